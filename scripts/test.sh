@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite twice:
+# once as built, once under the address and undefined-behaviour sanitizers.
+#   scripts/test.sh           both passes (what CI runs)
+#   scripts/test.sh --quick   the plain pass only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+"./scripts/install-deps.sh"
+
+run_pass() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@"
+  cmake --build "$dir"
+  QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure --timeout 300
+}
+
+run_pass build
+if [ "${1:-}" != "--quick" ]; then
+  export ASAN_OPTIONS=halt_on_error=1:detect_leaks=0
+  export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+  run_pass build-asan -DQUORVEL_SANITIZE=ON -DQUORVEL_BUILD_BENCH=OFF
+fi

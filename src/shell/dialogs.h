@@ -1,0 +1,28 @@
+#pragma once
+// The one seam for message boxes and questions. Windows never open a box
+// themselves, so tests can answer questions and catch unexpected boxes.
+
+#include <QString>
+
+class QWidget;
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Caption "Erro", error icon, OK button.
+    virtual void Error(QWidget* parent, const QString& text) = 0;
+    // Caption "Informação", information icon, OK button.
+    virtual void Information(QWidget* parent, const QString& text) = 0;
+    // Question icon, Sim/Não buttons, Não the default. True for Sim.
+    virtual bool Question(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // The application's general error report for an error that escaped a handler.
+    virtual void ErrorReport(QWidget* parent, const QString& text) = 0;
+};
+
+class QtDialogs final : public Dialogs {
+public:
+    void Error(QWidget* parent, const QString& text) override;
+    void Information(QWidget* parent, const QString& text) override;
+    bool Question(QWidget* parent, const QString& caption, const QString& text) override;
+    void ErrorReport(QWidget* parent, const QString& text) override;
+};

@@ -1,0 +1,62 @@
+#pragma once
+// Which COM numbers exist, and the only place that knows device paths.
+//
+// On Windows the numbers are the system's own (\\.\COM1 .. \\.\COM255).
+// Elsewhere a number maps to a device: first through the per-user port
+// folder, where an entry COM<n> (a symbolic link) pins COM n to any device
+// (a USB adapter by id, a pseudo-terminal of the software panel); otherwise
+// through a fixed mapping so a device keeps its number between starts.
+// Standard C++ and the operating system only: no Qt.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+inline constexpr int kFirstComNumber = 1;
+inline constexpr int kLastComNumber = 255;
+
+struct PortEntry {
+    int number = 0;
+    std::string devicePath;
+    bool operator==(const PortEntry&) const = default;
+};
+
+class PortCatalogue {
+public:
+    virtual ~PortCatalogue() = default;
+    // The ports present now, in increasing COM number.
+    virtual std::vector<PortEntry> Scan() const = 0;
+    // The device behind a COM number, whether or not it is present now.
+    virtual std::optional<std::string> DevicePath(int number) const = 0;
+};
+
+class SystemPortCatalogue final : public PortCatalogue {
+public:
+    struct Options {
+        std::filesystem::path portFolder;       // the per-user port folder
+        std::filesystem::path deviceRoot = "/dev";  // where the fixed mapping looks
+    };
+
+    SystemPortCatalogue();  // the user's port folder and /dev
+    explicit SystemPortCatalogue(Options options);
+
+    std::vector<PortEntry> Scan() const override;
+    std::optional<std::string> DevicePath(int number) const override;
+
+private:
+    Options options_;
+};
+
+// $XDG_RUNTIME_DIR/quorvel/ports, or /tmp/quorvel-<uid>/ports when unset.
+std::filesystem::path DefaultPortFolder();
+
+// Registration in a port folder (used by the software panel's hosts).
+// RegisterPort creates the folder as needed and replaces an existing entry.
+bool RegisterPort(const std::filesystem::path& portFolder, int number, const std::string& devicePath);
+void UnregisterPort(const std::filesystem::path& portFolder, int number);
+
+// Whether a device counts as present: it opens (non-blocking, no controlling
+// terminal), or it fails as busy or access-denied. A /dev/ttyS node without
+// a UART behind it is absent.
+bool IsDevicePresent(const std::string& devicePath);

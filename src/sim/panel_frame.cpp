@@ -1,0 +1,147 @@
+#include "sim/panel_frame.h"
+
+#include <algorithm>
+
+namespace sim {
+
+std::string CommandName(uint8_t code)
+{
+    switch (code) {
+    case kStatusRequestCommand: return "StatusRequestCommand";
+    case kReadBlockCommand: return "ReadBlockCommand";
+    case kWriteBlockCommand: return "WriteBlockCommand";
+    case kIdentifyCommand: return "IdentifyCommand";
+    case kStartUpdateCommand: return "StartUpdateCommand";
+    case kUpdatePacketCommand: return "UpdatePacketCommand";
+    case kBootloaderCommand: return "BootloaderCommand";
+    case kRfLearnCommand: return "RfLearnCommand";
+    case kSetTimeCommand: return "SetTimeCommand";
+    case kRfSensorCommand: return "RfSensorCommand";
+    case kArmCommand: return "ArmCommand";
+    case kDisarmCommand: return "DisarmCommand";
+    default: return {};
+    }
+}
+
+std::string FrameTypeName(uint8_t type)
+{
+    switch (type) {
+    case kStatusFrame: return "StatusFrame";
+    case kBlockFrame: return "BlockFrame";
+    case kIdentificationFrame: return "IdentificationFrame";
+    case kPacketRequestFrame: return "PacketRequestFrame";
+    case kUpdateResultFrame: return "UpdateResultFrame";
+    case kSensorRecordFrame: return "SensorRecordFrame";
+    case kRfCodeReportFrame: return "RfCodeReportFrame";
+    case kAckFrame: return "Ack";
+    case kNackFrame: return "Nack";
+    default: return {};
+    }
+}
+
+uint16_t Crc16(const uint8_t* data, size_t count)
+{
+    // Bit by bit: slow but obviously right, which is what a reference wants.
+    uint16_t crc = 0;
+    for (size_t i = 0; i < count; ++i) {
+        crc = static_cast<uint16_t>(crc ^ (data[i] << 8));
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc & 0x8000) ? static_cast<uint16_t>((crc << 1) ^ 0x1021)
+                                 : static_cast<uint16_t>(crc << 1);
+        }
+    }
+    return crc;
+}
+
+std::vector<uint8_t> EncodeFrame(uint8_t type, const uint8_t* payload, size_t length)
+{
+    length = std::min(length, kMaxPayload);
+    std::vector<uint8_t> frame;
+    frame.reserve(length + 6);
+    frame.push_back(kStartByte);
+    frame.push_back(static_cast<uint8_t>(length + 4));
+    frame.push_back(type);
+    if (length > 0) {
+        frame.insert(frame.end(), payload, payload + length);
+    }
+    const uint16_t crc = Crc16(frame.data() + 1, length + 2);
+    frame.push_back(static_cast<uint8_t>(crc >> 8));
+    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
+    frame.push_back(kEndByte);
+    return frame;
+}
+
+std::vector<uint8_t> EncodeFrame(uint8_t type, const std::vector<uint8_t>& payload)
+{
+    return EncodeFrame(type, payload.data(), payload.size());
+}
+
+std::optional<DecodedFrame> DecodeFrame(const uint8_t* frame, size_t count)
+{
+    if (frame == nullptr || count < 6 || frame[0] != kStartByte) {
+        return std::nullopt;
+    }
+    const size_t length = frame[1];
+    if (length < 4 || count != length + 2 || frame[count - 1] != kEndByte) {
+        return std::nullopt;
+    }
+    DecodedFrame decoded;
+    decoded.type = frame[2];
+    decoded.payload.assign(frame + 3, frame + 3 + (length - 4));
+    const uint16_t received = static_cast<uint16_t>((frame[length - 1] << 8) | frame[length]);
+    decoded.crcOk = received == Crc16(frame + 1, length - 2);
+    return decoded;
+}
+
+void FrameReceiver::Reset()
+{
+    state_ = State::WaitStart;
+    index_ = 0;
+    remaining_ = 0;
+    complete_ = false;
+}
+
+bool FrameReceiver::Push(uint8_t byte)
+{
+    if (complete_) {
+        complete_ = false;
+        index_ = 0;
+    }
+    switch (state_) {
+    case State::WaitStart:
+        if (byte == kStartByte) {
+            buffer_[0] = byte;
+            index_ = 1;
+            state_ = State::WaitLength;
+        }
+        return false;
+    case State::WaitLength:
+        if (byte < 4) {
+            Reset();
+            return false;
+        }
+        buffer_[index_++] = byte;
+        remaining_ = static_cast<size_t>(byte) - 1;
+        state_ = State::Body;
+        return false;
+    case State::Body:
+        // index_ stays below kMaxFrame: L <= 255 means at most 254 body bytes.
+        buffer_[index_++] = byte;
+        if (--remaining_ == 0) {
+            state_ = State::WaitEnd;
+        }
+        return false;
+    case State::WaitEnd:
+        state_ = State::WaitStart;
+        if (byte != kEndByte || index_ >= kMaxFrame) {
+            index_ = 0;
+            return false;
+        }
+        buffer_[index_++] = byte;
+        complete_ = true;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace sim

@@ -1,0 +1,184 @@
+#include "sim/virtual_panel.h"
+
+#include <algorithm>
+
+VirtualPanel::VirtualPanel() : VirtualPanel(Options{}) {}
+
+VirtualPanel::VirtualPanel(const Options& options)
+    : options_(options),
+      blocks_(sim::FactoryBlocks(options.model, options.shortRfBlock)),
+      random_(options.seed)
+{
+}
+
+std::vector<uint8_t> VirtualPanel::Feed(const std::vector<uint8_t>& bytes)
+{
+    return Feed(bytes.data(), bytes.size());
+}
+
+std::vector<uint8_t> VirtualPanel::Feed(const uint8_t* data, size_t count)
+{
+    std::vector<uint8_t> out;
+    if (data == nullptr) {
+        return out;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (receiver_.Push(data[i])) {
+            HandleFrame(receiver_.Frame(), receiver_.FrameLength(), out);
+        }
+    }
+    return out;
+}
+
+void VirtualPanel::Tick()
+{
+    ++clock_;
+}
+
+std::optional<std::vector<uint8_t>> VirtualPanel::Block(uint8_t id) const
+{
+    const auto it = blocks_.find(id);
+    if (it == blocks_.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+bool VirtualPanel::SetBlock(const std::vector<uint8_t>& block)
+{
+    if (block.empty()) {
+        return false;
+    }
+    blocks_[block[0]] = block;
+    return true;
+}
+
+void VirtualPanel::RemoveBlock(uint8_t id)
+{
+    blocks_.erase(id);
+}
+
+void VirtualPanel::ClearReceived()
+{
+    received_.clear();
+    commandCounts_.fill(0);
+    badCrcCount_ = 0;
+}
+
+std::vector<std::vector<uint8_t>> VirtualPanel::SplitForDelivery(const std::vector<uint8_t>& bytes)
+{
+    std::vector<std::vector<uint8_t>> pieces;
+    if (bytes.empty()) {
+        return pieces;
+    }
+    if (chunkMax_ == 0) {
+        pieces.push_back(bytes);
+        return pieces;
+    }
+    std::uniform_int_distribution<size_t> size(1, chunkMax_);
+    size_t at = 0;
+    while (at < bytes.size()) {
+        const size_t take = std::min(size(random_), bytes.size() - at);
+        pieces.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                            bytes.begin() + static_cast<std::ptrdiff_t>(at + take));
+        at += take;
+    }
+    return pieces;
+}
+
+void VirtualPanel::Record(ReceivedFrame frame)
+{
+    if (received_.size() == kReceivedLogSize) {
+        received_.pop_front();
+    }
+    received_.push_back(std::move(frame));
+}
+
+void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<uint8_t>& out)
+{
+    const auto decoded = sim::DecodeFrame(frame, length);
+    if (!decoded) {
+        return;
+    }
+    if (observer_) {
+        observer_(Direction::FromTool, std::vector<uint8_t>(frame, frame + length));
+    }
+    Record({decoded->type, decoded->payload, std::vector<uint8_t>(frame, frame + length), decoded->crcOk});
+    if (!decoded->crcOk) {
+        ++badCrcCount_;
+        return;
+    }
+    ++commandCounts_[decoded->type];
+    if (silent_) {
+        return;
+    }
+    switch (decoded->type) {
+    case sim::kIdentifyCommand: {
+        const uint32_t serial = options_.serial;
+        Answer(sim::kIdentificationFrame,
+               {options_.model, options_.version, static_cast<uint8_t>(serial >> 24),
+                static_cast<uint8_t>(serial >> 16), static_cast<uint8_t>(serial >> 8),
+                static_cast<uint8_t>(serial)},
+               out);
+        break;
+    }
+    case sim::kReadBlockCommand: ReadBlock(decoded->payload, out); break;
+    case sim::kWriteBlockCommand: WriteBlock(decoded->payload, out); break;
+    case sim::kSetTimeCommand: SetTime(decoded->payload); break;
+    default: break;  // not acted on (yet): no answer
+    }
+}
+
+void VirtualPanel::ReadBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
+{
+    const auto it = payload.size() == 1 ? blocks_.find(payload[0]) : blocks_.end();
+    if (it == blocks_.end()) {
+        Answer(sim::kNackFrame, {}, out);
+        return;
+    }
+    Answer(sim::kBlockFrame, it->second, out);
+}
+
+void VirtualPanel::WriteBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
+{
+    if (!sim::IsAcceptableWrite(payload.data(), payload.size(), options_.model, options_.shortRfBlock)) {
+        Answer(sim::kNackFrame, {}, out);
+        return;
+    }
+    blocks_[payload[0]] = payload;
+    Answer(sim::kAckFrame, {}, out);
+}
+
+void VirtualPanel::SetTime(const std::vector<uint8_t>& payload)
+{
+    if (payload.size() != 4) {
+        return;
+    }
+    clock_ = (static_cast<uint32_t>(payload[0]) << 24) | (static_cast<uint32_t>(payload[1]) << 16) |
+             (static_cast<uint32_t>(payload[2]) << 8) | payload[3];
+    clockSet_ = true;
+}
+
+void VirtualPanel::Answer(uint8_t type, const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
+{
+    if (noiseMax_ > 0) {
+        std::uniform_int_distribution<size_t> count(1, noiseMax_);
+        std::uniform_int_distribution<int> value(0, 254);
+        for (size_t n = count(random_); n > 0; --n) {
+            const int byte = value(random_);
+            // Skip the start byte: noise must not open a frame of its own.
+            out.push_back(static_cast<uint8_t>(byte >= sim::kStartByte ? byte + 1 : byte));
+        }
+    }
+    std::vector<uint8_t> frame = sim::EncodeFrame(type, payload);
+    if (corruptNext_) {
+        corruptNext_ = false;
+        const size_t crcLow = frame.size() - 2;
+        frame[crcLow - 1] ^= 0xFF;
+        frame[crcLow] ^= 0xFF;
+    }
+    if (observer_) {
+        observer_(Direction::ToTool, frame);
+    }
+    out.insert(out.end(), frame.begin(), frame.end());
+}

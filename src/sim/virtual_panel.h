@@ -1,0 +1,139 @@
+#pragma once
+// A panel in software: fed the bytes the tool sends, it returns the bytes a
+// panel would answer. Pure C++, no I/O: a host (a pseudo-terminal, a test)
+// moves the bytes and calls Tick() once a second.
+//
+// Behaviour, from the panel's side of the link:
+//  - IdentifyCommand: a type-7 frame [model, version, serial (4, big-endian)].
+//  - ReadBlockCommand [id]: a type-2 frame holding the block (id first); an
+//    id the panel does not hold, or a request that is not exactly one byte,
+//    gets a Nack (149).
+//  - WriteBlockCommand [id, data...]: stored and acknowledged (134) when the
+//    length suits the block and the model; otherwise a Nack and nothing
+//    stored. Read-only modem blocks and unknown ids are refused.
+//  - SetTimeCommand [4 bytes, seconds since 1970 UTC]: sets the panel clock;
+//    never answered.
+//  - Frames with a wrong CRC and commands the panel does not act on are
+//    recorded and otherwise ignored: a real panel stays quiet rather than
+//    guess.
+//
+// Faults, switched on by tests and the demo: noise bytes before answers,
+// delivery in small pieces (applied by the host through SplitForDelivery),
+// a wrong CRC on the next answer, silence.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <random>
+#include <vector>
+
+#include "sim/panel_blocks.h"
+#include "sim/panel_frame.h"
+
+class VirtualPanel {
+public:
+    static constexpr uint8_t kDefaultModel = 51;
+    static constexpr uint8_t kDefaultVersion = 0x12;
+    static constexpr uint32_t kDefaultSerial = 2024011501;
+    static constexpr size_t kReceivedLogSize = 64;
+
+    struct Options {
+        uint8_t model = kDefaultModel;
+        uint8_t version = kDefaultVersion;
+        uint32_t serial = kDefaultSerial;
+        bool shortRfBlock = false;  // block 3 in its two-byte form
+        uint32_t seed = 1;          // drives noise and piece sizes
+    };
+
+    struct ReceivedFrame {
+        uint8_t command = 0;
+        std::vector<uint8_t> payload;
+        std::vector<uint8_t> raw;  // the whole frame as it arrived
+        bool crcOk = true;
+    };
+
+    enum class Direction { FromTool, ToTool };
+    // Sees every whole frame the panel takes in and every answer it sends
+    // (after any CRC fault), in order. Noise is not a frame and is not shown.
+    using FrameObserver = std::function<void(Direction, const std::vector<uint8_t>& frame)>;
+
+    VirtualPanel();
+    explicit VirtualPanel(const Options& options);
+
+    // Bytes from the tool in, the panel's answers out.
+    std::vector<uint8_t> Feed(const uint8_t* data, size_t count);
+    std::vector<uint8_t> Feed(const std::vector<uint8_t>& bytes);
+    // Once a second: advances the panel clock.
+    void Tick();
+
+    uint8_t Model() const { return options_.model; }
+    uint8_t Version() const { return options_.version; }
+    uint32_t Serial() const { return options_.serial; }
+
+    // Stored bytes of a block, id first; empty when the panel holds no such block.
+    std::optional<std::vector<uint8_t>> Block(uint8_t id) const;
+    // Replaces a block (id first) as is, without the write rules, so a test
+    // can make the panel answer with any bytes. False for an empty block.
+    bool SetBlock(const std::vector<uint8_t>& block);
+    void RemoveBlock(uint8_t id);
+
+    // Seconds since 1970 UTC as last set by the tool, advanced by Tick().
+    uint32_t ClockSeconds() const { return clock_; }
+    bool ClockWasSet() const { return clockSet_; }
+
+    // Valid frames received with this command byte.
+    size_t CommandCount(uint8_t command) const { return commandCounts_[command]; }
+    size_t BadCrcCount() const { return badCrcCount_; }
+    // The last kReceivedLogSize frames received, oldest first (bad CRC included).
+    const std::deque<ReceivedFrame>& ReceivedFrames() const { return received_; }
+    void ClearReceived();
+
+    void SetFrameObserver(FrameObserver observer) { observer_ = std::move(observer); }
+
+    // Faults.
+    // 0 = off; otherwise each answer frame is preceded by 1 to maxBytes random
+    // bytes, never 0xDF, so a correct receiver skips them and keeps the frame.
+    void SetNoise(size_t maxBytes) { noiseMax_ = maxBytes; }
+    // 0 = off; otherwise hosts deliver output in pieces of 1 to maxPiece bytes.
+    void SetChunking(size_t maxPiece) { chunkMax_ = maxPiece; }
+    size_t ChunkingMax() const { return chunkMax_; }
+    // Cuts output into the pieces a host should write one by one (one piece
+    // holding everything when chunking is off). Joined, they give the input.
+    std::vector<std::vector<uint8_t>> SplitForDelivery(const std::vector<uint8_t>& bytes);
+    // The next answer frame goes out with its CRC inverted; later ones are good.
+    void CorruptNextCrc() { corruptNext_ = true; }
+    bool CrcFaultPending() const { return corruptNext_; }
+    // While silent the panel records what it receives but neither acts on it
+    // nor answers: a panel that has hung.
+    void SetSilent(bool silent) { silent_ = silent; }
+    bool Silent() const { return silent_; }
+
+private:
+    void HandleFrame(const uint8_t* frame, size_t length, std::vector<uint8_t>& out);
+    void Answer(uint8_t type, const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
+    void ReadBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
+    void WriteBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
+    void SetTime(const std::vector<uint8_t>& payload);
+    void Record(ReceivedFrame frame);
+
+    Options options_;
+    sim::BlockMap blocks_;
+    sim::FrameReceiver receiver_;
+    std::mt19937 random_;
+
+    uint32_t clock_ = 0;
+    bool clockSet_ = false;
+
+    std::array<size_t, 256> commandCounts_{};
+    size_t badCrcCount_ = 0;
+    std::deque<ReceivedFrame> received_;
+    FrameObserver observer_;
+
+    size_t noiseMax_ = 0;
+    size_t chunkMax_ = 0;
+    bool corruptNext_ = false;
+    bool silent_ = false;
+};
