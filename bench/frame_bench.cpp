@@ -1,37 +1,19 @@
 // Receive path throughput: the assembler cutting a long stream of frames and
 // noise, each frame parsed and routed by DispatchFrame. A replaced global
-// operator new counts heap allocations inside the timed loop; the receive
-// path must make none, per byte or per frame.
+// operator new (allocation_counter.cpp) counts heap allocations inside the
+// timed loop; the receive path must make none, per byte or per frame.
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <random>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "link/frame.h"
 #include "link/frame_assembler.h"
 #include "link/frame_dispatcher.h"
-
-namespace {
-
-std::atomic<std::uint64_t> g_allocations{0};
-
-}  // namespace
-
-void* operator new(std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -109,13 +91,20 @@ void FeedStream(benchmark::State& state, std::size_t blockSize)
     dispatcher.receivers() = {&receivers, &receivers, &receivers, &receivers, &receivers};
     FrameAssembler assembler;
 
+    // Proves the counter is live, so a reported 0 means something.
+    const std::uint64_t probe = AllocationCount();
+    auto* probeBox = new std::uint64_t(probe);
+    benchmark::DoNotOptimize(probeBox);
+    delete probeBox;
+    if (AllocationCount() == probe) state.SkipWithError("allocation counter not active");
+
     std::uint64_t allocations = 0;
     for (auto _ : state) {
-        const std::uint64_t before = g_allocations.load(std::memory_order_relaxed);
+        const std::uint64_t before = AllocationCount();
         for (std::size_t at = 0; at < stream.size(); at += blockSize) {
             assembler.Feed(stream.data() + at, std::min(blockSize, stream.size() - at), dispatcher);
         }
-        allocations += g_allocations.load(std::memory_order_relaxed) - before;
+        allocations += AllocationCount() - before;
         benchmark::DoNotOptimize(receivers.checksum);
     }
 

@@ -20,7 +20,7 @@ void DispatchFrame(const std::uint8_t* frame, std::uint16_t count, const FrameRe
         if (length != 0 && r.link) r.link->HandleConfigResponse(payload, length8);
         break;
     case FrameType::Identification:
-        if (length == kIdentificationPayloadLength && r.link) r.link->HandleIdentification(payload, length8);
+        if (length == kIdentificationLength && r.link) r.link->HandleIdentification(payload, length8);
         break;
     case FrameType::UpdatePacketRequest:
         if (r.firmwareUpdate) r.firmwareUpdate->OnPacketRequest(payload, length8);

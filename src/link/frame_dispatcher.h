@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "atualizacao/device_identity.h"
 #include "link/frame_assembler.h"
 
 // Frame types the panel sends and the tool acts on.
@@ -20,8 +21,6 @@ enum class FrameType : std::uint8_t {
     Ack = 134,
     Nack = 149,
 };
-
-inline constexpr std::uint16_t kIdentificationPayloadLength = 6;
 
 // The main window: configuration answers, acknowledgement status, identity.
 class LinkReceiver {

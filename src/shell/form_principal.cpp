@@ -11,6 +11,8 @@
 #include "atualizacao/form_atualizacao.h"
 #include "cadastrosensor/form_cadastro.h"
 #include "debug/form_debug.h"
+#include "link/big_endian.h"
+#include "link/commands.h"
 #include "link/frame.h"
 #include "shell/clock.h"
 #include "shell/dialogs.h"
@@ -21,8 +23,6 @@ namespace {
 
 // Bytes read from the port per block; more waiting bytes take several blocks.
 constexpr qint64 kReadBlockSize = 4096;
-constexpr std::uint8_t kIdentifyCommand = 140;
-constexpr std::uint8_t kSetTimeCommand = 160;
 
 }  // namespace
 
@@ -101,6 +101,17 @@ void TFormPrincipal::BuildPortMenu()
     if (rebuild && !matched) selectedPortNumber_ = 0;
 }
 
+bool TFormPrincipal::SelectPort(int number)
+{
+    for (QAction* action : portGroup_->actions()) {
+        if (action->data().toInt() == number) {
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
 qint32 TFormPrincipal::SelectedBaud() const
 {
     for (QAction* action : baudActions_) {
@@ -114,7 +125,7 @@ void TFormPrincipal::OpenSerialPort()
     link_->SetBaud(SelectedBaud());
     statusPanels_[1]->clear();
     statusPanels_[2]->clear();
-    ForgetIdentification();
+    supervision_.OnOpenRequested();
 
     if (selectedPortNumber_ == 0) {
         services_.dialogs.Error(this, QStringLiteral("Número da porta serial inválido."));
@@ -154,13 +165,12 @@ void TFormPrincipal::ApdComPortPortOpen()
     menuSerialFechar_->setEnabled(true);
     atualizacaoAction_->setEnabled(true);
     debugAction_->setEnabled(true);
-    linkOpen_ = true;
+    const bool identify = supervision_.OnPortOpened();
     statusPanels_[2]->setText(QStringLiteral("Porta: COM%1").arg(link_->ComNumber()));
-    SendCommand(nullptr, 0, kIdentifyCommand);
-    OnIdentificationRequested();
+    if (identify) SendCommand(nullptr, 0, CommandByte(CommandCode::IdentifyCommand));
 }
 
-void TFormPrincipal::ApdComPortPortClose() { linkOpen_ = false; }
+void TFormPrincipal::ApdComPortPortClose() { supervision_.OnPortClosed(); }
 
 void TFormPrincipal::OnPortFailure(bool writing)
 {
@@ -187,7 +197,7 @@ void TFormPrincipal::SendCommand(const std::uint8_t* payload, std::uint8_t paylo
     std::array<std::uint8_t, kMaxSendFrame> frame;
     const std::size_t size = BuildFrame(command, payload, payloadLength, frame.data());
     if (size == 0) return;
-    if (!link_->IsOpen() || !linkOpen_) return;
+    if (!link_->IsOpen() || !supervision_.LinkOpen()) return;
     if (!link_->PutBlock(frame.data(), size)) FailPort(QStringLiteral("Erro ao tentar escrever na porta."));
 }
 
@@ -216,10 +226,9 @@ void TFormPrincipal::ApdComPortTriggerAvail()
 void TFormPrincipal::SpeedButton1Click()
 {
     // Sent without any check of the port or the device.
-    const auto seconds = static_cast<std::uint32_t>(services_.clock.Now().toSecsSinceEpoch());
-    const std::uint8_t payload[4] = {static_cast<std::uint8_t>(seconds >> 24), static_cast<std::uint8_t>(seconds >> 16),
-                                     static_cast<std::uint8_t>(seconds >> 8), static_cast<std::uint8_t>(seconds)};
-    SendCommand(payload, sizeof payload, kSetTimeCommand);
+    std::uint8_t payload[4];
+    PutBigEndian32(payload, static_cast<std::uint32_t>(services_.clock.Now().toSecsSinceEpoch()));
+    SendCommand(payload, sizeof payload, CommandByte(CommandCode::SetTimeCommand));
 }
 
 void TFormPrincipal::Sair1Click()

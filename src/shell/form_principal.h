@@ -4,10 +4,14 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "link/frame_assembler.h"
+#include "link/config_response.h"
 #include "link/frame_dispatcher.h"
+#include "link/supervision.h"
 
 class Clock;
 class ConfigPage;
@@ -47,17 +51,42 @@ public:
     void SendCommand(const std::uint8_t* payload, std::uint8_t payloadLength, std::uint8_t command);
 
     bool IsPortOpen() const;
-    bool LinkOpen() const { return linkOpen_; }
+    bool LinkOpen() const { return supervision_.LinkOpen(); }
+
+    // The identified panel: writes are refused unless a supported model
+    // answered within the last five ticks.
+    bool IsEquipmentConnected() const { return supervision_.IsEquipmentConnected(); }
+    std::uint8_t ModelCode() const { return supervision_.ModelCode(); }
+    const LinkSupervision& Supervision() const { return supervision_; }
+
+    // A configuration write was sent / a read is about to be sent.
+    void SetWritePending() { answers_.SetWritePending(); }
+    void ClearWritePending() { answers_.ClearWritePending(); }
+    bool WritePending() const { return answers_.WritePending(); }
+
+    // A page's fill step for its block: run with the answer's payload (block
+    // id first) once its length has been accepted.
+    using FillStep = std::function<void(const std::uint8_t* payload, std::uint8_t length)>;
+    void RegisterFillStep(std::uint8_t blockId, FillStep step);
     int SelectedPortNumber() const { return selectedPortNumber_; }
     SerialLink& Link() { return *link_; }
 
     // Menu and port operations, public so the composition root and tests drive them.
     void BuildPortMenu();
+    // Checks the port-number entry of a listed port, as a click on it would.
+    bool SelectPort(int number);
     void OpenSerialPort();
     void CloseSerialPort();
 
-private slots:
+signals:
+    // Every identification frame, supported model or not (the actuator page follows it).
+    void ModelIdentified(std::uint8_t modelCode);
+
+public slots:
+    // One tick of the one-second polling timer (public so tests drive it).
     void TimerPollingTimer();
+
+private slots:
     void SpeedButton1Click();
     void Sair1Click();
     void Atualizaodefirmware1Click();
@@ -75,14 +104,11 @@ private:
     void HandleAckStatus() override;
     void HandleNackStatus() override;
 
-    // Identification and supervision state follow the port.
-    void ForgetIdentification();
-    void OnIdentificationRequested();
-
     void BuildLayout();
     void BuildMenus();
     void BuildStatusBar();
     void SetClosedMenuState();
+    void ShowStatus(const StatusLineText& status);
     qint32 SelectedBaud() const;
     // A read or write failure: port closed first, list rebuilt, one message.
     void FailPort(const QString& message);
@@ -91,6 +117,9 @@ private:
     SerialLink* link_;
     FrameAssembler assembler_;
     FrameDispatcher dispatcher_;
+    LinkSupervision supervision_;
+    ConfigAnswerHandling answers_;
+    std::map<std::uint8_t, FillStep> fillSteps_;
 
     TFormAtualizacao* formAtualizacao_ = nullptr;
     TFormDebug* formDebug_ = nullptr;
@@ -114,7 +143,6 @@ private:
     QAction* debugAction_ = nullptr;
 
     int selectedPortNumber_ = 0;
-    bool linkOpen_ = false;
     bool failing_ = false;    // a port failure is being reported
     bool receiving_ = false;  // the receive path is running
 };

@@ -73,6 +73,11 @@ bool RegisterPort(const fs::path&, int, const std::string&)
 
 void UnregisterPort(const fs::path&, int) {}
 
+std::vector<int> RegisteredPortNumbers(const fs::path&)
+{
+    return {};
+}
+
 SystemPortCatalogue::SystemPortCatalogue() : SystemPortCatalogue(Options{}) {}
 
 SystemPortCatalogue::SystemPortCatalogue(Options options) : options_(std::move(options)) {}
@@ -270,6 +275,13 @@ void UnregisterPort(const fs::path& portFolder, int number)
     if (!IsComNumber(number) || portFolder.empty()) return;
     std::error_code ec;
     fs::remove(portFolder / ComName(number), ec);
+}
+
+std::vector<int> RegisteredPortNumbers(const fs::path& portFolder)
+{
+    std::vector<int> numbers;
+    for (const auto& entry : ReadPortFolder(portFolder)) numbers.push_back(entry.first);
+    return numbers;
 }
 
 SystemPortCatalogue::SystemPortCatalogue() : SystemPortCatalogue(Options{DefaultPortFolder(), "/dev"}) {}

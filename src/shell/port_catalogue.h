@@ -55,6 +55,9 @@ std::filesystem::path DefaultPortFolder();
 // RegisterPort creates the folder as needed and replaces an existing entry.
 bool RegisterPort(const std::filesystem::path& portFolder, int number, const std::string& devicePath);
 void UnregisterPort(const std::filesystem::path& portFolder, int number);
+// The numbers that have an entry in a port folder, present or not: a pinned
+// number belongs to its user even while the device is unplugged.
+std::vector<int> RegisteredPortNumbers(const std::filesystem::path& portFolder);
 
 // Whether a device counts as present: it opens (non-blocking, no controlling
 // terminal), or it fails as busy or access-denied. A /dev/ttyS node without

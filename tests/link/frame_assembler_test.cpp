@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -56,6 +57,8 @@ struct StreamCase {
     std::vector<Bytes> expected;
 };
 
+void PrintTo(const StreamCase& c, std::ostream* os) { *os << c.name; }
+
 using StreamParam = std::tuple<StreamCase, Delivery>;
 
 class FrameAssemblerStreamTest : public testing::TestWithParam<StreamParam> {};
@@ -77,7 +80,8 @@ const StreamCase kStreamCases[] = {
     {"WrongEndByte", Concat({WithEndByte(kAck, 0x00), kIdentify}), {kIdentify}},
     // Length 1 still stores one byte before the end byte; the parser rejects it later.
     {"LengthByteOne", Concat({{0xDF, 0x01, 0x55, 0xFD}, kAck}), {{0xDF, 0x01, 0x55, 0xFD}, kAck}},
-    // A spurious start swallows length-byte-many bytes, then reception resumes.
+    // A spurious start takes the next byte as a length and swallows what it
+    // covers, a genuine start byte included; reception resumes after that.
     {"SpuriousStartSwallowsFrame", Concat({{0xDF, 0x07, 1, 2, 3, 4, 5, 6}, kAck, kIdentify}), {kIdentify}},
     // Length 0 collects 512 bytes, genuine frames included, then drops them all.
     {"LengthByteZero", Concat({{0xDF, 0x00}, kAck, Bytes(510 - kAck.size(), 0x00), kIdentify}), {kIdentify}},

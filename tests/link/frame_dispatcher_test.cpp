@@ -103,6 +103,8 @@ struct DispatchCase {
     CallLog expected;
 };
 
+void PrintTo(const DispatchCase& c, std::ostream* os) { *os << c.name; }
+
 const Bytes kIdent6{0x25, 0x0B, 0x00, 0x01, 0xE2, 0x40};
 const Bytes kBig = Filled(251, 0x10);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "link/link_test_frames.h"
@@ -24,6 +25,8 @@ struct CrcCase {
     Bytes input;
     std::uint16_t expected;
 };
+
+void PrintTo(const CrcCase& c, std::ostream* os) { *os << c.name; }
 
 class ComputeFrameCrcTest : public testing::TestWithParam<CrcCase> {};
 
@@ -69,6 +72,8 @@ struct BuildCase {
     Bytes payload;
     Bytes expected;
 };
+
+void PrintTo(const BuildCase& c, std::ostream* os) { *os << c.name; }
 
 class BuildFrameTest : public testing::TestWithParam<BuildCase> {};
 
@@ -149,6 +154,8 @@ struct ParseCase {
     // Count handed to ParseFrame; the whole buffer when absent.
     std::optional<std::uint16_t> count = std::nullopt;
 };
+
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
 
 Bytes WithByte(Bytes frame, std::size_t index, std::uint8_t value)
 {

@@ -1,6 +1,11 @@
 #include "support/tool_harness.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
 #include <QTest>
 
 #include "atualizacao/form_atualizacao.h"
@@ -22,6 +27,52 @@ ToolHarness::~ToolHarness()
     debug_.reset();
     atualizacao_.reset();
     window_.reset();
+    panels_.clear();
+}
+
+PanelHost& ToolHarness::AddPanel(int comNumber, const VirtualPanel::Options& options)
+{
+    panels_.push_back(std::make_unique<PanelHost>(options, PortFolder(), comNumber));
+    PanelHost& panel = *panels_.back();
+    if (!panel.Ok()) QTest::qFail(qPrintable(QStringLiteral("panel not started: %1").arg(panel.Error())), __FILE__, __LINE__);
+    return panel;
+}
+
+void ToolHarness::AddBogusPort(int comNumber)
+{
+    const std::filesystem::path file = std::filesystem::path(dir_.path().toStdString()) / ("bogus" + std::to_string(comNumber));
+    QFile f(QString::fromStdString(file.string()));
+    f.open(QIODevice::WriteOnly);
+    RegisterPort(PortFolder(), comNumber, file.string());
+}
+
+QString ToolHarness::StatusPanel(int index) const
+{
+    auto* panel = window_->statusBar()->findChild<QLabel*>(QStringLiteral("StatusBarPanel%1").arg(index));
+    return panel ? panel->text() : QStringLiteral("<no panel>");
+}
+
+QLabel* ToolHarness::StatusLine() const { return window_->findChild<QLabel*>(QStringLiteral("LabelStatusCmd")); }
+
+bool ToolHarness::OpenPort()
+{
+    Trigger("MenuSerialAbrir");
+    return window_->IsPortOpen();
+}
+
+void ToolHarness::StopPollingTimer()
+{
+    if (auto* timer = window_->findChild<QTimer*>(QStringLiteral("TimerPolling"))) timer->stop();
+}
+
+void DrainEvents(int rounds)
+{
+    for (int i = 0; i < rounds; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool WaitForCommand(const VirtualPanel& panel, std::uint8_t command, std::size_t count, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return panel.CommandCount(command) >= count; }, timeoutMs);
 }
 
 std::filesystem::path ToolHarness::PortFolder() const { return std::filesystem::path(dir_.path().toStdString()) / "ports"; }

@@ -8,10 +8,12 @@
 #include <memory>
 
 #include "shell/clock.h"
+#include "shell/panel_host.h"
 #include "shell/port_catalogue.h"
 #include "support/fake_dialogs.h"
 
 class QAction;
+class QLabel;
 class TFormAtualizacao;
 class TFormCadastro;
 class TFormDebug;
@@ -29,6 +31,11 @@ public:
     ~ToolHarness();
 
     std::filesystem::path PortFolder() const;
+    // A software panel on a pseudo-terminal registered as COM comNumber in
+    // the temporary port folder. Register before Start() to be listed at start.
+    PanelHost& AddPanel(int comNumber, const VirtualPanel::Options& options = {});
+    // Registers COM comNumber as a plain file: listed, but no serial port.
+    void AddBogusPort(int comNumber);
     // Creates the main window (and the three others); call after registering
     // the ports that must be listed at start.
     TFormPrincipal& Start();
@@ -37,6 +44,12 @@ public:
     // A menu item of the main window by object name (fails the test if absent).
     QAction* Action(const char* objectName) const;
     void Trigger(const char* objectName) const;
+    QString StatusPanel(int index) const;
+    QLabel* StatusLine() const;
+    // Opens the selected port through the menu; true when it is open.
+    bool OpenPort();
+    // Stops the one-second timer so a test drives ticks by hand.
+    void StopPollingTimer();
 
     FakeDialogs dialogs;
     FixedClock clock;
@@ -44,8 +57,16 @@ public:
 private:
     QTemporaryDir dir_;
     std::unique_ptr<SystemPortCatalogue> ports_;
+    std::vector<std::unique_ptr<PanelHost>> panels_;
     std::unique_ptr<TFormPrincipal> window_;
     std::unique_ptr<TFormAtualizacao> atualizacao_;
     std::unique_ptr<TFormDebug> debug_;
     std::unique_ptr<TFormCadastro> cadastro_;
 };
+
+// Lets queued events run (socket notifiers, queued signals) without waiting
+// for real time: enough for bytes already written to be read and answered.
+void DrainEvents(int rounds = 20);
+
+// Waits, bounded, until the panel has received count frames with command.
+bool WaitForCommand(const VirtualPanel& panel, std::uint8_t command, std::size_t count, int timeoutMs = 3000);

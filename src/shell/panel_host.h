@@ -1,0 +1,44 @@
+#pragma once
+// Runs a software panel behind a pseudo-terminal inside the tool's event
+// loop: its bytes flow whenever the terminal is readable, and it ticks once
+// a second. Used by the demo mode and by the end-to-end tests.
+
+#include <QObject>
+#include <QString>
+#include <filesystem>
+#include <memory>
+
+#include "sim/pty_host.h"
+#include "sim/virtual_panel.h"
+
+class QSocketNotifier;
+class QTimer;
+
+class PanelHost : public QObject {
+    Q_OBJECT
+public:
+    // Registers the panel as COM comNumber in portFolder. Check Ok().
+    PanelHost(const VirtualPanel::Options& options, const std::filesystem::path& portFolder, int comNumber,
+              QObject* parent = nullptr);
+    ~PanelHost() override;
+
+    bool Ok() const { return host_ != nullptr; }
+    const QString& Error() const { return error_; }
+
+    VirtualPanel& Panel() { return panel_; }
+    int ComNumber() const { return host_ ? host_->ComNumber() : 0; }
+    QString DevicePath() const;
+
+    // The device disappears, as an unplugged adapter does.
+    void Vanish();
+
+private:
+    void Pump();
+
+    VirtualPanel panel_;
+    std::unique_ptr<PtyHost> host_;
+    QSocketNotifier* readable_ = nullptr;
+    QTimer* flush_ = nullptr;
+    QTimer* tick_ = nullptr;
+    QString error_;
+};
