@@ -4,6 +4,7 @@
 #include <vector>
 
 class ConfigPage;
+class PageServices;
 class QWidget;
 
-std::vector<ConfigPage*> CreateConfigPages(QWidget* parent);
+std::vector<ConfigPage*> CreateConfigPages(PageServices& services, QWidget* parent);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "link/frame_assembler.h"
+#include "config/page_services.h"
 #include "link/config_response.h"
 #include "link/frame_dispatcher.h"
 #include "link/supervision.h"
@@ -29,7 +30,7 @@ class TFormAtualizacao;
 class TFormCadastro;
 class TFormDebug;
 
-class TFormPrincipal : public QMainWindow, private LinkReceiver {
+class TFormPrincipal : public QMainWindow, public PageServices, private LinkReceiver {
     Q_OBJECT
 public:
     struct Services {
@@ -48,20 +49,21 @@ public:
 
     // The one way to send to the panel. Dropped silently when the payload is
     // over 200 bytes, or the port or the link is not open.
-    void SendCommand(const std::uint8_t* payload, std::uint8_t payloadLength, std::uint8_t command);
+    void SendCommand(const std::uint8_t* payload, std::uint8_t payloadLength, std::uint8_t command) override;
 
-    bool IsPortOpen() const;
+    bool IsPortOpen() const override;
     bool LinkOpen() const { return supervision_.LinkOpen(); }
 
     // The identified panel: writes are refused unless a supported model
     // answered within the last five ticks.
-    bool IsEquipmentConnected() const { return supervision_.IsEquipmentConnected(); }
-    std::uint8_t ModelCode() const { return supervision_.ModelCode(); }
+    bool IsEquipmentConnected() const override { return supervision_.IsEquipmentConnected(); }
+    std::uint8_t ModelCode() const override { return supervision_.ModelCode(); }
     const LinkSupervision& Supervision() const { return supervision_; }
 
     // A configuration write was sent / a read is about to be sent.
-    void SetWritePending() { answers_.SetWritePending(); }
-    void ClearWritePending() { answers_.ClearWritePending(); }
+    void SetWritePending() override { answers_.SetWritePending(); }
+    void ClearWritePending() override { answers_.ClearWritePending(); }
+    Dialogs& PageDialogs() override { return services_.dialogs; }
     bool WritePending() const { return answers_.WritePending(); }
 
     // A page's fill step for its block: run with the answer's payload (block

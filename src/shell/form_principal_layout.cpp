@@ -72,8 +72,13 @@ void TFormPrincipal::BuildLayout()
 
     pageControl_ = new QTabWidget(central);
     pageControl_->setObjectName(QStringLiteral("PageControlPrincipal"));
-    pages_ = CreateConfigPages(pageControl_);
-    for (ConfigPage* page : pages_) pageControl_->addTab(page, page->Caption());
+    pages_ = CreateConfigPages(*this, pageControl_);
+    for (ConfigPage* page : pages_) {
+        pageControl_->addTab(page, page->Caption());
+        for (std::uint8_t block : page->FilledBlocks()) {
+            RegisterFillStep(block, [page](const std::uint8_t* payload, std::uint8_t length) { page->Fill(payload, length); });
+        }
+    }
     pageControl_->setCurrentIndex(0);
     layout->addWidget(pageControl_, 1);
     setCentralWidget(central);

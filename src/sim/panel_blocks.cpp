@@ -69,11 +69,6 @@ BlockMap FactoryBlocks(uint8_t model, bool shortRfBlock)
     return blocks;
 }
 
-bool IsReadOnlyBlock(uint8_t id)
-{
-    return id == 7 || id == 10 || id == 12 || id == 13 || id == 16;
-}
-
 bool WifiBlockFits(const uint8_t* block, size_t length)
 {
     if (block == nullptr || length < 3 || block[0] != kWifiBlock) {

@@ -21,11 +21,9 @@ using BlockMap = std::map<uint8_t, std::vector<uint8_t>>;
 // shortRfBlock selects the two-byte form of block 3 (older radios).
 BlockMap FactoryBlocks(uint8_t model, bool shortRfBlock);
 
-// Blocks the panel only reports (modem options): never written.
-bool IsReadOnlyBlock(uint8_t id);
-
 // Whether a write payload (block id first) has the length this panel
-// expects for that block. Unknown and read-only ids are never acceptable.
+// expects for that block. Unknown ids and the modem blocks, which the panel
+// only reports (7, 10, 12, 13, 16), are never acceptable.
 bool IsAcceptableWrite(const uint8_t* block, size_t length, uint8_t model, bool shortRfBlock);
 
 // The Wi-Fi block's two counted strings must fill it exactly:

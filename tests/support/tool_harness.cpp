@@ -1,5 +1,6 @@
 #include "support/tool_harness.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
@@ -44,6 +45,28 @@ void ToolHarness::AddBogusPort(int comNumber)
     QFile f(QString::fromStdString(file.string()));
     f.open(QIODevice::WriteOnly);
     RegisterPort(PortFolder(), comNumber, file.string());
+}
+
+PanelHost& ToolHarness::StartConnected(const VirtualPanel::Options& options)
+{
+    PanelHost& panel = AddPanel(3, options);
+    Start();
+    if (!OpenPort()) QTest::qFail("port not opened", __FILE__, __LINE__);
+    StopPollingTimer();
+    if (!QTest::qWaitFor([this] { return window_->IsEquipmentConnected(); }, 3000)) {
+        QTest::qFail("panel not identified", __FILE__, __LINE__);
+    }
+    return panel;
+}
+
+void ToolHarness::Click(const QString& objectName) const
+{
+    if (auto* button = Find<QAbstractButton>(objectName)) button->click();
+}
+
+bool ToolHarness::WaitForStatus(const QString& text, int timeoutMs) const
+{
+    return QTest::qWaitFor([&] { return StatusLine()->text() == text; }, timeoutMs);
 }
 
 QString ToolHarness::StatusPanel(int index) const

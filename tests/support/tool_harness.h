@@ -5,9 +5,11 @@
 
 #include <QDateTime>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 #include "shell/clock.h"
+#include "shell/form_principal.h"
 #include "shell/panel_host.h"
 #include "shell/port_catalogue.h"
 #include "support/fake_dialogs.h"
@@ -40,6 +42,22 @@ public:
     // the ports that must be listed at start.
     TFormPrincipal& Start();
     TFormPrincipal& Window() { return *window_; }
+    // The usual start of an end-to-end test: a panel on COM3, the tool
+    // started, the port opened and the panel identified. The polling timer
+    // is stopped so the identification stays valid until the test ticks.
+    PanelHost& StartConnected(const VirtualPanel::Options& options = {});
+    // A control of the main window by object name (fails the test if absent).
+    template <typename T>
+    T* Find(const QString& objectName) const
+    {
+        T* control = window_->findChild<T*>(objectName);
+        if (!control) QTest::qFail(qPrintable(QStringLiteral("no control %1").arg(objectName)), __FILE__, __LINE__);
+        return control;
+    }
+    // Clicks a button of the main window by object name.
+    void Click(const QString& objectName) const;
+    // Waits, bounded, until the status line shows text.
+    bool WaitForStatus(const QString& text, int timeoutMs = 3000) const;
 
     // A menu item of the main window by object name (fails the test if absent).
     QAction* Action(const char* objectName) const;

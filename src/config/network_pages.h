@@ -1,0 +1,62 @@
+#pragma once
+// Tabs 1 to 3: server addresses and ports, polling intervals, Wi-Fi network.
+
+#include <QList>
+#include <array>
+
+#include "config/config_page.h"
+
+class QLineEdit;
+
+class IpPortsPage final : public ConfigPage {
+    Q_OBJECT
+public:
+    IpPortsPage(PageServices& services, QWidget* parent);
+    std::vector<std::uint8_t> FilledBlocks() const override;
+    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    // "Copiar": row 1 into rows 2 to 4, text as typed, nothing sent.
+    void Button3Click();
+
+protected:
+    std::optional<std::uint8_t> ReadBlockId() const override;
+    bool Validate() override;
+    std::optional<std::vector<std::uint8_t>> Pack() override;
+
+private:
+    std::array<std::array<QLineEdit*, 4>, 4> octets_{};
+    std::array<QLineEdit*, 4> ports_{};
+};
+
+class PollingPage final : public ConfigPage {
+    Q_OBJECT
+public:
+    PollingPage(PageServices& services, QWidget* parent);
+    std::vector<std::uint8_t> FilledBlocks() const override;
+    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+
+protected:
+    std::optional<std::uint8_t> ReadBlockId() const override;
+    bool Validate() override;
+    std::optional<std::vector<std::uint8_t>> Pack() override;
+
+private:
+    QLineEdit* interval_;
+    QLineEdit* reduced_;
+};
+
+class WifiPage final : public ConfigPage {
+    Q_OBJECT
+public:
+    WifiPage(PageServices& services, QWidget* parent);
+    std::vector<std::uint8_t> FilledBlocks() const override;
+    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+
+protected:
+    std::optional<std::uint8_t> ReadBlockId() const override;
+    bool Validate() override;
+    std::optional<std::vector<std::uint8_t>> Pack() override;
+
+private:
+    QLineEdit* ssid_;
+    QLineEdit* password_;
+};

@@ -1,0 +1,187 @@
+// The main window's side of the link against a software panel: the clock,
+// identification, its expiry when the panel falls silent, and the status
+// line of configuration answers and acknowledgements.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "atualizacao/form_atualizacao.h"
+#include "link/commands.h"
+#include "shell/form_principal.h"
+#include "support/tool_harness.h"
+
+namespace {
+
+const std::uint8_t kIdentify = CommandByte(CommandCode::IdentifyCommand);
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+
+QColor TextColour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
+
+}  // namespace
+
+class LinkSupervisionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void tickShowsTheClockWithThePortClosed();
+    void identificationIsShownAndHandedOn();
+    void identificationExpiresWhenThePanelFallsSilent();
+    void unsupportedModelIsShownButNeverConnected();
+    void noisyPiecewiseDeliveryStillIdentifies();
+    void configAnswersAndAcknowledgementsReachTheStatusLine();
+    void setTimeButtonSendsTheClock();
+};
+
+void LinkSupervisionTest::tickShowsTheClockWithThePortClosed()
+{
+    ToolHarness tool;
+    tool.Start();
+    tool.StopPollingTimer();
+    tool.Window().TimerPollingTimer();
+    QCOMPARE(tool.StatusPanel(0), QStringLiteral("Quinta 10 de Dezembro de 2026  -  04:05:06\n"));
+}
+
+void LinkSupervisionTest::identificationIsShownAndHandedOn()
+{
+    ToolHarness tool;
+    PanelHost& panel = tool.AddPanel(3, {.model = 51, .version = 0x13, .serial = 0x80000001u});
+    TFormPrincipal& window = tool.Start();
+    QSignalSpy models(&window, &TFormPrincipal::ModelIdentified);
+
+    QVERIFY(tool.OpenPort());
+    QTRY_VERIFY_WITH_TIMEOUT(window.IsEquipmentConnected(), 3000);
+    // The serial is a number, never negative: its top bit set shows as 2147483649.
+    QCOMPARE(tool.StatusPanel(1),
+             QStringLiteral("Modelo: QV-CENTRAL 6  -  Versão: V1.03 - (teste)  -  Serial: 2147483649"));
+    QCOMPARE(window.ModelCode(), 51);
+    QCOMPARE(models.size(), 1);
+    QCOMPARE(models.front().front().value<std::uint8_t>(), 51);
+    auto* update = window.findChild<TFormAtualizacao*>(QStringLiteral("FormAtualizacao"));
+    QVERIFY(update && update->IdentReceived());
+    QCOMPARE(update->DeviceModel(), 51);
+    QCOMPARE(update->DeviceVersion(), 0x13);
+    Q_UNUSED(panel);
+}
+
+void LinkSupervisionTest::identificationExpiresWhenThePanelFallsSilent()
+{
+    ToolHarness tool;
+    PanelHost& panel = tool.AddPanel(3);
+    TFormPrincipal& window = tool.Start();
+    QVERIFY(tool.OpenPort());
+    tool.StopPollingTimer();
+    QTRY_VERIFY_WITH_TIMEOUT(window.IsEquipmentConnected(), 3000);
+
+    panel.Panel().SetSilent(true);
+    for (int tick = 1; tick <= 4; ++tick) {
+        window.TimerPollingTimer();
+        QVERIFY2(window.IsEquipmentConnected(), qPrintable(QString::number(tick)));
+    }
+    window.TimerPollingTimer();
+    QVERIFY(!window.IsEquipmentConnected());
+    QVERIFY(tool.StatusPanel(1).isEmpty());
+    QCOMPARE(window.ModelCode(), 0);
+    // The fifth tick also asks again, as every fifth tick does.
+    QVERIFY(WaitForCommand(panel.Panel(), kIdentify, 2));
+
+    panel.Panel().SetSilent(false);
+    for (int tick = 0; tick < 5; ++tick) window.TimerPollingTimer();
+    QTRY_VERIFY_WITH_TIMEOUT(window.IsEquipmentConnected(), 3000);
+    QVERIFY(tool.StatusPanel(1).startsWith(QStringLiteral("Modelo: ")));
+}
+
+void LinkSupervisionTest::unsupportedModelIsShownButNeverConnected()
+{
+    ToolHarness tool;
+    PanelHost& panel = tool.AddPanel(3, {.model = 9});
+    TFormPrincipal& window = tool.Start();
+    QVERIFY(tool.OpenPort());
+    tool.StopPollingTimer();
+    QTRY_VERIFY_WITH_TIMEOUT(!tool.StatusPanel(1).isEmpty(), 3000);
+    QVERIFY(tool.StatusPanel(1).startsWith(QStringLiteral("Modelo: Erro Modelo  -  ")));
+    QVERIFY(!window.IsEquipmentConnected());
+    panel.Panel().SetSilent(true);
+    for (int tick = 0; tick < 6; ++tick) window.TimerPollingTimer();
+    // Never live, so never blanked by the expiry either.
+    QVERIFY(!tool.StatusPanel(1).isEmpty());
+}
+
+void LinkSupervisionTest::noisyPiecewiseDeliveryStillIdentifies()
+{
+    ToolHarness tool;
+    PanelHost& panel = tool.AddPanel(3);
+    panel.Panel().SetNoise(7);
+    panel.Panel().SetChunking(2);
+    TFormPrincipal& window = tool.Start();
+    QVERIFY(tool.OpenPort());
+    QTRY_VERIFY_WITH_TIMEOUT(window.IsEquipmentConnected(), 3000);
+
+    // A corrupted answer is dropped; the next one identifies again.
+    tool.StopPollingTimer();
+    panel.Panel().CorruptNextCrc();
+    for (int tick = 0; tick < 5; ++tick) window.TimerPollingTimer();
+    QVERIFY(!window.IsEquipmentConnected());
+    QVERIFY(WaitForCommand(panel.Panel(), kIdentify, 2));
+    DrainEvents();
+    QVERIFY(!window.IsEquipmentConnected());
+    for (int tick = 0; tick < 5; ++tick) window.TimerPollingTimer();
+    QTRY_VERIFY_WITH_TIMEOUT(window.IsEquipmentConnected(), 3000);
+}
+
+void LinkSupervisionTest::configAnswersAndAcknowledgementsReachTheStatusLine()
+{
+    ToolHarness tool;
+    PanelHost& panel = tool.AddPanel(3);
+    TFormPrincipal& window = tool.Start();
+    QVERIFY(tool.OpenPort());
+    std::vector<std::uint8_t> filled;
+    window.RegisterFillStep(2, [&](const std::uint8_t* payload, std::uint8_t length) {
+        filled.assign(payload, payload + length);
+    });
+    const std::uint8_t read = CommandByte(CommandCode::ReadBlockCommand);
+    const std::uint8_t write = CommandByte(CommandCode::WriteBlockCommand);
+
+    const std::uint8_t block2[] = {2};
+    window.SendCommand(block2, 1, read);
+    QTRY_VERIFY_WITH_TIMEOUT(!filled.empty(), 3000);
+    QCOMPARE(filled, *panel.Panel().Block(2));
+    QCOMPARE(tool.StatusLine()->text(), QStringLiteral("CONFIGURAÇÃO INTERVALO DE POLLING"));
+    QCOMPARE(TextColour(tool.StatusLine()), kGreen);
+
+    // A write of the wrong length is refused by the panel.
+    const std::uint8_t badWrite[] = {2, 0, 30};
+    window.SendCommand(badWrite, sizeof badWrite, write);
+    window.SetWritePending();
+    QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("ERRO AO GRAVAR OS DADOS"), 3000);
+    QCOMPARE(TextColour(tool.StatusLine()), kRed);
+    QVERIFY(!window.WritePending());
+
+    const std::uint8_t goodWrite[] = {2, 0, 30, 0, 40};
+    window.SendCommand(goodWrite, sizeof goodWrite, write);
+    window.SetWritePending();
+    QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("COMANDO RECEBIDO COM SUCESSO"), 3000);
+    QCOMPARE(TextColour(tool.StatusLine()), kGreen);
+    QCOMPARE(*panel.Panel().Block(2), (std::vector<std::uint8_t>{2, 0, 30, 0, 40}));
+
+    // A read of a block the panel refuses, with no write pending.
+    const std::uint8_t unknown[] = {99};
+    window.SendCommand(unknown, 1, read);
+    QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("ERRO AO LER A CONFIGURAÇÃO"), 3000);
+    QCOMPARE(TextColour(tool.StatusLine()), kRed);
+}
+
+void LinkSupervisionTest::setTimeButtonSendsTheClock()
+{
+    ToolHarness tool;
+    PanelHost& panel = tool.AddPanel(3);
+    TFormPrincipal& window = tool.Start();
+    QVERIFY(tool.OpenPort());
+    window.findChild<QPushButton*>(QStringLiteral("SpeedButton1"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(panel.Panel().ClockWasSet(), 3000);
+    QCOMPARE(panel.Panel().ClockSeconds(), static_cast<std::uint32_t>(tool.clock.now.toSecsSinceEpoch()));
+}
+
+QTEST_MAIN(LinkSupervisionTest)
+#include "link_supervision_test.moc"
