@@ -155,6 +155,13 @@ void TFormPrincipal::BuildStatusBar()
         auto* panel = new QLabel(bar);
         panel->setObjectName(QStringLiteral("StatusBarPanel%1").arg(i));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // The clock text ends in a line break: keep the panels one line high,
+        // text at the top, so the bar does not grow.
+        panel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        panel->setFixedHeight(panel->fontMetrics().height() + 2 * panel->frameWidth() + 2);
+        QFont condensed = panel->font();
+        condensed.setStretch(QFont::Condensed);
+        panel->setFont(condensed);
         if (i < 2) {
             panel->setFixedWidth(kStatusPanelWidths[i]);
             bar->addWidget(panel);
