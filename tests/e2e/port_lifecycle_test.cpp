@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include "link/commands.h"
 #include "shell/form_principal.h"
@@ -37,6 +38,7 @@ private slots:
     void opensAtTheChosenSpeed();
     void aPortThatIsNotASerialDeviceFailsToOpen();
     void aVanishingDeviceClosesThePortWithOneMessage();
+    void exitClosesThePortAndStopsTheTimers();
 };
 
 void PortLifecycleTest::listsRegisteredPortsAndSelectsTheLowest()
@@ -126,6 +128,23 @@ void PortLifecycleTest::aVanishingDeviceClosesThePortWithOneMessage()
     // The rescan no longer finds the device, so nothing stays selected.
     QCOMPARE(tool.Window().SelectedPortNumber(), 0);
     QVERIFY(tool.Action("MenuNumPorta")->menu()->actions().isEmpty());
+}
+
+void PortLifecycleTest::exitClosesThePortAndStopsTheTimers()
+{
+    ToolHarness tool;
+    tool.AddPanel(3);
+    TFormPrincipal& window = tool.Start();
+    window.show();
+    QVERIFY(tool.OpenPort());
+    QVERIFY(window.findChild<QTimer*>(QStringLiteral("TimeoutSerial"))->isActive());
+
+    tool.Trigger("Sair1");
+    QVERIFY(!window.IsPortOpen());
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.findChild<QTimer*>(QStringLiteral("TimerPolling"))->isActive());
+    QVERIFY(!window.findChild<QTimer*>(QStringLiteral("TimeoutSerial"))->isActive());
+    QVERIFY(tool.dialogs.shown.empty());
 }
 
 QTEST_MAIN(PortLifecycleTest)
