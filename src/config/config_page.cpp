@@ -115,7 +115,9 @@ void ConfigPage::WriteClick()
         if (Kind() != Cycle::Full || !InEditState()) return;
         if (!Validate()) return;
         SetEditState(false);
-        for (QWidget* control : dataControls_) control->setEnabled(false);
+        // What edit unlocked: a tab with one block per sub-page locks only
+        // the showing sub-page's controls.
+        for (QWidget* control : EditableControls()) control->setEnabled(false);
         const std::optional<std::vector<std::uint8_t>> payload = Pack();
         if (!payload || payload->empty() || payload->size() > 255) return;
         services_.SendCommand(payload->data(), static_cast<std::uint8_t>(payload->size()),

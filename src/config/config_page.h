@@ -83,8 +83,9 @@ protected:
         None,      // a page with no block: no button does anything
     };
     virtual Cycle Kind() const { return Cycle::Full; }
-    // The controls edit enables: by default all of the tab's data controls
-    // (a tab with one block per sub-page narrows this to the showing one).
+    // The controls edit enables and a write locks again: by default all of
+    // the tab's data controls (a tab with one block per sub-page narrows
+    // this to the showing one).
     virtual QList<QWidget*> EditableControls() const { return DataControls(); }
     // The controls clear empties: by default the editable ones.
     virtual QList<QWidget*> ClearableControls() const { return EditableControls(); }

@@ -2,8 +2,15 @@
 
 #include <QTabWidget>
 
+#include "config/actuator_page.h"
 #include "config/config_page.h"
+#include "config/info_pages.h"
+#include "config/keypad_pages.h"
+#include "config/modem_page.h"
 #include "config/network_pages.h"
+#include "config/rules_pages.h"
+#include "config/safe_page.h"
+#include "config/sensor_page.h"
 
 namespace {
 
@@ -35,22 +42,19 @@ std::vector<ConfigPage*> CreateConfigPages(PageServices& services, QWidget* pare
         new IpPortsPage(services, parent),
         new PollingPage(services, parent),
         new WifiPage(services, parent),
-        pending(4, "TabSheet4", QStringLiteral("Modem GPRS"), QStringLiteral("PageControlModem"),
-                {QStringLiteral("Regras jamming detection"), QStringLiteral("Nível jamming detection"),
-                 QStringLiteral("Enviar dados do simcard"), QStringLiteral("Senha PIN"), QStringLiteral("Dados ERB")}),
-        pending(5, "TabSheet5", QStringLiteral("Sensores")),
-        pending(6, "TabSheet6", QStringLiteral("Atuadores"), QStringLiteral("PageControlAtuadores"),
-                {QStringLiteral("Saídas"), QStringLiteral("Sirene"), QStringLiteral("Comum"), QStringLiteral("Buzzer")}),
-        pending(7, "TabSheet7", QStringLiteral("Ibutton")),
+        new ModemPage(services, parent),
+        new SensorPage(services, parent),
+        new ActuatorPage(services, parent),
+        new IbuttonPage(services, parent),
         pending(8, "TabSheet8", QStringLiteral("Sensores RF"), QStringLiteral("PageControlSensorRF"),
                 {QStringLiteral("Sensores cadastrados"), QStringLiteral("Cadastrar novo sensor"),
                  QStringLiteral("Apagar sensor"), QStringLiteral("Configuração RF")}),
-        pending(9, "TabSheet24", QStringLiteral("Regras central")),
-        pending(10, "TabSheet26", QStringLiteral("Endereço teclado")),
-        pending(11, "TabSheet27", QStringLiteral("Partição teclado")),
-        pending(12, "TabSheet28", QStringLiteral("Cofre")),
-        pending(13, "TabSheet29", QStringLiteral("DNS")),
-        pending(14, "TabSheet30", QStringLiteral("Sensor temperatura")),
-        pending(15, "TabSheet18", QStringLiteral("Função alarme")),
+        new PanelRulesPage(services, parent),
+        new KeypadAddressPage(services, parent),
+        new KeypadPartitionPage(services, parent),
+        new SafePage(services, parent),
+        new DnsPage(services, parent),
+        new TemperatureSensorPage(services, parent),
+        new AlarmFunctionPage(services, parent),
     };
 }

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "config/actuator_page.h"
 #include "config/config_page.h"
 #include "config/config_pages.h"
 #include "shell/form_principal.h"
@@ -74,6 +75,10 @@ void TFormPrincipal::BuildLayout()
     pageControl_->setObjectName(QStringLiteral("PageControlPrincipal"));
     pages_ = CreateConfigPages(*this, pageControl_);
     for (ConfigPage* page : pages_) {
+        // The actuator tab shows the outputs the identified model has.
+        if (auto* actuators = qobject_cast<ActuatorPage*>(page)) {
+            connect(this, &TFormPrincipal::ModelIdentified, actuators, &ActuatorPage::FollowModel);
+        }
         pageControl_->addTab(page, page->Caption());
         for (std::uint8_t block : page->FilledBlocks()) {
             RegisterFillStep(block, [page](const std::uint8_t* payload, std::uint8_t length) { page->Fill(payload, length); });

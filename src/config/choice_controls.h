@@ -1,0 +1,23 @@
+#pragma once
+// Named choice controls of the configuration tabs: item lists, radio
+// buttons and check boxes, created empty (no selection, unchecked).
+// Layout only; no values pass through here.
+
+#include <QString>
+#include <QStringList>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QRadioButton;
+class QWidget;
+
+// An editable drop-down list without a selection. Typed text never becomes
+// an item: the block carries only the index of a listed item.
+QComboBox* MakeChoiceCombo(const QString& objectName, const QStringList& items, QWidget* parent);
+// Radio buttons sharing a parent widget are one group; give each group a
+// parent of its own so two groups never exclude each other.
+QRadioButton* MakeRadio(const QString& objectName, const QString& caption, QWidget* parent);
+QCheckBox* MakeCheck(const QString& objectName, const QString& caption, QWidget* parent);
+// A label that a window refers to by name.
+QLabel* MakeNamedLabel(const QString& objectName, const QString& text, QWidget* parent);

@@ -1,0 +1,25 @@
+#pragma once
+// Row builders for tabs with choices: the grid a tab's rows go in, and a
+// captioned row of radio buttons that form a group of their own. Layout
+// only; no values pass through here.
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class QGridLayout;
+class QRadioButton;
+class QVBoxLayout;
+class QWidget;
+
+// The grid a tab's rows go in, with the space below it left empty.
+QGridLayout* AddPageGrid(QVBoxLayout* body);
+
+// Object name and caption of one button.
+using NamedCaption = QPair<QString, QString>;
+
+// "Caption:" then the buttons side by side, exclusive among themselves only
+// (other groups with the same parent stay independent), then "(hint)" if any.
+QList<QRadioButton*> AddRadioRow(QGridLayout* grid, int row, const QString& caption,
+                                 const QList<NamedCaption>& buttons, QWidget* parent,
+                                 const QString& hint = {});

@@ -1,0 +1,76 @@
+#include "config/keypad_pages.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "config/choice_controls.h"
+#include "config/choice_rows.h"
+#include "config/field_layout.h"
+#include "link/block_table.h"
+
+// ---- Tab 10: "Endereço teclado" ------------------------------------------------
+
+KeypadAddressPage::KeypadAddressPage(PageServices& services, QWidget* parent)
+    : ConfigPage(10, QStringLiteral("TabSheet26"), QStringLiteral("Endereço teclado"), services, parent)
+{
+    QGridLayout* grid = AddPageGrid(Body());
+    QStringList items;
+    for (int keypad = 1; keypad <= kKeypadAddressCount; ++keypad) items << QStringLiteral("Teclado %1").arg(keypad);
+    AddLabel(grid, 0, 0, QStringLiteral("Configuração:"), this);
+    address_ = Data(MakeChoiceCombo(QStringLiteral("CfgEndTecladoAdemco"), items, this));
+    grid->addWidget(address_, 1, 0);
+    grid->setColumnStretch(1, 1);
+}
+
+std::vector<std::uint8_t> KeypadAddressPage::FilledBlocks() const { return {BlockByte(BlockId::KeypadAddress)}; }
+
+std::optional<std::uint8_t> KeypadAddressPage::ReadBlockId() const { return BlockByte(BlockId::KeypadAddress); }
+
+std::optional<std::vector<std::uint8_t>> KeypadAddressPage::Pack()
+{
+    return PackKeypadAddress(address_->currentIndex());
+}
+
+void KeypadAddressPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+{
+    const std::optional<int> index = UnpackKeypadAddress(payload, length);
+    if (index) address_->setCurrentIndex(*index);
+}
+
+// ---- Tab 11: "Partição teclado" --------------------------------------------------
+
+KeypadPartitionPage::KeypadPartitionPage(PageServices& services, QWidget* parent)
+    : ConfigPage(11, QStringLiteral("TabSheet27"), QStringLiteral("Partição teclado"), services, parent)
+{
+    QGridLayout* grid = AddPageGrid(Body());
+    const QStringList items{QStringLiteral("Não Instalado"), QStringLiteral("Partição 1"),
+                            QStringLiteral("Partição 2"), QStringLiteral("Partição 3")};
+    for (std::size_t i = 0; i < kPartitionedKeypadCount; ++i) {
+        const int row = static_cast<int>(i);
+        const int keypad = row + 2;
+        AddLabel(grid, row, 0, QStringLiteral("Teclado %1:").arg(keypad), this);
+        partitions_[i] = Data(MakeChoiceCombo(QStringLiteral("CfgPartTecladoAdemco%1").arg(keypad), items, this));
+        grid->addWidget(partitions_[i], row, 1);
+    }
+    grid->setColumnStretch(2, 1);
+}
+
+std::vector<std::uint8_t> KeypadPartitionPage::FilledBlocks() const { return {BlockByte(BlockId::KeypadPartition)}; }
+
+std::optional<std::uint8_t> KeypadPartitionPage::ReadBlockId() const { return BlockByte(BlockId::KeypadPartition); }
+
+std::optional<std::vector<std::uint8_t>> KeypadPartitionPage::Pack()
+{
+    KeypadPartitions partitions{};
+    for (std::size_t i = 0; i < kPartitionedKeypadCount; ++i) partitions[i] = partitions_[i]->currentIndex();
+    return PackKeypadPartitions(partitions);
+}
+
+void KeypadPartitionPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+{
+    const std::optional<KeypadPartitions> partitions = UnpackKeypadPartitions(payload, length);
+    if (!partitions) return;
+    for (std::size_t i = 0; i < kPartitionedKeypadCount; ++i) partitions_[i]->setCurrentIndex((*partitions)[i]);
+}

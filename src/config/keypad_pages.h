@@ -1,0 +1,39 @@
+#pragma once
+// Tabs 10 and 11: the keypad's address and the partitions of keypads 2 to 8.
+
+#include <array>
+
+#include "config/config_page.h"
+#include "config/keypad_blocks.h"
+
+class QComboBox;
+
+class KeypadAddressPage final : public ConfigPage {
+    Q_OBJECT
+public:
+    KeypadAddressPage(PageServices& services, QWidget* parent);
+    std::vector<std::uint8_t> FilledBlocks() const override;
+    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+
+protected:
+    std::optional<std::uint8_t> ReadBlockId() const override;
+    std::optional<std::vector<std::uint8_t>> Pack() override;
+
+private:
+    QComboBox* address_;
+};
+
+class KeypadPartitionPage final : public ConfigPage {
+    Q_OBJECT
+public:
+    KeypadPartitionPage(PageServices& services, QWidget* parent);
+    std::vector<std::uint8_t> FilledBlocks() const override;
+    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+
+protected:
+    std::optional<std::uint8_t> ReadBlockId() const override;
+    std::optional<std::vector<std::uint8_t>> Pack() override;
+
+private:
+    std::array<QComboBox*, kPartitionedKeypadCount> partitions_{};
+};

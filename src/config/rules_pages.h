@@ -1,0 +1,44 @@
+#pragma once
+// Tabs 9 and 15: the panel's arming rules and its alarm function.
+
+#include <array>
+
+#include "config/config_page.h"
+#include "config/panel_rules_blocks.h"
+
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+
+class PanelRulesPage final : public ConfigPage {
+    Q_OBJECT
+public:
+    PanelRulesPage(PageServices& services, QWidget* parent);
+    std::vector<std::uint8_t> FilledBlocks() const override;
+    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+
+protected:
+    std::optional<std::uint8_t> ReadBlockId() const override;
+    bool Validate() override;
+    std::optional<std::vector<std::uint8_t>> Pack() override;
+
+private:
+    std::array<QCheckBox*, kPanelRuleCount> rules_{};
+    QLineEdit* delay_;
+};
+
+class AlarmFunctionPage final : public ConfigPage {
+    Q_OBJECT
+public:
+    AlarmFunctionPage(PageServices& services, QWidget* parent);
+    std::vector<std::uint8_t> FilledBlocks() const override;
+    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+
+protected:
+    std::optional<std::uint8_t> ReadBlockId() const override;
+    std::optional<std::vector<std::uint8_t>> Pack() override;
+
+private:
+    QRadioButton* enabled_;
+    QRadioButton* disabled_;
+};
