@@ -3,20 +3,11 @@
 #include <algorithm>
 
 #include "link/big_endian.h"
+#include "config/fixed_block.h"
 #include "link/block_table.h"
 
 namespace {
 
-// The one length of a fixed-size block, as the block table gives it.
-std::size_t FixedLength(BlockId id) { return FindBlock(id)->lengths[0]; }
-
-bool Accepts(BlockId id, const std::uint8_t* payload, std::size_t length)
-{
-    return payload != nullptr && length > 0 && payload[0] == BlockByte(id) && AcceptsLength(*FindBlock(id), length);
-}
-
-std::uint8_t Low8(std::int32_t value) { return static_cast<std::uint8_t>(value); }
-std::uint16_t Low16(std::int32_t value) { return static_cast<std::uint16_t>(value); }
 
 // One text field of the Wi-Fi answer, read at pos; advances pos past what it used.
 std::optional<std::vector<std::uint8_t>> TakeWifiText(const std::uint8_t* payload, std::size_t length,
@@ -41,12 +32,12 @@ std::optional<std::vector<std::uint8_t>> TakeWifiText(const std::uint8_t* payloa
 
 std::vector<std::uint8_t> PackServerAddresses(const ServerAddresses& servers)
 {
-    std::vector<std::uint8_t> block(FixedLength(BlockId::IpAddressesAndPorts));
+    std::vector<std::uint8_t> block(FixedBlockLength(BlockId::IpAddressesAndPorts));
     block[0] = BlockByte(BlockId::IpAddressesAndPorts);
     std::size_t pos = 1;
     for (const ServerAddress& server : servers) {
-        for (std::int32_t octet : server.octets) block[pos++] = Low8(octet);
-        PutBigEndian16(&block[pos], Low16(server.port));
+        for (std::int32_t octet : server.octets) block[pos++] = LowByte(octet);
+        PutBigEndian16(&block[pos], LowWord(server.port));
         pos += 2;
     }
     return block;
@@ -54,7 +45,7 @@ std::vector<std::uint8_t> PackServerAddresses(const ServerAddresses& servers)
 
 std::optional<ServerAddresses> UnpackServerAddresses(const std::uint8_t* payload, std::size_t length)
 {
-    if (!Accepts(BlockId::IpAddressesAndPorts, payload, length)) return std::nullopt;
+    if (!IsBlockAnswer(BlockId::IpAddressesAndPorts, payload, length)) return std::nullopt;
     ServerAddresses servers;
     std::size_t pos = 1;
     for (ServerAddress& server : servers) {
@@ -86,16 +77,16 @@ bool IsPollingIntervalInRange(std::int32_t seconds)
 
 std::vector<std::uint8_t> PackPollingIntervals(const PollingIntervals& intervals)
 {
-    std::vector<std::uint8_t> block(FixedLength(BlockId::PollingInterval));
+    std::vector<std::uint8_t> block(FixedBlockLength(BlockId::PollingInterval));
     block[0] = BlockByte(BlockId::PollingInterval);
-    PutBigEndian16(&block[1], Low16(intervals.interval));
-    PutBigEndian16(&block[3], Low16(intervals.reduced));
+    PutBigEndian16(&block[1], LowWord(intervals.interval));
+    PutBigEndian16(&block[3], LowWord(intervals.reduced));
     return block;
 }
 
 std::optional<PollingIntervals> UnpackPollingIntervals(const std::uint8_t* payload, std::size_t length)
 {
-    if (!Accepts(BlockId::PollingInterval, payload, length)) return std::nullopt;
+    if (!IsBlockAnswer(BlockId::PollingInterval, payload, length)) return std::nullopt;
     return PollingIntervals{GetBigEndian16(&payload[1]), GetBigEndian16(&payload[3])};
 }
 
@@ -117,7 +108,7 @@ std::optional<std::vector<std::uint8_t>> PackWifiNetwork(const WifiNetwork& netw
 WifiAnswer UnpackWifiNetwork(const std::uint8_t* payload, std::size_t length)
 {
     WifiAnswer answer;
-    if (!Accepts(BlockId::WifiNetwork, payload, length)) return answer;
+    if (!IsBlockAnswer(BlockId::WifiNetwork, payload, length)) return answer;
     std::size_t pos = 1;
     answer.name = TakeWifiText(payload, length, pos);
     answer.password = TakeWifiText(payload, length, pos);

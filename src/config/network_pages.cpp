@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "config/choice_rows.h"
 #include "config/cp1252.h"
 #include "config/field_layout.h"
 #include "config/network_blocks.h"
@@ -17,14 +18,6 @@ namespace {
 
 const QString kOutOfRange = QStringLiteral("Valor fora da faixa especificada.");
 const QString kEmptyField = QStringLiteral("Campo vazio.");
-
-QGridLayout* AddGrid(QVBoxLayout* body)
-{
-    auto* grid = new QGridLayout;
-    body->addLayout(grid);
-    body->addStretch(1);
-    return grid;
-}
 
 QString FromCp1252(const std::vector<std::uint8_t>& bytes)
 {
@@ -49,7 +42,7 @@ std::vector<std::uint8_t> ToCp1252(const QString& text)
 IpPortsPage::IpPortsPage(PageServices& services, QWidget* parent)
     : ConfigPage(1, QStringLiteral("TabSheet1"), QStringLiteral("Número IP e Porta"), services, parent)
 {
-    QGridLayout* grid = AddGrid(Body());
+    QGridLayout* grid = AddPageGrid(Body());
     for (int row = 0; row < 4; ++row) {
         const QString number = QString::number(row + 1);
         AddLabel(grid, row, 0, QStringLiteral("Numero IP %1:").arg(number), this);
@@ -114,7 +107,7 @@ void IpPortsPage::Button3Click()
 PollingPage::PollingPage(PageServices& services, QWidget* parent)
     : ConfigPage(2, QStringLiteral("TabSheet2"), QStringLiteral("Intervalo de polling"), services, parent)
 {
-    QGridLayout* grid = AddGrid(Body());
+    QGridLayout* grid = AddPageGrid(Body());
     const QString hint = QStringLiteral("(em segundos - de 30 até 65535)");
     interval_ = Data(AddEditRow(grid, 0, QStringLiteral("CfgTimerMsgPolling"),
                                 QStringLiteral("Intervalo de envio msg polling:"), hint, 5, this));
@@ -151,7 +144,7 @@ void PollingPage::Fill(const std::uint8_t* payload, std::uint8_t length)
 WifiPage::WifiPage(PageServices& services, QWidget* parent)
     : ConfigPage(3, QStringLiteral("TabSheet3"), QStringLiteral("Wifi"), services, parent)
 {
-    QGridLayout* grid = AddGrid(Body());
+    QGridLayout* grid = AddPageGrid(Body());
     const QString hint = QStringLiteral("(até 39 caracteres)");
     const int limit = static_cast<int>(kMaxWifiTextLength);
     ssid_ = Data(AddEditRow(grid, 0, QStringLiteral("CfgSsidRedeWifi"), QStringLiteral("Nome da rede (SSID):"), hint,
