@@ -178,7 +178,7 @@ std::optional<std::vector<std::uint8_t>> ActuatorPage::Pack()
     switch (SubPages()->currentIndex()) {
     case Outputs: {
         std::array<int, kActuatorOutputCount> indexes{};
-        for (std::size_t i = 0; i < kActuatorOutputCount; ++i) indexes[i] = types_[i]->currentIndex();
+        for (std::size_t i = 0; i < kActuatorOutputCount; ++i) indexes[i] = ChoiceIndex(types_[i]);
         return PackActuatorTypes(indexes, Services().ModelCode());
     }
     case SirenPage:

@@ -16,6 +16,12 @@ QComboBox* MakeChoiceCombo(const QString& objectName, const QStringList& items, 
     return combo;
 }
 
+int ChoiceIndex(const QComboBox* combo)
+{
+    if (!combo->isEditable()) return combo->currentIndex();
+    return combo->findText(combo->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+}
+
 QRadioButton* MakeRadio(const QString& objectName, const QString& caption, QWidget* parent)
 {
     auto* radio = new QRadioButton(caption, parent);

@@ -18,6 +18,9 @@ QComboBox* MakeChoiceCombo(const QString& objectName, const QStringList& items, 
 // Radio buttons sharing a parent widget are one group; give each group a
 // parent of its own so two groups never exclude each other.
 QRadioButton* MakeRadio(const QString& objectName, const QString& caption, QWidget* parent);
+// The item a combo box holds: for an editable one, the item its shown text
+// names (-1 when typed text names no item), so what is sent is what is shown.
+int ChoiceIndex(const QComboBox* combo);
 QCheckBox* MakeCheck(const QString& objectName, const QString& caption, QWidget* parent);
 // A label that a window refers to by name.
 QLabel* MakeNamedLabel(const QString& objectName, const QString& text, QWidget* parent);

@@ -31,7 +31,9 @@ QList<QRadioButton*> AddRadioRow(QGridLayout* grid, int row, const QString& capt
         radios.push_back(radio);
     }
     line->addStretch();
-    grid->addLayout(line, row, 1);
+    // Without a hint the buttons may use the hint column too, so long
+    // captions are not squeezed by the hints of the rows below.
+    grid->addLayout(line, row, 1, 1, hint.isEmpty() ? 2 : 1);
     if (!hint.isEmpty()) grid->addWidget(new QLabel(hint, parent), row, 2);
     return radios;
 }

@@ -19,7 +19,8 @@ QGridLayout* AddPageGrid(QVBoxLayout* body);
 using NamedCaption = QPair<QString, QString>;
 
 // "Caption:" then the buttons side by side, exclusive among themselves only
-// (other groups with the same parent stay independent), then "(hint)" if any.
+// (other groups with the same parent stay independent), then "(hint)" if any;
+// without a hint the buttons take the hint's column as well.
 QList<QRadioButton*> AddRadioRow(QGridLayout* grid, int row, const QString& caption,
                                  const QList<NamedCaption>& buttons, QWidget* parent,
                                  const QString& hint = {});

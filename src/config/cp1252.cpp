@@ -17,6 +17,10 @@ std::optional<std::uint8_t> Cp1252Byte(char32_t character)
     for (int i = 0; i < 32; ++i) {
         if (kHighControls[i] != 0 && kHighControls[i] == character) return static_cast<std::uint8_t>(0x80 + i);
     }
+    // An undefined byte stands for itself both ways.
+    if (character >= 0x80 && character <= 0x9F && kHighControls[character - 0x80] == 0) {
+        return static_cast<std::uint8_t>(character);
+    }
     return std::nullopt;
 }
 

@@ -12,7 +12,8 @@
 std::optional<std::uint8_t> Cp1252Byte(char32_t character);
 bool IsCp1252Character(char32_t character);
 // Undefined bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D) decode to the control
-// character of the same value, so every byte shows as something.
+// character of the same value and encode back to their byte, so a text read
+// from the panel is written back unchanged.
 char32_t Cp1252Character(std::uint8_t byte);
 
 std::optional<std::vector<std::uint8_t>> EncodeCp1252(const std::u32string& text);

@@ -106,15 +106,17 @@ TemperatureSensorPage::TemperatureSensorPage(PageServices& services, QWidget* pa
     : BlocklessPage(14, QStringLiteral("TabSheet30"), QStringLiteral("Sensor temperatura"), services, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
+    // The hints of the first two rows may run over the debounce columns.
     QLineEdit* alert = AddEditRow(grid, 0, QStringLiteral("NumeroAlertaTemperatura"),
-                                  QStringLiteral("Numero do alerta:"), QStringLiteral("(valor de 1 até 10)"), 0, this);
+                                  QStringLiteral("Numero do alerta:"), QString(), 0, this);
     alert->setText(QStringLiteral("1"));
+    grid->addWidget(new QLabel(QStringLiteral("(valor de 1 até 10)"), this), 0, 2, 1, 3);
 
     AddLabel(grid, 1, 0, QStringLiteral("Codigo unico do sensor:"), this);
     QStringList cells;
     for (int edit = 8; edit <= 13; ++edit) cells << QStringLiteral("Edit%1").arg(edit);
     AddEditLine(grid, 1, 1, cells, 0, false, this);
-    AddLabel(grid, 1, 2, kHexHint, this);
+    grid->addWidget(new QLabel(kHexHint, this), 1, 2, 1, 3);
 
     // A limit row: the temperature with its sign box, then its debounce time.
     const struct {
@@ -144,8 +146,21 @@ TemperatureSensorPage::TemperatureSensorPage(PageServices& services, QWidget* pa
         AddLabel(grid, row, 4, kByteSecondsHint, this);
         ++row;
     }
-    AddDisabledEditRow(grid, row++, QStringLiteral("Edit18"),
-                       QStringLiteral("Tempo de deb. de restaure da temp. minima:"), kByteSecondsHint, 0, this);
-    AddDisabledEditRow(grid, row, QStringLiteral("Edit19"),
-                       QStringLiteral("Tempo de deb. de restaure da temp. maxima:"), kByteSecondsHint, 0, this);
+    // The restore times line up under the debounce times; their long
+    // captions span the first three columns so the page fits the window.
+    const struct {
+        const char* caption;
+        const char* name;
+    } restores[] = {
+        {"Tempo de deb. de restaure da temp. minima:", "Edit18"},
+        {"Tempo de deb. de restaure da temp. maxima:", "Edit19"},
+    };
+    for (const auto& restore : restores) {
+        grid->addWidget(new QLabel(QString::fromLatin1(restore.caption), this), row, 0, 1, 3);
+        QLineEdit* edit = MakeEdit(QString::fromLatin1(restore.name), 0, this);
+        edit->setEnabled(false);
+        grid->addWidget(edit, row, 3);
+        AddLabel(grid, row, 4, kByteSecondsHint, this);
+        ++row;
+    }
 }

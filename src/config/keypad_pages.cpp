@@ -30,7 +30,7 @@ std::optional<std::uint8_t> KeypadAddressPage::ReadBlockId() const { return Bloc
 
 std::optional<std::vector<std::uint8_t>> KeypadAddressPage::Pack()
 {
-    return PackKeypadAddress(address_->currentIndex());
+    return PackKeypadAddress(ChoiceIndex(address_));
 }
 
 void KeypadAddressPage::Fill(const std::uint8_t* payload, std::uint8_t length)
@@ -64,7 +64,7 @@ std::optional<std::uint8_t> KeypadPartitionPage::ReadBlockId() const { return Bl
 std::optional<std::vector<std::uint8_t>> KeypadPartitionPage::Pack()
 {
     KeypadPartitions partitions{};
-    for (std::size_t i = 0; i < kPartitionedKeypadCount; ++i) partitions[i] = partitions_[i]->currentIndex();
+    for (std::size_t i = 0; i < kPartitionedKeypadCount; ++i) partitions[i] = ChoiceIndex(partitions_[i]);
     return PackKeypadPartitions(partitions);
 }
 

@@ -100,7 +100,7 @@ std::optional<std::uint8_t> SensorPage::ReadBlockId() const { return BlockByte(B
 WiredSensor SensorPage::ReadSensor(const SensorControls& sensor) const
 {
     WiredSensor values;
-    values.typeIndex = sensor.type->currentIndex();
+    values.typeIndex = ChoiceIndex(sensor.type);
     values.polarity = PolarityOfButtons(sensor.lowLevel->isChecked(), sensor.floating->isChecked());
     values.firstRule = sensor.firstRule->isChecked();
     values.secondRule = sensor.secondRule->isChecked();

@@ -157,7 +157,8 @@ void TFormPrincipal::MenuSerialFecharClick()
 
 void TFormPrincipal::ApdComPortPortOpen()
 {
-    timerPolling_->start();
+    // Enabling a running timer must not restart it: the clock keeps its beat.
+    if (!timerPolling_->isActive()) timerPolling_->start();
     timeoutSerial_->start();
     menuSerialAbrir_->setEnabled(false);
     menuNumPorta_->menuAction()->setEnabled(false);

@@ -22,8 +22,9 @@ void ShowEscapedError(const QString& message)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // The application's title. Not set as the display name: Qt would append
+    // that to every window's caption.
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvel"));
 
     try {
         Application application({.demo = QApplication::arguments().contains(QStringLiteral("--demo"))});

@@ -116,24 +116,30 @@ bool FrameReceiver::Push(uint8_t byte)
         }
         return false;
     case State::WaitLength:
-        if (byte < 4) {
-            Reset();
-            return false;
-        }
         buffer_[index_++] = byte;
-        remaining_ = static_cast<size_t>(byte) - 1;
+        remaining_ = static_cast<uint16_t>(byte - 1);
         state_ = State::Body;
         return false;
     case State::Body:
-        // index_ stays below kMaxFrame: L <= 255 means at most 254 body bytes.
-        buffer_[index_++] = byte;
-        if (--remaining_ == 0) {
+        // At least one byte is taken even for a length of 1. Bytes past what
+        // a frame of length 255 can hold belong to a frame that will never
+        // complete, so they are counted but not stored.
+        if (remaining_ != 0) {
+            --remaining_;
+        }
+        if (index_ < kMaxFrame) {
+            buffer_[index_] = byte;
+        }
+        ++index_;
+        if (remaining_ == 0) {
             state_ = State::WaitEnd;
+        } else if (index_ >= kReceiveBufferSize) {
+            Reset();
         }
         return false;
     case State::WaitEnd:
         state_ = State::WaitStart;
-        if (byte != kEndByte || index_ >= kMaxFrame) {
+        if (byte != kEndByte || buffer_[1] < 4 || index_ >= kMaxFrame) {
             index_ = 0;
             return false;
         }

@@ -19,6 +19,9 @@ inline constexpr uint8_t kEndByte = 0xFD;
 // A frame holds at most 255 bytes after its length byte, so 251 of payload.
 inline constexpr size_t kMaxPayload = 251;
 inline constexpr size_t kMaxFrame = 257;
+// The tool's receive buffer: a frame still unfinished at this many bytes is
+// abandoned.
+inline constexpr size_t kReceiveBufferSize = 512;
 
 // Commands the tool sends.
 inline constexpr uint8_t kStatusRequestCommand = 129;
@@ -69,10 +72,13 @@ struct DecodedFrame {
 std::optional<DecodedFrame> DecodeFrame(const uint8_t* frame, size_t count);
 
 // Cuts a byte stream into frames the way the tool's receiver does: wait for
-// 0xDF, take the length byte L, collect L - 1 bytes, then expect 0xFD. A
-// wrong end byte drops the frame and is not looked at as a new start. A
-// length below 4 cannot hold a type and a CRC and is dropped at once. The
-// buffer is fixed, so no input can make it grow.
+// 0xDF, take the length byte L, collect L - 1 bytes (at least one), then
+// expect 0xFD. A wrong end byte drops the frame and is not looked at as a
+// new start. A length below 4 cannot hold a type and a CRC: its bytes are
+// still consumed as the tool would (a length of 0 swallows the rest of a
+// 512-byte frame buffer), so both ends lose and regain step alike, but it
+// never completes a frame. Only what a real frame can hold is stored, so no
+// input can make the buffer grow.
 class FrameReceiver {
 public:
     // Takes one byte; true when it completed a frame, which Frame() then holds
@@ -86,8 +92,8 @@ private:
     enum class State { WaitStart, WaitLength, Body, WaitEnd };
     State state_ = State::WaitStart;
     std::array<uint8_t, kMaxFrame> buffer_{};
-    size_t index_ = 0;
-    size_t remaining_ = 0;
+    size_t index_ = 0;      // bytes taken for the current frame, stored or not
+    uint16_t remaining_ = 0;  // 16-bit like the tool's: a length of 0 gives 65535
     bool complete_ = false;
 };
 

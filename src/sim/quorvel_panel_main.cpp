@@ -3,7 +3,7 @@
 //
 //   quorvel-panel --com 9 [--model 37|51|56] [--serial N] [--trace]
 //
-// Runs until SIGINT or SIGTERM, then removes its registration.
+// Runs until SIGINT, SIGTERM or SIGHUP, then removes its registration.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -133,7 +133,12 @@ bool InstallStopHandlers()
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
+    // A closed terminal (SIGHUP) stops the panel like Ctrl+C, and a closed
+    // trace reader (SIGPIPE) must not kill it: either way the registration
+    // would otherwise outlive the process.
+    ::signal(SIGPIPE, SIG_IGN);
+    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0 &&
+           sigaction(SIGHUP, &action, nullptr) == 0;
 }
 
 }  // namespace

@@ -39,15 +39,17 @@ TEST(Cp1252, CarriesEveryCharacterOfTheCodePageAndNothingElse)
     } cases[] = {
         {U'A', 0x41}, {U'\u00E7', 0xE7} /* ç */, {U'\u00E3', 0xE3} /* ã */, {U'\u20AC', 0x80} /* € */,
         {U'\u0152', 0x8C}, {U'\u0178', 0x9F}, {U'\u00A0', 0xA0}, {U'\u00FF', 0xFF},
-        {U'\u0100', std::nullopt}, {U'\u4E2D', std::nullopt}, {U'\U0001F600', std::nullopt}, {U'\u0081', std::nullopt},
+        {U'\u0100', std::nullopt}, {U'\u4E2D', std::nullopt}, {U'\U0001F600', std::nullopt},
+        // Undefined bytes stand for themselves; the other C1 controls have
+        // printable characters in their place and are refused.
+        {U'\u0081', 0x81}, {U'\u009D', 0x9D}, {U'\u0080', std::nullopt}, {U'\u0099', std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(Cp1252Byte(c.character), c.byte) << std::hex << static_cast<std::uint32_t>(c.character);
 
-    // Every byte decodes to something that encodes back to the same byte,
-    // except the five the code page leaves undefined.
+    // Every byte decodes to something that encodes back to the same byte, so
+    // a text read from the panel is written back unchanged.
     for (int b = 0; b < 256; ++b) {
         const char32_t c = Cp1252Character(static_cast<std::uint8_t>(b));
-        if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) continue;
         EXPECT_EQ(Cp1252Byte(c), b) << b;
     }
     EXPECT_EQ(EncodeCp1252(U"a\u00E7\u20AC"), (Bytes{'a', 0xE7, 0x80}));

@@ -66,6 +66,7 @@ private slots:
     void sirenRange_data();
     void sirenRange();
     void editStateBelongsToTheTab();
+    void typedTextThatNamesNoItemIsSentAsNoSelection();
     void outputsThreeAndFourFollowTheModel();
 };
 
@@ -137,6 +138,21 @@ void ActuatorPageTest::eachSubPageWritesAndReadsBack()
     QVERIFY(Radio(tool, "PolaridadeAtuadorBuzzerF")->isChecked());
     QVERIFY(!Radio(tool, "PolaridadeAtuadorBuzzerT")->isChecked());
     QVERIFY(tool.dialogs.shown.empty());
+}
+
+void ActuatorPageTest::typedTextThatNamesNoItemIsSentAsNoSelection()
+{
+    // The lists are editable: what is sent must be what the installer sees.
+    ToolHarness tool;
+    PanelHost& panel = tool.StartConnected({.model = 51});
+    QVERIFY(WriteShowing(tool, [&] {
+        Type(tool, 1)->setCurrentIndex(1);
+        Type(tool, 1)->setEditText(QStringLiteral("SIRENE X"));
+        Type(tool, 2)->setCurrentIndex(2);
+        Type(tool, 3)->setEditText(QStringLiteral("COFRE"));
+        Type(tool, 4)->setCurrentIndex(-1);
+    }));
+    QCOMPARE(*panel.Panel().Block(17), (Bytes{17, 255, 2, 5, 255}));
 }
 
 void ActuatorPageTest::sirenRange_data()

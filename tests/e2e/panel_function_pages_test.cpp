@@ -94,6 +94,7 @@ private slots:
     void validation();
     void blocklessPagesShowTheirFields();
     void blocklessPagesDoNothing();
+    void captionsAreShownWhole();
 };
 
 void PanelFunctionPagesTest::blocksAreWrittenByteExactAndReadBack()
@@ -369,6 +370,36 @@ void PanelFunctionPagesTest::blocklessPagesDoNothing()
         if (panel) {
             QCOMPARE(panel->Panel().CommandCount(kRead), std::size_t{0});
             QCOMPARE(panel->Panel().CommandCount(kWrite), std::size_t{0});
+        }
+    }
+}
+
+void PanelFunctionPagesTest::captionsAreShownWhole()
+{
+    // The window has a fixed size: a page wider than it squeezes its labels
+    // and buttons, and the installer reads a cut caption.
+    ToolHarness tool;
+    tool.Start();
+    tool.Window().show();
+    auto* tabs = tool.Find<QTabWidget>("PageControlPrincipal");
+    auto* dnsPages = tool.Find<QTabWidget>("TabbedNotebookDNS");
+    for (int tab : {7, 9, 10, 11, 12, 13, 14, 15}) {
+        tabs->setCurrentIndex(tab - 1);
+        for (int dnsPage = 0; dnsPage < (tab == 13 ? 2 : 1); ++dnsPage) {
+            dnsPages->setCurrentIndex(dnsPage);
+            DrainEvents();
+            for (QWidget* control : tabs->currentWidget()->findChildren<QWidget*>()) {
+                QString caption;
+                if (auto* label = qobject_cast<QLabel*>(control)) caption = label->text();
+                if (auto* button = qobject_cast<QAbstractButton*>(control)) caption = button->text();
+                if (caption.isEmpty() || !control->isVisible()) continue;
+                QVERIFY2(control->width() >= control->sizeHint().width(),
+                         qPrintable(QStringLiteral("tab %1: \"%2\" cut to %3 of %4 pixels")
+                                        .arg(tab)
+                                        .arg(caption)
+                                        .arg(control->width())
+                                        .arg(control->sizeHint().width())));
+            }
         }
     }
 }

@@ -26,6 +26,9 @@ void VerifyPortState(ToolHarness& tool, bool open)
     QCOMPARE(tool.Action("Debug1")->isEnabled(), open);
     QCOMPARE(tool.Window().IsPortOpen(), open);
     QCOMPARE(tool.Window().LinkOpen(), open);
+    QCOMPARE(tool.Window().findChild<QTimer*>(QStringLiteral("TimeoutSerial"))->isActive(), open);
+    // The clock keeps ticking whatever the port does.
+    QVERIFY(tool.Window().findChild<QTimer*>(QStringLiteral("TimerPolling"))->isActive());
 }
 
 }  // namespace

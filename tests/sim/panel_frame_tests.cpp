@@ -57,7 +57,13 @@ TEST(PanelFrame, ReceiverResynchronisesLikeTheTool)
         // The wrong end byte is not taken as a new start, so the frame whose
         // body follows it is lost too.
         {"wrong end byte drops the frame", panel_test::Concat({wrongEnd, Bytes(identify.begin() + 1, identify.end()), identify}), {140}},
-        {"length below 4 is dropped at once", panel_test::Concat({{0xDF, 0x03}, identify, {0xDF, 0x00}, read2}), {140, 130}},
+        // Lengths that cannot hold a frame still consume their bytes, at
+        // least one, and an end byte position, as the tool's receiver does.
+        {"length 1 takes one byte and an end byte", panel_test::Concat({{0xDF, 0x01, 0x8C, 0xFD}, identify}), {140}},
+        {"length 3 takes two bytes and an end byte", panel_test::Concat({{0xDF, 0x03}, identify, read2}), {130}},
+        {"length 2, then 0xDF as its end byte", panel_test::Concat({{0xDF, 0x02, 0x00, 0xDF}, Bytes(read2.begin() + 1, read2.end())}), {}},
+        {"length 0 swallows up to 512 bytes", panel_test::Concat({{0xDF, 0x00}, identify, Bytes(504, 0x00), read2, identify}), {130, 140}},
+        {"length 0 with 509 bytes after it", panel_test::Concat({{0xDF, 0x00}, identify, Bytes(503, 0x00), read2}), {}},
         {"longest frame (length byte 255)", longest, {2}},
         {"start byte inside a payload", sim::EncodeFrame(131, {0xDF, 0xFD, 0xDF}), {131}},
     };

@@ -169,6 +169,22 @@ TEST(QuorvelPanelProcess, RegistersAnswersAndRemovesItselfOnInterrupt)
     EXPECT_FALSE(Listed(catalogue, 9, device));
 }
 
+TEST(QuorvelPanelProcess, OtherStopSignalsAlsoRemoveTheRegistration)
+{
+    // A terminal closed under the panel sends SIGHUP; a service manager SIGTERM.
+    for (const int stop : {SIGTERM, SIGHUP}) {
+        panel_test::TemporaryFolder runtime;
+        const std::filesystem::path entry = runtime.Path() / "quorvel" / "ports" / "COM4";
+        Child child = Start({"--com", "4"}, runtime.Path().string());
+        ASSERT_GT(child.pid, 0);
+        ASSERT_NE(ReadOutput(child.out, "\n").find("COM4"), std::string::npos);
+        EXPECT_TRUE(std::filesystem::is_symlink(entry));
+        ASSERT_EQ(::kill(child.pid, stop), 0);
+        EXPECT_EQ(Finish(child), 0) << stop;
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(entry))) << stop;
+    }
+}
+
 TEST(QuorvelPanelProcess, RefusesBadArgumentsWithUsage)
 {
     panel_test::TemporaryFolder runtime;

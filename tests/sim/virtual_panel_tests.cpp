@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -248,7 +249,7 @@ TEST(VirtualPanel, SurvivesGarbageAndAnswersAGoodFrameAfterIt)
 {
     std::mt19937 random(20240115);
     std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<int> kind(0, 4);
+    std::uniform_int_distribution<int> kind(0, 5);
     VirtualPanel panel;
     Bytes stream;
     for (int piece = 0; piece < 4000; ++piece) {
@@ -267,25 +268,49 @@ TEST(VirtualPanel, SurvivesGarbageAndAnswersAGoodFrameAfterIt)
         case 3:  // lengths that cannot hold a frame
             stream.insert(stream.end(), {0xDF, static_cast<uint8_t>(byte(random) % 4)});
             break;
-        default: {  // a whole request now and then
+        case 4: {  // a whole read of any block
             const Bytes frame = Read(static_cast<uint8_t>(byte(random)));
+            stream.insert(stream.end(), frame.begin(), frame.end());
+            break;
+        }
+        default: {  // a whole write of any block, any length; the Wi-Fi one with inner lengths that may lie
+            Bytes block(static_cast<size_t>(byte(random) % 90), 0);
+            for (uint8_t& b : block) b = static_cast<uint8_t>(byte(random));
+            if (block.size() > 2 && byte(random) % 2 == 0) {
+                block[0] = 6;
+                block[1] = static_cast<uint8_t>(byte(random) % 45);
+            }
+            const Bytes frame = Write(block);
             stream.insert(stream.end(), frame.begin(), frame.end());
         }
         }
     }
+    std::vector<uint8_t> heldBefore;
+    for (int id = 0; id < 256; ++id) {
+        if (panel.Block(static_cast<uint8_t>(id))) heldBefore.push_back(static_cast<uint8_t>(id));
+    }
     size_t at = 0;
+    size_t answered = 0;
     while (at < stream.size()) {
         const size_t take = std::min<size_t>(1 + byte(random) % 64, stream.size() - at);
         const Bytes out = panel.Feed(stream.data() + at, take);
         at += take;
+        answered += out.size();
         for (const auto& frame : Frames(out)) {
             EXPECT_TRUE(frame.type == 2 || frame.type == 149 || frame.type == 134 || frame.type == 7);
         }
     }
     EXPECT_LE(panel.ReceivedFrames().size(), VirtualPanel::kReceivedLogSize);
+    // At most one answer of at most 87 bytes per request of at least 6.
+    EXPECT_LE(answered, stream.size() * 15);
+    // Writes replace blocks but never add ids the panel did not hold.
+    for (int id = 0; id < 256; ++id) {
+        const bool held = std::find(heldBefore.begin(), heldBefore.end(), id) != heldBefore.end();
+        EXPECT_EQ(panel.Block(static_cast<uint8_t>(id)).has_value(), held) << id;
+    }
 
-    // Whatever state the garbage left, a frame's worth of non-start bytes
-    // brings the receiver back to waiting, and the next request is answered.
-    panel.Feed(Bytes(sim::kMaxFrame, 0x00));
+    // Whatever state the garbage left, a receive buffer's worth of non-start
+    // bytes brings the receiver back to waiting, and the next request is answered.
+    panel.Feed(Bytes(sim::kReceiveBufferSize, 0x00));
     EXPECT_EQ(Frames(panel.Feed(kIdentifyRequest)).size(), 1u);
 }
