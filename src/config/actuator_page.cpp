@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "config/choice_controls.h"
+#include "config/choice_rows.h"
 #include "config/field_layout.h"
 #include "config/page_services.h"
 #include "link/block_table.h"
@@ -21,15 +22,6 @@ const QString kGroundCaption =
     QStringLiteral("Ativado em terra (ligada = saida em terra / desligada = saida flutuante)");
 const QString kFloatCaption =
     QStringLiteral("Desativado em float (ligada = saida flutuante / desligada = saida em terra)");
-
-QGridLayout* TopGrid(QWidget* page)
-{
-    auto* outer = new QVBoxLayout(page);
-    auto* grid = new QGridLayout;
-    outer->addLayout(grid);
-    outer->addStretch(1);
-    return grid;
-}
 
 void CheckPolarity(bool ground, QRadioButton* groundButton, QRadioButton* floatButton)
 {
@@ -56,7 +48,7 @@ void ActuatorPage::BuildOutputs(QWidget* page)
     const QStringList items = {QStringLiteral("DESABILITADO"), QStringLiteral("SIRENE"),
                                QStringLiteral("COMUM"),        QStringLiteral("TEMPERATURA"),
                                QStringLiteral("BUZZER"),       QStringLiteral("COFRE")};
-    QGridLayout* grid = TopGrid(page);
+    QGridLayout* grid = AddSubPageGrid(page);
     std::array<QLabel*, kActuatorOutputCount> labels{};
     for (std::size_t i = 0; i < kActuatorOutputCount; ++i) {
         const int row = static_cast<int>(i);
@@ -73,7 +65,7 @@ void ActuatorPage::BuildOutputs(QWidget* page)
 
 void ActuatorPage::BuildSiren(QWidget* page)
 {
-    QGridLayout* grid = TopGrid(page);
+    QGridLayout* grid = AddSubPageGrid(page);
     AddLabel(grid, 0, 0, QStringLiteral("Polaridade da sirene:"), page);
     sirenGround_ = On(SirenPage, MakeRadio(QStringLiteral("CheckBoxSirene1"),
                                            QStringLiteral("Sirene em terra (ligada = saida em terra / desligada = "
@@ -115,7 +107,7 @@ QWidget* ActuatorPage::PolarityPair(SubPage subPage, const QString& groundName, 
 
 void ActuatorPage::BuildCommon(QWidget* page)
 {
-    QGridLayout* grid = TopGrid(page);
+    QGridLayout* grid = AddSubPageGrid(page);
     AddLabel(grid, 0, 0, QStringLiteral("Polaridade atuador 1:"), page);
     grid->addWidget(PolarityPair(Common, QStringLiteral("PolaridadeAtuadorC1_T"), QStringLiteral("PolaridadeAtuadorC1_F"),
                                  page, common1Ground_, common1Float_),
@@ -128,7 +120,7 @@ void ActuatorPage::BuildCommon(QWidget* page)
 
 void ActuatorPage::BuildBuzzer(QWidget* page)
 {
-    QGridLayout* grid = TopGrid(page);
+    QGridLayout* grid = AddSubPageGrid(page);
     AddLabel(grid, 0, 0, QStringLiteral("Polaridade buzzer:"), page);
     grid->addWidget(PolarityPair(BuzzerPage, QStringLiteral("PolaridadeAtuadorBuzzerT"),
                                  QStringLiteral("PolaridadeAtuadorBuzzerF"), page, buzzerGround_, buzzerFloat_),

@@ -17,6 +17,8 @@ QGridLayout* AddPageGrid(QVBoxLayout* body)
     return grid;
 }
 
+QGridLayout* AddSubPageGrid(QWidget* page) { return AddPageGrid(new QVBoxLayout(page)); }
+
 QList<QRadioButton*> AddRadioRow(QGridLayout* grid, int row, const QString& caption,
                                  const QList<NamedCaption>& buttons, QWidget* parent, const QString& hint)
 {

@@ -14,6 +14,8 @@ class QWidget;
 
 // The grid a tab's rows go in, with the space below it left empty.
 QGridLayout* AddPageGrid(QVBoxLayout* body);
+// The same at the top of a sub-page of an inner notebook.
+QGridLayout* AddSubPageGrid(QWidget* page);
 
 // Object name and caption of one button.
 using NamedCaption = QPair<QString, QString>;

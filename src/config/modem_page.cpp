@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "config/choice_controls.h"
+#include "config/choice_rows.h"
 #include "config/field_layout.h"
 #include "config/modem_blocks.h"
 #include "link/block_table.h"
@@ -20,16 +21,6 @@ constexpr int kSimcardDataPage = 2;
 constexpr int kSimPinPage = 3;
 constexpr int kCellTowerDataPage = 4;
 constexpr int kPinLength = 4;
-
-// A grid at the top of a sub-page, the rest of the page left empty.
-QGridLayout* TopGrid(QWidget* page)
-{
-    auto* outer = new QVBoxLayout(page);
-    auto* grid = new QGridLayout;
-    outer->addLayout(grid);
-    outer->addStretch(1);
-    return grid;
-}
 
 }  // namespace
 
@@ -47,14 +38,14 @@ ModemPage::ModemPage(PageServices& services, QWidget* parent)
 
 void ModemPage::BuildSimcardData(QWidget* page)
 {
-    simcardInterval_ = Data(AddEditRow(TopGrid(page), 0, QStringLiteral("ConfigTempoEnvioDadosSimcard"),
+    simcardInterval_ = Data(AddEditRow(AddSubPageGrid(page), 0, QStringLiteral("ConfigTempoEnvioDadosSimcard"),
                                        QStringLiteral("Tempo envio dados simcard:"),
                                        QStringLiteral("(em segundos - de 3600 até 23328000)"), 0, page));
 }
 
 void ModemPage::BuildSimPin(QWidget* page)
 {
-    QGridLayout* grid = TopGrid(page);
+    QGridLayout* grid = AddSubPageGrid(page);
     AddLabel(grid, 0, 0, QStringLiteral("Configuração:"), page);
     // The pair sits on a panel of its own, apart from the other controls.
     auto* pinState = new QWidget(page);
@@ -81,7 +72,7 @@ void ModemPage::BuildSimPin(QWidget* page)
 
 void ModemPage::BuildCellTowerData(QWidget* page)
 {
-    QGridLayout* grid = TopGrid(page);
+    QGridLayout* grid = AddSubPageGrid(page);
     AddLabel(grid, 0, 0, QStringLiteral("Enviar dados das ERBs:"), page);
     grid->addWidget(Data(MakeRadio(QStringLiteral("CfgDadosErbSim"), QStringLiteral("Sim"), page)), 0, 1);
     grid->addWidget(Data(MakeRadio(QStringLiteral("CfgDadosErbNao"), QStringLiteral("Não"), page)), 0, 2);
