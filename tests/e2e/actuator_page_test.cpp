@@ -19,7 +19,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-const QString kWritten = QStringLiteral("COMANDO RECEBIDO COM SUCESSO");
 const char* const kSirenEdits[] = {"TempoRetardoSirene", "TempoAtivacaoSirene", "TempoRepousoSirene",
                                    "NumeroRepeticaoSirene"};
 

@@ -15,9 +15,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-const std::uint8_t kRead = CommandByte(CommandCode::ReadBlockCommand);
-const std::uint8_t kWrite = CommandByte(CommandCode::WriteBlockCommand);
-const QString kWritten = QStringLiteral("COMANDO RECEBIDO COM SUCESSO");
 const QString kPollingTitle = QStringLiteral("CONFIGURAÇÃO INTERVALO DE POLLING");
 
 bool InEditState(ToolHarness& tool, int tab)

@@ -14,7 +14,6 @@
 
 namespace {
 
-const std::uint8_t kIdentify = CommandByte(CommandCode::IdentifyCommand);
 const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
 

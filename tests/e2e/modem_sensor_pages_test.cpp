@@ -17,9 +17,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-const std::uint8_t kRead = CommandByte(CommandCode::ReadBlockCommand);
-const std::uint8_t kWrite = CommandByte(CommandCode::WriteBlockCommand);
-const QString kWritten = QStringLiteral("COMANDO RECEBIDO COM SUCESSO");
 const QString kSensorsTitle = QStringLiteral("CONFIGURAÇÃO DOS SENSORES");
 
 // One sensor as typed and as it must come back; polarity is the suffix of

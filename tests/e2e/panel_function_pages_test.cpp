@@ -22,9 +22,6 @@ using Bytes = std::vector<std::uint8_t>;
 // item index, "on" or "off" for a check box or radio button.
 using Values = std::vector<std::pair<const char*, const char*>>;
 
-const std::uint8_t kRead = CommandByte(CommandCode::ReadBlockCommand);
-const std::uint8_t kWrite = CommandByte(CommandCode::WriteBlockCommand);
-const QString kWritten = QStringLiteral("COMANDO RECEBIDO COM SUCESSO");
 const QString kOutOfRange = QStringLiteral("Valor fora da faixa especificada.");
 const QString kUnreadable = QStringLiteral("Erro ao tentar ler a configuração da temperatura.");
 

@@ -13,7 +13,6 @@
 
 namespace {
 
-const std::uint8_t kIdentify = CommandByte(CommandCode::IdentifyCommand);
 
 // Asserts the menu and status-bar state of an open or a closed port.
 void VerifyPortState(ToolHarness& tool, bool open)

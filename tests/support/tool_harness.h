@@ -8,6 +8,7 @@
 #include <QTest>
 #include <memory>
 
+#include "link/commands.h"
 #include "shell/clock.h"
 #include "shell/form_principal.h"
 #include "shell/panel_host.h"
@@ -20,6 +21,12 @@ class TFormAtualizacao;
 class TFormCadastro;
 class TFormDebug;
 class TFormPrincipal;
+
+// What the end-to-end tests look for on the wire and in the status line.
+inline const std::uint8_t kIdentify = CommandByte(CommandCode::IdentifyCommand);
+inline const std::uint8_t kRead = CommandByte(CommandCode::ReadBlockCommand);
+inline const std::uint8_t kWrite = CommandByte(CommandCode::WriteBlockCommand);
+inline const QString kWritten = QStringLiteral("COMANDO RECEBIDO COM SUCESSO");
 
 class FixedClock final : public Clock {
 public:
