@@ -17,7 +17,7 @@ run_pass() {
 
 run_pass build
 if [ "${1:-}" != "--quick" ]; then
-  export ASAN_OPTIONS=halt_on_error=1:detect_leaks=0
+  export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
   export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
   run_pass build-asan -DQUORVEL_SANITIZE=ON -DQUORVEL_BUILD_BENCH=OFF
 fi
