@@ -20,6 +20,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "link/block_table.h"
+
 class PageServices;
 class QLabel;
 class QLineEdit;
@@ -127,6 +129,25 @@ private:
     QTabWidget* subPages_ = nullptr;
     QVBoxLayout* body_;
     QList<QWidget*> dataControls_;
+};
+
+// A tab that shows one block: it reads that block and fills from it.
+class SingleBlockPage : public ConfigPage {
+    Q_OBJECT
+public:
+    SingleBlockPage(int tabNumber, const QString& objectName, const QString& caption, BlockId block,
+                    PageServices& services, QWidget* parent = nullptr)
+        : ConfigPage(tabNumber, objectName, caption, services, parent), block_(block)
+    {
+    }
+
+    std::vector<std::uint8_t> FilledBlocks() const override { return {BlockByte(block_)}; }
+
+protected:
+    std::optional<std::uint8_t> ReadBlockId() const override { return BlockByte(block_); }
+
+private:
+    BlockId block_;
 };
 
 // Puts a control back to its empty state: no text, no selection, unchecked.

@@ -13,7 +13,8 @@
 // ---- Tab 10: "Endereço teclado" ------------------------------------------------
 
 KeypadAddressPage::KeypadAddressPage(PageServices& services, QWidget* parent)
-    : ConfigPage(10, QStringLiteral("TabSheet26"), QStringLiteral("Endereço teclado"), services, parent)
+    : SingleBlockPage(10, QStringLiteral("TabSheet26"), QStringLiteral("Endereço teclado"),
+                      BlockId::KeypadAddress, services, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     QStringList items;
@@ -23,10 +24,6 @@ KeypadAddressPage::KeypadAddressPage(PageServices& services, QWidget* parent)
     grid->addWidget(address_, 1, 0);
     grid->setColumnStretch(1, 1);
 }
-
-std::vector<std::uint8_t> KeypadAddressPage::FilledBlocks() const { return {BlockByte(BlockId::KeypadAddress)}; }
-
-std::optional<std::uint8_t> KeypadAddressPage::ReadBlockId() const { return BlockByte(BlockId::KeypadAddress); }
 
 std::optional<std::vector<std::uint8_t>> KeypadAddressPage::Pack()
 {
@@ -42,7 +39,8 @@ void KeypadAddressPage::Fill(const std::uint8_t* payload, std::uint8_t length)
 // ---- Tab 11: "Partição teclado" --------------------------------------------------
 
 KeypadPartitionPage::KeypadPartitionPage(PageServices& services, QWidget* parent)
-    : ConfigPage(11, QStringLiteral("TabSheet27"), QStringLiteral("Partição teclado"), services, parent)
+    : SingleBlockPage(11, QStringLiteral("TabSheet27"), QStringLiteral("Partição teclado"),
+                      BlockId::KeypadPartition, services, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const QStringList items{QStringLiteral("Não Instalado"), QStringLiteral("Partição 1"),
@@ -56,10 +54,6 @@ KeypadPartitionPage::KeypadPartitionPage(PageServices& services, QWidget* parent
     }
     grid->setColumnStretch(2, 1);
 }
-
-std::vector<std::uint8_t> KeypadPartitionPage::FilledBlocks() const { return {BlockByte(BlockId::KeypadPartition)}; }
-
-std::optional<std::uint8_t> KeypadPartitionPage::ReadBlockId() const { return BlockByte(BlockId::KeypadPartition); }
 
 std::optional<std::vector<std::uint8_t>> KeypadPartitionPage::Pack()
 {

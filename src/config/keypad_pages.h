@@ -8,30 +8,26 @@
 
 class QComboBox;
 
-class KeypadAddressPage final : public ConfigPage {
+class KeypadAddressPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     KeypadAddressPage(PageServices& services, QWidget* parent);
-    std::vector<std::uint8_t> FilledBlocks() const override;
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
 private:
     QComboBox* address_;
 };
 
-class KeypadPartitionPage final : public ConfigPage {
+class KeypadPartitionPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     KeypadPartitionPage(PageServices& services, QWidget* parent);
-    std::vector<std::uint8_t> FilledBlocks() const override;
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
 private:

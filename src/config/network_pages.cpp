@@ -40,7 +40,8 @@ std::vector<std::uint8_t> ToCp1252(const QString& text)
 // ---- Tab 1: "Número IP e Porta" ----------------------------------------------
 
 IpPortsPage::IpPortsPage(PageServices& services, QWidget* parent)
-    : ConfigPage(1, QStringLiteral("TabSheet1"), QStringLiteral("Número IP e Porta"), services, parent)
+    : SingleBlockPage(1, QStringLiteral("TabSheet1"), QStringLiteral("Número IP e Porta"),
+                      BlockId::IpAddressesAndPorts, services, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     for (int row = 0; row < 4; ++row) {
@@ -59,10 +60,6 @@ IpPortsPage::IpPortsPage(PageServices& services, QWidget* parent)
     connect(copy, &QPushButton::clicked, this, &IpPortsPage::Button3Click);
     grid->addWidget(copy, 0, 7);
 }
-
-std::vector<std::uint8_t> IpPortsPage::FilledBlocks() const { return {BlockByte(BlockId::IpAddressesAndPorts)}; }
-
-std::optional<std::uint8_t> IpPortsPage::ReadBlockId() const { return BlockByte(BlockId::IpAddressesAndPorts); }
 
 bool IpPortsPage::Validate()
 {
@@ -105,7 +102,8 @@ void IpPortsPage::Button3Click()
 // ---- Tab 2: "Intervalo de polling" ---------------------------------------------
 
 PollingPage::PollingPage(PageServices& services, QWidget* parent)
-    : ConfigPage(2, QStringLiteral("TabSheet2"), QStringLiteral("Intervalo de polling"), services, parent)
+    : SingleBlockPage(2, QStringLiteral("TabSheet2"), QStringLiteral("Intervalo de polling"),
+                      BlockId::PollingInterval, services, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const QString hint = QStringLiteral("(em segundos - de 30 até 65535)");
@@ -114,10 +112,6 @@ PollingPage::PollingPage(PageServices& services, QWidget* parent)
     reduced_ = Data(AddEditRow(grid, 1, QStringLiteral("CfgTimerMsgPollingReduzido"),
                                QStringLiteral("Intervalo de envio msg polling reduzido:"), hint, 0, this));
 }
-
-std::vector<std::uint8_t> PollingPage::FilledBlocks() const { return {BlockByte(BlockId::PollingInterval)}; }
-
-std::optional<std::uint8_t> PollingPage::ReadBlockId() const { return BlockByte(BlockId::PollingInterval); }
 
 bool PollingPage::Validate()
 {
@@ -142,7 +136,8 @@ void PollingPage::Fill(const std::uint8_t* payload, std::uint8_t length)
 // ---- Tab 3: "Wifi" ---------------------------------------------------------------
 
 WifiPage::WifiPage(PageServices& services, QWidget* parent)
-    : ConfigPage(3, QStringLiteral("TabSheet3"), QStringLiteral("Wifi"), services, parent)
+    : SingleBlockPage(3, QStringLiteral("TabSheet3"), QStringLiteral("Wifi"),
+                      BlockId::WifiNetwork, services, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const QString hint = QStringLiteral("(até 39 caracteres)");
@@ -154,10 +149,6 @@ WifiPage::WifiPage(PageServices& services, QWidget* parent)
     ssid_->setValidator(MakeCp1252Validator(ssid_));
     password_->setValidator(MakeCp1252Validator(password_));
 }
-
-std::vector<std::uint8_t> WifiPage::FilledBlocks() const { return {BlockByte(BlockId::WifiNetwork)}; }
-
-std::optional<std::uint8_t> WifiPage::ReadBlockId() const { return BlockByte(BlockId::WifiNetwork); }
 
 bool WifiPage::Validate()
 {

@@ -8,17 +8,15 @@
 
 class QLineEdit;
 
-class IpPortsPage final : public ConfigPage {
+class IpPortsPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     IpPortsPage(PageServices& services, QWidget* parent);
-    std::vector<std::uint8_t> FilledBlocks() const override;
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
     // "Copiar": row 1 into rows 2 to 4, text as typed, nothing sent.
     void Button3Click();
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
     bool Validate() override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
@@ -27,15 +25,13 @@ private:
     std::array<QLineEdit*, 4> ports_{};
 };
 
-class PollingPage final : public ConfigPage {
+class PollingPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     PollingPage(PageServices& services, QWidget* parent);
-    std::vector<std::uint8_t> FilledBlocks() const override;
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
     bool Validate() override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
@@ -44,15 +40,13 @@ private:
     QLineEdit* reduced_;
 };
 
-class WifiPage final : public ConfigPage {
+class WifiPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     WifiPage(PageServices& services, QWidget* parent);
-    std::vector<std::uint8_t> FilledBlocks() const override;
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
     bool Validate() override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 

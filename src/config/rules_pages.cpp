@@ -22,7 +22,8 @@ const QString kOutOfRange = QStringLiteral("Valor fora da faixa especificada.");
 // ---- Tab 9: "Regras central" ---------------------------------------------------
 
 PanelRulesPage::PanelRulesPage(PageServices& services, QWidget* parent)
-    : ConfigPage(9, QStringLiteral("TabSheet24"), QStringLiteral("Regras central"), services, parent)
+    : SingleBlockPage(9, QStringLiteral("TabSheet24"), QStringLiteral("Regras central"),
+                      BlockId::PanelRules, services, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const std::array<QString, kPanelRuleCount> captions{
@@ -43,10 +44,6 @@ PanelRulesPage::PanelRulesPage(PageServices& services, QWidget* parent)
         grid->addWidget(rules_[i], 1 + number, 0, 1, 3);
     }
 }
-
-std::vector<std::uint8_t> PanelRulesPage::FilledBlocks() const { return {BlockByte(BlockId::PanelRules)}; }
-
-std::optional<std::uint8_t> PanelRulesPage::ReadBlockId() const { return BlockByte(BlockId::PanelRules); }
 
 bool PanelRulesPage::Validate()
 {
@@ -74,7 +71,8 @@ void PanelRulesPage::Fill(const std::uint8_t* payload, std::uint8_t length)
 // ---- Tab 15: "Função alarme" -----------------------------------------------------
 
 AlarmFunctionPage::AlarmFunctionPage(PageServices& services, QWidget* parent)
-    : ConfigPage(15, QStringLiteral("TabSheet18"), QStringLiteral("Função alarme"), services, parent)
+    : SingleBlockPage(15, QStringLiteral("TabSheet18"), QStringLiteral("Função alarme"),
+                      BlockId::AlarmFunction, services, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const QList<QRadioButton*> radios =
@@ -85,10 +83,6 @@ AlarmFunctionPage::AlarmFunctionPage(PageServices& services, QWidget* parent)
     enabled_ = Data(radios[0]);
     disabled_ = Data(radios[1]);
 }
-
-std::vector<std::uint8_t> AlarmFunctionPage::FilledBlocks() const { return {BlockByte(BlockId::AlarmFunction)}; }
-
-std::optional<std::uint8_t> AlarmFunctionPage::ReadBlockId() const { return BlockByte(BlockId::AlarmFunction); }
 
 std::optional<std::vector<std::uint8_t>> AlarmFunctionPage::Pack() { return PackAlarmFunction(enabled_->isChecked()); }
 

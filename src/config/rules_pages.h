@@ -10,15 +10,13 @@ class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 
-class PanelRulesPage final : public ConfigPage {
+class PanelRulesPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     PanelRulesPage(PageServices& services, QWidget* parent);
-    std::vector<std::uint8_t> FilledBlocks() const override;
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
     bool Validate() override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
@@ -27,15 +25,13 @@ private:
     QLineEdit* delay_;
 };
 
-class AlarmFunctionPage final : public ConfigPage {
+class AlarmFunctionPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     AlarmFunctionPage(PageServices& services, QWidget* parent);
-    std::vector<std::uint8_t> FilledBlocks() const override;
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
 private:

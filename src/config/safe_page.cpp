@@ -19,7 +19,8 @@ TemperatureEntry Temperature(const QLineEdit* field) { return EncodeTemperature(
 }  // namespace
 
 SafePage::SafePage(PageServices& services, QWidget* parent)
-    : ConfigPage(12, QStringLiteral("TabSheet28"), QStringLiteral("Cofre"), services, parent)
+    : SingleBlockPage(12, QStringLiteral("TabSheet28"), QStringLiteral("Cofre"),
+                      BlockId::SafeFunction, services, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const QList<QRadioButton*> function =
@@ -51,10 +52,6 @@ SafePage::SafePage(PageServices& services, QWidget* parent)
                                    QStringLiteral("Tempo máximo cofre aberto:"),
                                    QStringLiteral("(em segundos - de 0 até 65535)"), 5, this));
 }
-
-std::vector<std::uint8_t> SafePage::FilledBlocks() const { return {BlockByte(BlockId::SafeFunction)}; }
-
-std::optional<std::uint8_t> SafePage::ReadBlockId() const { return BlockByte(BlockId::SafeFunction); }
 
 bool SafePage::Validate()
 {

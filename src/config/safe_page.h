@@ -6,15 +6,13 @@
 class QLineEdit;
 class QRadioButton;
 
-class SafePage final : public ConfigPage {
+class SafePage final : public SingleBlockPage {
     Q_OBJECT
 public:
     SafePage(PageServices& services, QWidget* parent);
-    std::vector<std::uint8_t> FilledBlocks() const override;
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
     bool Validate() override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 

@@ -34,7 +34,8 @@ const QStringList& SensorTypes()
 }  // namespace
 
 SensorPage::SensorPage(PageServices& services, QWidget* parent)
-    : ConfigPage(5, QStringLiteral("TabSheet5"), QStringLiteral("Sensores"), services, parent)
+    : SingleBlockPage(5, QStringLiteral("TabSheet5"), QStringLiteral("Sensores"),
+                      BlockId::WiredSensors, services, parent)
 {
     // Paging only: the buttons act on all six sensors whatever page shows.
     auto* notebook = new QTabWidget(this);
@@ -92,10 +93,6 @@ SensorPage::SensorControls SensorPage::BuildSensor(int number, QWidget* page, QG
     grid->setColumnStretch(2, 1);
     return sensor;
 }
-
-std::vector<std::uint8_t> SensorPage::FilledBlocks() const { return {BlockByte(BlockId::WiredSensors)}; }
-
-std::optional<std::uint8_t> SensorPage::ReadBlockId() const { return BlockByte(BlockId::WiredSensors); }
 
 WiredSensor SensorPage::ReadSensor(const SensorControls& sensor) const
 {

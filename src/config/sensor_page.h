@@ -13,15 +13,13 @@ class QGridLayout;
 class QLineEdit;
 class QRadioButton;
 
-class SensorPage final : public ConfigPage {
+class SensorPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     SensorPage(PageServices& services, QWidget* parent);
-    std::vector<std::uint8_t> FilledBlocks() const override;
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
 private:
