@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "allocation_counter.h"
-#include "link/frame.h"
-#include "link/frame_assembler.h"
-#include "link/frame_dispatcher.h"
+#include "core/link/frame.h"
+#include "core/link/frame_assembler.h"
+#include "core/link/frame_dispatcher.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "shell/application.h"
-#include "shell/form_principal.h"
+#include "app/application.h"
+#include "ui/main/form_principal.h"
 
 namespace {
 

@@ -11,6 +11,6 @@ cmake --build build-release --target quorvel
 
 if [ "${1:-}" = "--real" ]; then
   shift
-  exec ./build-release/src/shell/quorvel "$@"
+  exec ./build-release/src/app/quorvel "$@"
 fi
-exec ./build-release/src/shell/quorvel --demo "$@"
+exec ./build-release/src/app/quorvel --demo "$@"

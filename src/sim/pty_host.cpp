@@ -8,7 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "shell/port_catalogue.h"
+#include "ports/port_catalogue.h"
 #include "sim/panel_trace.h"
 
 namespace {

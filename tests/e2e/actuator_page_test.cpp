@@ -12,8 +12,8 @@
 #include <QTest>
 #include <functional>
 
-#include "link/commands.h"
-#include "shell/form_principal.h"
+#include "core/link/commands.h"
+#include "ui/main/form_principal.h"
 #include "support/tool_harness.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "shell/application.h"
-#include "shell/form_principal.h"
-#include "shell/panel_host.h"
-#include "shell/port_catalogue.h"
+#include "app/application.h"
+#include "ui/main/form_principal.h"
+#include "app/panel_host.h"
+#include "ports/port_catalogue.h"
 
 class DemoModeTest : public QObject {
     Q_OBJECT

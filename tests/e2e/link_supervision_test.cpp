@@ -7,9 +7,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "atualizacao/form_atualizacao.h"
-#include "link/commands.h"
-#include "shell/form_principal.h"
+#include "ui/firmware/form_atualizacao.h"
+#include "core/link/commands.h"
+#include "ui/main/form_principal.h"
 #include "support/tool_harness.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "config/config_page.h"
-#include "link/commands.h"
+#include "ui/pages/config_page.h"
+#include "core/link/commands.h"
 #include "support/tool_harness.h"
 
 namespace {

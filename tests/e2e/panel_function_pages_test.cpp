@@ -12,7 +12,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "link/commands.h"
+#include "core/link/commands.h"
 #include "support/tool_harness.h"
 
 namespace {

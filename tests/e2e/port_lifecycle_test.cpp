@@ -6,9 +6,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "link/commands.h"
-#include "shell/form_principal.h"
-#include "shell/serial_link.h"
+#include "core/link/commands.h"
+#include "ui/main/form_principal.h"
+#include "session/serial_link.h"
 #include "support/tool_harness.h"
 
 namespace {

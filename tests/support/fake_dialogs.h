@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "shell/dialogs.h"
+#include "ui/common/dialogs.h"
 
 class FakeDialogs final : public Dialogs {
 public:

@@ -9,10 +9,10 @@
 #include <QTimer>
 #include <QTest>
 
-#include "atualizacao/form_atualizacao.h"
-#include "cadastrosensor/form_cadastro.h"
-#include "debug/form_debug.h"
-#include "shell/form_principal.h"
+#include "ui/firmware/form_atualizacao.h"
+#include "ui/rf/form_cadastro.h"
+#include "ui/diagnostics/form_debug.h"
+#include "ui/main/form_principal.h"
 
 ToolHarness::ToolHarness()
 {

@@ -8,11 +8,11 @@
 #include <QTest>
 #include <memory>
 
-#include "link/commands.h"
-#include "shell/clock.h"
-#include "shell/form_principal.h"
-#include "shell/panel_host.h"
-#include "shell/port_catalogue.h"
+#include "core/link/commands.h"
+#include "session/clock.h"
+#include "ui/main/form_principal.h"
+#include "app/panel_host.h"
+#include "ports/port_catalogue.h"
 #include "support/fake_dialogs.h"
 
 class QAction;

@@ -1,0 +1,53 @@
+#include "app/panel_host.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+
+PanelHost::PanelHost(const VirtualPanel::Options& options, const std::filesystem::path& portFolder, int comNumber,
+                     QObject* parent)
+    : QObject(parent), panel_(options)
+{
+    std::string error;
+    host_ = PtyHost::Open(panel_, portFolder, comNumber, &error);
+    if (!host_) {
+        error_ = QString::fromStdString(error);
+        return;
+    }
+    readable_ = new QSocketNotifier(host_->MasterFd(), QSocketNotifier::Read, this);
+    connect(readable_, &QSocketNotifier::activated, this, &PanelHost::Pump);
+
+    // With piecewise delivery one piece leaves per pump; the rest follow
+    // on later turns of the event loop, so the tool reads them apart.
+    flush_ = new QTimer(this);
+    flush_->setInterval(1);
+    connect(flush_, &QTimer::timeout, this, &PanelHost::Pump);
+
+    tick_ = new QTimer(this);
+    tick_->setInterval(1000);
+    connect(tick_, &QTimer::timeout, this, [this] { panel_.Tick(); });
+    tick_->start();
+}
+
+PanelHost::~PanelHost() = default;
+
+QString PanelHost::DevicePath() const { return host_ ? QString::fromStdString(host_->DevicePath()) : QString(); }
+
+void PanelHost::Pump()
+{
+    if (!host_ || host_->Vanished()) return;
+    host_->Pump();
+    if (host_->HasPendingOutput()) {
+        if (!flush_->isActive()) flush_->start();
+    } else {
+        flush_->stop();
+    }
+}
+
+void PanelHost::Vanish()
+{
+    if (!host_) return;
+    delete readable_;
+    readable_ = nullptr;
+    flush_->stop();
+    host_->Vanish();
+}

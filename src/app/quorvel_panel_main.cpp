@@ -1,0 +1,206 @@
+// quorvel-panel: a software panel on a pseudo-terminal, registered as a COM
+// port in the user's port folder so that the tool's port menu lists it.
+//
+//   quorvel-panel --com 9 [--model 37|51|56] [--serial N] [--trace]
+//
+// Runs until SIGINT, SIGTERM or SIGHUP, then removes its registration.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ports/port_catalogue.h"
+#include "sim/pty_host.h"
+#include "sim/virtual_panel.h"
+
+namespace {
+
+int g_wakePipe[2] = {-1, -1};
+
+void OnStopSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(g_wakePipe[1], &byte, 1);
+    errno = saved;
+}
+
+int Usage(const char* problem)
+{
+    if (problem != nullptr) {
+        std::fprintf(stderr, "quorvel-panel: %s\n", problem);
+    }
+    std::fprintf(stderr,
+                 "usage: quorvel-panel --com N [--model 37|51|56] [--serial N] [--trace]\n"
+                 "  --com N      register the panel as COM N (1 to 255)\n"
+                 "  --model M    panel model code: 37, 51 (default) or 56\n"
+                 "  --serial N   serial number, 0 to 4294967295 (default %u)\n"
+                 "  --trace      print every frame: RX from the tool, TX to the tool\n",
+                 static_cast<unsigned>(VirtualPanel::kDefaultSerial));
+    return 2;
+}
+
+std::optional<uint64_t> ParseNumber(std::string_view text)
+{
+    uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+struct Arguments {
+    int com = 0;
+    VirtualPanel::Options panel;
+    bool trace = false;
+};
+
+// Empty with a message printed when the arguments are not usable.
+std::optional<Arguments> ParseArguments(int argc, char** argv, int& exitCode)
+{
+    Arguments arguments;
+    bool haveCom = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view option = argv[i];
+        if (option == "--help" || option == "-h") {
+            Usage(nullptr);
+            exitCode = 0;
+            return std::nullopt;
+        }
+        if (option == "--trace") {
+            arguments.trace = true;
+            continue;
+        }
+        if (option != "--com" && option != "--model" && option != "--serial") {
+            exitCode = Usage(("unknown argument: " + std::string(option)).c_str());
+            return std::nullopt;
+        }
+        if (i + 1 >= argc) {
+            exitCode = Usage((std::string(option) + " needs a value").c_str());
+            return std::nullopt;
+        }
+        const auto value = ParseNumber(argv[++i]);
+        if (option == "--com") {
+            if (!value || *value < kFirstComNumber || *value > kLastComNumber) {
+                exitCode = Usage("--com takes a number from 1 to 255");
+                return std::nullopt;
+            }
+            arguments.com = static_cast<int>(*value);
+            haveCom = true;
+        } else if (option == "--model") {
+            if (!value || (*value != 37 && *value != 51 && *value != 56)) {
+                exitCode = Usage("--model takes 37, 51 or 56");
+                return std::nullopt;
+            }
+            arguments.panel.model = static_cast<uint8_t>(*value);
+        } else {
+            if (!value || *value > UINT32_MAX) {
+                exitCode = Usage("--serial takes a number from 0 to 4294967295");
+                return std::nullopt;
+            }
+            arguments.panel.serial = static_cast<uint32_t>(*value);
+        }
+    }
+    if (!haveCom) {
+        exitCode = Usage("--com is required");
+        return std::nullopt;
+    }
+    return arguments;
+}
+
+bool InstallStopHandlers()
+{
+    if (::pipe(g_wakePipe) != 0) {
+        return false;
+    }
+    for (const int fd : g_wakePipe) {
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    // A closed terminal (SIGHUP) stops the panel like Ctrl+C, and a closed
+    // trace reader (SIGPIPE) must not kill it: either way the registration
+    // would otherwise outlive the process.
+    ::signal(SIGPIPE, SIG_IGN);
+    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0 &&
+           sigaction(SIGHUP, &action, nullptr) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int exitCode = 0;
+    const auto arguments = ParseArguments(argc, argv, exitCode);
+    if (!arguments) {
+        return exitCode;
+    }
+    if (!InstallStopHandlers()) {
+        std::fprintf(stderr, "quorvel-panel: cannot install signal handlers: %s\n", std::strerror(errno));
+        return 1;
+    }
+
+    VirtualPanel panel(arguments->panel);
+    std::string error;
+    auto host = PtyHost::Open(panel, DefaultPortFolder(), arguments->com, &error);
+    if (!host) {
+        std::fprintf(stderr, "quorvel-panel: %s\n", error.c_str());
+        return 1;
+    }
+    if (arguments->trace) {
+        host->SetTrace([](const std::string& line) {
+            std::fprintf(stdout, "%s\n", line.c_str());
+            std::fflush(stdout);
+        });
+    }
+    std::printf("quorvel-panel: COM%d -> %s\n", host->ComNumber(), host->DevicePath().c_str());
+    std::fflush(stdout);
+
+    using Clock = std::chrono::steady_clock;
+    auto nextTick = Clock::now() + std::chrono::seconds(1);
+    bool stop = false;
+    while (!stop) {
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - Clock::now());
+        pollfd fds[2] = {
+            {host->MasterFd(), static_cast<short>(POLLIN | (host->HasPendingOutput() ? POLLOUT : 0)), 0},
+            {g_wakePipe[0], POLLIN, 0},
+        };
+        const int ready = ::poll(fds, 2, static_cast<int>(std::max<int64_t>(0, wait.count())));
+        if (ready < 0 && errno != EINTR) {
+            std::fprintf(stderr, "quorvel-panel: poll: %s\n", std::strerror(errno));
+            exitCode = 1;
+            break;
+        }
+        if (ready > 0 && (fds[1].revents & POLLIN) != 0) {
+            stop = true;
+        }
+        if (ready > 0 && (fds[0].revents & (POLLIN | POLLOUT)) != 0) {
+            host->Pump();
+        }
+        const auto now = Clock::now();
+        if (now >= nextTick) {
+            panel.Tick();
+            nextTick += std::chrono::seconds(1);
+            if (nextTick <= now) {
+                nextTick = now + std::chrono::seconds(1);  // fell behind: do not race to catch up
+            }
+        }
+    }
+    host.reset();  // removes the registration
+    return exitCode;
+}

@@ -1,7 +1,0 @@
-#include "cadastrosensor/form_cadastro.h"
-
-TFormCadastro::TFormCadastro(QWidget* parent) : QDialog(parent)
-{
-    setObjectName(QStringLiteral("FormCadastro"));
-    setWindowTitle(QStringLiteral("Cadastro novo sensor"));
-}

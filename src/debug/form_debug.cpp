@@ -1,7 +1,0 @@
-#include "debug/form_debug.h"
-
-TFormDebug::TFormDebug(QWidget* parent) : QDialog(parent)
-{
-    setObjectName(QStringLiteral("FormDebug"));
-    setWindowTitle(QStringLiteral("Debug"));
-}

@@ -1,0 +1,318 @@
+#include "ports/port_catalogue.h"
+
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsComNumber(int number)
+{
+    return number >= kFirstComNumber && number <= kLastComNumber;
+}
+
+std::string ComName(int number)
+{
+    return "COM" + std::to_string(number);
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+// The system numbers its own ports; probing is the only way to learn which
+// exist, and a port held by another program still counts.
+bool IsDevicePresent(const std::string& devicePath)
+{
+    HANDLE handle = CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return true;
+    }
+    // Access denied, general failure, sharing violation, semaphore time-out:
+    // the port is there but busy.
+    const DWORD error = GetLastError();
+    return error == 5 || error == 31 || error == 32 || error == 121;
+}
+
+fs::path DefaultPortFolder()
+{
+    return {};
+}
+
+bool RegisterPort(const fs::path&, int, const std::string&)
+{
+    return false;
+}
+
+void UnregisterPort(const fs::path&, int) {}
+
+std::vector<int> RegisteredPortNumbers(const fs::path&)
+{
+    return {};
+}
+
+SystemPortCatalogue::SystemPortCatalogue() : SystemPortCatalogue(Options{}) {}
+
+SystemPortCatalogue::SystemPortCatalogue(Options options) : options_(std::move(options)) {}
+
+std::optional<std::string> SystemPortCatalogue::DevicePath(int number) const
+{
+    if (!IsComNumber(number)) return std::nullopt;
+    return "\\\\.\\" + ComName(number);
+}
+
+std::vector<PortEntry> SystemPortCatalogue::Scan() const
+{
+    std::vector<PortEntry> ports;
+    for (int number = kFirstComNumber; number <= kLastComNumber; ++number) {
+        std::string path = "\\\\.\\" + ComName(number);
+        if (IsDevicePresent(path)) ports.push_back({number, std::move(path)});
+    }
+    return ports;
+}
+
+#else  // POSIX
+
+namespace {
+
+// Fixed mapping: 32 numbers per device family, so a device keeps its number
+// however many of the others are plugged in.
+constexpr int kFamilySize = 32;
+constexpr int kFirstUsbNumber = kFirstComNumber + kFamilySize;   // COM33
+constexpr int kFirstAcmNumber = kFirstUsbNumber + kFamilySize;   // COM65
+constexpr int kLastFixedNumber = kFirstAcmNumber + kFamilySize - 1;  // COM96
+
+// The number of a port folder entry: exactly "COM" followed by 1..255 in
+// plain decimal. "COM007" is not COM7, so two entries can never claim one number.
+std::optional<int> ParseEntryName(std::string_view name)
+{
+    constexpr std::string_view prefix = "COM";
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return std::nullopt;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.size() > 3 || digits.front() == '0') return std::nullopt;
+    int value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (!IsComNumber(value)) return std::nullopt;
+    return value;
+}
+
+// A link's target as the device path; a relative target is relative to the
+// folder that holds the link.
+std::optional<std::string> LinkTarget(const fs::path& link)
+{
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(link, ec))) return std::nullopt;
+    fs::path target = fs::read_symlink(link, ec);
+    if (ec || target.empty()) return std::nullopt;
+    if (target.is_relative()) target = (link.parent_path() / target).lexically_normal();
+    return target.string();
+}
+
+// Every COM<n> entry of the folder, read once per scan.
+std::map<int, std::string> ReadPortFolder(const fs::path& folder)
+{
+    std::map<int, std::string> entries;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) return entries;
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec) break;
+        const std::optional<int> number = ParseEntryName(it->path().filename().string());
+        if (!number) continue;
+        if (std::optional<std::string> target = LinkTarget(it->path())) {
+            entries.emplace(*number, std::move(*target));
+        }
+    }
+    return entries;
+}
+
+// The call-out devices of the system, in name order; empty except on macOS,
+// which has no ttyUSB/ttyACM names.
+std::vector<std::string> ListCalloutDevices([[maybe_unused]] const fs::path& deviceRoot)
+{
+    std::vector<std::string> names;
+#ifdef __APPLE__
+    std::error_code ec;
+    fs::directory_iterator it(deviceRoot, ec);
+    if (ec) return names;
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec) break;
+        std::string name = it->path().filename().string();
+        if (name.rfind("cu.", 0) == 0) names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+#endif
+    return names;
+}
+
+std::optional<std::string> FixedDevicePath(int number, const fs::path& deviceRoot,
+                                           [[maybe_unused]] const std::vector<std::string>& callouts)
+{
+    if (!IsComNumber(number)) return std::nullopt;
+    if (number < kFirstUsbNumber) {
+        return (deviceRoot / ("ttyS" + std::to_string(number - kFirstComNumber))).string();
+    }
+#ifdef __APPLE__
+    const auto index = static_cast<std::size_t>(number - kFirstUsbNumber);
+    if (index < callouts.size()) return (deviceRoot / callouts[index]).string();
+    return std::nullopt;
+#else
+    if (number < kFirstAcmNumber) {
+        return (deviceRoot / ("ttyUSB" + std::to_string(number - kFirstUsbNumber))).string();
+    }
+    if (number <= kLastFixedNumber) {
+        return (deviceRoot / ("ttyACM" + std::to_string(number - kFirstAcmNumber))).string();
+    }
+    return std::nullopt;
+#endif
+}
+
+#ifdef __linux__
+// The kernel creates ttyS nodes whether or not a UART is fitted; such a node
+// opens but reports an unknown port type.
+bool IsEmptyUartSlot(int fd, const std::string& devicePath)
+{
+    const std::string name = fs::path(devicePath).filename().string();
+    if (name.size() <= 4 || name.compare(0, 4, "ttyS") != 0) return false;
+    serial_struct info{};
+    if (ioctl(fd, TIOCGSERIAL, &info) != 0) return false;
+    return info.type == PORT_UNKNOWN;
+}
+#endif
+
+// Creates each missing directory of the path private to the user: the port
+// folder decides which device a number reaches, so others must not write there.
+bool MakePrivateFolder(const fs::path& folder)
+{
+    std::error_code ec;
+    if (fs::is_directory(folder, ec)) return true;
+    if (folder.has_parent_path() && folder.parent_path() != folder) {
+        if (!MakePrivateFolder(folder.parent_path())) return false;
+    }
+    if (mkdir(folder.c_str(), 0700) == 0) return true;
+    return errno == EEXIST && fs::is_directory(folder, ec);
+}
+
+}  // namespace
+
+bool IsDevicePresent(const std::string& devicePath)
+{
+    int fd;
+    do {
+        fd = open(devicePath.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return errno == EBUSY || errno == EACCES || errno == EPERM;
+    bool present = true;
+#ifdef __linux__
+    present = !IsEmptyUartSlot(fd, devicePath);
+#endif
+    close(fd);
+    return present;
+}
+
+fs::path DefaultPortFolder()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] != '\0') return fs::path(runtime) / "quorvel" / "ports";
+    return fs::path("/tmp") / ("quorvel-" + std::to_string(getuid())) / "ports";
+}
+
+bool RegisterPort(const fs::path& portFolder, int number, const std::string& devicePath)
+{
+    if (!IsComNumber(number) || devicePath.empty() || portFolder.empty()) return false;
+    if (!MakePrivateFolder(portFolder)) return false;
+
+    // A new link renamed over the old one: a scan sees the old device or the
+    // new one, never no entry (which would let the fixed mapping show through).
+    const fs::path entry = portFolder / ComName(number);
+    const fs::path temporary =
+        portFolder / ("." + ComName(number) + "." + std::to_string(getpid()) + ".tmp");
+    std::error_code ec;
+    fs::remove(temporary, ec);
+    fs::create_symlink(devicePath, temporary, ec);
+    if (ec) return false;
+    fs::rename(temporary, entry, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+void UnregisterPort(const fs::path& portFolder, int number)
+{
+    if (!IsComNumber(number) || portFolder.empty()) return;
+    std::error_code ec;
+    fs::remove(portFolder / ComName(number), ec);
+}
+
+std::vector<int> RegisteredPortNumbers(const fs::path& portFolder)
+{
+    std::vector<int> numbers;
+    for (const auto& entry : ReadPortFolder(portFolder)) numbers.push_back(entry.first);
+    return numbers;
+}
+
+SystemPortCatalogue::SystemPortCatalogue() : SystemPortCatalogue(Options{DefaultPortFolder(), "/dev"}) {}
+
+SystemPortCatalogue::SystemPortCatalogue(Options options) : options_(std::move(options)) {}
+
+std::optional<std::string> SystemPortCatalogue::DevicePath(int number) const
+{
+    if (!IsComNumber(number)) return std::nullopt;
+    // An entry pins its number even when its device is gone.
+    if (std::optional<std::string> target = LinkTarget(options_.portFolder / ComName(number))) {
+        return target;
+    }
+    return FixedDevicePath(number, options_.deviceRoot, ListCalloutDevices(options_.deviceRoot));
+}
+
+std::vector<PortEntry> SystemPortCatalogue::Scan() const
+{
+    const std::map<int, std::string> pinned = ReadPortFolder(options_.portFolder);
+    const std::vector<std::string> callouts = ListCalloutDevices(options_.deviceRoot);
+    std::vector<PortEntry> ports;
+    for (int number = kFirstComNumber; number <= kLastComNumber; ++number) {
+        std::optional<std::string> path;
+        if (const auto it = pinned.find(number); it != pinned.end()) {
+            path = it->second;
+        } else {
+            path = FixedDevicePath(number, options_.deviceRoot, callouts);
+        }
+        if (path && IsDevicePresent(*path)) ports.push_back({number, std::move(*path)});
+    }
+    return ports;
+}
+
+#endif

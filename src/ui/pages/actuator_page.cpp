@@ -1,0 +1,212 @@
+#include "ui/pages/actuator_page.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "ui/common/choice_controls.h"
+#include "ui/common/choice_rows.h"
+#include "ui/common/field_layout.h"
+#include "ui/pages/page_services.h"
+#include "core/panel/block_table.h"
+
+namespace {
+
+constexpr int kSirenFieldLength = 3;
+
+const QString kGroundCaption =
+    QStringLiteral("Ativado em terra (ligada = saida em terra / desligada = saida flutuante)");
+const QString kFloatCaption =
+    QStringLiteral("Desativado em float (ligada = saida flutuante / desligada = saida em terra)");
+
+void CheckPolarity(bool ground, QRadioButton* groundButton, QRadioButton* floatButton)
+{
+    // The pair is exclusive: checking one unchecks the other.
+    (ground ? groundButton : floatButton)->setChecked(true);
+}
+
+}  // namespace
+
+ActuatorPage::ActuatorPage(PageServices& services, QWidget* parent)
+    : ConfigPage(6, QStringLiteral("TabSheet6"), QStringLiteral("Atuadores"), services, parent)
+{
+    QTabWidget* pages =
+        AddSubPages(QStringLiteral("PageControlAtuadores"), {QStringLiteral("Saídas"), QStringLiteral("Sirene"),
+                                                              QStringLiteral("Comum"), QStringLiteral("Buzzer")});
+    BuildOutputs(pages->widget(Outputs));
+    BuildSiren(pages->widget(SirenPage));
+    BuildCommon(pages->widget(Common));
+    BuildBuzzer(pages->widget(BuzzerPage));
+}
+
+void ActuatorPage::BuildOutputs(QWidget* page)
+{
+    const QStringList items = {QStringLiteral("DESABILITADO"), QStringLiteral("SIRENE"),
+                               QStringLiteral("COMUM"),        QStringLiteral("TEMPERATURA"),
+                               QStringLiteral("BUZZER"),       QStringLiteral("COFRE")};
+    QGridLayout* grid = AddSubPageGrid(page);
+    std::array<QLabel*, kActuatorOutputCount> labels{};
+    for (std::size_t i = 0; i < kActuatorOutputCount; ++i) {
+        const int row = static_cast<int>(i);
+        labels[i] = AddLabel(grid, row, 0, QStringLiteral("Tipo atuador %1:").arg(row + 1), page);
+        types_[i] = On(Outputs, MakeChoiceCombo(QStringLiteral("TipoAtuador%1").arg(row + 1), items, page));
+        grid->addWidget(types_[i], row, 1);
+    }
+    grid->setColumnStretch(2, 1);
+    label67_ = labels[2];
+    label67_->setObjectName(QStringLiteral("Label67"));
+    label66_ = labels[3];
+    label66_->setObjectName(QStringLiteral("Label66"));
+}
+
+void ActuatorPage::BuildSiren(QWidget* page)
+{
+    QGridLayout* grid = AddSubPageGrid(page);
+    AddLabel(grid, 0, 0, QStringLiteral("Polaridade da sirene:"), page);
+    sirenGround_ = On(SirenPage, MakeRadio(QStringLiteral("CheckBoxSirene1"),
+                                           QStringLiteral("Sirene em terra (ligada = saida em terra / desligada = "
+                                                          "saida flutuante)"),
+                                           page));
+    sirenFloat_ = On(SirenPage, MakeRadio(QStringLiteral("CheckBoxSirene2"),
+                                          QStringLiteral("Sirene em float (ligada = saida flutuante / desligada = "
+                                                         "saida em terra)"),
+                                          page));
+    grid->addWidget(sirenGround_, 0, 1, 1, 2);
+    grid->addWidget(sirenFloat_, 1, 1, 1, 2);
+
+    const QString seconds = QStringLiteral("(em segundos - de 0 até 255)");
+    sirenDelay_ = On(SirenPage, AddEditRow(grid, 2, QStringLiteral("TempoRetardoSirene"),
+                                           QStringLiteral("Tempo de retardo para ligar:"), seconds,
+                                           kSirenFieldLength, page));
+    sirenTimeOn_ = On(SirenPage, AddEditRow(grid, 3, QStringLiteral("TempoAtivacaoSirene"),
+                                            QStringLiteral("Tempo de ativação:"), seconds, kSirenFieldLength, page));
+    sirenTimeAtRest_ = On(SirenPage, AddEditRow(grid, 4, QStringLiteral("TempoRepousoSirene"),
+                                                QStringLiteral("Tempo de repouso:"), seconds, kSirenFieldLength, page));
+    sirenRepetitions_ = On(SirenPage, AddEditRow(grid, 5, QStringLiteral("NumeroRepeticaoSirene"),
+                                                 QStringLiteral("Numero de repetições:"),
+                                                 QStringLiteral("(valor entre 0 a 255 - sendo que 255 = sempre)"),
+                                                 kSirenFieldLength, page));
+}
+
+QWidget* ActuatorPage::PolarityPair(SubPage subPage, const QString& groundName, const QString& floatName,
+                                    QWidget* page, QRadioButton*& ground, QRadioButton*& floating)
+{
+    auto* panel = new QWidget(page);
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    ground = On(subPage, MakeRadio(groundName, kGroundCaption, panel));
+    floating = On(subPage, MakeRadio(floatName, kFloatCaption, panel));
+    column->addWidget(ground);
+    column->addWidget(floating);
+    return panel;
+}
+
+void ActuatorPage::BuildCommon(QWidget* page)
+{
+    QGridLayout* grid = AddSubPageGrid(page);
+    AddLabel(grid, 0, 0, QStringLiteral("Polaridade atuador 1:"), page);
+    grid->addWidget(PolarityPair(Common, QStringLiteral("PolaridadeAtuadorC1_T"), QStringLiteral("PolaridadeAtuadorC1_F"),
+                                 page, common1Ground_, common1Float_),
+                    1, 0);
+    AddLabel(grid, 2, 0, QStringLiteral("Polaridade atuador 2:"), page);
+    grid->addWidget(PolarityPair(Common, QStringLiteral("PolaridadeAtuadorC2_T"), QStringLiteral("PolaridadeAtuadorC2_F"),
+                                 page, common2Ground_, common2Float_),
+                    3, 0);
+}
+
+void ActuatorPage::BuildBuzzer(QWidget* page)
+{
+    QGridLayout* grid = AddSubPageGrid(page);
+    AddLabel(grid, 0, 0, QStringLiteral("Polaridade buzzer:"), page);
+    grid->addWidget(PolarityPair(BuzzerPage, QStringLiteral("PolaridadeAtuadorBuzzerT"),
+                                 QStringLiteral("PolaridadeAtuadorBuzzerF"), page, buzzerGround_, buzzerFloat_),
+                    1, 0);
+}
+
+// ---- The cycle's hooks ------------------------------------------------------------
+
+std::vector<std::uint8_t> ActuatorPage::FilledBlocks() const
+{
+    return {BlockByte(BlockId::Actuators), BlockByte(BlockId::Siren), BlockByte(BlockId::CommonActuator),
+            BlockByte(BlockId::Buzzer)};
+}
+
+std::optional<std::uint8_t> ActuatorPage::ReadBlockId() const
+{
+    return ActuatorSubPageBlock(SubPages()->currentIndex());
+}
+
+QList<QWidget*> ActuatorPage::EditableControls() const
+{
+    const int index = SubPages()->currentIndex();
+    if (index < 0 || index >= kActuatorSubPageCount) return {};
+    return subPageControls_[static_cast<std::size_t>(index)];
+}
+
+std::array<QLineEdit*, 4> ActuatorPage::SirenEdits() const
+{
+    return {sirenDelay_, sirenTimeOn_, sirenTimeAtRest_, sirenRepetitions_};
+}
+
+bool ActuatorPage::Validate()
+{
+    if (SubPages()->currentIndex() != SirenPage) return true;
+    // In screen order; the first value above the byte stops the write.
+    for (QLineEdit* edit : SirenEdits()) {
+        if (!IsSirenValueInRange(ToInteger(edit))) {
+            Fail(edit, QStringLiteral("Valor fora da faixa especificada."));
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> ActuatorPage::Pack()
+{
+    switch (SubPages()->currentIndex()) {
+    case Outputs: {
+        std::array<int, kActuatorOutputCount> indexes{};
+        for (std::size_t i = 0; i < kActuatorOutputCount; ++i) indexes[i] = ChoiceIndex(types_[i]);
+        return PackActuatorTypes(indexes, Services().ModelCode());
+    }
+    case SirenPage:
+        return PackSiren({sirenGround_->isChecked(), ToInteger(sirenDelay_), ToInteger(sirenTimeOn_),
+                          ToInteger(sirenTimeAtRest_), ToInteger(sirenRepetitions_)});
+    case Common: return PackCommonOutputs({common1Ground_->isChecked(), common2Ground_->isChecked()});
+    case BuzzerPage: return PackBuzzer(buzzerGround_->isChecked());
+    default: return std::nullopt;
+    }
+}
+
+void ActuatorPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+{
+    // Whatever sub-page shows: each answer fills its own controls.
+    if (const auto types = UnpackActuatorTypes(payload, length)) {
+        for (std::size_t i = 0; i < types->size() && i < types_.size(); ++i) types_[i]->setCurrentIndex((*types)[i]);
+    } else if (const auto siren = UnpackSiren(payload, length)) {
+        CheckPolarity(siren->ground, sirenGround_, sirenFloat_);
+        ShowNumber(sirenDelay_, siren->delay);
+        ShowNumber(sirenTimeOn_, siren->timeOn);
+        ShowNumber(sirenTimeAtRest_, siren->timeAtRest);
+        ShowNumber(sirenRepetitions_, siren->repetitions);
+    } else if (const auto common = UnpackCommonOutputs(payload, length)) {
+        CheckPolarity(common->output1Ground, common1Ground_, common1Float_);
+        CheckPolarity(common->output2Ground, common2Ground_, common2Float_);
+    } else if (const auto ground = UnpackBuzzer(payload, length)) {
+        CheckPolarity(*ground, buzzerGround_, buzzerFloat_);
+    }
+}
+
+void ActuatorPage::FollowModel(std::uint8_t modelCode)
+{
+    const std::optional<bool> show = ShowsOutputs3And4(modelCode);
+    if (!show) return;
+    for (QWidget* control : {static_cast<QWidget*>(label67_), static_cast<QWidget*>(types_[2]),
+                             static_cast<QWidget*>(label66_), static_cast<QWidget*>(types_[3])}) {
+        control->setVisible(*show);
+    }
+}

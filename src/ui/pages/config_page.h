@@ -1,0 +1,154 @@
+#pragma once
+// One tab of the main window's configuration notebook and the cycle every
+// tab shares: read the block from the panel, unlock the fields, validate and
+// write the block back, clear the fields. A tab supplies only what is its
+// own: the block it reads, its data controls, its validation, packing,
+// filling and (rarely) clearing. The cycle lives here once.
+//
+// The page is in edit state exactly when its "Gravar Config" button is
+// enabled. Numbers typed into fields convert through ToInteger, which throws
+// on bad text; the click boundary turns that into the general error report
+// and the handler stops where the conversion failed.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "core/panel/block_table.h"
+
+class PageServices;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QVBoxLayout;
+
+// A field whose text is not an integer; carries the text for the report.
+class ConversionError : public std::runtime_error {
+public:
+    explicit ConversionError(const QString& text);
+    const QString& Text() const { return text_; }
+
+private:
+    QString text_;
+};
+
+class ConfigPage : public QWidget {
+    Q_OBJECT
+public:
+    ConfigPage(int tabNumber, const QString& objectName, const QString& caption, PageServices& services,
+               QWidget* parent = nullptr);
+
+    int TabNumber() const { return tabNumber_; }
+    const QString& Caption() const { return caption_; }
+
+    QPushButton* ReadButton() const { return read_; }
+    QPushButton* EditButton() const { return edit_; }
+    QPushButton* WriteButton() const { return write_; }
+    QPushButton* ClearButton() const { return clear_; }
+    // The inner notebook of a tab with sub-pages, or nullptr.
+    QTabWidget* SubPages() const { return subPages_; }
+    bool InEditState() const;
+
+    // The blocks whose answers this tab shows, and its fill step for them
+    // (the answer's length was already accepted by the block table).
+    virtual std::vector<std::uint8_t> FilledBlocks() const { return {}; }
+    virtual void Fill(const std::uint8_t* payload, std::uint8_t length);
+
+    // The cycle's click handlers, each wrapped at the error boundary.
+    void ReadClick();
+    void EditClick();
+    void WriteClick();
+    void ClearClick();
+
+protected:
+    // ---- What a tab supplies ----
+    // The block the read button asks for (by the showing sub-page on tabs
+    // with sub-pages); nothing sends nothing.
+    virtual std::optional<std::uint8_t> ReadBlockId() const = 0;
+    // Step 3 of a write. Shows its own message (through Fail) and returns
+    // false to stop in edit state. May throw ConversionError.
+    virtual bool Validate() { return true; }
+    // Step 5: the payload, block id first. May throw ConversionError;
+    // nothing means there is nothing to send.
+    virtual std::optional<std::vector<std::uint8_t>> Pack() = 0;
+    // How much of the cycle the tab takes part in.
+    enum class Cycle {
+        Full,      // read, edit, write, clear
+        ReadOnly,  // read only; its write button only checks the device
+        None,      // a page with no block: no button does anything
+    };
+    virtual Cycle Kind() const { return Cycle::Full; }
+    // The controls edit enables and a write locks again: by default all of
+    // the tab's data controls (a tab with one block per sub-page narrows
+    // this to the showing one).
+    virtual QList<QWidget*> EditableControls() const { return DataControls(); }
+    // The controls clear empties: by default the editable ones.
+    virtual QList<QWidget*> ClearableControls() const { return EditableControls(); }
+
+    // ---- Helpers for tabs ----
+    PageServices& Services() const { return services_; }
+    // The area below the buttons for the tab's own controls.
+    QVBoxLayout* Body() const { return body_; }
+    // Adds the inner notebook with one empty page per caption.
+    QTabWidget* AddSubPages(const QString& objectName, const QStringList& captions);
+    // Registers a data control: created disabled, enabled only in edit state.
+    template <typename Control>
+    Control* Data(Control* control)
+    {
+        control->setEnabled(false);
+        dataControls_.push_back(control);
+        return control;
+    }
+    const QList<QWidget*>& DataControls() const { return dataControls_; }
+    // Shows a validation failure: focus on the field (when given), then the box.
+    void Fail(QWidget* focus, const QString& message);
+    // The field's text as a signed 32-bit integer, or ConversionError.
+    static std::int32_t ToInteger(const QLineEdit* field);
+    static void ShowNumber(QLineEdit* field, std::int64_t value);
+
+private:
+    // Runs a click handler; a failed conversion ends it with the report.
+    void Guarded(const std::function<void()>& handler);
+    void SetEditState(bool editing);
+    void OnSubPageChanged();
+
+    int tabNumber_;
+    QString caption_;
+    PageServices& services_;
+    QPushButton* read_;
+    QPushButton* edit_;
+    QPushButton* write_;
+    QPushButton* clear_;
+    QTabWidget* subPages_ = nullptr;
+    QVBoxLayout* body_;
+    QList<QWidget*> dataControls_;
+};
+
+// A tab that shows one block: it reads that block and fills from it.
+class SingleBlockPage : public ConfigPage {
+    Q_OBJECT
+public:
+    SingleBlockPage(int tabNumber, const QString& objectName, const QString& caption, BlockId block,
+                    PageServices& services, QWidget* parent = nullptr)
+        : ConfigPage(tabNumber, objectName, caption, services, parent), block_(block)
+    {
+    }
+
+    std::vector<std::uint8_t> FilledBlocks() const override { return {BlockByte(block_)}; }
+
+protected:
+    std::optional<std::uint8_t> ReadBlockId() const override { return BlockByte(block_); }
+
+private:
+    BlockId block_;
+};
+
+// Puts a control back to its empty state: no text, no selection, unchecked.
+void ClearControl(QWidget* control);

@@ -1,0 +1,40 @@
+#pragma once
+// Tabs 9 and 15: the panel's arming rules and its alarm function.
+
+#include <array>
+
+#include "ui/pages/config_page.h"
+#include "core/config/panel_rules_blocks.h"
+
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+
+class PanelRulesPage final : public SingleBlockPage {
+    Q_OBJECT
+public:
+    PanelRulesPage(PageServices& services, QWidget* parent);
+    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+
+protected:
+    bool Validate() override;
+    std::optional<std::vector<std::uint8_t>> Pack() override;
+
+private:
+    std::array<QCheckBox*, kPanelRuleCount> rules_{};
+    QLineEdit* delay_;
+};
+
+class AlarmFunctionPage final : public SingleBlockPage {
+    Q_OBJECT
+public:
+    AlarmFunctionPage(PageServices& services, QWidget* parent);
+    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+
+protected:
+    std::optional<std::vector<std::uint8_t>> Pack() override;
+
+private:
+    QRadioButton* enabled_;
+    QRadioButton* disabled_;
+};

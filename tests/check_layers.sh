@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Fails when a file under src/ includes across a forbidden edge. A folder
+# says what its files may include:
+#   core     core
+#   ports    core, ports
+#   sim      ports, sim               (never the tool's own protocol code)
+#   session  core, ports, session     (Qt Core and Serial Port, no widgets)
+#   ui       core, ports, session, ui
+#   app      anything
+# and core, ports and sim include no Qt header at all.
+set -u
+src=${1:?usage: check_layers.sh SRC_DIR}
+cd "$src" || exit 2
+
+declare -A allowed=(
+  [core]="core"
+  [ports]="core ports"
+  [sim]="ports sim"
+  [session]="core ports session"
+  [ui]="core ports session ui"
+  [app]="core ports sim session ui app"
+)
+pure="core ports sim"
+# Headers of Qt modules the session may not use.
+widget_headers='<Q(Widget|Dialog|MainWindow|Application|MessageBox|FileDialog|Label|PushButton|LineEdit|ComboBox|TabWidget|Menu|Action|Layout|[HV]BoxLayout|GridLayout|Palette)>|<QtWidgets'
+
+status=0
+for layer in "${!allowed[@]}"; do
+  [ -d "$layer" ] || continue
+  while IFS= read -r -d '' file; do
+    while IFS= read -r line; do
+      target=${line#*\"}
+      target=${target%%/*}
+      case " ${allowed[$layer]} " in
+        *" $target "*) ;;
+        *) echo "$file: includes $target/ ($line)"; status=1 ;;
+      esac
+    done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/' "$file")
+    if [[ " $pure " == *" $layer "* ]] && grep -qE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
+      echo "$file: includes Qt in a Qt-free layer"; status=1
+    fi
+    if [ "$layer" = session ] && grep -qE "^[[:space:]]*#[[:space:]]*include[[:space:]]*($widget_headers)" "$file"; then
+      echo "$file: includes Qt Widgets in the session layer"; status=1
+    fi
+  done < <(find "$layer" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
+done
+# Every folder of src/ must be a known layer, so a new one gets a rule.
+for dir in */; do
+  dir=${dir%/}
+  [ -n "${allowed[$dir]+x}" ] || { echo "src/$dir: not a known layer"; status=1; }
+done
+[ $status -eq 0 ] && echo "layer edges: clean"
+exit $status

@@ -1,0 +1,201 @@
+#include "ports/port_catalogue.h"
+
+#ifndef _WIN32
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A private port folder and a fake device root, so nothing depends on the
+// machine's own serial ports.
+class PortCatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "port_catalogue.XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        root_ = pattern;
+        ports_ = root_ / "ports";
+        dev_ = root_ / "dev";
+        fs::create_directories(ports_);
+        fs::create_directories(dev_);
+    }
+
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+
+    std::string Device(const std::string& name) const { return (dev_ / name).string(); }
+
+    std::string MakeDevice(const std::string& name) const
+    {
+        std::ofstream(dev_ / name).put('x');
+        return Device(name);
+    }
+
+    void Link(const std::string& entry, const fs::path& target) const
+    {
+        fs::create_symlink(target, ports_ / entry);
+    }
+
+    SystemPortCatalogue Catalogue() const { return SystemPortCatalogue({ports_, dev_}); }
+
+    fs::path root_, ports_, dev_;
+};
+
+TEST_F(PortCatalogueTest, FolderEntriesPinTheirNumbers)
+{
+    const std::string real = MakeDevice("real");
+    MakeDevice("ttyS1");   // COM2 by the fixed mapping
+    MakeDevice("ttyS6");   // COM7, but the folder pins COM7 elsewhere
+    MakeDevice("ttyS9");   // COM10, overridden by a present device
+
+    Link("COM5", real);
+    Link("COM7", Device("missing"));   // dangling: COM7 absent, no fallback
+    Link("COM9", "../dev/real");       // relative to the folder
+    Link("COM10", real);
+    Link("COM200", real);
+    for (const char* ignored : {"COM0", "COM256", "COM011", "COM03", "COMx", "COM", "COM1x", "com3", "ttyS1"}) {
+        Link(ignored, real);
+    }
+
+    const std::vector<PortEntry> expected = {
+        {2, Device("ttyS1")}, {5, real}, {9, real}, {10, real}, {200, real}};
+    EXPECT_EQ(Catalogue().Scan(), expected);
+
+    const struct {
+        int number;
+        std::optional<std::string> path;
+    } cases[] = {
+        {7, Device("missing")},   // pinned, whether or not present
+        {9, real},
+        {1, Device("ttyS0")},     // fixed mapping, whether or not present
+        {3, Device("ttyS2")},     // neither "COM03" nor "com3" counts
+        {4, Device("ttyS3")},
+        {97, std::nullopt},
+        {0, std::nullopt},
+        {256, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Catalogue().DevicePath(c.number), c.path) << "COM" << c.number;
+    }
+}
+
+#ifdef __linux__
+TEST_F(PortCatalogueTest, FixedMappingCoversEachFamilyEdgeToEdge)
+{
+    const struct {
+        const char* name;
+        int number;
+    } cases[] = {
+        {"ttyS0", 1},    {"ttyS31", 32},   {"ttyUSB0", 33}, {"ttyUSB31", 64},
+        {"ttyACM0", 65}, {"ttyACM31", 96},
+    };
+    std::vector<PortEntry> expected;
+    for (const auto& c : cases) expected.push_back({c.number, MakeDevice(c.name)});
+    // Past each family's end, and names the mapping never scans.
+    for (const char* stray : {"ttyS32", "ttyUSB32", "ttyACM32", "ttyAMA0", "ptmx", "COM1"}) {
+        MakeDevice(stray);
+    }
+    fs::create_directories(dev_ / "pts");
+    MakeDevice("pts/0");
+
+    EXPECT_EQ(Catalogue().Scan(), expected);
+}
+#endif
+
+TEST_F(PortCatalogueTest, PresenceFollowsWhetherTheDeviceOpens)
+{
+    const std::string locked = MakeDevice("locked");
+    fs::permissions(locked, fs::perms::none);
+    fs::create_directories(dev_ / "folder");
+
+    const struct {
+        std::string path;
+        bool present;
+    } cases[] = {
+        {MakeDevice("file"), true},
+        // Access denied means busy or not ours, which is still a port. As
+        // root the open succeeds outright: present either way.
+        {locked, true},
+        {Device("missing"), false},
+        {Device("folder"), false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsDevicePresent(c.path), c.present) << c.path;
+    }
+}
+
+TEST_F(PortCatalogueTest, RegisteredPseudoTerminalIsListedUntilUnregistered)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const std::string pts = ptsname(master);
+
+    // Registration creates a missing folder, private to the user.
+    const fs::path folder = root_ / "run" / "quorvel" / "ports";
+    const SystemPortCatalogue catalogue({folder, dev_});
+    ASSERT_TRUE(RegisterPort(folder, 200, pts));
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(catalogue.Scan(), (std::vector<PortEntry>{{200, pts}}));
+
+    // Registering again replaces the entry.
+    const std::string real = MakeDevice("real");
+    ASSERT_TRUE(RegisterPort(folder, 200, real));
+    EXPECT_EQ(catalogue.Scan(), (std::vector<PortEntry>{{200, real}}));
+    ASSERT_TRUE(RegisterPort(folder, 200, pts));
+
+    UnregisterPort(folder, 200);
+    EXPECT_TRUE(catalogue.Scan().empty());
+    EXPECT_EQ(catalogue.DevicePath(200), std::nullopt);
+    EXPECT_EQ(fs::directory_iterator(folder), fs::directory_iterator());  // no temporary left behind
+
+    EXPECT_FALSE(RegisterPort(folder, 0, pts));
+    EXPECT_FALSE(RegisterPort(folder, 256, pts));
+    EXPECT_TRUE(catalogue.Scan().empty());
+    close(master);
+}
+
+TEST(DefaultPortFolderTest, FollowsXdgRuntimeDir)
+{
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::optional<std::string> original = saved ? std::optional<std::string>(saved) : std::nullopt;
+    const fs::path fallback = fs::path("/tmp") / ("quorvel-" + std::to_string(getuid())) / "ports";
+
+    const struct {
+        std::optional<std::string> value;
+        fs::path expected;
+    } cases[] = {
+        {"/run/user/1000", "/run/user/1000/quorvel/ports"},
+        {std::nullopt, fallback},
+        {"", fallback},
+    };
+    for (const auto& c : cases) {
+        if (c.value) setenv("XDG_RUNTIME_DIR", c.value->c_str(), 1);
+        else unsetenv("XDG_RUNTIME_DIR");
+        EXPECT_EQ(DefaultPortFolder(), c.expected) << c.value.value_or("(unset)");
+    }
+
+    if (original) setenv("XDG_RUNTIME_DIR", original->c_str(), 1);
+    else unsetenv("XDG_RUNTIME_DIR");
+}
+
+}  // namespace
+
+#endif
