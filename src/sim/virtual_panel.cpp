@@ -125,7 +125,7 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kReadBlockCommand: ReadBlock(decoded->payload, out); break;
     case sim::kWriteBlockCommand: WriteBlock(decoded->payload, out); break;
     case sim::kSetTimeCommand: SetTime(decoded->payload); break;
-    default: break;  // not acted on (yet): no answer
+    default: break;  // a command this panel does not act on: no answer
     }
 }
 

@@ -14,9 +14,9 @@
 #include <QVBoxLayout>
 
 #include "session/panel_session.h"
+#include "ui/main/form_principal.h"
 #include "ui/pages/config_page.h"
 #include "ui/pages/config_pages.h"
-#include "ui/main/form_principal.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "ui/common/choice_rows.h"
-#include "ui/common/field_layout.h"
 #include "core/config/safe_blocks.h"
 #include "core/panel/block_table.h"
+#include "ui/common/choice_rows.h"
+#include "ui/common/field_layout.h"
 #include "ui/common/messages.h"
 
 namespace {
