@@ -36,6 +36,7 @@ SafePage::SafePage(const PageSetup& setup, QWidget* parent)
                     this);
     groundActuator_ = Data(polarity[0]);
     floatingActuator_ = Data(polarity[1]);
+    AlignRadioColumns({function, polarity});
 
     const QString degrees = QStringLiteral("(em graus - de -55.0 até +125.0)");
     const QString byteSeconds = QStringLiteral("(em segundos - de 0 até 255)");
