@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, if any is missing.
+#   scripts/install-deps.sh          the build and the test suite
+#   scripts/install-deps.sh --fuzz   also clang, its fuzzing runtime and python3
 set -euo pipefail
 
 packages=(
@@ -7,6 +9,11 @@ packages=(
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
+# clang brings libclang-common-14-dev; libFuzzer and the sanitizer runtimes
+# are in libclang-rt-14-dev, which nothing pulls in on its own.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev python3)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,121 @@
+#include "fuzz_receivers.h"
+
+#include <cstdlib>
+#include <optional>
+
+#include "core/config/actuator_blocks.h"
+#include "core/config/alarm_blocks.h"
+#include "core/config/keypad_blocks.h"
+#include "core/config/modem_blocks.h"
+#include "core/config/network_blocks.h"
+#include "core/config/panel_rules_blocks.h"
+#include "core/config/safe_blocks.h"
+#include "core/config/sensor_blocks.h"
+#include "core/panel/block_table.h"
+#include "core/panel/device_identity.h"
+
+namespace {
+
+volatile std::uint8_t g_sink;
+
+}  // namespace
+
+void TouchBytes(const std::uint8_t* payload, std::size_t length)
+{
+    std::uint8_t sum = 0;
+    for (std::size_t i = 0; i < length; ++i) sum = static_cast<std::uint8_t>(sum + payload[i]);
+    g_sink = sum;
+}
+
+bool DecodeBlockAnswer(const std::uint8_t* payload, std::size_t length)
+{
+    if (payload == nullptr || length == 0) return false;
+    switch (static_cast<BlockId>(payload[0])) {
+    case BlockId::IpAddressesAndPorts: return UnpackServerAddresses(payload, length).has_value();
+    case BlockId::PollingInterval: return UnpackPollingIntervals(payload, length).has_value();
+    case BlockId::WifiNetwork: {
+        const WifiAnswer answer = UnpackWifiNetwork(payload, length);
+        (void)answer;
+        return true;
+    }
+    case BlockId::SimcardData: return UnpackSimcardDataInterval(payload, length).has_value();
+    case BlockId::Actuators:
+    case BlockId::Siren:
+    case BlockId::CommonActuator:
+    case BlockId::Buzzer:
+        // The actuator page tries each of its codecs in turn.
+        return UnpackActuatorTypes(payload, length) || UnpackSiren(payload, length) ||
+               UnpackCommonOutputs(payload, length) || UnpackBuzzer(payload, length);
+    case BlockId::WiredSensors: return UnpackWiredSensors(payload, length).has_value();
+    case BlockId::PanelRules: return UnpackPanelRules(payload, length).has_value();
+    case BlockId::KeypadAddress: return UnpackKeypadAddress(payload, length).has_value();
+    case BlockId::KeypadPartition: return UnpackKeypadPartitions(payload, length).has_value();
+    case BlockId::SafeFunction: {
+        const std::optional<SafeFunction> safe = UnpackSafeFunction(payload, length);
+        if (!safe) return false;
+        // The page shows both temperature words as text.
+        g_sink = static_cast<std::uint8_t>(DecodeTemperature(safe->maxTemperature).size() +
+                                           DecodeTemperature(safe->minTemperature).size());
+        return true;
+    }
+    case BlockId::AlarmFunction: return UnpackAlarmFunction(payload, length).has_value();
+    default: return false;
+    }
+}
+
+FuzzReceivers::FuzzReceivers()
+{
+    receivers_.link = this;
+    receivers_.diagnostic = this;
+    receivers_.rfSensors = this;
+    receivers_.firmwareUpdate = this;
+    receivers_.enrolment = this;
+    supervision_.OnOpenRequested();
+    supervision_.OnPortOpened();
+}
+
+void FuzzReceivers::SetWritePending(bool pending)
+{
+    if (pending) {
+        answers_.SetWritePending();
+    } else {
+        answers_.ClearWritePending();
+    }
+}
+
+void FuzzReceivers::HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length)
+{
+    const std::optional<ConfigBlockOutcome> outcome = answers_.OnConfigBlock(payload, length);
+    if (!outcome) return;
+    // Only an accepted answer reaches a page's fill step, and it must decode.
+    if (outcome->blockId != payload[0]) std::abort();
+    DecodeBlockAnswer(payload, length);
+}
+
+void FuzzReceivers::HandleIdentification(const std::uint8_t* payload, std::uint8_t length)
+{
+    const std::optional<Identification> identity = ParseIdentification(payload, length);
+    if (!identity) return;
+    supervision_.OnIdentification(*identity);
+    g_sink = static_cast<std::uint8_t>(IdentificationText(*identity).size());
+}
+
+void FuzzReceivers::HandleAckStatus()
+{
+    if (const std::optional<StatusLineText> status = answers_.OnAck()) g_sink = status->text.empty() ? 0 : 1;
+}
+
+void FuzzReceivers::HandleNackStatus() { g_sink = answers_.OnNack().text.empty() ? 0 : 1; }
+
+void FuzzReceivers::OnStatusFrame(const std::uint8_t* payload, std::uint16_t length) { TouchBytes(payload, length); }
+
+void FuzzReceivers::OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length)
+{
+    TouchBytes(payload, length);
+}
+
+void FuzzReceivers::OnPacketRequest(const std::uint8_t* payload, std::uint8_t length) { TouchBytes(payload, length); }
+
+void FuzzReceivers::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length) { TouchBytes(payload, length); }
+
+void FuzzReceivers::OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length) { TouchBytes(payload, length); }
