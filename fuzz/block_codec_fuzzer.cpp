@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::uint8_t kBlockIds[] = {1, 2, 3, 6, 7, 10, 12, 13, 16, 17, 23, 24, 25, 26, 38, 39, 40, 41, 42};
-
 void Decode(const std::vector<std::uint8_t>& payload)
 {
     ConfigAnswerHandling answers;
@@ -25,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Decode(std::vector<std::uint8_t>(data, data + size));
     std::vector<std::uint8_t> payload(size + 1);
     for (std::size_t i = 0; i < size; ++i) payload[i + 1] = data[i];
-    for (std::uint8_t id : kBlockIds) {
+    for (std::uint8_t id : kFuzzBlockIds) {
         payload[0] = id;
         Decode(payload);
     }

@@ -19,6 +19,7 @@
 
 #include "core/link/frame.h"
 #include "core/link/frame_assembler.h"
+#include "core/link/frame_dispatcher.h"
 #include "core/panel/block_table.h"
 #include "fuzz_input.h"
 #include "fuzz_receivers.h"
@@ -30,17 +31,7 @@ constexpr std::uint8_t kKnownTypes[] = {
     1, 2, 7, 9, 10, 16, 19, 134, 149,                  // from the panel
     129, 130, 131, 140, 144, 145, 147, 159, 160, 167, 171, 172,  // to the panel
 };
-constexpr std::uint8_t kBlockIds[] = {1, 2, 3, 6, 7, 10, 12, 13, 16, 17, 23, 24, 25, 26, 38, 39, 40, 41, 42};
 constexpr std::size_t kMaxPayload = kMaxParsedFrame - kFrameOverhead;
-
-class DispatchSink final : public FrameSink {
-public:
-    explicit DispatchSink(const FrameReceivers& receivers) : receivers_(receivers) {}
-    void OnFrame(const std::uint8_t* frame, std::uint16_t count) override { DispatchFrame(frame, count, receivers_); }
-
-private:
-    const FrameReceivers& receivers_;
-};
 
 std::vector<std::uint8_t> MakeFrame(FuzzInput& input, std::uint8_t flags)
 {
@@ -49,7 +40,7 @@ std::vector<std::uint8_t> MakeFrame(FuzzInput& input, std::uint8_t flags)
     const std::size_t length = std::min<std::size_t>(input.Byte(), kMaxPayload);
     std::vector<std::uint8_t> payload = input.Bytes(length);
     if ((flags & 0x20) != 0 && type == 2 && !payload.empty()) {
-        payload[0] = kBlockIds[payload[0] % std::size(kBlockIds)];
+        payload[0] = kFuzzBlockIds[payload[0] % std::size(kFuzzBlockIds)];
         if (const BlockEntry* entry = FindBlock(payload[0]); entry != nullptr && !entry->anyLength) {
             payload.resize(entry->lengths[payload.size() % 2]);
         }
@@ -76,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     FuzzInput input(data, size);
     FuzzReceivers receivers;
-    DispatchSink sink(receivers.Receivers());
+    FrameDispatcher sink;
+    sink.receivers() = receivers.Receivers();
     FrameAssembler assembler;
     VirtualPanel panel;
 

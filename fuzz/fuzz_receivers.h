@@ -12,6 +12,9 @@
 #include "core/link/frame_dispatcher.h"
 #include "core/link/link_supervision.h"
 
+// Every block id the panel may answer with, read-only modem blocks included.
+inline constexpr std::uint8_t kFuzzBlockIds[] = {1, 2, 3, 6, 7, 10, 12, 13, 16, 17, 23, 24, 25, 26, 38, 39, 40, 41, 42};
+
 // Runs the codec that fills the page of payload's block (block id first);
 // false when no codec takes that block.
 bool DecodeBlockAnswer(const std::uint8_t* payload, std::size_t length);

@@ -9,21 +9,9 @@
 #include <vector>
 
 #include "core/link/frame_assembler.h"
+#include "core/link/frame_dispatcher.h"
 #include "fuzz_input.h"
 #include "fuzz_receivers.h"
-
-namespace {
-
-class DispatchSink final : public FrameSink {
-public:
-    explicit DispatchSink(const FrameReceivers& receivers) : receivers_(receivers) {}
-    void OnFrame(const std::uint8_t* frame, std::uint16_t count) override { DispatchFrame(frame, count, receivers_); }
-
-private:
-    const FrameReceivers& receivers_;
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -31,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t setup = input.Byte();
     FuzzReceivers receivers;
     receivers.SetWritePending((setup & 1) != 0);
-    DispatchSink sink(receivers.Receivers());
+    FrameDispatcher sink;
+    sink.receivers() = receivers.Receivers();
     FrameAssembler assembler;
     PieceSizes pieces(setup, 64);
     while (!input.Empty()) {

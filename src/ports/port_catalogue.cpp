@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include <fcntl.h>
@@ -66,6 +67,11 @@ bool IsDevicePresent(const std::string& devicePath)
 fs::path DefaultPortFolder()
 {
     return {};
+}
+
+std::optional<std::string> PortFolderProblem(const fs::path&)
+{
+    return std::nullopt;
 }
 
 bool RegisterPort(const fs::path&, int, const std::string&, int)
@@ -140,6 +146,24 @@ std::optional<std::string> LinkTarget(const fs::path& link)
     return target.string();
 }
 
+// An entry may lead only to a character device, or to nothing yet (an
+// unplugged adapter keeps its number). Anything else (a file, a folder, a
+// pipe) is never opened.
+bool MayFollow(const std::string& target)
+{
+    struct stat info {};
+    if (stat(target.c_str(), &info) != 0) return errno == ENOENT || errno == ENOTDIR;
+    return S_ISCHR(info.st_mode);
+}
+
+// The device an entry pins its number to; an empty path pins it to nothing.
+std::optional<std::string> EntryDevice(const fs::path& link)
+{
+    std::optional<std::string> target = LinkTarget(link);
+    if (target && !MayFollow(*target)) target->clear();
+    return target;
+}
+
 // The owner record beside an entry: "COM<n>.pid" holding a process id.
 fs::path OwnerFile(const fs::path& folder, int number) { return folder / (ComName(number) + ".pid"); }
 
@@ -161,7 +185,8 @@ bool OwnerAlive(const fs::path& folder, int number)
     return false;
 }
 
-// Every COM<n> entry of the folder, read once per scan.
+// Every COM<n> entry of the folder, read once per scan; an entry that leads
+// to something other than a character device maps to an empty path.
 std::map<int, std::string> ReadPortFolder(const fs::path& folder)
 {
     std::map<int, std::string> entries;
@@ -172,7 +197,7 @@ std::map<int, std::string> ReadPortFolder(const fs::path& folder)
         if (ec) break;
         const std::optional<int> number = ParseEntryName(it->path().filename().string());
         if (!number || !OwnerAlive(folder, *number)) continue;
-        if (std::optional<std::string> target = LinkTarget(it->path())) {
+        if (std::optional<std::string> target = EntryDevice(it->path())) {
             entries.emplace(*number, std::move(*target));
         }
     }
@@ -263,6 +288,27 @@ bool IsDevicePresent(const std::string& devicePath)
     return present;
 }
 
+std::optional<std::string> PortFolderProblem(const fs::path& portFolder)
+{
+    if (portFolder.empty()) return std::nullopt;
+    // The holding folder first: whoever may write there can replace the folder.
+    fs::path checked[] = {portFolder.parent_path(), portFolder};
+    for (const fs::path& folder : checked) {
+        if (folder.empty()) continue;
+        struct stat info {};
+        if (lstat(folder.c_str(), &info) != 0) {
+            if (errno == ENOENT) return std::nullopt;
+            return "a pasta " + folder.string() + " não pode ser examinada (" + std::strerror(errno) + ")";
+        }
+        if (!S_ISDIR(info.st_mode)) return folder.string() + " não é uma pasta";
+        if (info.st_uid != geteuid()) return "a pasta " + folder.string() + " pertence a outro usuário";
+        if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+            return "outros usuários podem escrever na pasta " + folder.string();
+        }
+    }
+    return std::nullopt;
+}
+
 fs::path DefaultPortFolder()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -273,7 +319,7 @@ fs::path DefaultPortFolder()
 bool RegisterPort(const fs::path& portFolder, int number, const std::string& devicePath, int ownerPid)
 {
     if (!IsComNumber(number) || devicePath.empty() || portFolder.empty()) return false;
-    if (!MakePrivateFolder(portFolder)) return false;
+    if (!MakePrivateFolder(portFolder) || PortFolderProblem(portFolder)) return false;
     // The owner record goes first, so no scan sees the entry without it.
     std::error_code removed;
     fs::remove(OwnerFile(portFolder, number), removed);
@@ -313,6 +359,7 @@ void UnregisterPort(const fs::path& portFolder, int number)
 std::vector<int> RegisteredPortNumbers(const fs::path& portFolder)
 {
     std::vector<int> numbers;
+    if (PortFolderProblem(portFolder)) return numbers;
     for (const auto& entry : ReadPortFolder(portFolder)) numbers.push_back(entry.first);
     return numbers;
 }
@@ -326,15 +373,19 @@ std::optional<std::string> SystemPortCatalogue::DevicePath(int number) const
     if (!IsComNumber(number)) return std::nullopt;
     if (const auto pin = memoryPins_.find(number); pin != memoryPins_.end()) return pin->second;
     // An entry pins its number even when its device is gone.
-    if (std::optional<std::string> target = LinkTarget(options_.portFolder / ComName(number))) {
-        return target;
+    if (FolderTrusted()) {
+        if (std::optional<std::string> target = EntryDevice(options_.portFolder / ComName(number))) {
+            if (target->empty()) return std::nullopt;
+            return target;
+        }
     }
     return FixedDevicePath(number, options_.deviceRoot, ListCalloutDevices(options_.deviceRoot));
 }
 
 std::vector<PortEntry> SystemPortCatalogue::Scan() const
 {
-    std::map<int, std::string> pinned = ReadPortFolder(options_.portFolder);
+    std::map<int, std::string> pinned;
+    if (FolderTrusted()) pinned = ReadPortFolder(options_.portFolder);
     for (const auto& [number, path] : memoryPins_) pinned[number] = path;
     const std::vector<std::string> callouts = ListCalloutDevices(options_.deviceRoot);
     std::vector<PortEntry> ports;
@@ -345,9 +396,24 @@ std::vector<PortEntry> SystemPortCatalogue::Scan() const
         } else {
             path = FixedDevicePath(number, options_.deviceRoot, callouts);
         }
-        if (path && IsDevicePresent(*path)) ports.push_back({number, std::move(*path)});
+        if (path && !path->empty() && IsDevicePresent(*path)) ports.push_back({number, std::move(*path)});
     }
     return ports;
+}
+
+bool SystemPortCatalogue::FolderTrusted() const
+{
+    std::optional<std::string> problem = PortFolderProblem(options_.portFolder);
+    if (!problem) {
+        ignoredReason_.clear();
+        return true;
+    }
+    std::string reason = "Pasta de portas ignorada: " + *problem + ".";
+    if (reason != ignoredReason_) {
+        std::fprintf(stderr, "quorvel: %s\n", reason.c_str());
+        ignoredReason_ = std::move(reason);
+    }
+    return false;
 }
 
 #endif

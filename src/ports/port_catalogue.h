@@ -3,9 +3,12 @@
 //
 // On Windows the numbers are the system's own (\\.\COM1 .. \\.\COM255).
 // Elsewhere a number maps to a device: first through the per-user port
-// folder, where an entry COM<n> (a symbolic link) pins COM n to any device
-// (a USB adapter by id, a pseudo-terminal of the software panel); otherwise
-// through a fixed mapping so a device keeps its number between starts.
+// folder, where an entry COM<n> (a symbolic link) pins COM n to a character
+// device (a USB adapter by id, a pseudo-terminal of the software panel);
+// otherwise through a fixed mapping so a device keeps its number between
+// starts. The folder decides what the tool opens read-write, so it is used
+// only while it and the folder holding it belong to the user and no one
+// else can write to them; an entry is followed only to a character device.
 // Standard C++ and the operating system only: no Qt.
 
 #include <filesystem>
@@ -30,6 +33,9 @@ public:
     virtual std::vector<PortEntry> Scan() const = 0;
     // The device behind a COM number, whether or not it is present now.
     virtual std::optional<std::string> DevicePath(int number) const = 0;
+    // Why the port folder is being ignored, for the port menu; empty when
+    // it is in use (or there is none).
+    virtual std::string IgnoredFolderReason() const { return {}; }
 };
 
 class SystemPortCatalogue final : public PortCatalogue {
@@ -44,6 +50,9 @@ public:
 
     std::vector<PortEntry> Scan() const override;
     std::optional<std::string> DevicePath(int number) const override;
+    // Set by the last scan or look-up; the reason is also written once to
+    // standard error.
+    std::string IgnoredFolderReason() const override { return ignoredReason_; }
 
     // Pins a number to a device for this process alone, ahead of the port
     // folder: a port that lives and dies with the process (the demo panel)
@@ -53,15 +62,26 @@ public:
     void Unpin(int number);
 
 private:
+    // Whether the port folder may be read now; records and reports why not.
+    bool FolderTrusted() const;
+
     Options options_;
     std::map<int, std::string> memoryPins_;
+    mutable std::string ignoredReason_;
 };
 
 // $XDG_RUNTIME_DIR/quorvel/ports, or /tmp/quorvel-<uid>/ports when unset.
 std::filesystem::path DefaultPortFolder();
 
+// Why a port folder must not be trusted, or nothing when it may: the folder
+// and the folder holding it, where they exist, must be real folders (not
+// links), owned by the user and writable by no one else. A folder that does
+// not exist yet is no problem: it holds nothing.
+std::optional<std::string> PortFolderProblem(const std::filesystem::path& portFolder);
+
 // Registration in a port folder (used by the software panel's hosts).
-// RegisterPort creates the folder as needed and replaces an existing entry.
+// RegisterPort creates the folder as needed and replaces an existing entry;
+// it refuses a folder PortFolderProblem objects to.
 // With an owner process id the entry lasts only as long as that process: a
 // scan removes the entry of an owner that is gone, so a later device that
 // takes the same path is never mistaken for it.

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "core/link/commands.h"
 #include "session/serial_link.h"
@@ -39,6 +40,7 @@ private slots:
     void opensWithOneIdentificationRequestAndCloses();
     void opensAtTheChosenSpeed();
     void aPortThatIsNotASerialDeviceFailsToOpen();
+    void aPortFolderOthersCanWriteToIsIgnoredAndTheMenuSaysWhy();
     void aVanishingDeviceClosesThePortWithOneMessage();
     void exitClosesThePortAndStopsTheTimers();
 };
@@ -114,6 +116,23 @@ void PortLifecycleTest::aPortThatIsNotASerialDeviceFailsToOpen()
     QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("Erro ao tentar abrir a porta.")});
     VerifyPortState(tool, false);
     QCOMPARE(tool.Window().SelectedPortNumber(), 5);
+}
+
+void PortLifecycleTest::aPortFolderOthersCanWriteToIsIgnoredAndTheMenuSaysWhy()
+{
+    ToolHarness tool;
+    tool.AddBogusPort(5);
+    tool.AddPanel(3);
+    std::filesystem::permissions(tool.PortFolder(), std::filesystem::perms::group_write,
+                                 std::filesystem::perm_options::add);
+    tool.Start();
+
+    QMenu* menu = tool.Action("MenuNumPorta")->menu();
+    QStringList names;
+    for (QAction* entry : menu->actions()) names << entry->text();
+    QCOMPARE(names, QStringList{"COM3"});  // the pin in memory stays
+    QVERIFY(menu->menuAction()->toolTip().contains(QString::fromStdString(tool.PortFolder().string())));
+    QCOMPARE(menu->toolTip(), menu->menuAction()->toolTip());
 }
 
 void PortLifecycleTest::aVanishingDeviceClosesThePortWithOneMessage()

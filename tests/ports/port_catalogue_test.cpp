@@ -31,6 +31,7 @@ protected:
         dev_ = root_ / "dev";
         fs::create_directories(ports_);
         fs::create_directories(dev_);
+        fs::permissions(ports_, fs::perms::owner_all);
     }
 
     void TearDown() override
@@ -47,6 +48,14 @@ protected:
         return Device(name);
     }
 
+    // A character device under a name of its own: a link to /dev/null,
+    // which opens like a present port.
+    std::string MakeCharDevice(const std::string& name) const
+    {
+        fs::create_symlink("/dev/null", dev_ / name);
+        return Device(name);
+    }
+
     void Link(const std::string& entry, const fs::path& target) const
     {
         fs::create_symlink(target, ports_ / entry);
@@ -59,7 +68,7 @@ protected:
 
 TEST_F(PortCatalogueTest, FolderEntriesPinTheirNumbers)
 {
-    const std::string real = MakeDevice("real");
+    const std::string real = MakeCharDevice("real");
     MakeDevice("ttyS1");   // COM2 by the fixed mapping
     MakeDevice("ttyS6");   // COM7, but the folder pins COM7 elsewhere
     MakeDevice("ttyS9");   // COM10, overridden by a present device
@@ -157,7 +166,7 @@ TEST_F(PortCatalogueTest, RegisteredPseudoTerminalIsListedUntilUnregistered)
     EXPECT_EQ(catalogue.Scan(), (std::vector<PortEntry>{{200, pts}}));
 
     // Registering again replaces the entry.
-    const std::string real = MakeDevice("real");
+    const std::string real = MakeCharDevice("real");
     ASSERT_TRUE(RegisterPort(folder, 200, real));
     EXPECT_EQ(catalogue.Scan(), (std::vector<PortEntry>{{200, real}}));
     ASSERT_TRUE(RegisterPort(folder, 200, pts));
@@ -175,7 +184,7 @@ TEST_F(PortCatalogueTest, RegisteredPseudoTerminalIsListedUntilUnregistered)
 
 TEST_F(PortCatalogueTest, AnEntryLastsAsLongAsItsOwner)
 {
-    const std::string device = MakeDevice("adapter");
+    const std::string device = MakeCharDevice("adapter");
     // A process that has ended: its pid names no one (for this short while).
     const pid_t gone = fork();
     ASSERT_GE(gone, 0);
@@ -191,6 +200,92 @@ TEST_F(PortCatalogueTest, AnEntryLastsAsLongAsItsOwner)
 
     UnregisterPort(ports_, 7);
     EXPECT_FALSE(fs::exists(fs::symlink_status(ports_ / "COM7.pid")));
+}
+
+TEST_F(PortCatalogueTest, AnEntryIsFollowedOnlyToACharacterDevice)
+{
+    const std::string device = MakeCharDevice("adapter");
+    const std::string file = MakeDevice("file");
+    fs::create_directories(dev_ / "folder");
+    ASSERT_EQ(mkfifo(Device("fifo").c_str(), 0600), 0);
+    MakeDevice("ttyS4");  // COM5 by the fixed mapping: an entry hides it
+
+    Link("COM5", file);
+    Link("COM6", dev_ / "folder");
+    Link("COM7", Device("fifo"));
+    Link("COM8", device);
+    const SystemPortCatalogue catalogue = Catalogue();
+    EXPECT_EQ(catalogue.Scan(), (std::vector<PortEntry>{{8, device}}));
+    for (int number : {5, 6, 7}) EXPECT_EQ(catalogue.DevicePath(number), std::nullopt) << "COM" << number;
+    EXPECT_EQ(catalogue.DevicePath(8), device);
+    EXPECT_EQ(catalogue.IgnoredFolderReason(), "");
+}
+
+// A folder someone else can write to, or that is not the user's, could
+// send the tool to any file: it is ignored, the fixed mapping shows through
+// and the reason is kept for the port menu.
+TEST_F(PortCatalogueTest, AFolderOthersCouldSteerIsIgnored)
+{
+    const std::string device = MakeCharDevice("adapter");
+    MakeDevice("ttyS4");  // COM5 by the fixed mapping
+    Link("COM5", device);
+    Link("COM200", device);
+    const std::vector<PortEntry> pinned = {{5, device}, {200, device}};
+    const std::vector<PortEntry> fixed = {{5, Device("ttyS4")}};
+
+    const SystemPortCatalogue catalogue = Catalogue();
+    ASSERT_EQ(catalogue.Scan(), pinned);
+
+    const fs::perms folderMode = fs::perms::owner_all;
+    const fs::perms rootMode = fs::status(root_).permissions();
+    const struct {
+        const char* name;
+        fs::path folder;
+        fs::perms mode;
+    } cases[] = {
+        {"group-writable folder", ports_, folderMode | fs::perms::group_write},
+        {"world-writable folder", ports_, folderMode | fs::perms::others_all | fs::perms::sticky_bit},
+        {"group-writable holding folder", root_, rootMode | fs::perms::group_write},
+        {"world-writable holding folder", root_, rootMode | fs::perms::others_write},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::perms saved = fs::status(c.folder).permissions();
+        fs::permissions(c.folder, c.mode);
+        EXPECT_EQ(catalogue.Scan(), fixed);
+        EXPECT_EQ(catalogue.DevicePath(200), std::nullopt);
+        EXPECT_NE(catalogue.IgnoredFolderReason(), "");
+        EXPECT_EQ(RegisteredPortNumbers(ports_), std::vector<int>{});
+        EXPECT_FALSE(RegisterPort(ports_, 9, device));
+        fs::permissions(c.folder, saved);
+        EXPECT_EQ(catalogue.Scan(), pinned);
+        EXPECT_EQ(catalogue.IgnoredFolderReason(), "");
+    }
+
+    // The folder as a link to a good folder: lstat sees the link.
+    const fs::path linked = root_ / "linked";
+    fs::create_directory_symlink(ports_, linked);
+    const SystemPortCatalogue throughLink({linked, dev_});
+    EXPECT_EQ(throughLink.Scan(), fixed);
+    EXPECT_NE(throughLink.IgnoredFolderReason(), "");
+}
+
+TEST_F(PortCatalogueTest, AFolderOwnedByAnotherUserIsIgnored)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "giving a folder away needs root";
+    const std::string device = MakeCharDevice("adapter");
+    Link("COM200", device);
+    constexpr uid_t kNobody = 65534;
+    for (const fs::path& folder : {ports_, root_}) {
+        SCOPED_TRACE(folder.string());
+        ASSERT_EQ(lchown(folder.c_str(), kNobody, static_cast<gid_t>(-1)), 0);
+        const SystemPortCatalogue catalogue = Catalogue();
+        EXPECT_EQ(catalogue.Scan(), std::vector<PortEntry>{});
+        EXPECT_NE(catalogue.IgnoredFolderReason().find("outro usuário"), std::string::npos)
+            << catalogue.IgnoredFolderReason();
+        ASSERT_EQ(lchown(folder.c_str(), geteuid(), static_cast<gid_t>(-1)), 0);
+        EXPECT_EQ(Catalogue().Scan(), (std::vector<PortEntry>{{200, device}}));
+    }
 }
 
 TEST(DefaultPortFolderTest, FollowsXdgRuntimeDir)

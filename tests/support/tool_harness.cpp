@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -39,10 +38,9 @@ PanelHost& ToolHarness::AddPanel(int comNumber, const VirtualPanel::Options& opt
 
 void ToolHarness::AddBogusPort(int comNumber)
 {
-    const std::filesystem::path file = std::filesystem::path(dir_.path().toStdString()) / ("bogus" + std::to_string(comNumber));
-    QFile f(QString::fromStdString(file.string()));
-    f.open(QIODevice::WriteOnly);
-    RegisterPort(PortFolder(), comNumber, file.string());
+    if (!RegisterPort(PortFolder(), comNumber, "/dev/null")) {
+        QTest::qFail("bogus port not registered", __FILE__, __LINE__);
+    }
 }
 
 TFormPrincipal& ToolHarness::Start(Application::Options options)

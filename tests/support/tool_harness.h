@@ -42,7 +42,8 @@ public:
     // A software panel on a pseudo-terminal, pinned as COM comNumber. Add it
     // before Start() to be listed at start.
     PanelHost& AddPanel(int comNumber, const VirtualPanel::Options& options = {});
-    // Registers COM comNumber as a plain file: listed, but no serial port.
+    // Registers COM comNumber as a character device that is no serial port
+    // (/dev/null): listed, but it will not open as a port.
     void AddBogusPort(int comNumber);
     // Builds the tool (session and four windows); call after registering
     // the ports that must be listed at start.

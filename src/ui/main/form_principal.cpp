@@ -63,8 +63,14 @@ void TFormPrincipal::BuildPortMenu()
         delete action;
     }
 
+    const std::vector<PortEntry> ports = services_.ports.Scan();
+    // Why the port folder was left out, where the user looks for a port.
+    const QString ignored = QString::fromStdString(services_.ports.IgnoredFolderReason());
+    menuNumPorta_->setToolTip(ignored);
+    menuNumPorta_->menuAction()->setToolTip(ignored);
+
     bool matched = false;
-    for (const PortEntry& entry : services_.ports.Scan()) {
+    for (const PortEntry& entry : ports) {
         const QString name = QStringLiteral("COM%1").arg(entry.number);
         auto* action = new QAction(name, menuNumPorta_);
         action->setObjectName(name);

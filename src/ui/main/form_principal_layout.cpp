@@ -122,6 +122,7 @@ void TFormPrincipal::BuildMenus()
     menuNumPorta_->setObjectName(QStringLiteral("MenuNumPorta"));
     menuNumPorta_->menuAction()->setObjectName(QStringLiteral("MenuNumPorta"));
     menuNumPorta_->setToolTipsVisible(true);
+    portaSerial->setToolTipsVisible(true);  // the reason a port folder is ignored
     portGroup_ = new QActionGroup(menuNumPorta_);
     portGroup_->setExclusive(true);
 
