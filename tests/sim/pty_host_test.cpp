@@ -53,6 +53,8 @@ Bytes Exchange(PtyHost& host, int tool, const Bytes& request, size_t wanted)
 class PtyHostTest : public ::testing::Test {
 protected:
     panel_test::TemporaryFolder folder_;
+    // A port folder is trusted only inside a folder of the user's own.
+    const std::filesystem::path ports_ = folder_.Path() / "ports";
     VirtualPanel panel_;
 };
 
@@ -61,10 +63,10 @@ protected:
 TEST_F(PtyHostTest, AnswersThroughTheTerminalAcrossReopens)
 {
     std::string error;
-    auto host = PtyHost::Open(panel_, folder_.Path(), 7, &error);
+    auto host = PtyHost::Open(panel_, ports_, 7, &error);
     ASSERT_TRUE(host) << error;
     EXPECT_EQ(host->ComNumber(), 7);
-    EXPECT_EQ(std::filesystem::read_symlink(folder_.Path() / "COM7"), host->DevicePath());
+    EXPECT_EQ(std::filesystem::read_symlink(ports_ / "COM7"), host->DevicePath());
 
     const Bytes answer = VirtualPanel().Feed(kIdentify);
     int tool = OpenLikeATool(host->DevicePath());
@@ -90,7 +92,7 @@ TEST_F(PtyHostTest, AnswersThroughTheTerminalAcrossReopens)
 
 TEST_F(PtyHostTest, VanishingHangsUpTheToolAndRemovesTheEntry)
 {
-    auto host = PtyHost::Open(panel_, folder_.Path(), 3);
+    auto host = PtyHost::Open(panel_, ports_, 3);
     ASSERT_TRUE(host);
     const int tool = OpenLikeATool(host->DevicePath());
     ASSERT_GE(tool, 0);
@@ -98,7 +100,7 @@ TEST_F(PtyHostTest, VanishingHangsUpTheToolAndRemovesTheEntry)
     host->Vanish();
     EXPECT_TRUE(host->Vanished());
     EXPECT_EQ(host->Pump(), 0u);
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder_.Path() / "COM3")));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(ports_ / "COM3")));
 
     pollfd fd = {tool, POLLIN, 0};
     ASSERT_EQ(::poll(&fd, 1, 5000), 1);
@@ -109,20 +111,20 @@ TEST_F(PtyHostTest, VanishingHangsUpTheToolAndRemovesTheEntry)
 TEST_F(PtyHostTest, DestructionRemovesTheEntryAndBadNumbersAreRefused)
 {
     {
-        auto host = PtyHost::Open(panel_, folder_.Path(), 12);
+        auto host = PtyHost::Open(panel_, ports_, 12);
         ASSERT_TRUE(host);
-        EXPECT_TRUE(std::filesystem::is_symlink(folder_.Path() / "COM12"));
+        EXPECT_TRUE(std::filesystem::is_symlink(ports_ / "COM12"));
     }
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder_.Path() / "COM12")));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(ports_ / "COM12")));
 
     std::string error;
-    EXPECT_FALSE(PtyHost::Open(panel_, folder_.Path(), 256, &error));
+    EXPECT_FALSE(PtyHost::Open(panel_, ports_, 256, &error));
     EXPECT_NE(error.find("256"), std::string::npos);
 
-    auto unregistered = PtyHost::Open(panel_, folder_.Path(), 0);
+    auto unregistered = PtyHost::Open(panel_, ports_, 0);
     ASSERT_TRUE(unregistered);
     EXPECT_EQ(unregistered->ComNumber(), 0);
-    EXPECT_TRUE(std::filesystem::is_empty(folder_.Path()));
+    EXPECT_TRUE(std::filesystem::is_empty(ports_));
 }
 
 TEST(LowestFreeComNumber, SkipsTakenNumbers)
