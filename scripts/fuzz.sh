@@ -22,6 +22,7 @@ export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 failed=()
+passed=0
 for harness in "$build"/fuzz/*_fuzzer; do
   name=$(basename "$harness")
   corpus="$build/corpus/$name"
@@ -41,11 +42,10 @@ for harness in "$build"/fuzz/*_fuzzer; do
     failed+=("$name")
   else
     grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)' "$build/$name.log" || true
+    passed=$((passed + 1))
   fi
 done
 
-if [ ${#failed[@]} -gt 0 ]; then
-  echo "FUZZING FAILED: ${failed[*]}"
-  exit 1
-fi
-echo "Fuzzing: every harness ran ${seconds} s without a crash."
+[ ${#failed[@]} -eq 0 ] || echo "Crashed: ${failed[*]}"
+echo "Fuzzing: $passed passed, ${#failed[@]} failed"
+[ ${#failed[@]} -eq 0 ]

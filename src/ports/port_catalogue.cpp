@@ -291,19 +291,21 @@ bool IsDevicePresent(const std::string& devicePath)
 std::optional<std::string> PortFolderProblem(const fs::path& portFolder)
 {
     if (portFolder.empty()) return std::nullopt;
+    fs::path folder = portFolder.lexically_normal();
+    if (!folder.has_filename()) folder = folder.parent_path();  // a trailing slash
     // The holding folder first: whoever may write there can replace the folder.
-    fs::path checked[] = {portFolder.parent_path(), portFolder};
-    for (const fs::path& folder : checked) {
-        if (folder.empty()) continue;
+    const fs::path checked[] = {folder.parent_path(), folder};
+    for (const fs::path& each : checked) {
+        if (each.empty()) continue;
         struct stat info {};
-        if (lstat(folder.c_str(), &info) != 0) {
+        if (lstat(each.c_str(), &info) != 0) {
             if (errno == ENOENT) return std::nullopt;
-            return "a pasta " + folder.string() + " não pode ser examinada (" + std::strerror(errno) + ")";
+            return "a pasta " + each.string() + " não pode ser examinada (" + std::strerror(errno) + ")";
         }
-        if (!S_ISDIR(info.st_mode)) return folder.string() + " não é uma pasta";
-        if (info.st_uid != geteuid()) return "a pasta " + folder.string() + " pertence a outro usuário";
+        if (!S_ISDIR(info.st_mode)) return each.string() + " não é uma pasta";
+        if (info.st_uid != geteuid()) return "a pasta " + each.string() + " pertence a outro usuário";
         if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-            return "outros usuários podem escrever na pasta " + folder.string();
+            return "outros usuários podem escrever na pasta " + each.string();
         }
     }
     return std::nullopt;

@@ -262,6 +262,11 @@ TEST_F(PortCatalogueTest, AFolderOthersCouldSteerIsIgnored)
         EXPECT_EQ(catalogue.IgnoredFolderReason(), "");
     }
 
+    // Named with a trailing slash, the holding folder is still the one checked.
+    fs::permissions(root_, rootMode | fs::perms::others_write);
+    EXPECT_EQ(SystemPortCatalogue({ports_.string() + "/", dev_}).Scan(), fixed);
+    fs::permissions(root_, rootMode);
+
     // The folder as a link to a good folder: lstat sees the link.
     const fs::path linked = root_ / "linked";
     fs::create_directory_symlink(ports_, linked);
