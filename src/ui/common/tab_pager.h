@@ -34,6 +34,9 @@ private:
     void Page(int step);
 
     QTabWidget& tabs_;
+    // Kept apart: the bar still sends events while the tab widget is being
+    // destroyed, when no member of the tab widget may be called.
+    QObject* bar_;
     QToolButton* left_;
     QToolButton* right_;
     int first_ = 0;
