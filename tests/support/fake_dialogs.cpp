@@ -15,3 +15,12 @@ QStringList FakeDialogs::Texts() const
     for (const Shown& s : shown) texts << s.text;
     return texts;
 }
+
+QString FakeDialogs::SaveFileName(QWidget*, const QString& suggestedName)
+{
+    shown.push_back({QStringLiteral("Salvar"), suggestedName});
+    if (saveAnswers.empty()) return {};
+    QString answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}

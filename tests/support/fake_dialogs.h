@@ -11,7 +11,7 @@
 class FakeDialogs final : public Dialogs {
 public:
     struct Shown {
-        QString kind;  // "Erro", "Informação", the question's caption, or "Report"
+        QString kind;  // "Erro", "Informação", the question's caption, "Report" or "Salvar"
         QString text;
     };
 
@@ -22,9 +22,14 @@ public:
     }
     bool Question(QWidget*, const QString& caption, const QString& text) override;
     void ErrorReport(QWidget*, const QString& text) override { shown.push_back({QStringLiteral("Report"), text}); }
+    // Records the suggested name; answers from saveAnswers.
+    QString SaveFileName(QWidget*, const QString& suggestedName) override;
 
     // The answers the next questions get, in order; an unanswered question is "Não".
     std::deque<bool> answers;
+    // The paths the next save dialogs return, in order; none left (or an
+    // empty path) is a cancel.
+    std::deque<QString> saveAnswers;
     std::vector<Shown> shown;
 
     QStringList Texts() const;

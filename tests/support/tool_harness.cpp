@@ -104,7 +104,8 @@ TFormPrincipal& ToolHarness::Start()
 {
     window_ = std::make_unique<TFormPrincipal>(TFormPrincipal::Services{dialogs, *ports_, clock});
     atualizacao_ = std::make_unique<TFormAtualizacao>(window_.get());
-    debug_ = std::make_unique<TFormDebug>(window_.get());
+    debug_ = std::make_unique<TFormDebug>(TFormDebug::Services{*window_, window_->Receivers(), dialogs, clock},
+                                          window_.get());
     cadastro_ = std::make_unique<TFormCadastro>(window_.get());
     window_->AttachWindows(atualizacao_.get(), debug_.get(), cadastro_.get());
     return *window_;

@@ -1,5 +1,5 @@
 #pragma once
-// The one seam for message boxes and questions. Windows never open a box
+// The one seam for message boxes, questions and file dialogs. Windows never open a box
 // themselves, so tests can answer questions and catch unexpected boxes.
 
 #include <QString>
@@ -17,6 +17,9 @@ public:
     virtual bool Question(QWidget* parent, const QString& caption, const QString& text) = 0;
     // The application's general error report for an error that escaped a handler.
     virtual void ErrorReport(QWidget* parent, const QString& text) = 0;
+    // A save-file dialog without filter or default extension, opened on the
+    // suggested name. The chosen path, or empty when the user cancels.
+    virtual QString SaveFileName(QWidget* parent, const QString& suggestedName) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -25,4 +28,5 @@ public:
     void Information(QWidget* parent, const QString& text) override;
     bool Question(QWidget* parent, const QString& caption, const QString& text) override;
     void ErrorReport(QWidget* parent, const QString& text) override;
+    QString SaveFileName(QWidget* parent, const QString& suggestedName) override;
 };

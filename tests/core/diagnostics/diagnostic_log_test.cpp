@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -145,6 +148,51 @@ TEST_F(LogFileTest, AnotherFileIsNeverWrittenInto)
     EXPECT_EQ(writer.Open((dir_ / "missing" / "log.bin").string()), DiagnosticLogWriter::Status::CannotOpen);
     EXPECT_FALSE(writer.SystemError().empty());
     EXPECT_EQ(writer.Append(1, header.data(), 1), DiagnosticLogWriter::Status::WriteFailed);
+}
+
+// Lowers the largest file this process may write, for one scope.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write instead of a killed process
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(LogFileTest, AFailedWriteKeepsEveryWholeRecord)
+{
+    const auto page = StatusPayload(1, 29);
+    DiagnosticLogWriter writer;
+    ASSERT_EQ(writer.Open(path_), DiagnosticLogWriter::Status::Ok);
+    DiagnosticLogWriter::Status status = DiagnosticLogWriter::Status::Ok;
+    int written = 0;
+    {
+        // Room for the header, two records and part of a third.
+        FileSizeLimit limit(kLogHeaderSize + 2 * (kLogRecordHeaderSize + 29) + 20);
+        for (; written < 5 && status == DiagnosticLogWriter::Status::Ok; ++written) {
+            status = writer.Append(written, page.data(), page.size());
+        }
+    }
+    EXPECT_EQ(status, DiagnosticLogWriter::Status::WriteFailed);
+    EXPECT_EQ(written, 3);
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_FALSE(writer.SystemError().empty());
+    const auto [records, problem] = ReadAll(Bytes());
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(records.size(), 2u);
 }
 
 TEST_F(LogFileTest, AFullDeviceFailsWithoutPretendingToLog)
