@@ -25,7 +25,7 @@ const std::uint8_t kDisarm = CommandByte(CommandCode::DisarmCommand);
 
 class Diagnostics {
 public:
-    Diagnostics() : panel(tool.StartConnected()), window(tool.Debug())
+    Diagnostics() : panel(tool.StartConnected()), window(tool.App().DiagnosticWindow())
     {
         // The test drives the 250 ms ticks itself.
         if (auto* timer = window.findChild<QTimer*>(QStringLiteral("TimerPolling"))) timer->stop();
@@ -176,16 +176,16 @@ void DiagnosticsTest::logsWhilePollingAndReadsBack()
     box->click();
     QVERIFY(box->isChecked());
     QVERIFY(!d.window.LogEnabled());
-    QVERIFY(d.tool.dialogs.shown.empty());
+    QVERIFY(d.tool.dialogs.Boxes().empty());
     box->click();
 
     QVERIFY(d.Poll());
     const QString typed = dir.filePath(QStringLiteral("meu_log"));
     d.tool.dialogs.saveAnswers.push_back(typed);
     box->click();
-    QCOMPARE(d.tool.dialogs.shown.size(), std::size_t{1});
-    QCOMPARE(d.tool.dialogs.shown[0].kind, QStringLiteral("Salvar"));
-    QCOMPARE(d.tool.dialogs.shown[0].text, QStringLiteral("LogCentralAlarme_2024011501_10122026_040506"));
+    QCOMPARE(d.tool.dialogs.Boxes().size(), std::size_t{1});
+    QCOMPARE(d.tool.dialogs.Boxes()[0].kind, QStringLiteral("Salvar"));
+    QCOMPARE(d.tool.dialogs.Boxes()[0].text, QStringLiteral("LogCentralAlarme_2024011501_10122026_040506"));
     QVERIFY(d.window.LogEnabled());
     QCOMPARE(d.window.LogFilePath(), typed + QStringLiteral(".bin"));
     QCOMPARE(d.Find<QLabel>("NomeArq")->text(), QStringLiteral("meu_log.bin"));
@@ -242,8 +242,8 @@ void DiagnosticsTest::logChoiceRules()
     box->click();
     QVERIFY(!d.window.LogEnabled());
     QVERIFY(!box->isChecked());
-    QCOMPARE(d.tool.dialogs.shown.size(), std::size_t{2});
-    QCOMPARE(d.tool.dialogs.shown[1].kind, QStringLiteral("Erro"));
+    QCOMPARE(d.tool.dialogs.Boxes().size(), std::size_t{2});
+    QCOMPARE(d.tool.dialogs.Boxes()[1].kind, QStringLiteral("Erro"));
     std::ifstream in(foreign.toStdString());
     QCOMPARE(QString::fromStdString(std::string(std::istreambuf_iterator<char>(in), {})), QStringLiteral("keep me"));
 
@@ -252,8 +252,8 @@ void DiagnosticsTest::logChoiceRules()
     d.tool.dialogs.saveAnswers.push_back(dir.filePath(QStringLiteral("no_such_folder/log")));
     box->click();
     QVERIFY(!d.window.LogEnabled());
-    QCOMPARE(d.tool.dialogs.shown.size(), std::size_t{2});
-    QVERIFY(d.tool.dialogs.shown[1].text.startsWith(QStringLiteral("Não foi possível criar o arquivo de log")));
+    QCOMPARE(d.tool.dialogs.Boxes().size(), std::size_t{2});
+    QVERIFY(d.tool.dialogs.Boxes()[1].text.startsWith(QStringLiteral("Não foi possível criar o arquivo de log")));
 }
 
 QTEST_MAIN(DiagnosticsTest)

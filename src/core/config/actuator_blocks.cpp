@@ -5,11 +5,6 @@
 
 namespace {
 
-// In the notebook's tab order.
-constexpr std::array<BlockId, kActuatorSubPageCount> kSubPageBlocks = {
-    BlockId::Actuators, BlockId::Siren, BlockId::CommonActuator, BlockId::Buzzer,
-};
-
 constexpr std::uint8_t kGround = 0;
 constexpr std::uint8_t kFloat = 1;
 
@@ -17,12 +12,6 @@ std::uint8_t PolarityByte(bool ground) { return ground ? kGround : kFloat; }
 bool IsGround(std::uint8_t byte) { return byte == kGround; }
 
 }  // namespace
-
-std::optional<std::uint8_t> ActuatorSubPageBlock(int index)
-{
-    if (index < 0 || index >= kActuatorSubPageCount) return std::nullopt;
-    return BlockByte(kSubPageBlocks[static_cast<std::size_t>(index)]);
-}
 
 std::optional<bool> ShowsOutputs3And4(std::uint8_t model)
 {

@@ -18,9 +18,10 @@
 #include "core/diagnostics/status_polling.h"
 #include "core/link/commands.h"
 #include "session/clock.h"
+#include "session/panel_session.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/local_time.h"
-#include "ui/pages/page_services.h"
+#include "ui/common/messages.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ QString LogOpenFailure(DiagnosticLogWriter::Status status, const QString& path, 
 
 }  // namespace
 
-TFormDebug::TFormDebug(Services services, QWidget* parent) : QDialog(parent), services_(services)
+TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent)
+    : QDialog(parent), session_(session), dialogs_(dialogs), clock_(clock)
 {
     setObjectName(QStringLiteral("FormDebug"));
     setWindowTitle(QStringLiteral("Debug"));
@@ -87,7 +89,7 @@ TFormDebug::TFormDebug(Services services, QWidget* parent) : QDialog(parent), se
     connect(controls_.arm, &QPushButton::clicked, this, &TFormDebug::Button1Click);
     connect(controls_.disarm, &QPushButton::clicked, this, &TFormDebug::Button2Click);
 
-    services_.receivers.diagnostic = this;
+    session_.Receivers().diagnostic = this;
 
     // Polls from creation to exit, whether the window is shown or not.
     timerPolling_ = new QTimer(this);
@@ -99,7 +101,7 @@ TFormDebug::TFormDebug(Services services, QWidget* parent) : QDialog(parent), se
 
 TFormDebug::~TFormDebug()
 {
-    if (services_.receivers.diagnostic == this) services_.receivers.diagnostic = nullptr;
+    if (session_.Receivers().diagnostic == this) session_.Receivers().diagnostic = nullptr;
 }
 
 void TFormDebug::TimerPollingTimer()
@@ -108,7 +110,7 @@ void TFormDebug::TimerPollingTimer()
     if (!page) return;
     lastPageRequested_ = *page;
     const std::uint8_t payload[1] = {*page};
-    services_.link.SendCommand(payload, 1, CommandByte(CommandCode::StatusRequestCommand));
+    session_.SendCommand(payload, 1, CommandByte(CommandCode::StatusRequestCommand));
 }
 
 void TFormDebug::PageControlDebugChange()
@@ -168,13 +170,13 @@ void TFormDebug::SendArmRequest(std::uint8_t command)
     const QString text = controls_.userCode->text();
     const std::optional<std::int32_t> code = ParseInteger(text.toStdString());
     if (!code) {
-        services_.dialogs.ErrorReport(this, QStringLiteral("'%1' is not a valid integer value").arg(text));
+        dialogs_.ErrorReport(this, messages::NotAnInteger(text));
         return;
     }
     const std::uint8_t partition = controls_.partitions[0]->isChecked() ? 1 : controls_.partitions[1]->isChecked() ? 2 : 3;
     const auto payload = ArmRequestPayload(*code, partition);
-    services_.link.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), command);
-    services_.link.SetWritePending();
+    session_.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), command);
+    session_.SetWritePending();
 }
 
 // ---- The log file -----------------------------------------------------------
@@ -190,8 +192,8 @@ void TFormDebug::CheckBoxLogClick()
         return;
     }
     const QString suggested =
-        QString::fromStdString(SuggestedLogName(statusSerial_, ToLocalDateTime(services_.clock.Now())));
-    const QString chosen = services_.dialogs.SaveFileName(this, suggested);
+        QString::fromStdString(SuggestedLogName(statusSerial_, ToLocalDateTime(clock_.Now())));
+    const QString chosen = dialogs_.SaveFileName(this, suggested);
     if (chosen.isEmpty()) return;
 
     const QString path = QString::fromStdString(WithLogExtension(chosen.toStdString()));
@@ -200,7 +202,7 @@ void TFormDebug::CheckBoxLogClick()
         // Logging is off, so the box must not claim otherwise.
         logEnabled_ = false;
         checkBoxLog_->setChecked(false);
-        services_.dialogs.Error(this, LogOpenFailure(status, path, logWriter_.SystemError()));
+        dialogs_.Error(this, LogOpenFailure(status, path, logWriter_.SystemError()));
         return;
     }
     lastPageRequested_ = kPageAfterTabChange;
@@ -211,7 +213,7 @@ void TFormDebug::CheckBoxLogClick()
 
 void TFormDebug::LogFrame(const std::uint8_t* payload, std::uint16_t length)
 {
-    const std::int64_t now = services_.clock.Now().toMSecsSinceEpoch();
+    const std::int64_t now = clock_.Now().toMSecsSinceEpoch();
     if (logWriter_.Append(now, payload, length) == DiagnosticLogWriter::Status::Ok) return;
     StopLogging(QStringLiteral("Não foi possível gravar no arquivo de log \"%1\": %2. O registro foi interrompido; "
                                "os dados já gravados foram mantidos.")
@@ -225,5 +227,5 @@ void TFormDebug::StopLogging(const QString& message)
     // Shown once the receive path has returned, so the box does not run
     // inside it while more frames arrive.
     QMetaObject::invokeMethod(
-        this, [this, message] { services_.dialogs.Error(this, message); }, Qt::QueuedConnection);
+        this, [this, message] { dialogs_.Error(this, message); }, Qt::QueuedConnection);
 }

@@ -16,7 +16,7 @@
 
 class Clock;
 class Dialogs;
-class PageServices;
+class PanelSession;
 class QCheckBox;
 class QLabel;
 class QTimer;
@@ -24,14 +24,8 @@ class QTimer;
 class TFormDebug : public QDialog, private DiagnosticReceiver {
     Q_OBJECT
 public:
-    struct Services {
-        PageServices& link;           // the one send path and WritePending
-        FrameReceivers& receivers;    // where status frames come from
-        Dialogs& dialogs;
-        const Clock& clock;           // local time of the log's name and records
-    };
-
-    explicit TFormDebug(Services services, QWidget* parent = nullptr);
+    // The clock gives the local time of the log's name and records.
+    TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent = nullptr);
     ~TFormDebug() override;
 
     // Values kept from the header of the last status frame.
@@ -65,7 +59,9 @@ private:
     void LogFrame(const std::uint8_t* payload, std::uint16_t length);
     void StopLogging(const QString& message);
 
-    Services services_;
+    PanelSession& session_;
+    Dialogs& dialogs_;
+    const Clock& clock_;
     DebugControls controls_;
     QTimer* timerPolling_;
     QCheckBox* checkBoxLog_;
