@@ -2,6 +2,7 @@
 // shown (hidden or not), arming with the right and a wrong code, and a log
 // written while polling and read back.
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,9 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
 #include <fstream>
 
 #include "core/diagnostics/diagnostic_log.h"
+#include "support/file_size_limit.h"
 #include "support/tool_harness.h"
 #include "ui/diagnostics/form_debug.h"
 
@@ -69,11 +72,43 @@ public:
 class DiagnosticsTest : public QObject {
     Q_OBJECT
 private slots:
+    void windowPollsFromStartAndOpensFromTheMenu();
     void fillsFromLivingPagesShownOrNot();
     void armsOnlyWithTheRightCode();
     void logsWhilePollingAndReadsBack();
     void logChoiceRules();
+    void aFailedLogWriteStopsLoggingWithOneMessage();
 };
+
+void DiagnosticsTest::windowPollsFromStartAndOpensFromTheMenu()
+{
+    Diagnostics d;
+    auto* timer = d.window.findChild<QTimer*>(QStringLiteral("TimerPolling"));
+    QCOMPARE(timer->interval(), 250);
+    QCOMPARE(d.window.windowTitle(), QStringLiteral("Debug"));
+
+    auto* tabs = d.Find<QTabWidget>("PageControlDebug");
+    const QStringList captions{"Central alarme", "Modem", "Wifi", "Fila", "Sensores e atuadores", "Ibutton",
+                               "Temperatura", "Dados erbs", "Consumo de dados", "Jammer", "Atualização remota",
+                               "RF", "Backup celular", "Partições teclado"};
+    QCOMPARE(tabs->count(), captions.size());
+    for (int i = 0; i < tabs->count(); ++i) QCOMPARE(tabs->tabText(i), captions[i]);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QVERIFY(!d.Find<QAction>("Informaes1")->isVisible());
+
+    // A tab with nothing to show sends nothing.
+    tabs->setCurrentIndex(4);
+    const std::size_t before = d.panel.Panel().CommandCount(kStatusRequest);
+    d.window.TimerPollingTimer();
+    DrainEvents();
+    QCOMPARE(d.panel.Panel().CommandCount(kStatusRequest), before);
+
+    d.tool.Trigger("Debug1");
+    QCOMPARE(d.tool.dialogs.WindowsShown(), QStringList{QStringLiteral("FormDebug")});
+    QVERIFY(d.window.isVisible());
+    d.Find<QAction>("Sair1")->trigger();
+    QVERIFY(!d.window.isVisible());
+}
 
 void DiagnosticsTest::fillsFromLivingPagesShownOrNot()
 {
@@ -254,6 +289,37 @@ void DiagnosticsTest::logChoiceRules()
     QVERIFY(!d.window.LogEnabled());
     QCOMPARE(d.tool.dialogs.Boxes().size(), std::size_t{2});
     QVERIFY(d.tool.dialogs.Boxes()[1].text.startsWith(QStringLiteral("Não foi possível criar o arquivo de log")));
+}
+
+
+void DiagnosticsTest::aFailedLogWriteStopsLoggingWithOneMessage()
+{
+    Diagnostics d;
+    QTemporaryDir dir;
+    QVERIFY(d.Poll());
+    d.tool.dialogs.saveAnswers.push_back(dir.filePath(QStringLiteral("log")));
+    auto* box = d.Find<QCheckBox>("CheckBoxLog");
+    box->click();
+    QVERIFY(d.window.LogEnabled());
+    d.tool.dialogs.Clear();
+    {
+        // Room for the header and one page-16 record, not for the page-1 record after it.
+        FileSizeLimit limit(kLogHeaderSize + kLogRecordHeaderSize + 45 + 10);
+        for (int i = 0; i < 4; ++i) QVERIFY(d.Poll());
+    }
+    DrainEvents();
+    QVERIFY(!d.window.LogEnabled());
+    QVERIFY(!box->isChecked());
+    QCOMPARE(d.tool.dialogs.Boxes().size(), std::size_t{1});
+    QCOMPARE(d.tool.dialogs.Boxes()[0].kind, QStringLiteral("Erro"));
+    QVERIFY(d.tool.dialogs.Boxes()[0].text.contains(QStringLiteral("os dados já gravados foram mantidos")));
+
+    std::ifstream in(d.window.LogFilePath().toStdString(), std::ios::binary);
+    DiagnosticLogReader reader(in);
+    std::size_t records = 0;
+    while (reader.Next()) ++records;
+    QCOMPARE(QString::fromStdString(reader.Problem()), QString());
+    QCOMPARE(records, std::size_t{1});
 }
 
 QTEST_MAIN(DiagnosticsTest)

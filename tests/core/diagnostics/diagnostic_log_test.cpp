@@ -2,15 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "core/diagnostics/status_test_support.h"
+#include "support/file_size_limit.h"
 
 namespace {
 
@@ -151,27 +150,6 @@ TEST_F(LogFileTest, AnotherFileIsNeverWrittenInto)
     EXPECT_EQ(writer.Append(1, header.data(), 1), DiagnosticLogWriter::Status::WriteFailed);
 }
 
-// Lowers the largest file this process may write, for one scope.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write instead of a killed process
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 TEST_F(LogFileTest, AFailedWriteKeepsEveryWholeRecord)
 {
