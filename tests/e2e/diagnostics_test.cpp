@@ -291,7 +291,6 @@ void DiagnosticsTest::logChoiceRules()
     QVERIFY(d.tool.dialogs.Boxes()[1].text.startsWith(QStringLiteral("Não foi possível criar o arquivo de log")));
 }
 
-
 void DiagnosticsTest::aFailedLogWriteStopsLoggingWithOneMessage()
 {
     Diagnostics d;

@@ -6,7 +6,6 @@
 // The rules live in core/diagnostics; this window maps them to controls.
 
 #include <QDialog>
-#include <QHash>
 #include <cstdint>
 
 #include "core/diagnostics/diagnostic_log.h"

@@ -150,7 +150,6 @@ TEST_F(LogFileTest, AnotherFileIsNeverWrittenInto)
     EXPECT_EQ(writer.Append(1, header.data(), 1), DiagnosticLogWriter::Status::WriteFailed);
 }
 
-
 TEST_F(LogFileTest, AFailedWriteKeepsEveryWholeRecord)
 {
     const auto page = StatusPayload(1, 29);
