@@ -69,46 +69,52 @@ TEST(ModemStatusPage, ExactlyOneSignalPictureShows)
 
 TEST(ModemTables, EdgesOfEachTable)
 {
-    EXPECT_STREQ(ModemStateText(0), "RESET 0");
-    EXPECT_STREQ(ModemStateText(39), "ERRO GERAL");
-    EXPECT_STREQ(ModemStateText(63), "ATCPWD A");
-    EXPECT_STREQ(ModemStateText(64), "?????");
-    EXPECT_STREQ(ModemStateText(255), "?????");
-
-    EXPECT_STREQ(PacketDataStateText(0), "GPRS INIT");
-    EXPECT_STREQ(PacketDataStateText(33), "ATCMGF A");
-    EXPECT_STREQ(PacketDataStateText(34), "?????");
-    EXPECT_STREQ(PacketDataStateText(35), "ATCMGS N");
-    EXPECT_STREQ(PacketDataStateText(69), "ATSISW A");
-    EXPECT_STREQ(PacketDataStateText(90), "CRIA SOCKET");
-    EXPECT_STREQ(PacketDataStateText(91), "?????");
-
-    const std::pair<std::uint8_t, ColouredText> registrations[] = {
-        {0, {"Não registrado", LabelColour::Red}}, {1, {"Registrado", LabelColour::DarkGreen}},
-        {2, {"Procurando", LabelColour::Red}},     {3, {"Negado", LabelColour::Red}},
-        {4, {"Desconhecido", LabelColour::Red}},   {5, {"Em roaming", LabelColour::Blue}},
-        {6, {"Desconhecido", LabelColour::Red}},
+    using Named = const char* (*)(std::uint8_t);
+    const struct {
+        Named table;
+        std::uint8_t code;
+        const char* text;
+    } named[] = {
+        {ModemStateText, 0, "RESET 0"},          {ModemStateText, 39, "ERRO GERAL"},
+        {ModemStateText, 63, "ATCPWD A"},        {ModemStateText, 64, "?????"},
+        {ModemStateText, 255, "?????"},          {PacketDataStateText, 0, "GPRS INIT"},
+        {PacketDataStateText, 33, "ATCMGF A"},   {PacketDataStateText, 34, "?????"},
+        {PacketDataStateText, 35, "ATCMGS N"},   {PacketDataStateText, 69, "ATSISW A"},
+        {PacketDataStateText, 90, "CRIA SOCKET"}, {PacketDataStateText, 91, "?????"},
+        {OperatorName, 0, "Tim"},                {OperatorName, 15, "Iusacell Mxc"},
+        {OperatorName, 29, "Eseye"},             {OperatorName, 30, "Multioperadora"},
+        {OperatorName, 31, "Multioperadora"},    {OperatorName, 32, "Desconhecida"},
     };
-    for (const auto& [code, expected] : registrations) {
-        EXPECT_STREQ(RegistrationText(code).text, expected.text) << int{code};
-        EXPECT_EQ(RegistrationText(code).colour, expected.colour) << int{code};
-    }
-    const std::pair<std::uint8_t, ColouredText> indicators[] = {
-        {0, {"Desconhecido", LabelColour::Red}},        {2, {"GPRS Ok (sem ack)", LabelColour::Blue}},
-        {3, {"Operadora Ok (sem gprs)", LabelColour::Blue}}, {4, {"Sinal Baixo", LabelColour::Red}},
-        {6, {"Modem Init", LabelColour::Blue}},         {8, {"Simcard não registrado", LabelColour::Red}},
-        {10, {"Senha PUK", LabelColour::Red}},          {11, {"Desconhecido", LabelColour::Red}},
+    for (const auto& c : named) EXPECT_STREQ(c.table(c.code), c.text) << int{c.code};
+
+    using Coloured = ColouredText (*)(std::uint8_t);
+    const struct {
+        Coloured table;
+        std::uint8_t code;
+        const char* text;
+        LabelColour colour;
+    } coloured[] = {
+        {RegistrationText, 0, "Não registrado", LabelColour::Red},
+        {RegistrationText, 1, "Registrado", LabelColour::DarkGreen},
+        {RegistrationText, 2, "Procurando", LabelColour::Red},
+        {RegistrationText, 3, "Negado", LabelColour::Red},
+        {RegistrationText, 4, "Desconhecido", LabelColour::Red},
+        {RegistrationText, 5, "Em roaming", LabelColour::Blue},
+        {RegistrationText, 6, "Desconhecido", LabelColour::Red},
+        {ModemIndicatorText, 0, "Desconhecido", LabelColour::Red},
+        {ModemIndicatorText, 1, "Servidor Ok", LabelColour::DarkGreen},
+        {ModemIndicatorText, 2, "GPRS Ok (sem ack)", LabelColour::Blue},
+        {ModemIndicatorText, 3, "Operadora Ok (sem gprs)", LabelColour::Blue},
+        {ModemIndicatorText, 4, "Sinal Baixo", LabelColour::Red},
+        {ModemIndicatorText, 6, "Modem Init", LabelColour::Blue},
+        {ModemIndicatorText, 8, "Simcard não registrado", LabelColour::Red},
+        {ModemIndicatorText, 10, "Senha PUK", LabelColour::Red},
+        {ModemIndicatorText, 11, "Desconhecido", LabelColour::Red},
     };
-    for (const auto& [code, expected] : indicators) {
-        EXPECT_STREQ(ModemIndicatorText(code).text, expected.text) << int{code};
-        EXPECT_EQ(ModemIndicatorText(code).colour, expected.colour) << int{code};
+    for (const auto& c : coloured) {
+        EXPECT_STREQ(c.table(c.code).text, c.text) << int{c.code};
+        EXPECT_EQ(c.table(c.code).colour, c.colour) << int{c.code};
     }
-    EXPECT_STREQ(OperatorName(0), "Tim");
-    EXPECT_STREQ(OperatorName(15), "Iusacell Mxc");
-    EXPECT_STREQ(OperatorName(29), "Eseye");
-    EXPECT_STREQ(OperatorName(30), "Multioperadora");
-    EXPECT_STREQ(OperatorName(31), "Multioperadora");
-    EXPECT_STREQ(OperatorName(32), "Desconhecida");
 }
 
 TEST(ModemIdentityPage, EmptyNumbersReadAsZeros)
