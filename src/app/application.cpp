@@ -2,6 +2,7 @@
 
 #include "app/panel_host.h"
 #include "ports/port_catalogue.h"
+#include "session/clock.h"
 #include "session/panel_session.h"
 #include "sim/pty_host.h"
 #include "ui/common/dialogs.h"
@@ -52,7 +53,10 @@ void Application::StartDemoPanel()
     for (const PortEntry& entry : seams_.ports.Scan()) taken.push_back(entry.number);
     const int number = LowestFreeComNumber(taken);
     if (number == 0) return;
-    auto panel = std::make_unique<PanelHost>(VirtualPanel::Options{});
+    // Its clock runs from the computer's, as a panel's battery-backed one would.
+    VirtualPanel::Options panelOptions;
+    panelOptions.clock = static_cast<std::uint32_t>(seams_.clock.Now().toSecsSinceEpoch());
+    auto panel = std::make_unique<PanelHost>(panelOptions);
     if (!panel->Ok()) return;
     seams_.ports.PinInMemory(number, panel->DevicePath().toStdString());
     demoPanel_ = std::move(panel);

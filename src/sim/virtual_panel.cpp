@@ -8,7 +8,8 @@ VirtualPanel::VirtualPanel(const Options& options)
     : options_(options),
       blocks_(sim::FactoryBlocks(options.model, options.shortRfBlock)),
       status_({options.model, options.version, options.serial}),
-      random_(options.seed)
+      random_(options.seed),
+      clock_(options.clock)
 {
 }
 

@@ -50,6 +50,7 @@ public:
         uint32_t serial = kDefaultSerial;
         bool shortRfBlock = false;  // block 3 in its two-byte form
         uint32_t seed = 1;          // drives noise and piece sizes
+        uint32_t clock = 0;         // panel clock at power-on, seconds since 1970 UTC
     };
 
     struct ReceivedFrame {

@@ -78,7 +78,21 @@ private slots:
     void logsWhilePollingAndReadsBack();
     void logChoiceRules();
     void aFailedLogWriteStopsLoggingWithOneMessage();
+    void theDemoPanelFillsTheWindow();
 };
+
+void DiagnosticsTest::theDemoPanelFillsTheWindow()
+{
+    ToolHarness tool;
+    tool.Start({.demo = true});
+    QTRY_VERIFY_WITH_TIMEOUT(tool.Session().IsEquipmentConnected(), 3000);
+    TFormDebug& window = tool.App().DiagnosticWindow();
+    // The window's own timer polls; its first answer fills the first tab,
+    // with the panel's clock running from the computer's.
+    auto* timestamp = window.findChild<QLabel*>(QStringLiteral("LabelStatusAba1_12"));
+    QTRY_VERIFY_WITH_TIMEOUT(timestamp->text().contains(QStringLiteral(" de Dezembro de 2026  -  ")), 3000);
+    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("LabelStatusAba1_3"))->text(), QStringLiteral("2024011501"));
+}
 
 void DiagnosticsTest::windowPollsFromStartAndOpensFromTheMenu()
 {
