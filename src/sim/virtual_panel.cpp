@@ -133,7 +133,7 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kDisarmCommand:
         Answer(status_.Disarm(decoded->payload) ? sim::kAckFrame : sim::kNackFrame, {}, out);
         break;
-    default: break;  // not acted on (yet): no answer
+    default: break;  // a command this panel does not act on: no answer
     }
 }
 

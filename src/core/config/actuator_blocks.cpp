@@ -1,7 +1,7 @@
 #include "core/config/actuator_blocks.h"
 
-#include "core/panel/device_identity.h"
 #include "core/config/fixed_block_codec.h"
+#include "core/panel/model_capabilities.h"
 
 namespace {
 
@@ -15,15 +15,14 @@ bool IsGround(std::uint8_t byte) { return byte == kGround; }
 
 std::optional<bool> ShowsOutputs3And4(std::uint8_t model)
 {
-    if (model == kPanelModel51) return true;
-    if (model == kPanelModel37 || model == kPanelModel56) return false;
+    if (const PanelModel* panel = FindPanelModel(model)) return panel->showsOutputs3And4;
     return std::nullopt;
 }
 
 std::vector<std::uint8_t> PackActuatorTypes(const std::array<int, kActuatorOutputCount>& typeIndexes,
                                             std::uint8_t model)
 {
-    const std::size_t count = model == kPanelModel37 ? 2 : kActuatorOutputCount;
+    const std::size_t count = ActuatorOutputCount(model);
     std::vector<std::uint8_t> block{BlockByte(BlockId::Actuators)};
     for (std::size_t i = 0; i < count; ++i) block.push_back(ComboByte(typeIndexes[i]));
     return block;

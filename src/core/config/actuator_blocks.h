@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "core/panel/block_table.h"
+#include "core/panel/model_capabilities.h"
 
-inline constexpr std::size_t kActuatorOutputCount = 4;
+inline constexpr std::size_t kActuatorOutputCount = kMaxActuatorOutputs;
 inline constexpr int kActuatorTypeCount = 6;  // "DESABILITADO" to "COFRE"
 
 // The block of each sub-page ("Saídas", "Sirene", "Comum", "Buzzer").
