@@ -14,7 +14,7 @@
 
 TabPager::TabPager(QTabWidget& tabs) : QObject(&tabs), tabs_(tabs), bar_(tabs.tabBar())
 {
-    QTabBar* bar = tabs_.tabBar();
+    QTabBar* bar = bar_;
     bar->setUsesScrollButtons(false);
     bar->setElideMode(Qt::ElideNone);
     bar->setExpanding(false);
