@@ -11,6 +11,7 @@
 #include "core/config/panel_rules_blocks.h"
 #include "core/config/safe_blocks.h"
 #include "core/config/sensor_blocks.h"
+#include "core/diagnostics/status_pages.h"
 #include "core/panel/block_table.h"
 #include "core/panel/device_identity.h"
 
@@ -107,7 +108,11 @@ void FuzzReceivers::HandleAckStatus()
 
 void FuzzReceivers::HandleNackStatus() { g_sink = answers_.OnNack().text.empty() ? 0 : 1; }
 
-void FuzzReceivers::OnStatusFrame(const std::uint8_t* payload, std::uint16_t length) { TouchBytes(payload, length); }
+void FuzzReceivers::OnStatusFrame(const std::uint8_t* payload, std::uint16_t length)
+{
+    const StatusFrameResult result = DecodeStatusFrame(payload, length);
+    g_sink = result.header ? result.header->pageCode : 0;
+}
 
 void FuzzReceivers::OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length)
 {

@@ -1,9 +1,10 @@
 #pragma once
 // The receivers the receive-path harnesses hand every frame to. The link
 // role runs the tool's real handling: answer handling, the fill decoding of
-// the block's codec, identification and supervision, acknowledgements. The
-// other roles read every payload byte they are given, so a length that
-// overstates its buffer shows up under the address sanitizer.
+// the block's codec, identification and supervision, acknowledgements; a
+// status frame goes through the status-page decoders. The roles with no
+// decoder of their own read every payload byte they are given, so a length
+// that overstates its buffer shows up under the address sanitizer.
 
 #include <cstddef>
 #include <cstdint>

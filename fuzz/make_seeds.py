@@ -54,6 +54,15 @@ TOOL_FRAMES = (
     [frame(140), frame(130, bytes([1])), frame(130, bytes([99])), frame(160, bytes([0x65, 0x9A, 0x3C, 0x00]))]
     + [frame(131, block) for block in BLOCKS]
 )
+# A status payload's header: page, model, version, serial, CPU time.
+STATUS_HEADER = bytes([0, 51, 0x12, 0x78, 0xA4, 0x6D, 0x2D, 0x69, 0x39, 0x8D, 0x00])
+LOG_HEADER = b"QVDLOG\r\n" + bytes([0, 1])
+
+
+def log_record(received_ms, payload):
+    return received_ms.to_bytes(8, "big") + len(payload).to_bytes(2, "big") + bytes(payload)
+
+
 KNOWN_TYPES = [1, 2, 7, 9, 10, 16, 19, 134, 149, 129, 130, 131, 140, 144, 145, 147, 159, 160, 167, 171, 172]
 
 
@@ -72,6 +81,9 @@ SEEDS = {
     "block_codec_fuzzer": BLOCKS + [block[1:] for block in BLOCKS],
     "text_fuzzer": [b"12", b"  -7", b"$1F", b"0x7fffffff", b"-2147483648", b"-55.0", b"125,0", b"2.3",
                     b"1e2", b"a\xe7\x80\x81\x9d", b"\x04\xe2", b"\x82\x26"],
+    "status_page_fuzzer": [STATUS_HEADER + bytes(40), STATUS_HEADER + bytes(range(1, 120)), bytes(range(60))],
+    "diagnostic_log_fuzzer": [LOG_HEADER, LOG_HEADER + log_record(1765400000000, STATUS_HEADER + bytes(20))
+                              + log_record(1765400001000, STATUS_HEADER), LOG_HEADER + b"\x00" * 9],
     "virtual_panel_fuzzer": [bytes([m, 1]) + f for m in (0, 1, 2, 3) for f in TOOL_FRAMES[:4]]
     + [bytes([0xFF, 9]) + b"".join(TOOL_FRAMES), bytes([4, 2]) + b"\x00\xdf\x05" + frame(131, pattern(3, 3))],
 }

@@ -37,11 +37,18 @@ std::string Hex(const std::uint8_t* bytes, std::size_t count)
 // "2026-12-10T04:05:06.789Z"
 std::string UtcIsoText(std::int64_t ms)
 {
-    const std::int64_t seconds = (ms >= 0 ? ms : ms - 999) / 1000;
+    // Floor division by the remainder: a file may hold any time at all, and
+    // neither ms - 999 nor seconds * 1000 fits at the ends of the range.
+    std::int64_t seconds = ms / 1000;
+    int millis = static_cast<int>(ms % 1000);
+    if (millis < 0) {
+        millis += 1000;
+        --seconds;
+    }
     const LocalDateTime when = UtcCalendarTime(seconds);
     char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", when.year, when.month, when.day, when.hour,
-                  when.minute, when.second, static_cast<int>(ms - seconds * 1000));
+                  when.minute, when.second, millis);
     return text;
 }
 

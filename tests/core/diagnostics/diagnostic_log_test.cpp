@@ -101,6 +101,32 @@ TEST_F(LogFileTest, RecordsRoundTripAndAppendAcrossSessions)
     EXPECT_EQ(LogCsvLine(records[1]), "-1,1969-12-31T23:59:59.999Z,3,,,,,,010203");
 }
 
+// Found by fuzzing: a record stamped with the earliest time a file can hold
+// overflowed while its time was put into words.
+const std::string kEarliestTimeLog("QVDLOG\r\n\x00\x01"
+                                   "\x80\x00\x00\x00\x00\x00\x00\x00\x00\x00", 20);
+const std::string kLatestTimeLog("QVDLOG\r\n\x00\x01"
+                                 "\x7F\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00\x00", 20);
+
+TEST_F(LogFileTest, EveryTimeAFileCanHoldIsWrittenOut)
+{
+    const struct {
+        const std::string& bytes;
+        const char* start;
+        const char* end;
+    } cases[] = {
+        {kEarliestTimeLog, "-9223372036854775808,", ".192Z,0,,,,,,"},
+        {kLatestTimeLog, "9223372036854775807,", ".807Z,0,,,,,,"},
+    };
+    for (const auto& c : cases) {
+        const auto [records, problem] = ReadAll(c.bytes);
+        ASSERT_EQ(records.size(), 1u) << problem;
+        const std::string line = LogCsvLine(records[0]);
+        EXPECT_EQ(line.rfind(c.start, 0), 0u) << line;
+        EXPECT_NE(line.find(c.end), std::string::npos) << line;
+    }
+}
+
 TEST_F(LogFileTest, DamageKeepsTheRecordsBeforeIt)
 {
     const std::vector<std::uint8_t> payload{1, 2, 3, 4};

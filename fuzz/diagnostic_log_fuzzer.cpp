@@ -1,0 +1,24 @@
+// The diagnostic log reader, with the input as the whole file: every record
+// it yields is turned into its CSV line, as the log converter does.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "core/diagnostics/diagnostic_log.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::istringstream file(std::string(reinterpret_cast<const char*>(data), size));
+    DiagnosticLogReader reader(file);
+    std::size_t records = 0;
+    while (const std::optional<LogRecord> record = reader.Next()) {
+        if (record->payload.size() > kLogMaxPayload) std::abort();
+        LogCsvLine(*record);
+        // Each record takes at least its own header from the file.
+        if (++records * kLogRecordHeaderSize > size) std::abort();
+    }
+    return 0;
+}
