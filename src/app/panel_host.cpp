@@ -24,7 +24,14 @@ PanelHost::PanelHost(const VirtualPanel::Options& options, const std::filesystem
 
     tick_ = new QTimer(this);
     tick_->setInterval(1000);
-    connect(tick_, &QTimer::timeout, this, [this] { panel_.Tick(); });
+    connect(tick_, &QTimer::timeout, this, [this] {
+        if (!host_ || host_->Vanished()) {
+            panel_.Tick();  // the clock runs on with nobody listening
+            return;
+        }
+        host_->Tick();
+        Pump();
+    });
     tick_->start();
 }
 

@@ -194,7 +194,7 @@ int main(int argc, char** argv)
         }
         const auto now = Clock::now();
         if (now >= nextTick) {
-            panel.Tick();
+            host->Tick();
             nextTick += std::chrono::seconds(1);
             if (nextTick <= now) {
                 nextTick = now + std::chrono::seconds(1);  // fell behind: do not race to catch up

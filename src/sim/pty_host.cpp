@@ -149,6 +149,16 @@ size_t PtyHost::Pump()
     return received;
 }
 
+void PtyHost::Tick()
+{
+    const std::vector<uint8_t> said = panel_.Tick();
+    if (master_ < 0) {
+        return;
+    }
+    Queue(said);
+    Flush();
+}
+
 void PtyHost::Queue(const std::vector<uint8_t>& bytes)
 {
     for (auto& piece : panel_.SplitForDelivery(bytes)) {

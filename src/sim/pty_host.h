@@ -9,7 +9,7 @@
 //
 // Driving it: call Pump() whenever MasterFd() is readable, and again while
 // HasPendingOutput() (with piecewise delivery one piece leaves per call, so
-// the tool's reads see the pieces apart); call the panel's Tick() once a
+// the tool's reads see the pieces apart); call Tick() once a
 // second. Choosing a COM number is the caller's business: see
 // LowestFreeComNumber for the usual rule.
 
@@ -50,6 +50,8 @@ public:
     // writes its answers. Returns the number of bytes read.
     size_t Pump();
     bool HasPendingOutput() const { return !pending_.empty(); }
+    // The panel's one-second tick; what it says on its own is written out.
+    void Tick();
 
     // The device disappears: both sides closed, registration removed. The
     // tool's open port sees a hang-up. Pump() does nothing afterwards.

@@ -30,9 +30,12 @@ std::vector<uint8_t> VirtualPanel::Feed(const uint8_t* data, size_t count)
     return out;
 }
 
-void VirtualPanel::Tick()
+std::vector<uint8_t> VirtualPanel::Tick()
 {
     ++clock_;
+    std::vector<uint8_t> out;
+    if (!silent_) Say(bootloader_.Tick(), out);
+    return out;
 }
 
 std::optional<std::vector<uint8_t>> VirtualPanel::Block(uint8_t id) const
@@ -125,6 +128,9 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kReadBlockCommand: ReadBlock(decoded->payload, out); break;
     case sim::kWriteBlockCommand: WriteBlock(decoded->payload, out); break;
     case sim::kSetTimeCommand: SetTime(decoded->payload); break;
+    case sim::kBootloaderCommand: Say(bootloader_.OnBootloaderCommand(), out); break;
+    case sim::kStartUpdateCommand: Say(bootloader_.OnStartUpdate(decoded->payload), out); break;
+    case sim::kUpdatePacketCommand: Say(bootloader_.OnPacket(decoded->payload), out); break;
     default: break;  // not acted on (yet): no answer
     }
 }
@@ -157,6 +163,11 @@ void VirtualPanel::SetTime(const std::vector<uint8_t>& payload)
     clock_ = (static_cast<uint32_t>(payload[0]) << 24) | (static_cast<uint32_t>(payload[1]) << 16) |
              (static_cast<uint32_t>(payload[2]) << 8) | payload[3];
     clockSet_ = true;
+}
+
+void VirtualPanel::Say(const std::vector<sim::PanelReply>& replies, std::vector<uint8_t>& out)
+{
+    for (const sim::PanelReply& reply : replies) Answer(reply.type, reply.payload, out);
 }
 
 void VirtualPanel::Answer(uint8_t type, const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)

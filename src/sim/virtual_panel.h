@@ -13,6 +13,9 @@
 //    stored. Read-only modem blocks and unknown ids are refused.
 //  - SetTimeCommand [4 bytes, seconds since 1970 UTC]: sets the panel clock;
 //    never answered.
+//  - BootloaderCommand, StartUpdateCommand, UpdatePacketCommand: the
+//    bootloader and its packet requests (see panel_bootloader.h); after a
+//    good update the identification carries the new version byte.
 //  - Frames with a wrong CRC and commands the panel does not act on are
 //    recorded and otherwise ignored: a real panel stays quiet rather than
 //    guess.
@@ -31,6 +34,7 @@
 #include <vector>
 
 #include "sim/panel_blocks.h"
+#include "sim/panel_bootloader.h"
 #include "sim/panel_frame.h"
 
 class VirtualPanel {
@@ -66,8 +70,9 @@ public:
     // Bytes from the tool in, the panel's answers out.
     std::vector<uint8_t> Feed(const uint8_t* data, size_t count);
     std::vector<uint8_t> Feed(const std::vector<uint8_t>& bytes);
-    // Once a second: advances the panel clock.
-    void Tick();
+    // Once a second: advances the panel clock; returns what the panel says
+    // on its own (a repeated packet request).
+    std::vector<uint8_t> Tick();
 
     uint8_t Model() const { return options_.model; }
     uint8_t Version() const { return options_.version; }
@@ -93,6 +98,10 @@ public:
 
     void SetFrameObserver(FrameObserver observer) { observer_ = std::move(observer); }
 
+    // The bootloader: what it received, and its fault switches.
+    sim::PanelBootloader& Bootloader() { return bootloader_; }
+    const sim::PanelBootloader& Bootloader() const { return bootloader_; }
+
     // Faults.
     // 0 = off; otherwise each answer frame is preceded by 1 to maxBytes random
     // bytes, never 0xDF, so a correct receiver skips them and keeps the frame.
@@ -117,9 +126,11 @@ private:
     void ReadBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void WriteBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void SetTime(const std::vector<uint8_t>& payload);
+    void Say(const std::vector<sim::PanelReply>& replies, std::vector<uint8_t>& out);
     void Record(ReceivedFrame frame);
 
     Options options_;
+    sim::PanelBootloader bootloader_{options_.version};
     sim::BlockMap blocks_;
     sim::FrameReceiver receiver_;
     std::mt19937 random_;
