@@ -55,11 +55,12 @@ std::size_t DataBytes(const ImagePacket& packet)
     return std::min<std::size_t>(packet.dataLength, kPacketDataSize);
 }
 
+using Step = ImageLoadStep::Kind;
+
 ImageLoadReport Refused(const char* message)
 {
     ImageLoadReport report;
-    report.clearInfo = true;
-    report.errors.emplace_back(message);
+    report.steps = {{Step::ClearInfo, {}}, {Step::Error, message}};
     return report;
 }
 
@@ -188,6 +189,7 @@ ImageLoadReport FirmwareImage::Load(ByteSource* source, const std::string& fileN
     header_ = DecodeImageHeader(headerBytes);
     if (!IsSupportedPanelModel(header_.modelCode)) return Refused(kUnsupportedModel);
 
+    // The labels are filled before the signature is looked at.
     ImageLoadReport report;
     report.info = ImageInfoTexts{
         ModelDisplayName(header_.modelCode),
@@ -195,9 +197,10 @@ ImageLoadReport FirmwareImage::Load(ByteSource* source, const std::string& fileN
         BuildDateText(header_.buildTime),
         "Pacotes: " + std::to_string(header_.packetCount),
     };
+    report.steps.push_back({Step::ShowInfo, {}});
     if (header_.headerMagic != kHeaderMagic || header_.trailerMagic != kTrailerMagic) {
-        report.clearInfo = true;
-        report.errors.emplace_back(kBadSignature);
+        report.steps.push_back({Step::ClearInfo, {}});
+        report.steps.push_back({Step::Error, kBadSignature});
         return report;
     }
 
@@ -222,16 +225,16 @@ ImageLoadReport FirmwareImage::Load(ByteSource* source, const std::string& fileN
     ClearSlotsFrom(read);
 
     if (!packetsRead) {
-        report.errors.emplace_back(kBadPackets);
-        report.errors.emplace_back(kHardwareRefused);
-        report.startButton = ImageLoadReport::StartButton::Disable;
-        report.clearInfo = true;
+        report.steps.push_back({Step::Error, kBadPackets});
+        report.steps.push_back({Step::DisableStart, {}});
+        report.steps.push_back({Step::Error, kHardwareRefused});
+        report.steps.push_back({Step::ClearInfo, {}});
         return report;
     }
     valid_ = true;
     fileName_ = fileName;
     report.accepted = true;
-    report.startButton = ImageLoadReport::StartButton::Enable;
+    report.steps.push_back({Step::EnableStart, {}});
     return report;
 }
 

@@ -111,16 +111,24 @@ struct ImageInfoTexts {
     std::string packets;
 };
 
-// What one load asks of the window, to be applied in this order: show info
-// (when the header was good enough to describe), set the start button,
-// clear the information when clearInfo, then show each error in a box.
+// What one load asks of the window, step by step in the order the window
+// must take them: the boxes come between the changes to its controls.
+struct ImageLoadStep {
+    enum class Kind {
+        ShowInfo,      // fill the four labels from ImageLoadReport::info
+        ClearInfo,     // ClearImageInfo: path and the four labels emptied
+        EnableStart,   // "Iniciar" enabled
+        DisableStart,  // "Iniciar" disabled
+        Error,         // a box captioned "Erro" with text
+    };
+    Kind kind;
+    std::string text;
+};
+
 struct ImageLoadReport {
-    enum class StartButton { Unchanged, Enable, Disable };
-    std::optional<ImageInfoTexts> info;
-    StartButton startButton = StartButton::Unchanged;
-    bool clearInfo = false;
+    ImageInfoTexts info;
+    std::vector<ImageLoadStep> steps;
     bool accepted = false;
-    std::vector<std::string> errors;
 };
 
 class FirmwareImage {
