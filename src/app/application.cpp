@@ -40,7 +40,7 @@ Application::Application(Options options)
         }
     }
     formPrincipal_ = std::make_unique<TFormPrincipal>(TFormPrincipal::Services{*dialogs_, *ports_, *clock_});
-    formAtualizacao_ = std::make_unique<TFormAtualizacao>(formPrincipal_.get());
+    formAtualizacao_ = std::make_unique<TFormAtualizacao>(*formPrincipal_, *dialogs_, formPrincipal_.get());
     formDebug_ = std::make_unique<TFormDebug>(formPrincipal_.get());
     formCadastro_ = std::make_unique<TFormCadastro>(formPrincipal_.get());
     formPrincipal_->AttachWindows(formAtualizacao_.get(), formDebug_.get(), formCadastro_.get());

@@ -15,3 +15,12 @@ QStringList FakeDialogs::Texts() const
     for (const Shown& s : shown) texts << s.text;
     return texts;
 }
+
+QString FakeDialogs::OpenFile(QWidget*, const QString& filter)
+{
+    openFilters << filter;
+    if (files.empty()) return {};
+    QString file = files.front();
+    files.pop_front();
+    return file;
+}

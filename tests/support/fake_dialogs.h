@@ -22,9 +22,14 @@ public:
     }
     bool Question(QWidget*, const QString& caption, const QString& text) override;
     void ErrorReport(QWidget*, const QString& text) override { shown.push_back({QStringLiteral("Report"), text}); }
+    // Answers from files, in order; none left is a cancelled dialog. The
+    // filter asked for is recorded in openFilters, not among the boxes.
+    QString OpenFile(QWidget*, const QString& filter) override;
 
     // The answers the next questions get, in order; an unanswered question is "Não".
     std::deque<bool> answers;
+    std::deque<QString> files;
+    QStringList openFilters;
     std::vector<Shown> shown;
 
     QStringList Texts() const;

@@ -103,7 +103,7 @@ std::filesystem::path ToolHarness::PortFolder() const { return std::filesystem::
 TFormPrincipal& ToolHarness::Start()
 {
     window_ = std::make_unique<TFormPrincipal>(TFormPrincipal::Services{dialogs, *ports_, clock});
-    atualizacao_ = std::make_unique<TFormAtualizacao>(window_.get());
+    atualizacao_ = std::make_unique<TFormAtualizacao>(*window_, dialogs, window_.get());
     debug_ = std::make_unique<TFormDebug>(window_.get());
     cadastro_ = std::make_unique<TFormCadastro>(window_.get());
     window_->AttachWindows(atualizacao_.get(), debug_.get(), cadastro_.get());

@@ -86,7 +86,7 @@ UpdateEffects UpdateMachine::OnStartCancelClick(bool portOpen)
     }
     const std::uint16_t count = image_.Header().packetCount;
     fx.started = true;
-    fx.status = UpdateEffects::Status{"", StatusColour::Blue};
+    fx.status = UpdateEffects::Status{"", UpdateColour::Blue};
     fx.rejection = "";
     fx.packetText = PacketText(1, count);
     fx.gaugeValue = 0;
@@ -184,14 +184,14 @@ UpdateEffects UpdateMachine::Tick()
     case UpdateState::SignatureError: {
         const std::string text = UpdateStateText(State());
         StopUpdate(fx);
-        fx.status = UpdateEffects::Status{text, StatusColour::Red};
+        fx.status = UpdateEffects::Status{text, UpdateColour::Red};
         fx.message = UpdateEffects::Message{false, text + "."};
         break;
     }
     case UpdateState::NewVersionOk: {
         const std::string text = UpdateStateText(State());
         StopUpdate(fx);
-        fx.status = UpdateEffects::Status{text, StatusColour::Green};
+        fx.status = UpdateEffects::Status{text, UpdateColour::Green};
         fx.message = UpdateEffects::Message{true, text + "."};
         break;
     }
@@ -200,7 +200,7 @@ UpdateEffects UpdateMachine::Tick()
         if (responseCountdown_ > 0) {
             if (!cancelAckReceived_) break;
             StopUpdate(fx);
-            fx.status = UpdateEffects::Status{"Atualização cancelada", StatusColour::Blue};
+            fx.status = UpdateEffects::Status{"Atualização cancelada", UpdateColour::Blue};
             fx.gaugeValue = 0;
             fx.packetText = "";
             fx.message = UpdateEffects::Message{false, "Atualização cancelada."};
@@ -223,7 +223,7 @@ UpdateEffects UpdateMachine::Tick()
 UpdateEffects UpdateMachine::OnAck()
 {
     UpdateEffects fx;
-    fx.status = UpdateEffects::Status{"Mensagem de ack do equipamento", StatusColour::Green};
+    fx.status = UpdateEffects::Status{"Mensagem de ack do equipamento", UpdateColour::Green};
     ackReceived_ = true;
     cancelAckReceived_ = true;
     return fx;
@@ -232,7 +232,7 @@ UpdateEffects UpdateMachine::OnAck()
 UpdateEffects UpdateMachine::OnNack()
 {
     UpdateEffects fx;
-    if (nackShown_) fx.status = UpdateEffects::Status{"Mensagem de nack do equipamento", StatusColour::Red};
+    if (nackShown_) fx.status = UpdateEffects::Status{"Mensagem de nack do equipamento", UpdateColour::Red};
     return fx;
 }
 
@@ -253,7 +253,7 @@ UpdateEffects UpdateMachine::OnPacketRequest(const std::uint8_t* payload, std::u
     }
     if (payload == nullptr || length != kPacketRequestLength || state_ != UpdateState::SendingPackets) return fx;
 
-    fx.status = UpdateEffects::Status{"Solicita pacote atualização", StatusColour::Blue};
+    fx.status = UpdateEffects::Status{"Solicita pacote atualização", UpdateColour::Blue};
     if (payload[0] != image_.Header().firmwareId) {
         fx.rejection = "Erro no ID de firmware.";
         return fx;
@@ -286,7 +286,7 @@ UpdateEffects UpdateMachine::OnPacketRequest(const std::uint8_t* payload, std::u
 UpdateEffects UpdateMachine::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length)
 {
     UpdateEffects fx;
-    fx.status = UpdateEffects::Status{"Mensagem de confirmação da atualização", StatusColour::Blue};
+    fx.status = UpdateEffects::Status{"Mensagem de confirmação da atualização", UpdateColour::Blue};
     if (payload == nullptr || length != 1) return fx;
     if (const auto next = StateForResult(payload[0])) state_ = *next;
     return fx;
@@ -313,5 +313,5 @@ void UpdateMachine::EndWithError(UpdateEffects& fx, const char* text)
 void UpdateMachine::ShowState(UpdateEffects& fx) const
 {
     const auto state = static_cast<std::uint8_t>(state_);
-    fx.status = UpdateEffects::Status{UpdateStateText(state), StatusColour::Blue};
+    fx.status = UpdateEffects::Status{UpdateStateText(state), UpdateColour::Blue};
 }

@@ -44,12 +44,12 @@ enum class UpdateState : std::uint8_t {
 // The status text of a state, empty for a value outside 0..12.
 const char* UpdateStateText(std::uint8_t state);
 
-enum class StatusColour { Blue, Green, Red };
+enum class UpdateColour { Blue, Green, Red };
 
 struct UpdateEffects {
     struct Status {
         std::string text;
-        StatusColour colour = StatusColour::Blue;
+        UpdateColour colour = UpdateColour::Blue;
     };
     struct Message {
         bool information = false;  // "Informação" box; otherwise "Erro"

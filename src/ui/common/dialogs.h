@@ -17,6 +17,9 @@ public:
     virtual bool Question(QWidget* parent, const QString& caption, const QString& text) = 0;
     // The application's general error report for an error that escaped a handler.
     virtual void ErrorReport(QWidget* parent, const QString& text) = 0;
+    // A file to open, chosen with one name filter such as "Arquivo BIN (*.bin)";
+    // empty when the user cancels.
+    virtual QString OpenFile(QWidget* parent, const QString& filter) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -25,4 +28,5 @@ public:
     void Information(QWidget* parent, const QString& text) override;
     bool Question(QWidget* parent, const QString& caption, const QString& text) override;
     void ErrorReport(QWidget* parent, const QString& text) override;
+    QString OpenFile(QWidget* parent, const QString& filter) override;
 };

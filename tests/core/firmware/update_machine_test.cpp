@@ -39,7 +39,7 @@ struct Timeline {
     std::vector<std::string> boxes;       // "Erro: ..." or "Informação: ..."
     std::vector<std::string> rejections;  // Label9
     std::string status;                   // Label3 at the end
-    StatusColour colour = StatusColour::Blue;
+    UpdateColour colour = UpdateColour::Blue;
     std::string packetText;               // Label8 at the end
     int gauge = -1;
 };
@@ -122,7 +122,7 @@ struct Scenario {
     std::vector<std::string> boxes;
     std::vector<std::string> rejections;
     const char* status;
-    StatusColour colour;
+    UpdateColour colour;
 };
 
 // Reaching each phase: Iniciar, the countdown of 1 runs out, 147 goes out;
@@ -132,7 +132,7 @@ constexpr const char* kToState3 = "ctTtItTtft";
 
 TEST(UpdateMachine, Timelines)
 {
-    using C = StatusColour;
+    using C = UpdateColour;
     const std::string s2 = kToState2, s3 = kToState3;
     const std::string cancelled = "Erro: Atualização cancelada.";
     const Scenario scenarios[] = {
@@ -198,7 +198,7 @@ TEST(UpdateMachine, ErrorResultsEndTheRunInRed)
         const Timeline run = rig.Play(std::string(kToState3) + "r" + code + "t");
         EXPECT_EQ(run.states.back(), '.');
         EXPECT_EQ(run.status, text);
-        EXPECT_EQ(run.colour, StatusColour::Red);
+        EXPECT_EQ(run.colour, UpdateColour::Red);
         EXPECT_EQ(run.boxes, std::vector<std::string>{std::string("Erro: ") + text + "."});
     }
     // Codes without a meaning change nothing.
