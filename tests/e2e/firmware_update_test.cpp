@@ -87,7 +87,7 @@ void FirmwareUpdateTest::init()
     VirtualPanel::Options options;
     options.model = 56;
     panel_ = &harness_->StartConnected(options);
-    form_ = &harness_->Atualizacao();
+    form_ = &harness_->App().FirmwareWindow();
     // Seconds are ticked by hand.
     Control<QTimer>("TimerTimeout")->stop();
 }
@@ -105,7 +105,8 @@ void FirmwareUpdateTest::LoadAndStart(const ImagePlan& plan)
     std::string error;
     panel_->Panel().Bootloader().ExpectImage(*sim::ReadExpectedImage(bytes, &error));
     harness_->dialogs.files.push_back(WriteImage(files_, QStringLiteral("nova.bin"), bytes));
-    form_->show();
+    harness_->Trigger("Atualizaodefirmware1");
+    QCOMPARE(harness_->dialogs.WindowsShown().last(), QStringLiteral("FormAtualizacao"));
     Click("Button4");
     QVERIFY(Control<QPushButton>("Button3")->isEnabled());
     Click("Button3");
@@ -127,7 +128,8 @@ bool FirmwareUpdateTest::RunToPackets()
 
 void FirmwareUpdateTest::loadingShowsTheImageAndReportsBadFiles()
 {
-    form_->show();
+    harness_->Trigger("Atualizaodefirmware1");
+    QCOMPARE(harness_->dialogs.WindowsShown().last(), QStringLiteral("FormAtualizacao"));
     QVERIFY(!Control<QLineEdit>("Edit1")->isEnabled());
     QCOMPARE(Text("Label6"), kNoInformation);
     QVERIFY(!Control<QPushButton>("Button3")->isEnabled());
@@ -148,7 +150,7 @@ void FirmwareUpdateTest::loadingShowsTheImageAndReportsBadFiles()
     QVERIFY(Text("Label10").endsWith(QLatin1Char('\n')));
     QCOMPARE(Text("Label11"), QStringLiteral("Pacotes: 40"));
     QVERIFY(Control<QPushButton>("Button3")->isEnabled());
-    QVERIFY(harness_->dialogs.shown.empty());
+    QVERIFY(harness_->dialogs.Boxes().empty());
 
     // A wrong header after a good image: Iniciar stays enabled but refuses.
     ImageHeader header = MakeImageHeader(Plan());
@@ -178,7 +180,7 @@ void FirmwareUpdateTest::loadingShowsTheImageAndReportsBadFiles()
     harness_->dialogs.files.push_back(files_.filePath(QStringLiteral("nada.bin")));
     Click("Button4");
     QCOMPARE(harness_->dialogs.Texts(), QStringList{QStringLiteral("Erro ao tentar abrir o arquivo.")});
-    for (const auto& box : harness_->dialogs.shown) QCOMPARE(box.kind, QStringLiteral("Erro"));
+    for (const auto& box : harness_->dialogs.Boxes()) QCOMPARE(box.kind, QStringLiteral("Erro"));
 
     // Closing forgets everything.
     form_->close();
@@ -199,7 +201,7 @@ void FirmwareUpdateTest::wholeUpdateReachesThePanelByteExact()
     QVERIFY(RunToPackets());
     // The panel asks for packet 1 at its next second.
     QVERIFY(WaitForBox(QStringLiteral("Versão nova OK.")));
-    QCOMPARE(harness_->dialogs.shown.back().kind, QStringLiteral("Informação"));
+    QCOMPARE(harness_->dialogs.Boxes().back().kind, QStringLiteral("Informação"));
     QCOMPARE(Text("Label3"), QStringLiteral("Versão nova OK"));
     QCOMPARE(Control<QLabel>("Label3")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
     // The gauge follows the machine's ticks, so the results may overtake its last step.
@@ -259,7 +261,7 @@ void FirmwareUpdateTest::errorResultEndsTheRun()
     LoadAndStart(Plan());
     QVERIFY(RunToPackets());
     QVERIFY(WaitForBox(QStringLiteral("Erro gravação versão nova (CRC).")));
-    QCOMPARE(harness_->dialogs.shown.back().kind, QStringLiteral("Erro"));
+    QCOMPARE(harness_->dialogs.Boxes().back().kind, QStringLiteral("Erro"));
     QCOMPARE(Text("Label3"), QStringLiteral("Erro gravação versão nova (CRC)"));
     QCOMPARE(Control<QLabel>("Label3")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QVERIFY(Control<QPushButton>("Button1")->isEnabled());

@@ -5,6 +5,7 @@
 
 #include "core/panel/date_text.h"
 #include "core/panel/device_identity.h"
+#include "core/panel/model_capabilities.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "ui/common/dialogs.h"
-#include "ui/main/form_principal.h"
+#include "session/panel_session.h"
 
 namespace {
 
@@ -52,8 +52,8 @@ QColor Colour(UpdateColour colour)
 
 }  // namespace
 
-TFormAtualizacao::TFormAtualizacao(TFormPrincipal& principal, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), principal_(principal), dialogs_(dialogs)
+TFormAtualizacao::TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), session_(session), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("FormAtualizacao"));
     setWindowTitle(QStringLiteral("Atualização de firmware"));
@@ -71,12 +71,13 @@ TFormAtualizacao::TFormAtualizacao(TFormPrincipal& principal, Dialogs& dialogs, 
     connect(timerTimeout_, &QTimer::timeout, this, &TFormAtualizacao::TimerTimeoutTimer);
     timerTimeout_->start();
 
-    principal_.Receivers().firmwareUpdate = this;
+    session_.Receivers().firmwareUpdate = this;
+    connect(&session_, &PanelSession::Identified, this, &TFormAtualizacao::ReceiveIdentification);
 }
 
 TFormAtualizacao::~TFormAtualizacao()
 {
-    if (principal_.Receivers().firmwareUpdate == this) principal_.Receivers().firmwareUpdate = nullptr;
+    if (session_.Receivers().firmwareUpdate == this) session_.Receivers().firmwareUpdate = nullptr;
 }
 
 void TFormAtualizacao::BuildLayout()
@@ -138,9 +139,9 @@ void TFormAtualizacao::BuildLayout()
     connect(button1_, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void TFormAtualizacao::ReceiveIdentification(std::uint8_t model, std::uint8_t version)
+void TFormAtualizacao::ReceiveIdentification(const Identification& identity)
 {
-    machine_.OnIdentification(model, version);
+    machine_.OnIdentification(identity.model, identity.version);
 }
 
 void TFormAtualizacao::Button4Click()
@@ -183,7 +184,7 @@ void TFormAtualizacao::ClearImageInfo()
 
 void TFormAtualizacao::Button3Click()
 {
-    Apply(machine_.OnStartCancelClick(principal_.IsPortOpen()));
+    Apply(machine_.OnStartCancelClick(session_.IsPortOpen()));
 }
 
 void TFormAtualizacao::TimerMaquinaTimer()
@@ -239,7 +240,7 @@ void TFormAtualizacao::Apply(const UpdateEffects& fx)
     // An image of no packets still shows an empty gauge, not a busy one.
     if (fx.gaugeMaximum) gaugeProg_->setMaximum(std::max(1, *fx.gaugeMaximum));
     if (fx.gaugeValue) gaugeProg_->setValue(*fx.gaugeValue);
-    if (fx.send) principal_.SendCommand(fx.send->payload.data(), fx.send->length, fx.send->code);
+    if (fx.send) session_.SendCommand(fx.send->payload.data(), fx.send->length, fx.send->code);
     if (fx.message) {
         const QString text = QString::fromStdString(fx.message->text);
         if (fx.message->information) dialogs_.Information(this, text);

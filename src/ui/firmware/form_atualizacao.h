@@ -18,17 +18,15 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTimer;
-class TFormPrincipal;
+class PanelSession;
+struct Identification;
 
 class TFormAtualizacao : public QDialog, private FirmwareUpdateReceiver {
     Q_OBJECT
 public:
-    TFormAtualizacao(TFormPrincipal& principal, Dialogs& dialogs, QWidget* parent = nullptr);
+    TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TFormAtualizacao() override;
 
-    // Every identification frame lands here, whether or not an update runs:
-    // the update compares the device's model with the image's.
-    void ReceiveIdentification(std::uint8_t model, std::uint8_t version);
     std::uint8_t DeviceModel() const { return machine_.DeviceModel(); }
     std::uint8_t DeviceVersion() const { return machine_.DeviceVersion(); }
     bool IdentReceived() const { return machine_.IdentReceived(); }
@@ -58,6 +56,10 @@ private:
     void OnUpdateAck() override;
     void OnUpdateNack() override;
 
+    // Every identification frame lands here, whether or not an update runs:
+    // the update compares the device's model with the image's.
+    void ReceiveIdentification(const Identification& identity);
+
     void BuildLayout();
     void Apply(const UpdateEffects& effects);
     void ApplyLoad(const ImageLoadReport& report);
@@ -65,7 +67,7 @@ private:
     // Closing forgets the image and resets every control.
     void FormClose();
 
-    TFormPrincipal& principal_;
+    PanelSession& session_;
     Dialogs& dialogs_;
     FirmwareImage image_;
     UpdateMachine machine_{image_};

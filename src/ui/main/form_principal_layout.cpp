@@ -13,7 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "ui/pages/actuator_page.h"
+#include "session/panel_session.h"
 #include "ui/pages/config_page.h"
 #include "ui/pages/config_pages.h"
 #include "ui/main/form_principal.h"
@@ -73,15 +73,12 @@ void TFormPrincipal::BuildLayout()
 
     pageControl_ = new QTabWidget(central);
     pageControl_->setObjectName(QStringLiteral("PageControlPrincipal"));
-    pages_ = CreateConfigPages(*this, pageControl_);
+    pages_ = CreateConfigPages(services_.session, services_.dialogs, pageControl_);
     for (ConfigPage* page : pages_) {
-        // The actuator tab shows the outputs the identified model has.
-        if (auto* actuators = qobject_cast<ActuatorPage*>(page)) {
-            connect(this, &TFormPrincipal::ModelIdentified, actuators, &ActuatorPage::FollowModel);
-        }
         pageControl_->addTab(page, page->Caption());
         for (std::uint8_t block : page->FilledBlocks()) {
-            RegisterFillStep(block, [page](const std::uint8_t* payload, std::uint8_t length) { page->Fill(payload, length); });
+            services_.session.RegisterFillStep(
+                block, [page](const std::uint8_t* payload, std::uint8_t length) { page->Fill(payload, length); });
         }
     }
     pageControl_->setCurrentIndex(0);
@@ -121,6 +118,7 @@ void TFormPrincipal::BuildMenus()
     menuNumPorta_ = portaSerial->addMenu(QStringLiteral("Numero porta"));
     menuNumPorta_->setObjectName(QStringLiteral("MenuNumPorta"));
     menuNumPorta_->menuAction()->setObjectName(QStringLiteral("MenuNumPorta"));
+    menuNumPorta_->setToolTipsVisible(true);
     portGroup_ = new QActionGroup(menuNumPorta_);
     portGroup_->setExclusive(true);
 

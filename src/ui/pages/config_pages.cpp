@@ -1,7 +1,5 @@
 #include "ui/pages/config_pages.h"
 
-#include <QTabWidget>
-
 #include "ui/pages/actuator_page.h"
 #include "ui/pages/config_page.h"
 #include "ui/pages/info_pages.h"
@@ -14,47 +12,56 @@
 
 namespace {
 
-// A tab whose controls and block arrive later: its buttons do nothing yet.
-class PendingPage final : public ConfigPage {
-public:
-    PendingPage(int tabNumber, const QString& name, const QString& caption, PageServices& services, QWidget* parent,
-                const QString& subPagesName = {}, const QStringList& subCaptions = {})
-        : ConfigPage(tabNumber, name, caption, services, parent)
-    {
-        if (!subPagesName.isEmpty()) AddSubPages(subPagesName, subCaptions);
-    }
+using PageFactory = ConfigPage* (*)(const PageSetup& setup, QWidget* parent);
 
-protected:
-    Cycle Kind() const override { return Cycle::None; }
-    std::optional<std::uint8_t> ReadBlockId() const override { return std::nullopt; }
-    std::optional<std::vector<std::uint8_t>> Pack() override { return std::nullopt; }
+struct TabEntry {
+    const char* objectName;
+    const char* caption;  // UTF-8
+    PageFactory make;
+};
+
+template <typename Page>
+ConfigPage* Make(const PageSetup& setup, QWidget* parent)
+{
+    return new Page(setup, parent);
+}
+
+ConfigPage* MakeRfSensors(const PageSetup& setup, QWidget* parent)
+{
+    return new BlocklessPage(setup, parent, QStringLiteral("PageControlSensorRF"),
+                             {QStringLiteral("Sensores cadastrados"), QStringLiteral("Cadastrar novo sensor"),
+                              QStringLiteral("Apagar sensor"), QStringLiteral("Configuração RF")});
+}
+
+// The notebook, in order.
+constexpr TabEntry kTabs[] = {
+    {"TabSheet1", "Número IP e Porta", Make<IpPortsPage>},
+    {"TabSheet2", "Intervalo de polling", Make<PollingPage>},
+    {"TabSheet3", "Wifi", Make<WifiPage>},
+    {"TabSheet4", "Modem GPRS", Make<ModemPage>},
+    {"TabSheet5", "Sensores", Make<SensorPage>},
+    {"TabSheet6", "Atuadores", Make<ActuatorPage>},
+    {"TabSheet7", "Ibutton", Make<IbuttonPage>},
+    {"TabSheet8", "Sensores RF", MakeRfSensors},
+    {"TabSheet24", "Regras central", Make<PanelRulesPage>},
+    {"TabSheet26", "Endereço teclado", Make<KeypadAddressPage>},
+    {"TabSheet27", "Partição teclado", Make<KeypadPartitionPage>},
+    {"TabSheet28", "Cofre", Make<SafePage>},
+    {"TabSheet29", "DNS", Make<DnsPage>},
+    {"TabSheet30", "Sensor temperatura", Make<TemperatureSensorPage>},
+    {"TabSheet18", "Função alarme", Make<AlarmFunctionPage>},
 };
 
 }  // namespace
 
-std::vector<ConfigPage*> CreateConfigPages(PageServices& services, QWidget* parent)
+std::vector<ConfigPage*> CreateConfigPages(PanelSession& session, Dialogs& dialogs, QWidget* parent)
 {
-    auto pending = [&](int tab, const char* name, const QString& caption, const QString& subPagesName = {},
-                       const QStringList& subCaptions = {}) -> ConfigPage* {
-        return new PendingPage(tab, QString::fromLatin1(name), caption, services, parent, subPagesName, subCaptions);
-    };
-    return {
-        new IpPortsPage(services, parent),
-        new PollingPage(services, parent),
-        new WifiPage(services, parent),
-        new ModemPage(services, parent),
-        new SensorPage(services, parent),
-        new ActuatorPage(services, parent),
-        new IbuttonPage(services, parent),
-        pending(8, "TabSheet8", QStringLiteral("Sensores RF"), QStringLiteral("PageControlSensorRF"),
-                {QStringLiteral("Sensores cadastrados"), QStringLiteral("Cadastrar novo sensor"),
-                 QStringLiteral("Apagar sensor"), QStringLiteral("Configuração RF")}),
-        new PanelRulesPage(services, parent),
-        new KeypadAddressPage(services, parent),
-        new KeypadPartitionPage(services, parent),
-        new SafePage(services, parent),
-        new DnsPage(services, parent),
-        new TemperatureSensorPage(services, parent),
-        new AlarmFunctionPage(services, parent),
-    };
+    std::vector<ConfigPage*> pages;
+    int tabNumber = 0;
+    for (const TabEntry& tab : kTabs) {
+        const PageSetup setup{++tabNumber, QString::fromLatin1(tab.objectName), QString::fromUtf8(tab.caption),
+                              session, dialogs};
+        pages.push_back(tab.make(setup, parent));
+    }
+    return pages;
 }

@@ -3,8 +3,15 @@
 
 #include <QDialog>
 
+class Dialogs;
+class PanelSession;
+
 class TFormCadastro : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormCadastro(QWidget* parent = nullptr);
+    TFormCadastro(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
+
+private:
+    PanelSession& session_;
+    Dialogs& dialogs_;
 };
