@@ -22,7 +22,8 @@
 //
 // Faults, switched on by tests and the demo: noise bytes before answers,
 // delivery in small pieces (applied by the host through SplitForDelivery),
-// a wrong CRC on the next answer, silence.
+// a wrong CRC on the next answer, silence; the bootloader has faults of its
+// own (Bootloader(), see panel_bootloader.h).
 
 #include <array>
 #include <cstddef>

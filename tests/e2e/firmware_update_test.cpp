@@ -49,6 +49,7 @@ private slots:
     void wholeUpdateReachesThePanelByteExact();
     void cancelWhilePacketsFlow();
     void errorResultEndsTheRun();
+    void needsTheOpenPort();
 
 private:
     // Accessors of the window's controls.
@@ -271,6 +272,23 @@ void FirmwareUpdateTest::errorResultEndsTheRun()
     Click("Button3");
     QCOMPARE(Control<QPushButton>("Button3")->text(), QStringLiteral("Cancelar"));
     QCOMPARE(form_->Machine().State(), 0);
+}
+
+void FirmwareUpdateTest::needsTheOpenPort()
+{
+    harness_->Trigger("Atualizaodefirmware1");
+    harness_->dialogs.files.push_back(WriteImage(files_, QStringLiteral("boa.bin"), ImageFileBytes(Plan())));
+    Click("Button4");
+    harness_->Window().CloseSerialPort();
+    Click("Button3");
+    QCOMPARE(harness_->dialogs.Texts(), QStringList{QStringLiteral("Porta serial não está aberta.")});
+    QVERIFY(!form_->Machine().UpdateRunning());
+    QCOMPARE(Control<QPushButton>("Button3")->text(), QStringLiteral("Iniciar"));
+
+    form_->close();
+    const qsizetype shown = harness_->dialogs.WindowsShown().size();
+    harness_->Trigger("Atualizaodefirmware1");
+    QCOMPARE(harness_->dialogs.WindowsShown().size(), shown);
 }
 
 QTEST_MAIN(FirmwareUpdateTest)

@@ -14,7 +14,8 @@ struct ImagePlan {
     std::uint16_t packetCount = 8;
     std::uint16_t imageWord = 0x0100;
     std::uint32_t buildTime = 1765368306;  // 10 December 2025, 12:05:06 UTC
-    // The last packet is short unless the image fills whole packets.
+    // Data bytes in all: the last packet is 100 bytes short of full, so the
+    // image ends inside a packet as real ones do.
     std::uint32_t TotalBytes() const { return packetCount * kPacketDataSize - (packetCount ? 100u : 0u); }
 };
 

@@ -23,6 +23,8 @@
 #include <optional>
 #include <string>
 
+#include "core/link/frame.h"
+
 class FirmwareImage;
 
 enum class UpdateState : std::uint8_t {
@@ -55,10 +57,10 @@ struct UpdateEffects {
         bool information = false;  // "Informação" box; otherwise "Erro"
         std::string text;
     };
-    // At most one command per event; the 145 payload is 8 + 192 bytes at most.
+    // At most one command per event; a packet (8 + 192 bytes) is the largest.
     struct Command {
         std::uint8_t code = 0;
-        std::array<std::uint8_t, 200> payload{};
+        std::array<std::uint8_t, kMaxSendPayload> payload{};
         std::uint8_t length = 0;
     };
 

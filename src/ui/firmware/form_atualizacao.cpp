@@ -11,19 +11,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "ui/common/choice_controls.h"
 #include "ui/common/dialogs.h"
 #include "session/panel_session.h"
 
 namespace {
 
 const QString kNoInformation = QStringLiteral("Sem informação");
-
-QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
 
 QPushButton* NamedButton(const QString& name, const QString& text, QWidget* parent)
 {
@@ -85,10 +79,10 @@ void TFormAtualizacao::BuildLayout()
     edit1_ = new QLineEdit(this);
     edit1_->setObjectName(QStringLiteral("Edit1"));
     edit1_->setEnabled(false);  // the path comes from the dialog only
-    label6_ = NamedLabel(QStringLiteral("Label6"), kNoInformation, this);
-    label7_ = NamedLabel(QStringLiteral("Label7"), kNoInformation, this);
-    label10_ = NamedLabel(QStringLiteral("Label10"), kNoInformation, this);
-    label11_ = NamedLabel(QStringLiteral("Label11"), kNoInformation, this);
+    label6_ = MakeNamedLabel(QStringLiteral("Label6"), kNoInformation, this);
+    label7_ = MakeNamedLabel(QStringLiteral("Label7"), kNoInformation, this);
+    label10_ = MakeNamedLabel(QStringLiteral("Label10"), kNoInformation, this);
+    label11_ = MakeNamedLabel(QStringLiteral("Label11"), kNoInformation, this);
     button4_ = NamedButton(QStringLiteral("Button4"), QStringLiteral("Abrir Arquivo"), this);
 
     auto* image = new QFormLayout;
@@ -101,11 +95,11 @@ void TFormAtualizacao::BuildLayout()
     image->addRow(QStringLiteral("Data:"), label10_);
     image->addRow(QString(), label11_);
 
-    label3_ = NamedLabel(QStringLiteral("Label3"), QString(), this);
+    label3_ = MakeNamedLabel(QStringLiteral("Label3"), QString(), this);
     SetTextColour(label3_, Colour(UpdateColour::Blue));
-    label9_ = NamedLabel(QStringLiteral("Label9"), QString(), this);
+    label9_ = MakeNamedLabel(QStringLiteral("Label9"), QString(), this);
     SetTextColour(label9_, Colour(UpdateColour::Red));
-    label8_ = NamedLabel(QStringLiteral("Label8"), QString(), this);
+    label8_ = MakeNamedLabel(QStringLiteral("Label8"), QString(), this);
     gaugeProg_ = new QProgressBar(this);
     gaugeProg_->setObjectName(QStringLiteral("GaugeProg"));
     gaugeProg_->setRange(0, 1);
@@ -115,9 +109,9 @@ void TFormAtualizacao::BuildLayout()
     gaugeProg_->setPalette(gauge);
 
     auto* progress = new QFormLayout;
-    progress->addRow(NamedLabel(QStringLiteral("Label2"), QStringLiteral("Status:"), this), label3_);
+    progress->addRow(MakeNamedLabel(QStringLiteral("Label2"), QStringLiteral("Status:"), this), label3_);
     progress->addRow(QString(), label9_);
-    progress->addRow(NamedLabel(QStringLiteral("Label1"), QStringLiteral("Progresso:"), this), label8_);
+    progress->addRow(MakeNamedLabel(QStringLiteral("Label1"), QStringLiteral("Progresso:"), this), label8_);
     progress->addRow(QString(), gaugeProg_);
 
     button3_ = NamedButton(QStringLiteral("Button3"), QStringLiteral("Iniciar"), this);
