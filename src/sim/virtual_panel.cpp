@@ -131,7 +131,7 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kBootloaderCommand: Say(bootloader_.OnBootloaderCommand(), out); break;
     case sim::kStartUpdateCommand: Say(bootloader_.OnStartUpdate(decoded->payload), out); break;
     case sim::kUpdatePacketCommand: Say(bootloader_.OnPacket(decoded->payload), out); break;
-    default: break;  // not acted on (yet): no answer
+    default: break;  // a command this panel does not act on: no answer
     }
 }
 

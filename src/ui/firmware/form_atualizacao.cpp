@@ -11,9 +11,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/dialogs.h"
-#include "session/panel_session.h"
 
 namespace {
 
