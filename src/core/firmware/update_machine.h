@@ -103,7 +103,7 @@ public:
     UpdateEffects OnPacketRequest(const std::uint8_t* payload, std::uint8_t length);
     UpdateEffects OnUpdateResult(const std::uint8_t* payload, std::uint8_t length);
 
-    // The window may close unless a run is past its start and not yet done.
+    // The window may close with no run active, or once every packet is sent.
     bool MayClose() const { return !running_ || state_ == UpdateState::PacketsDone; }
     // The window closed: the run, if any, is abandoned.
     void OnWindowClosed();

@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+class QTabBar;
 class QTabWidget;
 class QToolButton;
 
@@ -34,6 +35,9 @@ private:
     void Page(int step);
 
     QTabWidget& tabs_;
+    // Kept apart: the filter still sees the bar's last events while the tab
+    // widget is being destroyed, when asking the widget for it is undefined.
+    QTabBar* bar_ = nullptr;
     QToolButton* left_;
     QToolButton* right_;
     int first_ = 0;
