@@ -7,7 +7,9 @@ VirtualPanel::VirtualPanel() : VirtualPanel(Options{}) {}
 VirtualPanel::VirtualPanel(const Options& options)
     : options_(options),
       blocks_(sim::FactoryBlocks(options.model, options.shortRfBlock)),
-      random_(options.seed)
+      status_({options.model, options.version, options.serial}),
+      random_(options.seed),
+      clock_(options.clock)
 {
 }
 
@@ -33,6 +35,7 @@ std::vector<uint8_t> VirtualPanel::Feed(const uint8_t* data, size_t count)
 std::vector<uint8_t> VirtualPanel::Tick()
 {
     ++clock_;
+    status_.Tick();
     std::vector<uint8_t> out;
     if (!silent_) Say(bootloader_.Tick(), out);
     return out;
@@ -131,6 +134,11 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kBootloaderCommand: Say(bootloader_.OnBootloaderCommand(), out); break;
     case sim::kStartUpdateCommand: Say(bootloader_.OnStartUpdate(decoded->payload), out); break;
     case sim::kUpdatePacketCommand: Say(bootloader_.OnPacket(decoded->payload), out); break;
+    case sim::kStatusRequestCommand: StatusRequest(decoded->payload, out); break;
+    case sim::kArmCommand: Answer(status_.Arm(decoded->payload) ? sim::kAckFrame : sim::kNackFrame, {}, out); break;
+    case sim::kDisarmCommand:
+        Answer(status_.Disarm(decoded->payload) ? sim::kAckFrame : sim::kNackFrame, {}, out);
+        break;
     default: break;  // a command this panel does not act on: no answer
     }
 }
@@ -168,6 +176,12 @@ void VirtualPanel::SetTime(const std::vector<uint8_t>& payload)
 void VirtualPanel::Say(const std::vector<sim::PanelReply>& replies, std::vector<uint8_t>& out)
 {
     for (const sim::PanelReply& reply : replies) Answer(reply.type, reply.payload, out);
+}
+
+void VirtualPanel::StatusRequest(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
+{
+    const auto page = payload.size() == 1 ? status_.Page(payload[0], clock_) : std::nullopt;
+    if (page) Answer(sim::kStatusFrame, *page, out);
 }
 
 void VirtualPanel::Answer(uint8_t type, const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)

@@ -37,9 +37,21 @@ void QtDialogs::ErrorReport(QWidget* parent, const QString& text)
 
 void QtDialogs::ShowModal(QDialog& window) { window.exec(); }
 
+QString QtDialogs::SaveFileName(QWidget* parent, const QString& suggestedName)
+{
+    // Non-native, so that what the user sees is the same on every platform.
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles().value(0);
+}
+
 QString QtDialogs::OpenFile(QWidget* parent, const QString& filter)
 {
-    // The same dialog on every platform, so what a user sees matches the guide.
+    // Non-native, like the save dialog, so it looks the same on every platform.
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);

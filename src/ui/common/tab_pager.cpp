@@ -12,10 +12,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-TabPager::TabPager(QTabWidget& tabs) : QObject(&tabs), tabs_(tabs)
+TabPager::TabPager(QTabWidget& tabs) : QObject(&tabs), tabs_(tabs), bar_(tabs.tabBar())
 {
-    QTabBar* bar = tabs_.tabBar();
-    bar_ = bar;
+    QTabBar* bar = bar_;
     bar->setUsesScrollButtons(false);
     bar->setElideMode(Qt::ElideNone);
     bar->setExpanding(false);

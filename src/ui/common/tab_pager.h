@@ -35,9 +35,9 @@ private:
     void Page(int step);
 
     QTabWidget& tabs_;
-    // Kept apart: the filter still sees the bar's last events while the tab
-    // widget is being destroyed, when asking the widget for it is undefined.
-    QTabBar* bar_ = nullptr;
+    // Kept so the filter compares pointers only: it also sees the events of
+    // the notebook's destruction, when calling into it is no longer safe.
+    QTabBar* bar_;
     QToolButton* left_;
     QToolButton* right_;
     int first_ = 0;
