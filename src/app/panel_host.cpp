@@ -24,7 +24,7 @@ PanelHost::PanelHost(const VirtualPanel::Options& options, const std::filesystem
 
     tick_ = new QTimer(this);
     tick_->setInterval(1000);
-    connect(tick_, &QTimer::timeout, this, [this] { panel_.Tick(); });
+    connect(tick_, &QTimer::timeout, this, &PanelHost::Tick);
     tick_->start();
 }
 
@@ -41,6 +41,23 @@ void PanelHost::Pump()
     } else {
         flush_->stop();
     }
+}
+
+void PanelHost::Tick()
+{
+    if (!host_) {
+        panel_.Tick();
+        return;
+    }
+    host_->Tick();
+    Pump();
+}
+
+bool PanelHost::TriggerRfSensor(std::uint32_t code)
+{
+    if (!panel_.TriggerRfSensor(code)) return false;
+    Pump();
+    return true;
 }
 
 void PanelHost::Vanish()

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 
@@ -29,11 +30,16 @@ public:
     int ComNumber() const { return host_ ? host_->ComNumber() : 0; }
     QString DevicePath() const;
 
+    // A sensor with this 24-bit code transmits; true when the panel was
+    // listening and its report is on the way.
+    bool TriggerRfSensor(std::uint32_t code);
+
     // The device disappears, as an unplugged adapter does.
     void Vanish();
 
 private:
     void Pump();
+    void Tick();
 
     VirtualPanel panel_;
     std::unique_ptr<PtyHost> host_;

@@ -155,7 +155,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    VirtualPanel panel(arguments->panel);
+    // A user with no sensor at hand can still enrol one.
+    VirtualPanel::Options options = arguments->panel;
+    options.autoTriggerRf = true;
+    VirtualPanel panel(options);
     std::string error;
     auto host = PtyHost::Open(panel, DefaultPortFolder(), arguments->com, &error);
     if (!host) {
@@ -194,7 +197,7 @@ int main(int argc, char** argv)
         }
         const auto now = Clock::now();
         if (now >= nextTick) {
-            panel.Tick();
+            host->Tick();
             nextTick += std::chrono::seconds(1);
             if (nextTick <= now) {
                 nextTick = now + std::chrono::seconds(1);  // fell behind: do not race to catch up

@@ -6,7 +6,8 @@ VirtualPanel::VirtualPanel() : VirtualPanel(Options{}) {}
 
 VirtualPanel::VirtualPanel(const Options& options)
     : options_(options),
-      blocks_(sim::FactoryBlocks(options.model, options.shortRfBlock)),
+      blocks_(sim::FactoryBlocks(options.model)),
+      rf_(options.autoTriggerRf),
       random_(options.seed)
 {
 }
@@ -30,9 +31,32 @@ std::vector<uint8_t> VirtualPanel::Feed(const uint8_t* data, size_t count)
     return out;
 }
 
-void VirtualPanel::Tick()
+std::vector<uint8_t> VirtualPanel::Tick()
 {
     ++clock_;
+    for (const sim::PanelReply& report : rf_.Tick()) {
+        if (!silent_) {
+            Answer(report.type, report.payload, outbox_);
+        }
+    }
+    return TakeUnsolicited();
+}
+
+bool VirtualPanel::TriggerRfSensor(uint32_t code)
+{
+    const auto report = rf_.Trigger(code);
+    if (!report || silent_) {
+        return false;
+    }
+    Answer(report->type, report->payload, outbox_);
+    return true;
+}
+
+std::vector<uint8_t> VirtualPanel::TakeUnsolicited()
+{
+    std::vector<uint8_t> bytes;
+    bytes.swap(outbox_);
+    return bytes;
 }
 
 std::optional<std::vector<uint8_t>> VirtualPanel::Block(uint8_t id) const
@@ -125,6 +149,16 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kReadBlockCommand: ReadBlock(decoded->payload, out); break;
     case sim::kWriteBlockCommand: WriteBlock(decoded->payload, out); break;
     case sim::kSetTimeCommand: SetTime(decoded->payload); break;
+    case sim::kRfSensorCommand: {
+        const sim::PanelReply reply = rf_.HandleSensorCommand(decoded->payload);
+        Answer(reply.type, reply.payload, out);
+        break;
+    }
+    case sim::kRfLearnCommand:
+        if (const auto reply = rf_.HandleLearn(decoded->payload)) {
+            Answer(reply->type, reply->payload, out);
+        }
+        break;
     default: break;  // not acted on (yet): no answer
     }
 }
@@ -141,7 +175,7 @@ void VirtualPanel::ReadBlock(const std::vector<uint8_t>& payload, std::vector<ui
 
 void VirtualPanel::WriteBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
 {
-    if (!sim::IsAcceptableWrite(payload.data(), payload.size(), options_.model, options_.shortRfBlock)) {
+    if (!sim::IsAcceptableWrite(payload.data(), payload.size(), options_.model)) {
         Answer(sim::kNackFrame, {}, out);
         return;
     }
