@@ -44,7 +44,12 @@ Application::Application(Options options)
     formPrincipal_ = std::make_unique<TFormPrincipal>(TFormPrincipal::Services{*dialogs_, *ports_, *clock_});
     formAtualizacao_ = std::make_unique<TFormAtualizacao>(formPrincipal_.get());
     formDebug_ = std::make_unique<TFormDebug>(formPrincipal_.get());
-    formCadastro_ = std::make_unique<TFormCadastro>(formPrincipal_.get());
+    TFormPrincipal* principal = formPrincipal_.get();
+    formCadastro_ = std::make_unique<TFormCadastro>(
+        [principal](const std::uint8_t* payload, std::uint8_t length, std::uint8_t command) {
+            principal->SendCommand(payload, length, command);
+        },
+        principal->Receivers(), principal);
     formPrincipal_->AttachWindows(formAtualizacao_.get(), formDebug_.get(), formCadastro_.get());
     if (demoPanel_) formPrincipal_->SelectPort(demoPanel_->ComNumber());
 }

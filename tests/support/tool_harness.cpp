@@ -105,7 +105,12 @@ TFormPrincipal& ToolHarness::Start()
     window_ = std::make_unique<TFormPrincipal>(TFormPrincipal::Services{dialogs, *ports_, clock});
     atualizacao_ = std::make_unique<TFormAtualizacao>(window_.get());
     debug_ = std::make_unique<TFormDebug>(window_.get());
-    cadastro_ = std::make_unique<TFormCadastro>(window_.get());
+    TFormPrincipal* principal = window_.get();
+    cadastro_ = std::make_unique<TFormCadastro>(
+        [principal](const std::uint8_t* payload, std::uint8_t length, std::uint8_t command) {
+            principal->SendCommand(payload, length, command);
+        },
+        principal->Receivers(), principal);
     window_->AttachWindows(atualizacao_.get(), debug_.get(), cadastro_.get());
     return *window_;
 }

@@ -49,6 +49,7 @@ public:
     // the ports that must be listed at start.
     TFormPrincipal& Start();
     TFormPrincipal& Window() { return *window_; }
+    TFormCadastro& Cadastro() { return *cadastro_; }
     // The usual start of an end-to-end test: a panel on COM3, the tool
     // started, the port opened and the panel identified. The polling timer
     // is stopped so the identification stays valid until the test ticks.

@@ -1,6 +1,7 @@
 #include "ui/common/dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -32,3 +33,5 @@ void QtDialogs::ErrorReport(QWidget* parent, const QString& text)
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
     box.exec();
 }
+
+void QtDialogs::ShowModal(QDialog& window) { window.exec(); }

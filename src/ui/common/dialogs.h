@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 class Dialogs {
@@ -17,6 +18,8 @@ public:
     virtual bool Question(QWidget* parent, const QString& caption, const QString& text) = 0;
     // The application's general error report for an error that escaped a handler.
     virtual void ErrorReport(QWidget* parent, const QString& text) = 0;
+    // Shows a secondary window modally; returns when it is closed.
+    virtual void ShowModal(QDialog& window) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -25,4 +28,5 @@ public:
     void Information(QWidget* parent, const QString& text) override;
     bool Question(QWidget* parent, const QString& caption, const QString& text) override;
     void ErrorReport(QWidget* parent, const QString& text) override;
+    void ShowModal(QDialog& window) override;
 };

@@ -25,6 +25,7 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class RfSensorsPage;
 class SerialLink;
 class TFormAtualizacao;
 class TFormCadastro;
@@ -107,6 +108,8 @@ private:
     void HandleNackStatus() override;
 
     void BuildLayout();
+    // The RF tab's record fill, status texts and enrolment window.
+    void ConnectRfSensorsPage(RfSensorsPage* page);
     void BuildMenus();
     void BuildStatusBar();
     void SetClosedMenuState();

@@ -16,6 +16,9 @@
 #include "ui/pages/actuator_page.h"
 #include "ui/pages/config_page.h"
 #include "ui/pages/config_pages.h"
+#include "ui/pages/rf_sensors_page.h"
+#include "ui/rf/form_cadastro.h"
+#include "ui/common/dialogs.h"
 #include "ui/main/form_principal.h"
 
 namespace {
@@ -79,6 +82,7 @@ void TFormPrincipal::BuildLayout()
         if (auto* actuators = qobject_cast<ActuatorPage*>(page)) {
             connect(this, &TFormPrincipal::ModelIdentified, actuators, &ActuatorPage::FollowModel);
         }
+        if (auto* rf = qobject_cast<RfSensorsPage*>(page)) ConnectRfSensorsPage(rf);
         pageControl_->addTab(page, page->Caption());
         for (std::uint8_t block : page->FilledBlocks()) {
             RegisterFillStep(block, [page](const std::uint8_t* payload, std::uint8_t length) { page->Fill(payload, length); });
@@ -95,6 +99,17 @@ void TFormPrincipal::BuildLayout()
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
+}
+
+void TFormPrincipal::ConnectRfSensorsPage(RfSensorsPage* page)
+{
+    Receivers().rfSensors = page;
+    connect(page, &RfSensorsPage::StatusText, labelStatusCmd_, &QLabel::setText);
+    connect(page, &RfSensorsPage::StatusSuccess, this,
+            [this](const QString& text) { ShowStatus({text.toStdString(), StatusColour::Green}); });
+    connect(page, &RfSensorsPage::EnrolmentRequested, this, [this] {
+        if (formCadastro_ && IsPortOpen()) services_.dialogs.ShowModal(*formCadastro_);
+    });
 }
 
 void TFormPrincipal::BuildMenus()

@@ -1,10 +1,72 @@
 #pragma once
-// The RF sensor enrolment window, shown modally from the RF sensors tab.
+// The RF sensor enrolment window, shown modally from the RF sensors tab
+// while the port is open. It maps its controls to the enrolment machine and
+// the machine's effects back to its controls: a 500 ms timer ticks the
+// machine, and the panel's reports and acknowledgements reach it through
+// the frame receivers, where the window registers itself.
 
 #include <QDialog>
+#include <array>
+#include <cstdint>
+#include <functional>
 
-class TFormCadastro : public QDialog {
+#include "core/link/frame_dispatcher.h"
+#include "core/rf/enrolment_machine.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+class TFormCadastro : public QDialog, public EnrolmentReceiver {
     Q_OBJECT
 public:
-    explicit TFormCadastro(QWidget* parent = nullptr);
+    // The one send path of the tool (payload, length, command).
+    using SendFunction = std::function<void(const std::uint8_t*, std::uint8_t, std::uint8_t)>;
+
+    TFormCadastro(SendFunction send, FrameReceivers& receivers, QWidget* parent = nullptr);
+    ~TFormCadastro() override;
+
+    const EnrolmentMachine& Machine() const { return machine_; }
+
+    // EnrolmentReceiver: they only set the machine's flags.
+    void OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length) override;
+    void OnEnrolAck() override;
+    void OnEnrolNack() override;
+
+public slots:
+    // One tick of TimerProcesso (public so tests drive it).
+    void TimerProcessoTimer();
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormShow();
+    void BtnIniciarClick();
+    void BtnPararClick();
+    void FollowKind();
+    EnrolmentSettings Settings() const;
+    void Apply(const EnrolmentEffects& effects);
+    void SetRunning(bool running);
+
+    SendFunction send_;
+    FrameReceivers& receivers_;
+    EnrolmentMachine machine_;
+
+    QRadioButton* pir_ = nullptr;
+    QRadioButton* door_ = nullptr;
+    QRadioButton* keyFob_ = nullptr;
+    std::array<QComboBox*, 3> buttons_{};
+    QLineEdit* zone_ = nullptr;
+    QLineEdit* user_ = nullptr;
+    QLabel* status_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QPushButton* stop_ = nullptr;
+    QPushButton* exit_ = nullptr;
+    QTimer* timer_ = nullptr;
 };
