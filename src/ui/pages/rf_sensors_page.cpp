@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QTabWidget>
 
 #include "core/link/commands.h"
@@ -45,7 +46,11 @@ void RfSensorsPage::BuildRecords(QWidget* page)
                          QStringLiteral("(de 1 até 2048)"), kNumberLength, page);
     number_->setText(QStringLiteral("1"));
     serial_ = Data(AddEditRow(grid, 1, QStringLiteral("CfgSerialSensorRF"), QStringLiteral("Serial do sensor:"),
-                              QStringLiteral("(de 1 até 4194303)"), kSerialLength, page));
+                              QStringLiteral("(de 1 até 4194303)"), 0, page));
+    // Typing stops at seven characters, but a length limit on the field
+    // would also cut what the tab shows there: "Inválido" has eight.
+    serial_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("^.{0,%1}$").arg(kSerialLength)), serial_));
     recordControls_ << serial_;
 
     const QList<QRadioButton*> kinds =
