@@ -192,12 +192,17 @@ void RfSensorsTest::recordAnswersTheToolCannotShow()
     QVERIFY(ReadRecord(tool, QStringLiteral("1")));
     QVERIFY(Radio(tool, "CfgTipoSensorRF1")->isChecked());
 
-    // A free slot reads as serial 0xFFFFFF: "Inválido" and nothing else.
-    QVERIFY(ReadRecord(tool, QStringLiteral("2048")));
-    QCOMPARE(Edit(tool, "CfgSerialSensorRF")->text(), QStringLiteral("Inválido"));
-    QVERIFY(!Radio(tool, "CfgTipoSensorRF1")->isChecked());
-    QVERIFY(Edit(tool, "CfgZonaSensorRF")->text().isEmpty());
-    QVERIFY(Edit(tool, "CfgUsuarioSensorRF")->text().isEmpty());
+    // Serial 0, one past 4194303, and a free slot (0xFFFFFF): "Inválido" and nothing else.
+    panel.Panel().Rf().SetRecord(3, {0x00, 0x00, 0x00, 1, 255, 255, 255, 255, 0, 5, 0, 1, 255, 255, 255, 255});
+    panel.Panel().Rf().SetRecord(4, {0x40, 0x00, 0x00, 1, 255, 255, 255, 255, 0, 5, 0, 1, 255, 255, 255, 255});
+    for (const char* number : {"4", "5", "2048"}) {
+        QVERIFY(ReadRecord(tool, QStringLiteral("1")));
+        QVERIFY(ReadRecord(tool, QString::fromLatin1(number)));
+        QCOMPARE(Edit(tool, "CfgSerialSensorRF")->text(), QStringLiteral("Inválido"));
+        QVERIFY(!Radio(tool, "CfgTipoSensorRF1")->isChecked());
+        QVERIFY(Edit(tool, "CfgZonaSensorRF")->text().isEmpty());
+        QVERIFY(Edit(tool, "CfgUsuarioSensorRF")->text().isEmpty());
+    }
 
     // A kind the tool does not know leaves the kind buttons unchecked; a
     // button byte past the list shows "DESABILITADO".
