@@ -15,6 +15,9 @@
 #include <unistd.h>
 
 #include "app/application.h"
+#include "ports/port_catalogue.h"
+#include "session/clock.h"
+#include "ui/common/dialogs.h"
 #include "ui/main/form_principal.h"
 
 namespace {
@@ -72,7 +75,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const int idleSeconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
 
-    Application application({});
+    QtDialogs dialogs;
+    SystemPortCatalogue ports;
+    SystemClock clock;
+    Application application({dialogs, ports, clock}, {});
     TFormPrincipal& window = application.MainWindow();
     window.show();
     // The first turn of the event loop after show() paints the window.

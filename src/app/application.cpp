@@ -1,65 +1,62 @@
 #include "app/application.h"
 
-#include "ui/firmware/form_atualizacao.h"
-#include "ui/rf/form_cadastro.h"
-#include "ui/diagnostics/form_debug.h"
-#include "session/clock.h"
-#include "ui/common/dialogs.h"
-#include "ui/main/form_principal.h"
 #include "app/panel_host.h"
 #include "ports/port_catalogue.h"
+#include "session/panel_session.h"
+#include "sim/pty_host.h"
+#include "ui/common/dialogs.h"
+#include "ui/diagnostics/form_debug.h"
+#include "ui/firmware/form_atualizacao.h"
+#include "ui/main/form_principal.h"
+#include "ui/rf/form_cadastro.h"
 
-namespace {
-
-// The demo panel takes the lowest number that no device and no user's
-// registration holds.
-std::unique_ptr<PanelHost> StartDemoPanel(const SystemPortCatalogue& ports)
+Application::Application(Seams seams, Options options) : seams_(seams)
 {
-    const std::filesystem::path folder = DefaultPortFolder();
-    std::vector<int> taken = RegisteredPortNumbers(folder);
-    for (const PortEntry& entry : ports.Scan()) taken.push_back(entry.number);
-    const int number = LowestFreeComNumber(taken);
-    if (number == 0) return nullptr;
-    VirtualPanel::Options options;
-    options.autoTriggerRf = true;  // a sensor to enrol without hardware
-    auto panel = std::make_unique<PanelHost>(options, folder, number);
-    if (!panel->Ok()) return nullptr;
-    return panel;
-}
+    // The demo panel is pinned before the main window's first scan.
+    if (options.demo) StartDemoPanel();
 
-}  // namespace
+    session_ = std::make_unique<PanelSession>(seams_.ports);
+    formPrincipal_ = std::make_unique<TFormPrincipal>(
+        TFormPrincipal::Services{*session_, seams_.dialogs, seams_.ports, seams_.clock});
+    QWidget* owner = formPrincipal_.get();
+    formAtualizacao_ = new TFormAtualizacao(*session_, seams_.dialogs, owner);
+    formDebug_ = new TFormDebug(*session_, seams_.dialogs, owner);
+    formCadastro_ = new TFormCadastro(*session_, seams_.dialogs, owner);
+    formPrincipal_->AttachWindows(formAtualizacao_, formDebug_, formCadastro_);
 
-Application::Application(Options options)
-    : dialogs_(std::make_unique<QtDialogs>()),
-      ports_(std::make_unique<SystemPortCatalogue>()),
-      clock_(std::make_unique<SystemClock>())
-{
-    // The panel registers before the main window scans the ports.
-    if (options.demo) {
-        demoPanel_ = StartDemoPanel(*ports_);
-        if (!demoPanel_) {
-            dialogs_->Error(nullptr, QStringLiteral("O painel de demonstração não pôde ser iniciado."));
-        }
+    if (demoPanel_) {
+        // As if the user had chosen the port and "Abrir": the panel shows
+        // itself within a second.
+        formPrincipal_->SelectPort(demoPortNumber_);
+        formPrincipal_->OpenSerialPort();
+    } else if (options.demo) {
+        seams_.dialogs.Error(nullptr, QStringLiteral("O painel de demonstração não pôde ser iniciado."));
     }
-    formPrincipal_ = std::make_unique<TFormPrincipal>(TFormPrincipal::Services{*dialogs_, *ports_, *clock_});
-    formAtualizacao_ = std::make_unique<TFormAtualizacao>(formPrincipal_.get());
-    formDebug_ = std::make_unique<TFormDebug>(formPrincipal_.get());
-    TFormPrincipal* principal = formPrincipal_.get();
-    formCadastro_ = std::make_unique<TFormCadastro>(
-        [principal](const std::uint8_t* payload, std::uint8_t length, std::uint8_t command) {
-            principal->SendCommand(payload, length, command);
-        },
-        principal->Receivers(), principal);
-    formPrincipal_->AttachWindows(formAtualizacao_.get(), formDebug_.get(), formCadastro_.get());
-    if (demoPanel_) formPrincipal_->SelectPort(demoPanel_->ComNumber());
 }
 
 Application::~Application()
 {
-    // The secondary windows are children of the main one: they go first.
-    formCadastro_.reset();
-    formDebug_.reset();
-    formAtualizacao_.reset();
+    // Windows first (they hold the session), then the session and its port,
+    // then the panel at the other end.
     formPrincipal_.reset();
+    session_.reset();
+    if (demoPortNumber_ != 0) seams_.ports.Unpin(demoPortNumber_);
     demoPanel_.reset();
+}
+
+void Application::StartDemoPanel()
+{
+    // The lowest number that no present device and no entry of the user's
+    // port folder holds: a pinned but unplugged adapter keeps its number.
+    std::vector<int> taken = RegisteredPortNumbers(seams_.ports.PortFolder());
+    for (const PortEntry& entry : seams_.ports.Scan()) taken.push_back(entry.number);
+    const int number = LowestFreeComNumber(taken);
+    if (number == 0) return;
+    VirtualPanel::Options options;
+    options.autoTriggerRf = true;  // a sensor to enrol without hardware
+    auto panel = std::make_unique<PanelHost>(options);
+    if (!panel->Ok()) return;
+    seams_.ports.PinInMemory(number, panel->DevicePath().toStdString());
+    demoPanel_ = std::move(panel);
+    demoPortNumber_ = number;
 }

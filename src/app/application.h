@@ -1,13 +1,15 @@
 #pragma once
-// The composition root: the seams (dialogs, ports, clock), the four windows
-// wired to one another, and in demo mode a software panel on a free port.
-// main() and the start-up benchmark build the program the same way.
+// The composition root: given the seams (dialogs, ports, clock), it builds
+// the panel session and the four windows and wires them to one another; in
+// demo mode it adds a software panel on a free port and opens it. main()
+// and the tests build the program this same way.
 
 #include <memory>
 
+class Clock;
+class Dialogs;
 class PanelHost;
-class QtDialogs;
-class SystemClock;
+class PanelSession;
 class SystemPortCatalogue;
 class TFormAtualizacao;
 class TFormCadastro;
@@ -16,24 +18,39 @@ class TFormPrincipal;
 
 class Application {
 public:
+    struct Seams {
+        Dialogs& dialogs;
+        SystemPortCatalogue& ports;
+        const Clock& clock;
+    };
     struct Options {
         bool demo = false;
     };
 
-    explicit Application(Options options);
+    Application(Seams seams, Options options);
     ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
 
+    PanelSession& Session() { return *session_; }
     TFormPrincipal& MainWindow() { return *formPrincipal_; }
+    // The secondary windows belong to the main window (Qt children).
+    TFormAtualizacao& FirmwareWindow() { return *formAtualizacao_; }
+    TFormDebug& DiagnosticWindow() { return *formDebug_; }
+    TFormCadastro& EnrolmentWindow() { return *formCadastro_; }
     // The demo panel, or nullptr (not in demo mode, or it could not start).
     PanelHost* DemoPanel() { return demoPanel_.get(); }
+    int DemoPortNumber() const { return demoPortNumber_; }
 
 private:
-    std::unique_ptr<QtDialogs> dialogs_;
-    std::unique_ptr<SystemPortCatalogue> ports_;
-    std::unique_ptr<SystemClock> clock_;
+    void StartDemoPanel();
+
+    Seams seams_;
     std::unique_ptr<PanelHost> demoPanel_;
+    int demoPortNumber_ = 0;
+    std::unique_ptr<PanelSession> session_;
     std::unique_ptr<TFormPrincipal> formPrincipal_;
-    std::unique_ptr<TFormAtualizacao> formAtualizacao_;
-    std::unique_ptr<TFormDebug> formDebug_;
-    std::unique_ptr<TFormCadastro> formCadastro_;
+    TFormAtualizacao* formAtualizacao_ = nullptr;
+    TFormDebug* formDebug_ = nullptr;
+    TFormCadastro* formCadastro_ = nullptr;
 };

@@ -1,13 +1,16 @@
-// Start-up: the application object, the windows, the event loop. An error
-// that escapes the loop is shown in a standard box; the exit code is 0.
+// Start-up: the application object, the seams, the windows, the event loop.
+// An error that escapes the loop is shown in a standard box; the exit code is 0.
 //   quorvel          the tool, on the machine's serial ports
-//   quorvel --demo   the same, plus a software panel selected in the port menu
+//   quorvel --demo   the same, plus a software panel, opened at start
 
 #include <QApplication>
 #include <QMessageBox>
 #include <exception>
 
 #include "app/application.h"
+#include "ports/port_catalogue.h"
+#include "session/clock.h"
+#include "ui/common/dialogs.h"
 #include "ui/main/form_principal.h"
 
 namespace {
@@ -27,7 +30,11 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
 
     try {
-        Application application({.demo = QApplication::arguments().contains(QStringLiteral("--demo"))});
+        QtDialogs dialogs;
+        SystemPortCatalogue ports;
+        SystemClock clock;
+        Application application({dialogs, ports, clock},
+                                {.demo = QApplication::arguments().contains(QStringLiteral("--demo"))});
         application.MainWindow().show();
         QApplication::exec();
     } catch (const std::exception& e) {

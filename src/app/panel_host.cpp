@@ -3,12 +3,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-PanelHost::PanelHost(const VirtualPanel::Options& options, const std::filesystem::path& portFolder, int comNumber,
-                     QObject* parent)
-    : QObject(parent), panel_(options)
+PanelHost::PanelHost(const VirtualPanel::Options& options, QObject* parent) : QObject(parent), panel_(options)
 {
     std::string error;
-    host_ = PtyHost::Open(panel_, portFolder, comNumber, &error);
+    host_ = PtyHost::Open(panel_, {}, 0, &error);
     if (!host_) {
         error_ = QString::fromStdString(error);
         return;

@@ -1,12 +1,12 @@
 #pragma once
 // Runs a software panel behind a pseudo-terminal inside the tool's event
 // loop: its bytes flow whenever the terminal is readable, and it ticks once
-// a second. Used by the demo mode and by the end-to-end tests.
+// a second. Used by the demo mode and by the end-to-end tests. It registers
+// no port: the caller pins DevicePath() to a number in its own catalogue.
 
 #include <QObject>
 #include <QString>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 
 #include "sim/pty_host.h"
@@ -18,16 +18,14 @@ class QTimer;
 class PanelHost : public QObject {
     Q_OBJECT
 public:
-    // Registers the panel as COM comNumber in portFolder. Check Ok().
-    PanelHost(const VirtualPanel::Options& options, const std::filesystem::path& portFolder, int comNumber,
-              QObject* parent = nullptr);
+    // Check Ok().
+    explicit PanelHost(const VirtualPanel::Options& options, QObject* parent = nullptr);
     ~PanelHost() override;
 
     bool Ok() const { return host_ != nullptr; }
     const QString& Error() const { return error_; }
 
     VirtualPanel& Panel() { return panel_; }
-    int ComNumber() const { return host_ ? host_->ComNumber() : 0; }
     QString DevicePath() const;
 
     // A sensor with this 24-bit code transmits; true when the panel was

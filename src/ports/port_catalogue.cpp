@@ -15,6 +15,8 @@
 #else
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
@@ -66,7 +68,7 @@ fs::path DefaultPortFolder()
     return {};
 }
 
-bool RegisterPort(const fs::path&, int, const std::string&)
+bool RegisterPort(const fs::path&, int, const std::string&, int)
 {
     return false;
 }
@@ -138,6 +140,27 @@ std::optional<std::string> LinkTarget(const fs::path& link)
     return target.string();
 }
 
+// The owner record beside an entry: "COM<n>.pid" holding a process id.
+fs::path OwnerFile(const fs::path& folder, int number) { return folder / (ComName(number) + ".pid"); }
+
+// False only when the entry has an owner record and that process is gone
+// (or the record is unreadable); such an entry is removed.
+bool OwnerAlive(const fs::path& folder, int number)
+{
+    const fs::path file = OwnerFile(folder, number);
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(file, ec))) return true;
+    long pid = 0;
+    if (FILE* f = std::fopen(file.c_str(), "r")) {
+        if (std::fscanf(f, "%ld", &pid) != 1) pid = 0;
+        std::fclose(f);
+    }
+    if (pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM)) return true;
+    fs::remove(folder / ComName(number), ec);
+    fs::remove(file, ec);
+    return false;
+}
+
 // Every COM<n> entry of the folder, read once per scan.
 std::map<int, std::string> ReadPortFolder(const fs::path& folder)
 {
@@ -148,7 +171,7 @@ std::map<int, std::string> ReadPortFolder(const fs::path& folder)
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
         if (ec) break;
         const std::optional<int> number = ParseEntryName(it->path().filename().string());
-        if (!number) continue;
+        if (!number || !OwnerAlive(folder, *number)) continue;
         if (std::optional<std::string> target = LinkTarget(it->path())) {
             entries.emplace(*number, std::move(*target));
         }
@@ -247,10 +270,19 @@ fs::path DefaultPortFolder()
     return fs::path("/tmp") / ("quorvel-" + std::to_string(getuid())) / "ports";
 }
 
-bool RegisterPort(const fs::path& portFolder, int number, const std::string& devicePath)
+bool RegisterPort(const fs::path& portFolder, int number, const std::string& devicePath, int ownerPid)
 {
     if (!IsComNumber(number) || devicePath.empty() || portFolder.empty()) return false;
     if (!MakePrivateFolder(portFolder)) return false;
+    // The owner record goes first, so no scan sees the entry without it.
+    std::error_code removed;
+    fs::remove(OwnerFile(portFolder, number), removed);
+    if (ownerPid > 0) {
+        FILE* f = std::fopen(OwnerFile(portFolder, number).c_str(), "w");
+        if (f == nullptr) return false;
+        const bool written = std::fprintf(f, "%d\n", ownerPid) > 0;
+        if (std::fclose(f) != 0 || !written) return false;
+    }
 
     // A new link renamed over the old one: a scan sees the old device or the
     // new one, never no entry (which would let the fixed mapping show through).
@@ -275,6 +307,7 @@ void UnregisterPort(const fs::path& portFolder, int number)
     if (!IsComNumber(number) || portFolder.empty()) return;
     std::error_code ec;
     fs::remove(portFolder / ComName(number), ec);
+    fs::remove(OwnerFile(portFolder, number), ec);
 }
 
 std::vector<int> RegisteredPortNumbers(const fs::path& portFolder)
@@ -291,6 +324,7 @@ SystemPortCatalogue::SystemPortCatalogue(Options options) : options_(std::move(o
 std::optional<std::string> SystemPortCatalogue::DevicePath(int number) const
 {
     if (!IsComNumber(number)) return std::nullopt;
+    if (const auto pin = memoryPins_.find(number); pin != memoryPins_.end()) return pin->second;
     // An entry pins its number even when its device is gone.
     if (std::optional<std::string> target = LinkTarget(options_.portFolder / ComName(number))) {
         return target;
@@ -300,7 +334,8 @@ std::optional<std::string> SystemPortCatalogue::DevicePath(int number) const
 
 std::vector<PortEntry> SystemPortCatalogue::Scan() const
 {
-    const std::map<int, std::string> pinned = ReadPortFolder(options_.portFolder);
+    std::map<int, std::string> pinned = ReadPortFolder(options_.portFolder);
+    for (const auto& [number, path] : memoryPins_) pinned[number] = path;
     const std::vector<std::string> callouts = ListCalloutDevices(options_.deviceRoot);
     std::vector<PortEntry> ports;
     for (int number = kFirstComNumber; number <= kLastComNumber; ++number) {
@@ -316,3 +351,10 @@ std::vector<PortEntry> SystemPortCatalogue::Scan() const
 }
 
 #endif
+
+void SystemPortCatalogue::PinInMemory(int number, std::string devicePath)
+{
+    if (IsComNumber(number) && !devicePath.empty()) memoryPins_[number] = std::move(devicePath);
+}
+
+void SystemPortCatalogue::Unpin(int number) { memoryPins_.erase(number); }

@@ -9,6 +9,7 @@
 // Standard C++ and the operating system only: no Qt.
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,8 +45,16 @@ public:
     std::vector<PortEntry> Scan() const override;
     std::optional<std::string> DevicePath(int number) const override;
 
+    // Pins a number to a device for this process alone, ahead of the port
+    // folder: a port that lives and dies with the process (the demo panel)
+    // leaves nothing behind on disk, whatever way the process ends.
+    void PinInMemory(int number, std::string devicePath);
+    const std::filesystem::path& PortFolder() const { return options_.portFolder; }
+    void Unpin(int number);
+
 private:
     Options options_;
+    std::map<int, std::string> memoryPins_;
 };
 
 // $XDG_RUNTIME_DIR/quorvel/ports, or /tmp/quorvel-<uid>/ports when unset.
@@ -53,7 +62,11 @@ std::filesystem::path DefaultPortFolder();
 
 // Registration in a port folder (used by the software panel's hosts).
 // RegisterPort creates the folder as needed and replaces an existing entry.
-bool RegisterPort(const std::filesystem::path& portFolder, int number, const std::string& devicePath);
+// With an owner process id the entry lasts only as long as that process: a
+// scan removes the entry of an owner that is gone, so a later device that
+// takes the same path is never mistaken for it.
+bool RegisterPort(const std::filesystem::path& portFolder, int number, const std::string& devicePath,
+                  int ownerPid = 0);
 void UnregisterPort(const std::filesystem::path& portFolder, int number);
 // The numbers that have an entry in a port folder, present or not: a pinned
 // number belongs to its user even while the device is unplugged.

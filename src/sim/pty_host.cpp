@@ -85,7 +85,7 @@ std::unique_ptr<PtyHost> PtyHost::Open(VirtualPanel& panel, const std::filesyste
     }
     std::unique_ptr<PtyHost> host(new PtyHost(panel, master, slave, name));
     if (comNumber != 0) {
-        if (!RegisterPort(portFolder, comNumber, name)) {
+        if (!RegisterPort(portFolder, comNumber, name, static_cast<int>(getpid()))) {
             if (error != nullptr) {
                 *error = "cannot register COM" + std::to_string(comNumber) + " in " + portFolder.string();
             }

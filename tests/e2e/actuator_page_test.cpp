@@ -28,15 +28,6 @@ QLineEdit* Edit(ToolHarness& tool, const char* name) { return tool.Find<QLineEdi
 
 void ShowSubPage(ToolHarness& tool, int index) { tool.Find<QTabWidget>("PageControlAtuadores")->setCurrentIndex(index); }
 
-bool InEditState(ToolHarness& tool)
-{
-    const bool write = tool.Find<QPushButton>("BtnGravar6")->isEnabled();
-    if (write == tool.Find<QPushButton>("BtnEditar6")->isEnabled()) {
-        QTest::qFail("edit and write buttons enabled alike", __FILE__, __LINE__);
-    }
-    return write;
-}
-
 // Edit, change, write the showing sub-page and wait for the panel's acknowledgement.
 bool WriteShowing(ToolHarness& tool, const std::function<void()>& change)
 {
@@ -136,7 +127,7 @@ void ActuatorPageTest::eachSubPageWritesAndReadsBack()
     QVERIFY(ClearAndReadBack(tool, QStringLiteral("CONFIGURAÇÃO ATUADOR BUZZER")));
     QVERIFY(Radio(tool, "PolaridadeAtuadorBuzzerF")->isChecked());
     QVERIFY(!Radio(tool, "PolaridadeAtuadorBuzzerT")->isChecked());
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.Boxes().empty());
 }
 
 void ActuatorPageTest::typedTextThatNamesNoItemIsSentAsNoSelection()
@@ -186,11 +177,11 @@ void ActuatorPageTest::sirenRange()
         Bytes expected = {24, 0};
         for (const QString& v : values) expected.push_back(static_cast<std::uint8_t>(v.toInt()));
         QCOMPARE(*panel.Panel().Block(24), expected);
-        QVERIFY(!InEditState(tool));
+        QVERIFY(!tool.InEditState(6));
     } else {
         QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("Valor fora da faixa especificada.")});
         QCOMPARE(QApplication::focusWidget(), tool.Find<QWidget>(refused));
-        QVERIFY(InEditState(tool));
+        QVERIFY(tool.InEditState(6));
         QVERIFY(Edit(tool, "TempoRetardoSirene")->isEnabled());
         DrainEvents();
         QCOMPARE(panel.Panel().CommandCount(CommandByte(CommandCode::WriteBlockCommand)), std::size_t{0});
@@ -205,14 +196,14 @@ void ActuatorPageTest::editStateBelongsToTheTab()
     const Bytes outputsBefore = *panel.Panel().Block(17);
 
     tool.Click("BtnEditar6");
-    QVERIFY(InEditState(tool));
+    QVERIFY(tool.InEditState(6));
     for (int output = 1; output <= 4; ++output) QVERIFY(Type(tool, output)->isEnabled());
     QVERIFY(!Radio(tool, "CheckBoxSirene1")->isEnabled());
 
     // A change of sub-page returns the buttons to view state; the unlocked
     // combo boxes stay unlocked and can still be changed.
     ShowSubPage(tool, 1);
-    QVERIFY(!InEditState(tool));
+    QVERIFY(!tool.InEditState(6));
     QVERIFY(Type(tool, 1)->isEnabled());
     QVERIFY(!Edit(tool, "TempoRetardoSirene")->isEnabled());
     Type(tool, 1)->setCurrentIndex(2);
@@ -231,7 +222,7 @@ void ActuatorPageTest::editStateBelongsToTheTab()
 
     // Back on "Saídas": nothing written until edit and write are used there.
     ShowSubPage(tool, 0);
-    QVERIFY(!InEditState(tool));
+    QVERIFY(!tool.InEditState(6));
     QCOMPARE(*panel.Panel().Block(17), outputsBefore);
     QVERIFY(WriteShowing(tool, [] {}));
     QCOMPARE(*panel.Panel().Block(17), (Bytes{17, 2, 255, 255, 255}));
@@ -251,7 +242,7 @@ void ActuatorPageTest::outputsThreeAndFourFollowTheModel()
         bool hidden;
     } steps[] = {{37, true}, {51, false}, {9, false}, {56, true}, {0, true}, {255, true}, {51, false}};
     for (const auto& step : steps) {
-        if (step.model != 37) emit tool.Window().ModelIdentified(step.model);
+        if (step.model != 37) emit tool.Session().Identified(Identification{.model = step.model});
         for (QWidget* field : fields) QVERIFY2(field->isHidden() == step.hidden, qPrintable(QString::number(step.model)));
     }
 }

@@ -17,14 +17,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 const QString kPollingTitle = QStringLiteral("CONFIGURAÇÃO INTERVALO DE POLLING");
 
-bool InEditState(ToolHarness& tool, int tab)
-{
-    const bool write = tool.Find<QPushButton>(QStringLiteral("BtnGravar%1").arg(tab))->isEnabled();
-    const bool edit = tool.Find<QPushButton>(QStringLiteral("BtnEditar%1").arg(tab))->isEnabled();
-    if (write == edit) QTest::qFail("edit and write buttons enabled alike", __FILE__, __LINE__);
-    return write;
-}
-
 QLineEdit* Edit(ToolHarness& tool, const QString& name) { return tool.Find<QLineEdit>(name); }
 
 void Type(ToolHarness& tool, const QString& name, const QString& text) { Edit(tool, name)->setText(text); }
@@ -76,7 +68,7 @@ void ConfigCycleTest::portAndDeviceChecksComeFirst()
     tool.Click("BtnLer2");
     tool.Click("BtnEditar2");
     QCOMPARE(tool.dialogs.Texts(), QStringList(2, QStringLiteral("Porta serial não está aberta.")));
-    QVERIFY(!InEditState(tool, 2));
+    QVERIFY(!tool.InEditState(2));
 
     // With the port open but no panel identified, edit unlocks the fields
     // and write refuses, still in edit state.
@@ -86,13 +78,13 @@ void ConfigCycleTest::portAndDeviceChecksComeFirst()
     silent.Start();
     QVERIFY(silent.OpenPort());
     silent.Click("BtnEditar2");
-    QVERIFY(InEditState(silent, 2));
+    QVERIFY(silent.InEditState(2));
     QVERIFY(Edit(silent, "CfgTimerMsgPolling")->isEnabled());
     Type(silent, "CfgTimerMsgPolling", "60");
     Type(silent, "CfgTimerMsgPollingReduzido", "30");
     silent.Click("BtnGravar2");
     QCOMPARE(silent.dialogs.Texts(), QStringList{QStringLiteral("Equipamento não conectado.")});
-    QVERIFY(InEditState(silent, 2));
+    QVERIFY(silent.InEditState(2));
     QCOMPARE(panel.Panel().CommandCount(kWrite), std::size_t{0});
 }
 
@@ -102,17 +94,17 @@ void ConfigCycleTest::readInEditStateKeepsEditingAndTheAnswerReplacesTheText()
     PanelHost& panel = tool.StartConnected();
     tool.Click("BtnEditar2");
     tool.Click("BtnEditar2");  // a second click changes nothing
-    QVERIFY(InEditState(tool, 2));
+    QVERIFY(tool.InEditState(2));
     Type(tool, "CfgTimerMsgPolling", "999");
 
     tool.Click("BtnLer2");
     QVERIFY(tool.WaitForStatus(kPollingTitle));
     QCOMPARE(Edit(tool, "CfgTimerMsgPolling")->text(), QStringLiteral("300"));
     QCOMPARE(Edit(tool, "CfgTimerMsgPollingReduzido")->text(), QStringLiteral("60"));
-    QVERIFY(InEditState(tool, 2));
+    QVERIFY(tool.InEditState(2));
     QVERIFY(Edit(tool, "CfgTimerMsgPolling")->isEnabled());
     QCOMPARE(panel.Panel().ReceivedFrames().back().payload, (Bytes{2}));
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.Boxes().empty());
 }
 
 void ConfigCycleTest::answersOfTheWrongLengthAreIgnoredEntirely()
@@ -155,7 +147,7 @@ void ConfigCycleTest::clearInViewStateEmptiesAndKeepsFieldsLocked()
         QVERIFY2(Edit(tool, name)->text().isEmpty(), name);
         QVERIFY2(!Edit(tool, name)->isEnabled(), name);
     }
-    QVERIFY(!InEditState(tool, 1));
+    QVERIFY(!tool.InEditState(1));
 }
 
 void ConfigCycleTest::writeWithThePortClosedStillLeavesEditState()
@@ -166,15 +158,15 @@ void ConfigCycleTest::writeWithThePortClosedStillLeavesEditState()
     Type(tool, "CfgTimerMsgPolling", "60");
     Type(tool, "CfgTimerMsgPollingReduzido", "30");
     tool.Trigger("MenuSerialFechar");
-    QVERIFY(tool.Window().IsEquipmentConnected());
+    QVERIFY(tool.Session().IsEquipmentConnected());
 
     tool.Click("BtnGravar2");
-    QVERIFY(!InEditState(tool, 2));
+    QVERIFY(!tool.InEditState(2));
     QVERIFY(!Edit(tool, "CfgTimerMsgPolling")->isEnabled());
-    QVERIFY(tool.Window().WritePending());
+    QVERIFY(tool.Session().WritePending());
     DrainEvents();
     QCOMPARE(panel.Panel().CommandCount(kWrite), std::size_t{0});
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.Boxes().empty());
 }
 
 void ConfigCycleTest::conversionFailuresStopWhereTheyHappen()
@@ -187,7 +179,7 @@ void ConfigCycleTest::conversionFailuresStopWhereTheyHappen()
     Type(tool, "CfgTimerMsgPollingReduzido", "30");
     tool.Click("BtnGravar2");
     QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("'abc' is not a valid integer value")});
-    QVERIFY(InEditState(tool, 2));
+    QVERIFY(tool.InEditState(2));
 
     // Converted only while packing, after the switch: view state, nothing sent.
     tool.dialogs.Clear();
@@ -195,8 +187,8 @@ void ConfigCycleTest::conversionFailuresStopWhereTheyHappen()
     Type(tool, "CfgTimerMsgPollingReduzido", "1O");
     tool.Click("BtnGravar2");
     QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("'1O' is not a valid integer value")});
-    QVERIFY(!InEditState(tool, 2));
-    QVERIFY(!tool.Window().WritePending());
+    QVERIFY(!tool.InEditState(2));
+    QVERIFY(!tool.Session().WritePending());
     DrainEvents();
     QCOMPARE(panel.Panel().CommandCount(kWrite), std::size_t{0});
 }
@@ -233,7 +225,7 @@ void ConfigCycleTest::pollingIntervalRange()
     if (!accepted) {
         QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("Valor fora da faixa especificada.")});
         QCOMPARE(QApplication::focusWidget(), Edit(tool, "CfgTimerMsgPolling"));
-        QVERIFY(InEditState(tool, 2));
+        QVERIFY(tool.InEditState(2));
         return;
     }
     QVERIFY(tool.WaitForStatus(kWritten));
@@ -256,7 +248,7 @@ void ConfigCycleTest::serverAddressesWriteAndReadBack()
     }
     tool.Click("BtnGravar1");
     QVERIFY(tool.WaitForStatus(kWritten));
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.Boxes().empty());
     QCOMPARE(*panel.Panel().Block(1), (Bytes{1, 200, 44, 0, 1, 0x11, 0x70, 8, 8, 8, 8, 0, 53,
                                              1, 2, 3, 4, 0xFF, 0xFF, 201, 0, 113, 9, 0, 0}));
 
@@ -299,15 +291,15 @@ void ConfigCycleTest::privateAddressesAskOnce()
             Type(tool, QStringLiteral("PortaIp0%1").arg(row + 1), "80");
         }
         tool.Click("BtnGravar1");
-        QCOMPARE(tool.dialogs.shown.size(), std::size_t(c.questions));
-        for (const auto& shown : tool.dialogs.shown) {
+        QCOMPARE(tool.dialogs.Boxes().size(), std::size_t(c.questions));
+        for (const auto& shown : tool.dialogs.Boxes()) {
             QCOMPARE(shown.kind, QStringLiteral("Atenção"));
             QCOMPARE(shown.text, question);
         }
         if (c.sent) {
             QVERIFY2(tool.WaitForStatus(kWritten), c.name);
         } else {
-            QVERIFY2(InEditState(tool, 1), c.name);
+            QVERIFY2(tool.InEditState(1), c.name);
             DrainEvents();
             QCOMPARE(panel.Panel().CommandCount(kWrite), std::size_t{0});
         }
@@ -332,7 +324,7 @@ void ConfigCycleTest::copyRepeatsRowOneAsTyped()
         QCOMPARE(Edit(tool, QStringLiteral("EndIp0%1_2").arg(row))->text(), Edit(tool, "EndIp01_2")->text());
         QCOMPARE(Edit(tool, QStringLiteral("PortaIp0%1").arg(row))->text(), QStringLiteral("81"));
     }
-    QVERIFY(InEditState(tool, 1));
+    QVERIFY(tool.InEditState(1));
     DrainEvents();
     QCOMPARE(panel.Panel().ReceivedFrames().size(), frames);
     QVERIFY(tool.Find<QPushButton>("Button3")->isEnabled());
@@ -360,7 +352,7 @@ void ConfigCycleTest::wifiWritesNameAndPasswordAndReadsThemBack()
         tool.Click("BtnGravar3");
         QVERIFY2(tool.WaitForStatus(kWritten), c.name);
         QCOMPARE(*panel.Panel().Block(6), c.stored);
-        QVERIFY(!InEditState(tool, 3));
+        QVERIFY(!tool.InEditState(3));
 
         tool.Click("BtnLimpar3");
         Type(tool, "CfgSsidRedeWifi", "old");
@@ -395,7 +387,7 @@ void ConfigCycleTest::wifiRefusesOneEmptyField()
         tool.Click("BtnGravar3");
         QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("Campo vazio.")});
         QCOMPARE(QApplication::focusWidget(), Edit(tool, nameEmpty ? "CfgSsidRedeWifi" : "CfgSenhaRedeWifi"));
-        QVERIFY(InEditState(tool, 3));
+        QVERIFY(tool.InEditState(3));
         DrainEvents();
         QCOMPARE(panel.Panel().CommandCount(kWrite), std::size_t{0});
     }

@@ -47,16 +47,16 @@ void LinkSupervisionTest::identificationIsShownAndHandedOn()
     ToolHarness tool;
     PanelHost& panel = tool.AddPanel(3, {.model = 51, .version = 0x13, .serial = 0x80000001u});
     TFormPrincipal& window = tool.Start();
-    QSignalSpy models(&window, &TFormPrincipal::ModelIdentified);
+    QSignalSpy models(&tool.Session(), &PanelSession::Identified);
 
     QVERIFY(tool.OpenPort());
-    QTRY_VERIFY_WITH_TIMEOUT(window.IsEquipmentConnected(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(tool.Session().IsEquipmentConnected(), 3000);
     // The serial is a number, never negative: its top bit set shows as 2147483649.
     QCOMPARE(tool.StatusPanel(1),
              QStringLiteral("Modelo: QV-CENTRAL 6  -  Versão: V1.03 - (teste)  -  Serial: 2147483649"));
-    QCOMPARE(window.ModelCode(), 51);
+    QCOMPARE(tool.Session().ModelCode(), 51);
     QCOMPARE(models.size(), 1);
-    QCOMPARE(models.front().front().value<std::uint8_t>(), 51);
+    QCOMPARE(models.front().front().value<Identification>().model, 51);
     auto* update = window.findChild<TFormAtualizacao*>(QStringLiteral("FormAtualizacao"));
     QVERIFY(update && update->IdentReceived());
     QCOMPARE(update->DeviceModel(), 51);
@@ -71,23 +71,23 @@ void LinkSupervisionTest::identificationExpiresWhenThePanelFallsSilent()
     TFormPrincipal& window = tool.Start();
     QVERIFY(tool.OpenPort());
     tool.StopPollingTimer();
-    QTRY_VERIFY_WITH_TIMEOUT(window.IsEquipmentConnected(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(tool.Session().IsEquipmentConnected(), 3000);
 
     panel.Panel().SetSilent(true);
     for (int tick = 1; tick <= 4; ++tick) {
         window.TimerPollingTimer();
-        QVERIFY2(window.IsEquipmentConnected(), qPrintable(QString::number(tick)));
+        QVERIFY2(tool.Session().IsEquipmentConnected(), qPrintable(QString::number(tick)));
     }
     window.TimerPollingTimer();
-    QVERIFY(!window.IsEquipmentConnected());
+    QVERIFY(!tool.Session().IsEquipmentConnected());
     QVERIFY(tool.StatusPanel(1).isEmpty());
-    QCOMPARE(window.ModelCode(), 0);
+    QCOMPARE(tool.Session().ModelCode(), 0);
     // The fifth tick also asks again, as every fifth tick does.
     QVERIFY(WaitForCommand(panel.Panel(), kIdentify, 2));
 
     panel.Panel().SetSilent(false);
     for (int tick = 0; tick < 5; ++tick) window.TimerPollingTimer();
-    QTRY_VERIFY_WITH_TIMEOUT(window.IsEquipmentConnected(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(tool.Session().IsEquipmentConnected(), 3000);
     QVERIFY(tool.StatusPanel(1).startsWith(QStringLiteral("Modelo: ")));
 }
 
@@ -100,7 +100,7 @@ void LinkSupervisionTest::unsupportedModelIsShownButNeverConnected()
     tool.StopPollingTimer();
     QTRY_VERIFY_WITH_TIMEOUT(!tool.StatusPanel(1).isEmpty(), 3000);
     QVERIFY(tool.StatusPanel(1).startsWith(QStringLiteral("Modelo: Erro Modelo  -  ")));
-    QVERIFY(!window.IsEquipmentConnected());
+    QVERIFY(!tool.Session().IsEquipmentConnected());
     panel.Panel().SetSilent(true);
     for (int tick = 0; tick < 6; ++tick) window.TimerPollingTimer();
     // Never live, so never blanked by the expiry either.
@@ -115,35 +115,35 @@ void LinkSupervisionTest::noisyPiecewiseDeliveryStillIdentifies()
     panel.Panel().SetChunking(2);
     TFormPrincipal& window = tool.Start();
     QVERIFY(tool.OpenPort());
-    QTRY_VERIFY_WITH_TIMEOUT(window.IsEquipmentConnected(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(tool.Session().IsEquipmentConnected(), 3000);
 
     // A corrupted answer is dropped; the next one identifies again.
     tool.StopPollingTimer();
     panel.Panel().CorruptNextCrc();
     for (int tick = 0; tick < 5; ++tick) window.TimerPollingTimer();
-    QVERIFY(!window.IsEquipmentConnected());
+    QVERIFY(!tool.Session().IsEquipmentConnected());
     QVERIFY(WaitForCommand(panel.Panel(), kIdentify, 2));
     DrainEvents();
-    QVERIFY(!window.IsEquipmentConnected());
+    QVERIFY(!tool.Session().IsEquipmentConnected());
     for (int tick = 0; tick < 5; ++tick) window.TimerPollingTimer();
-    QTRY_VERIFY_WITH_TIMEOUT(window.IsEquipmentConnected(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(tool.Session().IsEquipmentConnected(), 3000);
 }
 
 void LinkSupervisionTest::configAnswersAndAcknowledgementsReachTheStatusLine()
 {
     ToolHarness tool;
     PanelHost& panel = tool.AddPanel(3);
-    TFormPrincipal& window = tool.Start();
+    tool.Start();
     QVERIFY(tool.OpenPort());
     std::vector<std::uint8_t> filled;
-    window.RegisterFillStep(2, [&](const std::uint8_t* payload, std::uint8_t length) {
+    tool.Session().RegisterFillStep(2, [&](const std::uint8_t* payload, std::uint8_t length) {
         filled.assign(payload, payload + length);
     });
     const std::uint8_t read = CommandByte(CommandCode::ReadBlockCommand);
     const std::uint8_t write = CommandByte(CommandCode::WriteBlockCommand);
 
     const std::uint8_t block2[] = {2};
-    window.SendCommand(block2, 1, read);
+    tool.Session().SendCommand(block2, 1, read);
     QTRY_VERIFY_WITH_TIMEOUT(!filled.empty(), 3000);
     QCOMPARE(filled, *panel.Panel().Block(2));
     QCOMPARE(tool.StatusLine()->text(), QStringLiteral("CONFIGURAÇÃO INTERVALO DE POLLING"));
@@ -151,22 +151,22 @@ void LinkSupervisionTest::configAnswersAndAcknowledgementsReachTheStatusLine()
 
     // A write of the wrong length is refused by the panel.
     const std::uint8_t badWrite[] = {2, 0, 30};
-    window.SendCommand(badWrite, sizeof badWrite, write);
-    window.SetWritePending();
+    tool.Session().SendCommand(badWrite, sizeof badWrite, write);
+    tool.Session().SetWritePending();
     QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("ERRO AO GRAVAR OS DADOS"), 3000);
     QCOMPARE(TextColour(tool.StatusLine()), kRed);
-    QVERIFY(!window.WritePending());
+    QVERIFY(!tool.Session().WritePending());
 
     const std::uint8_t goodWrite[] = {2, 0, 30, 0, 40};
-    window.SendCommand(goodWrite, sizeof goodWrite, write);
-    window.SetWritePending();
+    tool.Session().SendCommand(goodWrite, sizeof goodWrite, write);
+    tool.Session().SetWritePending();
     QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("COMANDO RECEBIDO COM SUCESSO"), 3000);
     QCOMPARE(TextColour(tool.StatusLine()), kGreen);
     QCOMPARE(*panel.Panel().Block(2), (std::vector<std::uint8_t>{2, 0, 30, 0, 40}));
 
     // A read of a block the panel refuses, with no write pending.
     const std::uint8_t unknown[] = {99};
-    window.SendCommand(unknown, 1, read);
+    tool.Session().SendCommand(unknown, 1, read);
     QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("ERRO AO LER A CONFIGURAÇÃO"), 3000);
     QCOMPARE(TextColour(tool.StatusLine()), kRed);
 }

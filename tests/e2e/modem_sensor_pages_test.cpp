@@ -81,7 +81,7 @@ void ModemSensorPagesTest::modemReadsTheShowingSubPageAndShowsOnlyTheInterval()
     panel.Panel().SetBlock({12, 0x80, 0, 0, 1});
     tool.Click("BtnLer4");
     QTRY_COMPARE_WITH_TIMEOUT(interval->text(), QStringLiteral("-2147483647"), 3000);
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.Boxes().empty());
 }
 
 void ModemSensorPagesTest::modemNeverEditsClearsOrWrites()
@@ -106,10 +106,10 @@ void ModemSensorPagesTest::modemNeverEditsClearsOrWrites()
 
     // The write button is never enabled; its handler checks the device only.
     page->WriteClick();
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.Boxes().empty());
     panel.Panel().SetSilent(true);
     for (int tick = 0; tick < 5; ++tick) tool.Window().TimerPollingTimer();
-    QVERIFY(!tool.Window().IsEquipmentConnected());
+    QVERIFY(!tool.Session().IsEquipmentConnected());
     page->WriteClick();
     QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("Equipamento não conectado.")});
     QCOMPARE(panel.Panel().CommandCount(kWrite), std::size_t{0});
@@ -165,7 +165,7 @@ void ModemSensorPagesTest::sensorsWriteAndReadBack()
         QCOMPARE(tool.Find<QLineEdit>(Name("DebSensor%1", n))->text(),
                  filled ? QString::fromLatin1(row.debounceBack) : QString());
     }
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.Boxes().empty());
 }
 
 void ModemSensorPagesTest::panelRefusesTheOtherModelsLength_data()
@@ -192,8 +192,8 @@ void ModemSensorPagesTest::panelRefusesTheOtherModelsLength()
         const Bytes stored = *panel.Panel().Block(w.block);
         Bytes wrong(static_cast<std::size_t>(w.length), 0);
         wrong[0] = w.block;
-        tool.Window().SendCommand(wrong.data(), static_cast<std::uint8_t>(wrong.size()), kWrite);
-        tool.Window().SetWritePending();
+        tool.Session().SendCommand(wrong.data(), static_cast<std::uint8_t>(wrong.size()), kWrite);
+        tool.Session().SetWritePending();
         QVERIFY(tool.WaitForStatus(QStringLiteral("ERRO AO GRAVAR OS DADOS")));
         QCOMPARE(*panel.Panel().Block(w.block), stored);
         tool.StatusLine()->clear();

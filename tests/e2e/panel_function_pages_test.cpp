@@ -56,11 +56,6 @@ QString Mismatch(ToolHarness& tool, const Values& expected)
     return {};
 }
 
-bool InEditState(ToolHarness& tool, int tab)
-{
-    return tool.Find<QPushButton>(QStringLiteral("BtnGravar%1").arg(tab))->isEnabled();
-}
-
 void Click(ToolHarness& tool, const char* button, int tab)
 {
     tool.Click(QString::fromLatin1(button) + QString::number(tab));
@@ -161,7 +156,7 @@ void PanelFunctionPagesTest::blocksAreWrittenByteExactAndReadBack()
         Enter(tool, row.entered);
         Click(tool, "BtnGravar", row.tab);
         QVERIFY2(tool.WaitForStatus(kWritten), row.what);
-        QVERIFY2(!InEditState(tool, row.tab), row.what);
+        QVERIFY2(!tool.InEditState(row.tab), row.what);
         QVERIFY2(panel.Panel().Block(row.block) == row.stored, row.what);
 
         Click(tool, "BtnLimpar", row.tab);
@@ -280,7 +275,7 @@ void PanelFunctionPagesTest::validation()
 
     QCOMPARE(tool.dialogs.Texts(), QStringList{message});
     QCOMPARE(QApplication::focusWidget(), focus.isEmpty() ? before : tool.Find<QWidget>(focus));
-    QVERIFY(InEditState(tool, tab));
+    QVERIFY(tool.InEditState(tab));
     QVERIFY(tool.Find<QWidget>(field)->isEnabled());
     DrainEvents();
     QCOMPARE(panel.Panel().CommandCount(kWrite), std::size_t{0});

@@ -23,8 +23,8 @@ void VerifyPortState(ToolHarness& tool, bool open)
     QCOMPARE(tool.Action("MenuSerialFechar")->isEnabled(), open);
     QCOMPARE(tool.Action("Atualizaodefirmware1")->isEnabled(), open);
     QCOMPARE(tool.Action("Debug1")->isEnabled(), open);
-    QCOMPARE(tool.Window().IsPortOpen(), open);
-    QCOMPARE(tool.Window().LinkOpen(), open);
+    QCOMPARE(tool.Session().IsPortOpen(), open);
+    QCOMPARE(tool.Session().LinkOpen(), open);
     QCOMPARE(tool.Window().findChild<QTimer*>(QStringLiteral("TimeoutSerial"))->isActive(), open);
     // The clock keeps ticking whatever the port does.
     QVERIFY(tool.Window().findChild<QTimer*>(QStringLiteral("TimerPolling"))->isActive());
@@ -55,7 +55,10 @@ void PortLifecycleTest::listsRegisteredPortsAndSelectsTheLowest()
     for (QAction* entry : entries) names << entry->text();
     QCOMPARE(names, (QStringList{"COM3", "COM7"}));
     QCOMPARE(entries[1]->objectName(), QStringLiteral("COM7"));
-    QCOMPARE(entries[1]->statusTip(), com7.DevicePath());
+    // The device shows as a tooltip; a status tip would blank the status bar.
+    QCOMPARE(entries[1]->toolTip(), com7.DevicePath());
+    QVERIFY(entries[1]->statusTip().isEmpty());
+    QVERIFY(tool.Action("MenuNumPorta")->menu()->toolTipsVisible());
     QVERIFY(entries[0]->isChecked());
     QCOMPARE(window.SelectedPortNumber(), 3);
 
@@ -84,7 +87,7 @@ void PortLifecycleTest::opensWithOneIdentificationRequestAndCloses()
     // The list is scanned again and the selection kept.
     QCOMPARE(tool.Window().SelectedPortNumber(), 3);
     QVERIFY(tool.Action("COM3")->isChecked());
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.Boxes().empty());
 }
 
 void PortLifecycleTest::opensAtTheChosenSpeed()
@@ -97,7 +100,7 @@ void PortLifecycleTest::opensAtTheChosenSpeed()
     QVERIFY(!tool.Action("ConfigBaud115200")->isChecked());
     QVERIFY(tool.OpenPort());
     // A pseudo-terminal takes any speed: check what the port was given.
-    QCOMPARE(tool.Window().Link().Baud(), 9600);
+    QCOMPARE(tool.Session().Baud(), 9600);
 }
 
 void PortLifecycleTest::aPortThatIsNotASerialDeviceFailsToOpen()
@@ -122,7 +125,7 @@ void PortLifecycleTest::aVanishingDeviceClosesThePortWithOneMessage()
     QVERIFY(WaitForCommand(panel.Panel(), kIdentify, 1));
 
     panel.Vanish();
-    QTRY_VERIFY_WITH_TIMEOUT(!tool.dialogs.shown.empty(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!tool.dialogs.Boxes().empty(), 3000);
     DrainEvents();
     QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("Erro ao tentar ler da porta.")});
     VerifyPortState(tool, false);
@@ -142,11 +145,11 @@ void PortLifecycleTest::exitClosesThePortAndStopsTheTimers()
     QVERIFY(window.findChild<QTimer*>(QStringLiteral("TimeoutSerial"))->isActive());
 
     tool.Trigger("Sair1");
-    QVERIFY(!window.IsPortOpen());
+    QVERIFY(!tool.Session().IsPortOpen());
     QVERIFY(!window.isVisible());
     QVERIFY(!window.findChild<QTimer*>(QStringLiteral("TimerPolling"))->isActive());
     QVERIFY(!window.findChild<QTimer*>(QStringLiteral("TimeoutSerial"))->isActive());
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.Boxes().empty());
 }
 
 QTEST_MAIN(PortLifecycleTest)

@@ -14,6 +14,7 @@
 
 #include "core/link/commands.h"
 #include "support/tool_harness.h"
+#include "ui/common/messages.h"
 #include "ui/main/form_principal.h"
 #include "ui/pages/rf_sensors_page.h"
 #include "ui/rf/form_cadastro.h"
@@ -25,7 +26,7 @@ const std::uint8_t kRfSensor = CommandByte(CommandCode::RfSensorCommand);
 const std::uint8_t kRfLearn = CommandByte(CommandCode::RfLearnCommand);
 const QString kRecordShown = QStringLiteral("CONFIGURAÇÃO SENSOR RF CADASTRADO");
 const QString kRadioShown = QStringLiteral("CONFIGURAÇÃO COMUNICAÇÃO RF");
-const QString kOutOfRange = QStringLiteral("Valor fora da faixa especificada.");
+const QString kOutOfRange = messages::ValueOutOfRange();
 enum { kRecords = 0, kEnrol = 1, kDelete = 2, kRadio = 3 };
 
 // Controls of the tab only: the enrolment window has combo boxes of the same names.
@@ -41,7 +42,6 @@ QLineEdit* Edit(ToolHarness& tool, const char* name) { return OnTab<QLineEdit>(t
 QRadioButton* Radio(ToolHarness& tool, const char* name) { return OnTab<QRadioButton>(tool, QString::fromLatin1(name)); }
 QComboBox* Button(ToolHarness& tool, int n) { return OnTab<QComboBox>(tool, QStringLiteral("ConfigBotao%1").arg(n)); }
 void ShowSubPage(ToolHarness& tool, int index) { OnTab<QTabWidget>(tool, "PageControlSensorRF")->setCurrentIndex(index); }
-bool InEditState(ToolHarness& tool) { return tool.Find<QPushButton>("BtnGravar8")->isEnabled(); }
 
 Bytes Record(const sim::RfRecord& record) { return Bytes(record.begin(), record.end()); }
 
@@ -96,7 +96,7 @@ void RfSensorsTest::recordIsReadEditedAndWrittenBack()
     Edit(tool, "CfgUsuarioSensorRF")->clear();  // user 1
     tool.Click("BtnGravar8");
     QVERIFY(tool.WaitForStatus(kWritten));
-    QVERIFY(!InEditState(tool));
+    QVERIFY(!tool.InEditState(8));
     QVERIFY(!Edit(tool, "CfgZonaSensorRF")->isEnabled());
     QCOMPARE(Record(panel.Panel().Rf().Record(1)),
              (Bytes{0x09, 0xFB, 0xF1, 3, 255, 1, 255, 3, 0xFF, 0xFF, 0x00, 0x01, 255, 255, 255, 255}));
@@ -159,7 +159,7 @@ void RfSensorsTest::recordFieldsAreCheckedBeforeSending()
         Edit(tool, "CfgZonaSensorRF")->setText(QString::fromLatin1(c.zone));
         tool.Click("BtnGravar8");
         QCOMPARE(tool.dialogs.Texts(), QStringList{c.box});
-        QVERIFY(InEditState(tool));
+        QVERIFY(tool.InEditState(8));
         tool.dialogs.Clear();
     }
     // No kind checked: refused, nothing sent, still in edit state.
@@ -169,17 +169,17 @@ void RfSensorsTest::recordFieldsAreCheckedBeforeSending()
     Edit(tool, "CfgSerialSensorRF")->setText(QStringLiteral("77"));
     Edit(tool, "CfgZonaSensorRF")->setText(QStringLiteral("5"));
     tool.Click("BtnGravar8");
-    QCOMPARE(tool.dialogs.shown.size(), 1u);
-    QCOMPARE(tool.dialogs.shown[0].kind, QStringLiteral("Erro"));
-    QCOMPARE(tool.dialogs.shown[0].text, QStringLiteral("Nenhum tipo de sensor selecionado"));
-    QVERIFY(InEditState(tool));
+    QCOMPARE(tool.dialogs.Boxes().size(), 1u);
+    QCOMPARE(tool.dialogs.Boxes()[0].kind, QStringLiteral("Erro"));
+    QCOMPARE(tool.dialogs.Boxes()[0].text, QStringLiteral("Nenhum tipo de sensor selecionado"));
+    QVERIFY(tool.InEditState(8));
     tool.dialogs.Clear();
     // A bad user is found after the switch to view state: nothing is sent.
     Radio(tool, "CfgTipoSensorRF2")->setChecked(true);
     Edit(tool, "CfgUsuarioSensorRF")->setText(QStringLiteral("um"));
     tool.Click("BtnGravar8");
     QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("'um' is not a valid integer value")});
-    QVERIFY(!InEditState(tool));
+    QVERIFY(!tool.InEditState(8));
     DrainEvents();
     QCOMPARE(sent(), 2u);  // the two reads
 }
@@ -249,7 +249,7 @@ void RfSensorsTest::radioBlockTakesTheModelsForm()
     tool.Click("BtnEditar8");
     Radio(tool, "CfgModulacaoRF2")->setChecked(true);
     tool.Click("BtnGravar8");
-    QVERIFY(!InEditState(tool));
+    QVERIFY(!tool.InEditState(8));
     QCOMPARE(Page(tool)->RfConfigForm(), RfBlockForm::None);
 
     tool.Click("BtnLer8");
@@ -281,9 +281,9 @@ void RfSensorsTest::deleteAllAsksFirst()
 
     tool.dialogs.answers = {false};
     tool.Click("Button2");
-    QCOMPARE(tool.dialogs.shown.size(), 1u);
-    QCOMPARE(tool.dialogs.shown[0].kind, QStringLiteral("Comando"));
-    QCOMPARE(tool.dialogs.shown[0].text, QStringLiteral("Deseja apagar todos os sensores RF cadastrados?"));
+    QCOMPARE(tool.dialogs.Boxes().size(), 1u);
+    QCOMPARE(tool.dialogs.Boxes()[0].kind, QStringLiteral("Comando"));
+    QCOMPARE(tool.dialogs.Boxes()[0].text, QStringLiteral("Deseja apagar todos os sensores RF cadastrados?"));
     DrainEvents();
     QCOMPARE(panel.Panel().CommandCount(kRfSensor), 0u);
     QCOMPARE(tool.StatusLine()->text(), QStringLiteral("antes"));
@@ -301,7 +301,7 @@ void RfSensorsTest::deleteAllAsksFirst()
     tool.Click("Button1");
     DrainEvents();
     QCOMPARE(panel.Panel().CommandCount(kRfSensor), 1u);
-    QCOMPARE(tool.dialogs.shown.size(), 2u);
+    QCOMPARE(tool.dialogs.Boxes().size(), 2u);
 }
 
 void RfSensorsTest::enrolmentWindowOpensOnlyWithThePortOpen()
@@ -311,22 +311,22 @@ void RfSensorsTest::enrolmentWindowOpensOnlyWithThePortOpen()
     ShowSubPage(tool, kEnrol);
     // Edit state on a sub-page with nothing to edit; a write does nothing.
     tool.Click("BtnEditar8");
-    QVERIFY(InEditState(tool));
+    QVERIFY(tool.InEditState(8));
     tool.Click("BtnGravar8");
-    QVERIFY(InEditState(tool));
+    QVERIFY(tool.InEditState(8));
     ShowSubPage(tool, kRecords);
-    QVERIFY(!InEditState(tool));
+    QVERIFY(!tool.InEditState(8));
     ShowSubPage(tool, kEnrol);
 
     tool.Trigger("MenuSerialFechar");
     tool.Click("BtnCadastrarSensorRF");
-    QVERIFY(tool.dialogs.windowsShown.isEmpty());
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.WindowsShown().isEmpty());
+    QVERIFY(tool.dialogs.Boxes().empty());
 
     QVERIFY(tool.OpenPort());
     tool.Click("BtnCadastrarSensorRF");
-    QCOMPARE(tool.dialogs.windowsShown, QStringList{QStringLiteral("FormCadastro")});
-    QVERIFY(tool.Cadastro().isVisible());
+    QCOMPARE(tool.dialogs.WindowsShown(), QStringList{QStringLiteral("FormCadastro")});
+    QVERIFY(tool.App().EnrolmentWindow().isVisible());
 }
 
 void RfSensorsTest::wholeEnrolmentStoresTheRecord()
@@ -335,7 +335,7 @@ void RfSensorsTest::wholeEnrolmentStoresTheRecord()
     PanelHost& panel = tool.StartConnected({.model = 56});
     ShowSubPage(tool, kEnrol);
     tool.Click("BtnCadastrarSensorRF");
-    TFormCadastro& form = tool.Cadastro();
+    TFormCadastro& form = tool.App().EnrolmentWindow();
     QVERIFY(form.isVisible());
     auto control = [&form](const char* name) { return form.findChild<QWidget*>(QString::fromLatin1(name)); };
     auto* status = form.findChild<QLabel*>("LabelSts");

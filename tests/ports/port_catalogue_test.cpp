@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -170,6 +171,26 @@ TEST_F(PortCatalogueTest, RegisteredPseudoTerminalIsListedUntilUnregistered)
     EXPECT_FALSE(RegisterPort(folder, 256, pts));
     EXPECT_TRUE(catalogue.Scan().empty());
     close(master);
+}
+
+TEST_F(PortCatalogueTest, AnEntryLastsAsLongAsItsOwner)
+{
+    const std::string device = MakeDevice("adapter");
+    // A process that has ended: its pid names no one (for this short while).
+    const pid_t gone = fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) _exit(0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+
+    ASSERT_TRUE(RegisterPort(ports_, 7, device, static_cast<int>(getpid())));
+    ASSERT_TRUE(RegisterPort(ports_, 8, device, static_cast<int>(gone)));
+    ASSERT_TRUE(RegisterPort(ports_, 9, device));  // pinned by hand: no owner
+    EXPECT_EQ(Catalogue().Scan(), (std::vector<PortEntry>{{7, device}, {9, device}}));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(ports_ / "COM8")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(ports_ / "COM8.pid")));
+
+    UnregisterPort(ports_, 7);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(ports_ / "COM7.pid")));
 }
 
 TEST(DefaultPortFolderTest, FollowsXdgRuntimeDir)

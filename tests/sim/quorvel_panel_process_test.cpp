@@ -185,6 +185,28 @@ TEST(QuorvelPanelProcess, OtherStopSignalsAlsoRemoveTheRegistration)
     }
 }
 
+TEST(QuorvelPanelProcess, AnEntryOutlivingAKilledPanelIsDroppedByTheNextScan)
+{
+    // SIGKILL leaves the entry on disk; its owner record lets the tool see
+    // that the panel is gone, so a later terminal on the same device path
+    // is never taken for it.
+    panel_test::TemporaryFolder runtime;
+    const std::filesystem::path ports = runtime.Path() / "quorvel" / "ports";
+    std::filesystem::create_directories(runtime.Path() / "dev");
+    const SystemPortCatalogue catalogue({ports, runtime.Path() / "dev"});
+    Child child = Start({"--com", "5"}, runtime.Path().string());
+    ASSERT_GT(child.pid, 0);
+    ASSERT_NE(ReadOutput(child.out, "\n").find("COM5"), std::string::npos);
+    EXPECT_EQ(RegisteredPortNumbers(ports), std::vector<int>{5});
+
+    ASSERT_EQ(::kill(child.pid, SIGKILL), 0);
+    Finish(child);
+    EXPECT_TRUE(std::filesystem::is_symlink(ports / "COM5"));
+    EXPECT_TRUE(catalogue.Scan().empty());
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(ports / "COM5")));
+    EXPECT_TRUE(RegisteredPortNumbers(ports).empty());
+}
+
 TEST(QuorvelPanelProcess, RefusesBadArgumentsWithUsage)
 {
     panel_test::TemporaryFolder runtime;

@@ -1,25 +1,49 @@
 #include "support/fake_dialogs.h"
 
 #include <QDialog>
+#include <QTest>
 
 bool FakeDialogs::Question(QWidget*, const QString& caption, const QString& text)
 {
-    shown.push_back({caption, text});
+    Record(caption, text);
     if (answers.empty()) return false;
     const bool answer = answers.front();
     answers.pop_front();
     return answer;
 }
 
-QStringList FakeDialogs::Texts() const
+void FakeDialogs::ShowModal(QDialog& window)
+{
+    windows_ << window.objectName();
+    window.show();
+}
+
+const std::vector<FakeDialogs::Shown>& FakeDialogs::Boxes()
+{
+    seen_ = shown_.size();
+    return shown_;
+}
+
+QStringList FakeDialogs::Texts()
 {
     QStringList texts;
-    for (const Shown& s : shown) texts << s.text;
+    for (const Shown& s : Boxes()) texts << s.text;
     return texts;
 }
 
-void FakeDialogs::ShowModal(QDialog& window)
+void FakeDialogs::Clear()
 {
-    windowsShown << window.objectName();
-    window.show();
+    shown_.clear();
+    seen_ = 0;
+}
+
+void FakeDialogs::Record(const QString& kind, const QString& text) { shown_.push_back({kind, text}); }
+
+void FakeDialogs::FailOnUnseenBoxes()
+{
+    for (std::size_t i = seen_; i < shown_.size(); ++i) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected box \"%1\": %2").arg(shown_[i].kind, shown_[i].text)),
+                     __FILE__, __LINE__);
+    }
+    seen_ = shown_.size();
 }

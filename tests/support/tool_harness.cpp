@@ -5,14 +5,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTest>
-
-#include "ui/firmware/form_atualizacao.h"
-#include "ui/rf/form_cadastro.h"
-#include "ui/diagnostics/form_debug.h"
-#include "ui/main/form_principal.h"
 
 ToolHarness::ToolHarness()
 {
@@ -23,19 +19,21 @@ ToolHarness::ToolHarness()
 
 ToolHarness::~ToolHarness()
 {
-    // The secondary windows are children of the main window's; drop them first.
-    cadastro_.reset();
-    debug_.reset();
-    atualizacao_.reset();
-    window_.reset();
+    // The tool first (its port is open on a panel's terminal), then the panels.
+    app_.reset();
     panels_.clear();
+    dialogs.FailOnUnseenBoxes();
 }
 
 PanelHost& ToolHarness::AddPanel(int comNumber, const VirtualPanel::Options& options)
 {
-    panels_.push_back(std::make_unique<PanelHost>(options, PortFolder(), comNumber));
+    panels_.push_back(std::make_unique<PanelHost>(options));
     PanelHost& panel = *panels_.back();
-    if (!panel.Ok()) QTest::qFail(qPrintable(QStringLiteral("panel not started: %1").arg(panel.Error())), __FILE__, __LINE__);
+    if (!panel.Ok()) {
+        QTest::qFail(qPrintable(QStringLiteral("panel not started: %1").arg(panel.Error())), __FILE__, __LINE__);
+        return panel;
+    }
+    ports_->PinInMemory(comNumber, panel.DevicePath().toStdString());
     return panel;
 }
 
@@ -47,13 +45,19 @@ void ToolHarness::AddBogusPort(int comNumber)
     RegisterPort(PortFolder(), comNumber, file.string());
 }
 
+TFormPrincipal& ToolHarness::Start(Application::Options options)
+{
+    app_ = std::make_unique<Application>(Application::Seams{dialogs, *ports_, clock}, options);
+    return app_->MainWindow();
+}
+
 PanelHost& ToolHarness::StartConnected(const VirtualPanel::Options& options)
 {
     PanelHost& panel = AddPanel(3, options);
     Start();
     if (!OpenPort()) QTest::qFail("port not opened", __FILE__, __LINE__);
     StopPollingTimer();
-    if (!QTest::qWaitFor([this] { return window_->IsEquipmentConnected(); }, 3000)) {
+    if (!QTest::qWaitFor([this] { return Session().IsEquipmentConnected(); }, 3000)) {
         QTest::qFail("panel not identified", __FILE__, __LINE__);
     }
     return panel;
@@ -69,23 +73,45 @@ bool ToolHarness::WaitForStatus(const QString& text, int timeoutMs) const
     return QTest::qWaitFor([&] { return StatusLine()->text() == text; }, timeoutMs);
 }
 
+bool ToolHarness::InEditState(int tab) const
+{
+    const bool write = Find<QPushButton>(QStringLiteral("BtnGravar%1").arg(tab))->isEnabled();
+    const bool edit = Find<QPushButton>(QStringLiteral("BtnEditar%1").arg(tab))->isEnabled();
+    if (write == edit) QTest::qFail("edit and write buttons enabled alike", __FILE__, __LINE__);
+    return write;
+}
+
 QString ToolHarness::StatusPanel(int index) const
 {
-    auto* panel = window_->statusBar()->findChild<QLabel*>(QStringLiteral("StatusBarPanel%1").arg(index));
+    auto* panel = app_->MainWindow().statusBar()->findChild<QLabel*>(QStringLiteral("StatusBarPanel%1").arg(index));
     return panel ? panel->text() : QStringLiteral("<no panel>");
 }
 
-QLabel* ToolHarness::StatusLine() const { return window_->findChild<QLabel*>(QStringLiteral("LabelStatusCmd")); }
+QLabel* ToolHarness::StatusLine() const { return Find<QLabel>(QStringLiteral("LabelStatusCmd")); }
 
 bool ToolHarness::OpenPort()
 {
     Trigger("MenuSerialAbrir");
-    return window_->IsPortOpen();
+    return app_->Session().IsPortOpen();
 }
 
 void ToolHarness::StopPollingTimer()
 {
-    if (auto* timer = window_->findChild<QTimer*>(QStringLiteral("TimerPolling"))) timer->stop();
+    if (auto* timer = app_->MainWindow().findChild<QTimer*>(QStringLiteral("TimerPolling"))) timer->stop();
+}
+
+std::filesystem::path ToolHarness::PortFolder() const { return std::filesystem::path(dir_.path().toStdString()) / "ports"; }
+
+QAction* ToolHarness::Action(const char* objectName) const
+{
+    auto* action = app_->MainWindow().findChild<QAction*>(QString::fromLatin1(objectName));
+    if (!action) QTest::qFail(qPrintable(QStringLiteral("no menu item %1").arg(objectName)), __FILE__, __LINE__);
+    return action;
+}
+
+void ToolHarness::Trigger(const char* objectName) const
+{
+    if (QAction* action = Action(objectName)) action->trigger();
 }
 
 void DrainEvents(int rounds)
@@ -96,33 +122,4 @@ void DrainEvents(int rounds)
 bool WaitForCommand(const VirtualPanel& panel, std::uint8_t command, std::size_t count, int timeoutMs)
 {
     return QTest::qWaitFor([&] { return panel.CommandCount(command) >= count; }, timeoutMs);
-}
-
-std::filesystem::path ToolHarness::PortFolder() const { return std::filesystem::path(dir_.path().toStdString()) / "ports"; }
-
-TFormPrincipal& ToolHarness::Start()
-{
-    window_ = std::make_unique<TFormPrincipal>(TFormPrincipal::Services{dialogs, *ports_, clock});
-    atualizacao_ = std::make_unique<TFormAtualizacao>(window_.get());
-    debug_ = std::make_unique<TFormDebug>(window_.get());
-    TFormPrincipal* principal = window_.get();
-    cadastro_ = std::make_unique<TFormCadastro>(
-        [principal](const std::uint8_t* payload, std::uint8_t length, std::uint8_t command) {
-            principal->SendCommand(payload, length, command);
-        },
-        principal->Receivers(), principal);
-    window_->AttachWindows(atualizacao_.get(), debug_.get(), cadastro_.get());
-    return *window_;
-}
-
-QAction* ToolHarness::Action(const char* objectName) const
-{
-    auto* action = window_->findChild<QAction*>(QString::fromLatin1(objectName));
-    if (!action) QTest::qFail(qPrintable(QStringLiteral("no menu item %1").arg(objectName)), __FILE__, __LINE__);
-    return action;
-}
-
-void ToolHarness::Trigger(const char* objectName) const
-{
-    if (QAction* action = Action(objectName)) action->trigger();
 }

@@ -1,26 +1,25 @@
 #pragma once
-// The tool's windows wired as the composition root wires them, but against
-// a temporary port folder, an empty device root, a fixed clock and recorded
-// dialogs: nothing of the machine's own serial ports can leak into a test.
+// The tool built by its own composition root, but on other seams: a
+// temporary port folder, an empty device root, a fixed clock and recorded
+// dialogs, so nothing of the machine's own serial ports can leak into a test.
 
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
-#include "core/link/commands.h"
-#include "session/clock.h"
-#include "ui/main/form_principal.h"
+#include "app/application.h"
 #include "app/panel_host.h"
+#include "core/link/commands.h"
 #include "ports/port_catalogue.h"
+#include "session/clock.h"
+#include "session/panel_session.h"
 #include "support/fake_dialogs.h"
+#include "ui/main/form_principal.h"
+#include "ui/pages/config_page.h"
 
 class QAction;
 class QLabel;
-class TFormAtualizacao;
-class TFormCadastro;
-class TFormDebug;
-class TFormPrincipal;
 
 // What the end-to-end tests look for on the wire and in the status line.
 inline const std::uint8_t kIdentify = CommandByte(CommandCode::IdentifyCommand);
@@ -40,16 +39,17 @@ public:
     ~ToolHarness();
 
     std::filesystem::path PortFolder() const;
-    // A software panel on a pseudo-terminal registered as COM comNumber in
-    // the temporary port folder. Register before Start() to be listed at start.
+    // A software panel on a pseudo-terminal, pinned as COM comNumber. Add it
+    // before Start() to be listed at start.
     PanelHost& AddPanel(int comNumber, const VirtualPanel::Options& options = {});
     // Registers COM comNumber as a plain file: listed, but no serial port.
     void AddBogusPort(int comNumber);
-    // Creates the main window (and the three others); call after registering
+    // Builds the tool (session and four windows); call after registering
     // the ports that must be listed at start.
-    TFormPrincipal& Start();
-    TFormPrincipal& Window() { return *window_; }
-    TFormCadastro& Cadastro() { return *cadastro_; }
+    TFormPrincipal& Start(Application::Options options = {});
+    Application& App() { return *app_; }
+    TFormPrincipal& Window() { return app_->MainWindow(); }
+    PanelSession& Session() { return app_->Session(); }
     // The usual start of an end-to-end test: a panel on COM3, the tool
     // started, the port opened and the panel identified. The polling timer
     // is stopped so the identification stays valid until the test ticks.
@@ -58,7 +58,7 @@ public:
     template <typename T>
     T* Find(const QString& objectName) const
     {
-        T* control = window_->findChild<T*>(objectName);
+        T* control = app_->MainWindow().findChild<T*>(objectName);
         if (!control) QTest::qFail(qPrintable(QStringLiteral("no control %1").arg(objectName)), __FILE__, __LINE__);
         return control;
     }
@@ -76,6 +76,9 @@ public:
     bool OpenPort();
     // Stops the one-second timer so a test drives ticks by hand.
     void StopPollingTimer();
+    // Whether tab N is in edit state: its "Gravar Config" is enabled (and
+    // then its "Editar Config" is not; the test fails if both agree).
+    bool InEditState(int tab) const;
 
     FakeDialogs dialogs;
     FixedClock clock;
@@ -84,10 +87,7 @@ private:
     QTemporaryDir dir_;
     std::unique_ptr<SystemPortCatalogue> ports_;
     std::vector<std::unique_ptr<PanelHost>> panels_;
-    std::unique_ptr<TFormPrincipal> window_;
-    std::unique_ptr<TFormAtualizacao> atualizacao_;
-    std::unique_ptr<TFormDebug> debug_;
-    std::unique_ptr<TFormCadastro> cadastro_;
+    std::unique_ptr<Application> app_;
 };
 
 // Lets queued events run (socket notifiers, queued signals) without waiting

@@ -114,7 +114,7 @@ void MainWindowTest::menusStartInTheClosedState()
     tool.Trigger("Atualizaodefirmware1");
     tool.Action("Debug1")->setEnabled(true);
     tool.Trigger("Debug1");
-    QVERIFY(tool.dialogs.shown.empty());
+    QVERIFY(tool.dialogs.Boxes().empty());
 }
 
 void MainWindowTest::everyTabCarriesItsFourButtons()
@@ -181,7 +181,7 @@ void MainWindowTest::opensNothingWithoutAPort()
 
     tool.Trigger("MenuSerialAbrir");
     QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("Número da porta serial inválido.")});
-    QVERIFY(!window.IsPortOpen());
+    QVERIFY(!tool.Session().IsPortOpen());
 }
 
 QTEST_MAIN(MainWindowTest)

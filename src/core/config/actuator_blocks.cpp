@@ -1,14 +1,9 @@
 #include "core/config/actuator_blocks.h"
 
-#include "core/panel/device_identity.h"
+#include "core/panel/model_capabilities.h"
 #include "core/config/fixed_block_codec.h"
 
 namespace {
-
-// In the notebook's tab order.
-constexpr std::array<BlockId, kActuatorSubPageCount> kSubPageBlocks = {
-    BlockId::Actuators, BlockId::Siren, BlockId::CommonActuator, BlockId::Buzzer,
-};
 
 constexpr std::uint8_t kGround = 0;
 constexpr std::uint8_t kFloat = 1;
@@ -18,23 +13,16 @@ bool IsGround(std::uint8_t byte) { return byte == kGround; }
 
 }  // namespace
 
-std::optional<std::uint8_t> ActuatorSubPageBlock(int index)
-{
-    if (index < 0 || index >= kActuatorSubPageCount) return std::nullopt;
-    return BlockByte(kSubPageBlocks[static_cast<std::size_t>(index)]);
-}
-
 std::optional<bool> ShowsOutputs3And4(std::uint8_t model)
 {
-    if (model == kPanelModel51) return true;
-    if (model == kPanelModel37 || model == kPanelModel56) return false;
+    if (const PanelModel* panel = FindPanelModel(model)) return panel->showsOutputs3And4;
     return std::nullopt;
 }
 
 std::vector<std::uint8_t> PackActuatorTypes(const std::array<int, kActuatorOutputCount>& typeIndexes,
                                             std::uint8_t model)
 {
-    const std::size_t count = model == kPanelModel37 ? 2 : kActuatorOutputCount;
+    const std::size_t count = ActuatorOutputCount(model);
     std::vector<std::uint8_t> block{BlockByte(BlockId::Actuators)};
     for (std::size_t i = 0; i < count; ++i) block.push_back(ComboByte(typeIndexes[i]));
     return block;

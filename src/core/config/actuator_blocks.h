@@ -10,13 +10,16 @@
 #include <optional>
 #include <vector>
 
-inline constexpr int kActuatorSubPageCount = 4;
-inline constexpr std::size_t kActuatorOutputCount = 4;
+#include "core/panel/block_table.h"
+#include "core/panel/model_capabilities.h"
+
+inline constexpr std::size_t kActuatorOutputCount = kMaxActuatorOutputs;
 inline constexpr int kActuatorTypeCount = 6;  // "DESABILITADO" to "COFRE"
 
-// The block of a sub-page ("Saídas", "Sirene", "Comum", "Buzzer"); nothing
-// for an index outside the notebook.
-std::optional<std::uint8_t> ActuatorSubPageBlock(int index);
+// The block of each sub-page ("Saídas", "Sirene", "Comum", "Buzzer").
+inline constexpr std::array<BlockId, 4> kActuatorSubPageBlocks = {
+    BlockId::Actuators, BlockId::Siren, BlockId::CommonActuator, BlockId::Buzzer,
+};
 
 // ---- Block 17 ----
 // Whether the type fields of outputs 3 and 4 belong on screen for a model:

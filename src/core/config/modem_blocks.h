@@ -3,15 +3,17 @@
 // tool decodes only the SIM card data interval (block 12); the answers of
 // the other four are dropped, and nothing on this tab is ever written.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 
-inline constexpr int kModemSubPageCount = 5;
+#include "core/panel/block_table.h"
 
-// The block the read button asks for on a sub-page; nothing for an index
-// outside the notebook.
-std::optional<std::uint8_t> ModemSubPageBlock(int index);
+// The block each sub-page reads, in the notebook's order.
+inline constexpr std::array<BlockId, 5> kModemSubPageBlocks = {
+    BlockId::JammingRules, BlockId::JammingLevel, BlockId::SimcardData, BlockId::SimPin, BlockId::CellTowerData,
+};
 
 // The interval in seconds between two sendings of the SIM card data. The
 // panel sends 32 bits; the tool shows them as a signed number, so a value

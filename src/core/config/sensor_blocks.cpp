@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/panel/device_identity.h"
 #include "core/config/fixed_block_codec.h"
 #include "core/link/big_endian.h"
 
@@ -28,8 +27,6 @@ SensorPolarity PolarityOfButtons(bool lowLevelChecked, bool floatingChecked)
     if (floatingChecked) return SensorPolarity::Floating;
     return SensorPolarity::HighLevel;
 }
-
-std::size_t WiredSensorRecordCount(std::uint8_t model) { return model == kPanelModel37 ? 4 : kWiredSensorCount; }
 
 std::vector<std::uint8_t> PackWiredSensors(std::span<const WiredSensor> sensors)
 {

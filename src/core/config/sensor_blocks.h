@@ -9,7 +9,9 @@
 #include <span>
 #include <vector>
 
-inline constexpr std::size_t kWiredSensorCount = 6;
+#include "core/panel/model_capabilities.h"
+
+inline constexpr std::size_t kWiredSensorCount = kMaxWiredSensors;
 inline constexpr int kSensorTypeCount = 15;  // "DESABILITADO" to "VIBRACAO"
 
 // The level at which an input counts as violated, as it travels.
@@ -30,9 +32,6 @@ struct WiredSensor {
 // The polarity of a group of three buttons: low level, then floating; with
 // neither checked (the high-level button or none at all) it is high level.
 SensorPolarity PolarityOfButtons(bool lowLevelChecked, bool floatingChecked);
-
-// How many sensor records the panel of this model takes.
-std::size_t WiredSensorRecordCount(std::uint8_t model);
 
 // Block id and one record per sensor given (at most six are packed). The
 // debounce travels in units of 10 ms, truncated, keeping its low 16 bits.

@@ -38,7 +38,9 @@ std::uint16_t ComputeFrameCrc(const std::uint8_t* bytes, std::uint16_t count)
 std::uint8_t ParseFrame(const std::uint8_t* frame, std::uint16_t count, std::uint8_t* payloadOut,
                         std::uint16_t& payloadLengthOut)
 {
-    if (frame == nullptr || count == 0 || count > kMaxParsedFrame) return kNotAFrame;
+    // The start byte and the length byte come first; the length is read
+    // only once it is there, and used only once the frame holds it all.
+    if (frame == nullptr || count < 2 || count > kMaxParsedFrame) return kNotAFrame;
     if (frame[0] != kFrameStart) return kNotAFrame;
     const std::uint16_t length = frame[1];
     // A length below 4 cannot hold a type byte and a CRC.

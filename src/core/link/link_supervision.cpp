@@ -1,5 +1,7 @@
 #include "core/link/link_supervision.h"
 
+#include "core/panel/model_capabilities.h"
+
 void LinkSupervision::OnOpenRequested()
 {
     modelCode_ = 0;

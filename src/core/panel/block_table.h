@@ -6,6 +6,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 
 // Every block id a page reads or writes, including the read-only modem
 // blocks that the main window never shows.
@@ -55,3 +57,11 @@ inline const BlockEntry* FindBlock(BlockId id)
 }
 
 bool AcceptsLength(const BlockEntry& entry, std::size_t length);
+
+// The block of the showing sub-page of a tab with one block per sub-page
+// (blocks in the notebook's order); nothing for an index outside it.
+inline std::optional<std::uint8_t> SubPageBlock(std::span<const BlockId> blocks, int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= blocks.size()) return std::nullopt;
+    return BlockByte(blocks[static_cast<std::size_t>(index)]);
+}

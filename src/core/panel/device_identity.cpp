@@ -51,11 +51,6 @@ std::string VersionText(std::uint8_t version)
     return text;
 }
 
-bool IsSupportedPanelModel(std::uint8_t modelCode)
-{
-    return modelCode == kPanelModel37 || modelCode == kPanelModel51 || modelCode == kPanelModel56;
-}
-
 std::optional<Identification> ParseIdentification(const std::uint8_t* payload, std::size_t length)
 {
     if (payload == nullptr || length != kIdentificationLength) return std::nullopt;

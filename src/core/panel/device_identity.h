@@ -9,12 +9,6 @@
 #include <optional>
 #include <string>
 
-// The alarm panels this tool configures; every other model is shown but
-// never counts as a live connection.
-inline constexpr std::uint8_t kPanelModel37 = 37;
-inline constexpr std::uint8_t kPanelModel51 = 51;
-inline constexpr std::uint8_t kPanelModel56 = 56;
-
 // Model code, version byte, then the serial number big-endian.
 inline constexpr std::size_t kIdentificationLength = 6;
 
@@ -30,8 +24,6 @@ std::string ModelDisplayName(std::uint8_t modelCode);
 // "V1.03 - (teste)" for an odd minor nibble, "V1.02 - (oficial)" for an even
 // one, "Inválida" for 0xFF (no valid firmware).
 std::string VersionText(std::uint8_t version);
-
-bool IsSupportedPanelModel(std::uint8_t modelCode);
 
 // An identification payload is exactly six bytes; anything else is ignored.
 std::optional<Identification> ParseIdentification(const std::uint8_t* payload, std::size_t length);

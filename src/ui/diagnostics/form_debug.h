@@ -3,8 +3,15 @@
 
 #include <QDialog>
 
+class Dialogs;
+class PanelSession;
+
 class TFormDebug : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormDebug(QWidget* parent = nullptr);
+    TFormDebug(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
+
+private:
+    PanelSession& session_;
+    Dialogs& dialogs_;
 };

@@ -1,14 +1,18 @@
 #include "ui/firmware/form_atualizacao.h"
 
-TFormAtualizacao::TFormAtualizacao(QWidget* parent) : QDialog(parent)
+#include "session/panel_session.h"
+
+TFormAtualizacao::TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), session_(session), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("FormAtualizacao"));
     setWindowTitle(QStringLiteral("Atualização de firmware"));
+    connect(&session_, &PanelSession::Identified, this, &TFormAtualizacao::ReceiveIdentification);
 }
 
-void TFormAtualizacao::ReceiveIdentification(std::uint8_t model, std::uint8_t version)
+void TFormAtualizacao::ReceiveIdentification(const Identification& identity)
 {
-    deviceModel_ = model;
-    deviceVersion_ = version;
+    deviceModel_ = identity.model;
+    deviceVersion_ = identity.version;
     identReceived_ = true;
 }

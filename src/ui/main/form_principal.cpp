@@ -2,40 +2,27 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
-#include <array>
 
-#include "ui/firmware/form_atualizacao.h"
-#include "ui/rf/form_cadastro.h"
-#include "ui/diagnostics/form_debug.h"
-#include "core/link/big_endian.h"
-#include "core/link/commands.h"
-#include "core/link/frame.h"
-#include "session/clock.h"
-#include "ui/common/dialogs.h"
 #include "ports/port_catalogue.h"
-#include "session/serial_link.h"
+#include "session/clock.h"
+#include "session/panel_session.h"
+#include "ui/common/dialogs.h"
+#include "ui/common/messages.h"
 
-namespace {
-
-// Bytes read from the port per block; more waiting bytes take several blocks.
-constexpr qint64 kReadBlockSize = 4096;
-
-}  // namespace
-
-TFormPrincipal::TFormPrincipal(Services services, QWidget* parent)
-    : QMainWindow(parent), services_(services), link_(new SerialLink(services.ports, this))
+TFormPrincipal::TFormPrincipal(Services services, QWidget* parent) : QMainWindow(parent), services_(services)
 {
-    dispatcher_.receivers().link = this;
     BuildLayout();
 
-    connect(link_, &SerialLink::PortOpened, this, &TFormPrincipal::ApdComPortPortOpen);
-    connect(link_, &SerialLink::PortClosed, this, &TFormPrincipal::ApdComPortPortClose);
-    connect(link_, &SerialLink::DataAvailable, this, &TFormPrincipal::ApdComPortTriggerAvail);
-    connect(link_, &SerialLink::Failed, this, &TFormPrincipal::OnPortFailure);
+    PanelSession& session = services_.session;
+    connect(&session, &PanelSession::PortOpened, this, &TFormPrincipal::ApdComPortPortOpen);
+    connect(&session, &PanelSession::PortFailed, this, &TFormPrincipal::OnPortFailure);
+    connect(&session, &PanelSession::Identified, this, &TFormPrincipal::OnIdentified);
+    connect(&session, &PanelSession::IdentificationLapsed, statusPanels_[1], &QLabel::clear);
+    connect(&session, &PanelSession::StatusLine, this, &TFormPrincipal::ShowStatus);
 
     timeoutSerial_ = new QTimer(this);
     timeoutSerial_->setObjectName(QStringLiteral("TimeoutSerial"));
@@ -52,16 +39,18 @@ TFormPrincipal::TFormPrincipal(Services services, QWidget* parent)
     timerPolling_->start();
 }
 
-TFormPrincipal::~TFormPrincipal() = default;
+TFormPrincipal::~TFormPrincipal()
+{
+    // The session outlives this window: stop it calling into a dying one.
+    services_.session.disconnect(this);
+}
 
-void TFormPrincipal::AttachWindows(TFormAtualizacao* atualizacao, TFormDebug* debug, TFormCadastro* cadastro)
+void TFormPrincipal::AttachWindows(QDialog* atualizacao, QDialog* debug, QDialog* cadastro)
 {
     formAtualizacao_ = atualizacao;
     formDebug_ = debug;
     formCadastro_ = cadastro;
 }
-
-bool TFormPrincipal::IsPortOpen() const { return link_->IsOpen(); }
 
 // ---- Port menu and lifecycle ------------------------------------------------
 
@@ -81,7 +70,9 @@ void TFormPrincipal::BuildPortMenu()
         action->setObjectName(name);
         action->setCheckable(true);
         action->setData(entry.number);
-        action->setStatusTip(QString::fromStdString(entry.devicePath));
+        // A tooltip, not a status tip: a status tip would hide the status
+        // bar's panels, the clock included, while the pointer rests on it.
+        action->setToolTip(QString::fromStdString(entry.devicePath));
         connect(action, &QAction::triggered, this, [this, action] {
             action->setChecked(true);
             selectedPortNumber_ = action->data().toInt();
@@ -122,31 +113,29 @@ qint32 TFormPrincipal::SelectedBaud() const
 
 void TFormPrincipal::OpenSerialPort()
 {
-    link_->SetBaud(SelectedBaud());
     statusPanels_[1]->clear();
     statusPanels_[2]->clear();
-    supervision_.OnOpenRequested();
-
-    if (selectedPortNumber_ == 0) {
+    switch (services_.session.OpenPort(selectedPortNumber_, SelectedBaud())) {
+    case PanelSession::OpenResult::Opened: break;
+    case PanelSession::OpenResult::InvalidNumber:
         services_.dialogs.Error(this, QStringLiteral("Número da porta serial inválido."));
-        return;
-    }
-    link_->SetComNumber(selectedPortNumber_);
-    if (!link_->Open()) {
+        break;
+    case PanelSession::OpenResult::Failed:
         CloseSerialPort();
         BuildPortMenu();
         services_.dialogs.Error(this, QStringLiteral("Erro ao tentar abrir a porta."));
+        break;
     }
 }
 
 void TFormPrincipal::CloseSerialPort()
 {
-    if (!link_->IsOpen()) return;
+    if (!services_.session.IsPortOpen()) return;
     timeoutSerial_->stop();
     SetClosedMenuState();
     statusPanels_[1]->clear();
     statusPanels_[2]->clear();
-    if (!link_->Close()) services_.dialogs.Error(this, QStringLiteral("Erro ao tentar fechar a porta."));
+    if (!services_.session.ClosePort()) services_.dialogs.Error(this, QStringLiteral("Erro ao tentar fechar a porta."));
 }
 
 void TFormPrincipal::MenuSerialFecharClick()
@@ -166,17 +155,12 @@ void TFormPrincipal::ApdComPortPortOpen()
     menuSerialFechar_->setEnabled(true);
     atualizacaoAction_->setEnabled(true);
     debugAction_->setEnabled(true);
-    const bool identify = supervision_.OnPortOpened();
-    statusPanels_[2]->setText(QStringLiteral("Porta: COM%1").arg(link_->ComNumber()));
-    if (identify) SendCommand(nullptr, 0, CommandByte(CommandCode::IdentifyCommand));
+    statusPanels_[2]->setText(QStringLiteral("Porta: COM%1").arg(services_.session.ComNumber()));
 }
-
-void TFormPrincipal::ApdComPortPortClose() { supervision_.OnPortClosed(); }
 
 void TFormPrincipal::OnPortFailure(bool writing)
 {
-    FailPort(writing ? QStringLiteral("Erro ao tentar escrever na porta.")
-                     : QStringLiteral("Erro ao tentar ler da porta."));
+    FailPort(writing ? messages::PortWriteError() : messages::PortReadError());
 }
 
 void TFormPrincipal::FailPort(const QString& message)
@@ -191,61 +175,27 @@ void TFormPrincipal::FailPort(const QString& message)
     failing_ = false;
 }
 
-// ---- Send and receive -------------------------------------------------------
-
-void TFormPrincipal::SendCommand(const std::uint8_t* payload, std::uint8_t payloadLength, std::uint8_t command)
-{
-    std::array<std::uint8_t, kMaxSendFrame> frame;
-    const std::size_t size = BuildFrame(command, payload, payloadLength, frame.data());
-    if (size == 0) return;
-    if (!link_->IsOpen() || !supervision_.LinkOpen()) return;
-    if (!link_->PutBlock(frame.data(), size)) FailPort(QStringLiteral("Erro ao tentar escrever na porta."));
-}
-
-void TFormPrincipal::ApdComPortTriggerAvail()
-{
-    // A receiver may run the event loop (a modal box); bytes that arrive
-    // meanwhile are drained by the outer loop, in order.
-    if (receiving_) return;
-    receiving_ = true;
-    std::array<std::uint8_t, kReadBlockSize> block;
-    while (link_->IsOpen() && link_->BytesWaiting() > 0) {
-        const qint64 count = link_->GetBlock(block.data(), std::min(link_->BytesWaiting(), kReadBlockSize));
-        if (count < 0) {
-            receiving_ = false;
-            FailPort(QStringLiteral("Erro ao tentar ler da porta."));
-            return;
-        }
-        if (count == 0) break;
-        assembler_.Feed(block.data(), static_cast<std::size_t>(count), dispatcher_);
-    }
-    receiving_ = false;
-}
-
 // ---- Menu items -------------------------------------------------------------
 
 void TFormPrincipal::SpeedButton1Click()
 {
     // Sent without any check of the port or the device.
-    std::uint8_t payload[4];
-    PutBigEndian32(payload, static_cast<std::uint32_t>(services_.clock.Now().toSecsSinceEpoch()));
-    SendCommand(payload, sizeof payload, CommandByte(CommandCode::SetTimeCommand));
+    services_.session.SendPanelTime(services_.clock.Now().toSecsSinceEpoch());
 }
 
 void TFormPrincipal::Sair1Click()
 {
     timerPolling_->stop();
     timeoutSerial_->stop();
-    if (link_->IsOpen()) CloseSerialPort();
+    CloseSerialPort();
     close();
 }
 
-void TFormPrincipal::Atualizaodefirmware1Click()
+void TFormPrincipal::ShowWhileOpen(QDialog* window)
 {
-    if (link_->IsOpen() && formAtualizacao_) formAtualizacao_->exec();
+    if (window && services_.session.IsPortOpen()) services_.dialogs.ShowModal(*window);
 }
 
-void TFormPrincipal::Debug1Click()
-{
-    if (link_->IsOpen() && formDebug_) formDebug_->exec();
-}
+void TFormPrincipal::Atualizaodefirmware1Click() { ShowWhileOpen(formAtualizacao_); }
+
+void TFormPrincipal::Debug1Click() { ShowWhileOpen(formDebug_); }

@@ -1,40 +1,34 @@
 #pragma once
-// The main window: menus, status line, status bar, the configuration tabs,
-// the serial port's lifecycle and the link's send and receive paths.
+// The main window: menus, status line, status bar and the configuration
+// tabs. It maps the panel session's events to its controls and the user's
+// choices to the session; the conversation with the panel is the session's.
 
 #include <QMainWindow>
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <vector>
-
-#include "core/link/frame_assembler.h"
-#include "ui/pages/page_services.h"
-#include "core/link/config_answer_handling.h"
-#include "core/link/frame_dispatcher.h"
-#include "core/link/link_supervision.h"
 
 class Clock;
 class ConfigPage;
 class Dialogs;
+class PanelSession;
 class PortCatalogue;
 class QAction;
 class QActionGroup;
+class QDialog;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTimer;
 class RfSensorsPage;
-class SerialLink;
-class TFormAtualizacao;
-class TFormCadastro;
-class TFormDebug;
+struct Identification;
+struct StatusLineText;
 
-class TFormPrincipal : public QMainWindow, public PageServices, private LinkReceiver {
+class TFormPrincipal : public QMainWindow {
     Q_OBJECT
 public:
     struct Services {
+        PanelSession& session;
         Dialogs& dialogs;
         const PortCatalogue& ports;
         const Clock& clock;
@@ -43,36 +37,11 @@ public:
     explicit TFormPrincipal(Services services, QWidget* parent = nullptr);
     ~TFormPrincipal() override;
 
-    // The secondary windows, created after this one (they send through it).
-    void AttachWindows(TFormAtualizacao* atualizacao, TFormDebug* debug, TFormCadastro* cadastro);
-    // Where received frames go; windows register their receivers here.
-    FrameReceivers& Receivers() { return dispatcher_.receivers(); }
+    // The secondary windows the menus open (children of this window).
+    void AttachWindows(QDialog* atualizacao, QDialog* debug, QDialog* cadastro);
 
-    // The one way to send to the panel. Dropped silently when the payload is
-    // over 200 bytes, or the port or the link is not open.
-    void SendCommand(const std::uint8_t* payload, std::uint8_t payloadLength, std::uint8_t command) override;
-
-    bool IsPortOpen() const override;
-    bool LinkOpen() const { return supervision_.LinkOpen(); }
-
-    // The identified panel: writes are refused unless a supported model
-    // answered within the last five ticks.
-    bool IsEquipmentConnected() const override { return supervision_.IsEquipmentConnected(); }
-    std::uint8_t ModelCode() const override { return supervision_.ModelCode(); }
-    const LinkSupervision& Supervision() const { return supervision_; }
-
-    // A configuration write was sent / a read is about to be sent.
-    void SetWritePending() override { answers_.SetWritePending(); }
-    void ClearWritePending() override { answers_.ClearWritePending(); }
-    Dialogs& PageDialogs() override { return services_.dialogs; }
-    bool WritePending() const { return answers_.WritePending(); }
-
-    // A page's fill step for its block: run with the answer's payload (block
-    // id first) once its length has been accepted.
-    using FillStep = std::function<void(const std::uint8_t* payload, std::uint8_t length)>;
-    void RegisterFillStep(std::uint8_t blockId, FillStep step);
+    PanelSession& Session() const { return services_.session; }
     int SelectedPortNumber() const { return selectedPortNumber_; }
-    SerialLink& Link() { return *link_; }
 
     // Menu and port operations, public so the composition root and tests drive them.
     void BuildPortMenu();
@@ -80,10 +49,6 @@ public:
     bool SelectPort(int number);
     void OpenSerialPort();
     void CloseSerialPort();
-
-signals:
-    // Every identification frame, supported model or not (the actuator page follows it).
-    void ModelIdentified(std::uint8_t modelCode);
 
 public slots:
     // One tick of the one-second polling timer (public so tests drive it).
@@ -96,39 +61,28 @@ private slots:
     void Debug1Click();
     void MenuSerialFecharClick();
     void ApdComPortPortOpen();
-    void ApdComPortPortClose();
-    void ApdComPortTriggerAvail();
     void OnPortFailure(bool writing);
 
 private:
-    // LinkReceiver
-    void HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length) override;
-    void HandleIdentification(const std::uint8_t* payload, std::uint8_t length) override;
-    void HandleAckStatus() override;
-    void HandleNackStatus() override;
-
+    void OnIdentified(const Identification& identity);
+    void ShowStatus(const StatusLineText& status);
     void BuildLayout();
-    // The RF tab's record fill, status texts and enrolment window.
+    // The RF tab's status texts and its enrolment window.
     void ConnectRfSensorsPage(RfSensorsPage* page);
     void BuildMenus();
     void BuildStatusBar();
     void SetClosedMenuState();
-    void ShowStatus(const StatusLineText& status);
     qint32 SelectedBaud() const;
     // A read or write failure: port closed first, list rebuilt, one message.
     void FailPort(const QString& message);
+    // Shows a secondary window modally, only while the port is open.
+    void ShowWhileOpen(QDialog* window);
 
     Services services_;
-    SerialLink* link_;
-    FrameAssembler assembler_;
-    FrameDispatcher dispatcher_;
-    LinkSupervision supervision_;
-    ConfigAnswerHandling answers_;
-    std::map<std::uint8_t, FillStep> fillSteps_;
 
-    TFormAtualizacao* formAtualizacao_ = nullptr;
-    TFormDebug* formDebug_ = nullptr;
-    TFormCadastro* formCadastro_ = nullptr;
+    QDialog* formAtualizacao_ = nullptr;
+    QDialog* formDebug_ = nullptr;
+    QDialog* formCadastro_ = nullptr;
 
     QLabel* labelStatusCmd_ = nullptr;
     QTabWidget* pageControl_ = nullptr;
@@ -148,6 +102,5 @@ private:
     QAction* debugAction_ = nullptr;
 
     int selectedPortNumber_ = 0;
-    bool failing_ = false;    // a port failure is being reported
-    bool receiving_ = false;  // the receive path is running
+    bool failing_ = false;  // a port failure is being reported
 };

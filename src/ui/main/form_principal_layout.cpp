@@ -13,12 +13,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "ui/pages/actuator_page.h"
+#include "session/panel_session.h"
 #include "ui/pages/config_page.h"
 #include "ui/pages/config_pages.h"
 #include "ui/pages/rf_sensors_page.h"
-#include "ui/rf/form_cadastro.h"
-#include "ui/common/dialogs.h"
 #include "ui/main/form_principal.h"
 
 namespace {
@@ -76,16 +74,13 @@ void TFormPrincipal::BuildLayout()
 
     pageControl_ = new QTabWidget(central);
     pageControl_->setObjectName(QStringLiteral("PageControlPrincipal"));
-    pages_ = CreateConfigPages(*this, pageControl_);
+    pages_ = CreateConfigPages(services_.session, services_.dialogs, pageControl_);
     for (ConfigPage* page : pages_) {
-        // The actuator tab shows the outputs the identified model has.
-        if (auto* actuators = qobject_cast<ActuatorPage*>(page)) {
-            connect(this, &TFormPrincipal::ModelIdentified, actuators, &ActuatorPage::FollowModel);
-        }
         if (auto* rf = qobject_cast<RfSensorsPage*>(page)) ConnectRfSensorsPage(rf);
         pageControl_->addTab(page, page->Caption());
         for (std::uint8_t block : page->FilledBlocks()) {
-            RegisterFillStep(block, [page](const std::uint8_t* payload, std::uint8_t length) { page->Fill(payload, length); });
+            services_.session.RegisterFillStep(
+                block, [page](const std::uint8_t* payload, std::uint8_t length) { page->Fill(payload, length); });
         }
     }
     pageControl_->setCurrentIndex(0);
@@ -103,13 +98,10 @@ void TFormPrincipal::BuildLayout()
 
 void TFormPrincipal::ConnectRfSensorsPage(RfSensorsPage* page)
 {
-    Receivers().rfSensors = page;
     connect(page, &RfSensorsPage::StatusText, labelStatusCmd_, &QLabel::setText);
     connect(page, &RfSensorsPage::StatusSuccess, this,
             [this](const QString& text) { ShowStatus({text.toStdString(), StatusColour::Green}); });
-    connect(page, &RfSensorsPage::EnrolmentRequested, this, [this] {
-        if (formCadastro_ && IsPortOpen()) services_.dialogs.ShowModal(*formCadastro_);
-    });
+    connect(page, &RfSensorsPage::EnrolmentRequested, this, [this] { ShowWhileOpen(formCadastro_); });
 }
 
 void TFormPrincipal::BuildMenus()
@@ -136,6 +128,7 @@ void TFormPrincipal::BuildMenus()
     menuNumPorta_ = portaSerial->addMenu(QStringLiteral("Numero porta"));
     menuNumPorta_->setObjectName(QStringLiteral("MenuNumPorta"));
     menuNumPorta_->menuAction()->setObjectName(QStringLiteral("MenuNumPorta"));
+    menuNumPorta_->setToolTipsVisible(true);
     portGroup_ = new QActionGroup(menuNumPorta_);
     portGroup_->setExclusive(true);
 

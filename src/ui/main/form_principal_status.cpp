@@ -1,14 +1,15 @@
-// The main window's side of the link: the one-second supervision tick,
-// identification answers and the status line of configuration answers.
+// The main window's status: the one-second clock, the identified panel in
+// the status bar, and the status line of configuration exchanges.
 
 #include <QLabel>
 
-#include "core/panel/device_identity.h"
-#include "ui/firmware/form_atualizacao.h"
+#include "core/link/config_answer_handling.h"
 #include "core/panel/date_text.h"
-#include "core/link/commands.h"
+#include "core/panel/device_identity.h"
 #include "session/clock.h"
+#include "session/panel_session.h"
 #include "ui/main/form_principal.h"
+#include "ui/pages/config_page.h"
 
 namespace {
 
@@ -26,22 +27,14 @@ LocalDateTime ToLocalDateTime(const QDateTime& now)
 void TFormPrincipal::TimerPollingTimer()
 {
     statusPanels_[0]->setText(QString::fromStdString(FormatClockText(ToLocalDateTime(services_.clock.Now()))));
-    const LinkSupervision::TickEffects effects = supervision_.Tick();
-    if (effects.blankIdentification) statusPanels_[1]->clear();
-    if (effects.sendIdentify) SendCommand(nullptr, 0, CommandByte(CommandCode::IdentifyCommand));
+    services_.session.Tick();
 }
 
-void TFormPrincipal::HandleIdentification(const std::uint8_t* payload, std::uint8_t length)
+void TFormPrincipal::OnIdentified(const Identification& identity)
 {
-    const std::optional<Identification> identity = ParseIdentification(payload, length);
-    if (!identity) return;
-    supervision_.OnIdentification(*identity);
-    statusPanels_[1]->setText(QString::fromStdString(IdentificationText(*identity)));
-    if (formAtualizacao_) formAtualizacao_->ReceiveIdentification(identity->model, identity->version);
-    emit ModelIdentified(identity->model);
+    statusPanels_[1]->setText(QString::fromStdString(IdentificationText(identity)));
+    for (ConfigPage* page : pages_) page->OnModelIdentified(identity.model);
 }
-
-void TFormPrincipal::RegisterFillStep(std::uint8_t blockId, FillStep step) { fillSteps_[blockId] = std::move(step); }
 
 void TFormPrincipal::ShowStatus(const StatusLineText& status)
 {
@@ -51,20 +44,3 @@ void TFormPrincipal::ShowStatus(const StatusLineText& status)
     labelStatusCmd_->setPalette(palette);
     labelStatusCmd_->setText(QString::fromStdString(status.text));
 }
-
-void TFormPrincipal::HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length)
-{
-    const std::optional<ConfigBlockOutcome> outcome = answers_.OnConfigBlock(payload, length);
-    if (!outcome) return;
-    ShowStatus(outcome->status);
-    if (const auto step = fillSteps_.find(outcome->blockId); step != fillSteps_.end() && step->second) {
-        step->second(payload, length);
-    }
-}
-
-void TFormPrincipal::HandleAckStatus()
-{
-    if (const std::optional<StatusLineText> status = answers_.OnAck()) ShowStatus(*status);
-}
-
-void TFormPrincipal::HandleNackStatus() { ShowStatus(answers_.OnNack()); }

@@ -11,8 +11,9 @@
 #include "ui/common/choice_controls.h"
 #include "ui/common/choice_rows.h"
 #include "ui/common/field_layout.h"
-#include "ui/pages/page_services.h"
+#include "session/panel_session.h"
 #include "core/panel/block_table.h"
+#include "ui/common/messages.h"
 
 namespace {
 
@@ -31,12 +32,13 @@ void CheckPolarity(bool ground, QRadioButton* groundButton, QRadioButton* floatB
 
 }  // namespace
 
-ActuatorPage::ActuatorPage(PageServices& services, QWidget* parent)
-    : ConfigPage(6, QStringLiteral("TabSheet6"), QStringLiteral("Atuadores"), services, parent)
+ActuatorPage::ActuatorPage(const PageSetup& setup, QWidget* parent)
+    : SubPageBlocksPage(setup, QStringLiteral("PageControlAtuadores"),
+                        {QStringLiteral("Saídas"), QStringLiteral("Sirene"), QStringLiteral("Comum"),
+                         QStringLiteral("Buzzer")},
+                        {kActuatorSubPageBlocks.begin(), kActuatorSubPageBlocks.end()}, parent)
 {
-    QTabWidget* pages =
-        AddSubPages(QStringLiteral("PageControlAtuadores"), {QStringLiteral("Saídas"), QStringLiteral("Sirene"),
-                                                              QStringLiteral("Comum"), QStringLiteral("Buzzer")});
+    QTabWidget* pages = SubPages();
     BuildOutputs(pages->widget(Outputs));
     BuildSiren(pages->widget(SirenPage));
     BuildCommon(pages->widget(Common));
@@ -53,7 +55,7 @@ void ActuatorPage::BuildOutputs(QWidget* page)
     for (std::size_t i = 0; i < kActuatorOutputCount; ++i) {
         const int row = static_cast<int>(i);
         labels[i] = AddLabel(grid, row, 0, QStringLiteral("Tipo atuador %1:").arg(row + 1), page);
-        types_[i] = On(Outputs, MakeChoiceCombo(QStringLiteral("TipoAtuador%1").arg(row + 1), items, page));
+        types_[i] = OnSubPage(Outputs, MakeChoiceCombo(QStringLiteral("TipoAtuador%1").arg(row + 1), items, page));
         grid->addWidget(types_[i], row, 1);
     }
     grid->setColumnStretch(2, 1);
@@ -67,11 +69,11 @@ void ActuatorPage::BuildSiren(QWidget* page)
 {
     QGridLayout* grid = AddSubPageGrid(page);
     AddLabel(grid, 0, 0, QStringLiteral("Polaridade da sirene:"), page);
-    sirenGround_ = On(SirenPage, MakeRadio(QStringLiteral("CheckBoxSirene1"),
+    sirenGround_ = OnSubPage(SirenPage, MakeRadio(QStringLiteral("CheckBoxSirene1"),
                                            QStringLiteral("Sirene em terra (ligada = saida em terra / desligada = "
                                                           "saida flutuante)"),
                                            page));
-    sirenFloat_ = On(SirenPage, MakeRadio(QStringLiteral("CheckBoxSirene2"),
+    sirenFloat_ = OnSubPage(SirenPage, MakeRadio(QStringLiteral("CheckBoxSirene2"),
                                           QStringLiteral("Sirene em float (ligada = saida flutuante / desligada = "
                                                          "saida em terra)"),
                                           page));
@@ -79,14 +81,14 @@ void ActuatorPage::BuildSiren(QWidget* page)
     grid->addWidget(sirenFloat_, 1, 1, 1, 2);
 
     const QString seconds = QStringLiteral("(em segundos - de 0 até 255)");
-    sirenDelay_ = On(SirenPage, AddEditRow(grid, 2, QStringLiteral("TempoRetardoSirene"),
+    sirenDelay_ = OnSubPage(SirenPage, AddEditRow(grid, 2, QStringLiteral("TempoRetardoSirene"),
                                            QStringLiteral("Tempo de retardo para ligar:"), seconds,
                                            kSirenFieldLength, page));
-    sirenTimeOn_ = On(SirenPage, AddEditRow(grid, 3, QStringLiteral("TempoAtivacaoSirene"),
+    sirenTimeOn_ = OnSubPage(SirenPage, AddEditRow(grid, 3, QStringLiteral("TempoAtivacaoSirene"),
                                             QStringLiteral("Tempo de ativação:"), seconds, kSirenFieldLength, page));
-    sirenTimeAtRest_ = On(SirenPage, AddEditRow(grid, 4, QStringLiteral("TempoRepousoSirene"),
+    sirenTimeAtRest_ = OnSubPage(SirenPage, AddEditRow(grid, 4, QStringLiteral("TempoRepousoSirene"),
                                                 QStringLiteral("Tempo de repouso:"), seconds, kSirenFieldLength, page));
-    sirenRepetitions_ = On(SirenPage, AddEditRow(grid, 5, QStringLiteral("NumeroRepeticaoSirene"),
+    sirenRepetitions_ = OnSubPage(SirenPage, AddEditRow(grid, 5, QStringLiteral("NumeroRepeticaoSirene"),
                                                  QStringLiteral("Numero de repetições:"),
                                                  QStringLiteral("(valor entre 0 a 255 - sendo que 255 = sempre)"),
                                                  kSirenFieldLength, page));
@@ -98,8 +100,8 @@ QWidget* ActuatorPage::PolarityPair(SubPage subPage, const QString& groundName, 
     auto* panel = new QWidget(page);
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
-    ground = On(subPage, MakeRadio(groundName, kGroundCaption, panel));
-    floating = On(subPage, MakeRadio(floatName, kFloatCaption, panel));
+    ground = OnSubPage(subPage, MakeRadio(groundName, kGroundCaption, panel));
+    floating = OnSubPage(subPage, MakeRadio(floatName, kFloatCaption, panel));
     column->addWidget(ground);
     column->addWidget(floating);
     return panel;
@@ -129,24 +131,6 @@ void ActuatorPage::BuildBuzzer(QWidget* page)
 
 // ---- The cycle's hooks ------------------------------------------------------------
 
-std::vector<std::uint8_t> ActuatorPage::FilledBlocks() const
-{
-    return {BlockByte(BlockId::Actuators), BlockByte(BlockId::Siren), BlockByte(BlockId::CommonActuator),
-            BlockByte(BlockId::Buzzer)};
-}
-
-std::optional<std::uint8_t> ActuatorPage::ReadBlockId() const
-{
-    return ActuatorSubPageBlock(SubPages()->currentIndex());
-}
-
-QList<QWidget*> ActuatorPage::EditableControls() const
-{
-    const int index = SubPages()->currentIndex();
-    if (index < 0 || index >= kActuatorSubPageCount) return {};
-    return subPageControls_[static_cast<std::size_t>(index)];
-}
-
 std::array<QLineEdit*, 4> ActuatorPage::SirenEdits() const
 {
     return {sirenDelay_, sirenTimeOn_, sirenTimeAtRest_, sirenRepetitions_};
@@ -158,7 +142,7 @@ bool ActuatorPage::Validate()
     // In screen order; the first value above the byte stops the write.
     for (QLineEdit* edit : SirenEdits()) {
         if (!IsSirenValueInRange(ToInteger(edit))) {
-            Fail(edit, QStringLiteral("Valor fora da faixa especificada."));
+            Fail(edit, messages::ValueOutOfRange());
             return false;
         }
     }
@@ -171,7 +155,7 @@ std::optional<std::vector<std::uint8_t>> ActuatorPage::Pack()
     case Outputs: {
         std::array<int, kActuatorOutputCount> indexes{};
         for (std::size_t i = 0; i < kActuatorOutputCount; ++i) indexes[i] = ChoiceIndex(types_[i]);
-        return PackActuatorTypes(indexes, Services().ModelCode());
+        return PackActuatorTypes(indexes, Session().ModelCode());
     }
     case SirenPage:
         return PackSiren({sirenGround_->isChecked(), ToInteger(sirenDelay_), ToInteger(sirenTimeOn_),
@@ -201,7 +185,7 @@ void ActuatorPage::Fill(const std::uint8_t* payload, std::uint8_t length)
     }
 }
 
-void ActuatorPage::FollowModel(std::uint8_t modelCode)
+void ActuatorPage::OnModelIdentified(std::uint8_t modelCode)
 {
     const std::optional<bool> show = ShowsOutputs3And4(modelCode);
     if (!show) return;

@@ -1,8 +1,6 @@
 #pragma once
 // Tab 6, "Atuadores": four sub-pages, one block each (outputs, siren,
-// common outputs, buzzer). The buttons act on the sub-page that is showing;
-// edit state belongs to the tab, so controls unlocked on one sub-page stay
-// unlocked after a change of sub-page, though only their own can write them.
+// common outputs, buzzer).
 
 #include <QList>
 #include <array>
@@ -15,34 +13,22 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 
-class ActuatorPage final : public ConfigPage {
+class ActuatorPage final : public SubPageBlocksPage {
     Q_OBJECT
 public:
-    ActuatorPage(PageServices& services, QWidget* parent);
-    std::vector<std::uint8_t> FilledBlocks() const override;
+    ActuatorPage(const PageSetup& setup, QWidget* parent);
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
-
-public slots:
     // Shows the type fields of outputs 3 and 4 for a panel that has them,
     // hides them for one that has not; other models leave them as they are.
-    void FollowModel(std::uint8_t modelCode);
+    void OnModelIdentified(std::uint8_t modelCode) override;
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
     bool Validate() override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
-    QList<QWidget*> EditableControls() const override;
 
 private:
     enum SubPage { Outputs = 0, SirenPage = 1, Common = 2, BuzzerPage = 3 };
 
-    // Registers a data control of one sub-page.
-    template <typename Control>
-    Control* On(SubPage subPage, Control* control)
-    {
-        subPageControls_[subPage].push_back(Data(control));
-        return control;
-    }
     void BuildOutputs(QWidget* page);
     void BuildSiren(QWidget* page);
     void BuildCommon(QWidget* page);
@@ -53,7 +39,6 @@ private:
                           QRadioButton*& ground, QRadioButton*& floating);
     std::array<QLineEdit*, 4> SirenEdits() const;
 
-    std::array<QList<QWidget*>, kActuatorSubPageCount> subPageControls_;
     std::array<QComboBox*, kActuatorOutputCount> types_{};
     QLabel* label67_ = nullptr;
     QLabel* label66_ = nullptr;

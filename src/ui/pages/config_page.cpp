@@ -11,9 +11,10 @@
 #include <QVBoxLayout>
 
 #include "core/config/integer_text.h"
-#include "ui/pages/page_services.h"
 #include "core/link/commands.h"
+#include "session/panel_session.h"
 #include "ui/common/dialogs.h"
+#include "ui/common/messages.h"
 
 namespace {
 
@@ -28,11 +29,15 @@ QPushButton* MakeButton(const QString& name, int tabNumber, const QString& capti
 
 ConversionError::ConversionError(const QString& text) : std::runtime_error("not a valid integer"), text_(text) {}
 
-ConfigPage::ConfigPage(int tabNumber, const QString& objectName, const QString& caption, PageServices& services,
-                       QWidget* parent)
-    : QWidget(parent), tabNumber_(tabNumber), caption_(caption), services_(services)
+ConfigPage::ConfigPage(const PageSetup& setup, QWidget* parent)
+    : QWidget(parent),
+      tabNumber_(setup.tabNumber),
+      caption_(setup.caption),
+      session_(setup.session),
+      dialogs_(setup.dialogs)
 {
-    setObjectName(objectName);
+    const int tabNumber = setup.tabNumber;
+    setObjectName(setup.objectName);
     read_ = MakeButton(QStringLiteral("BtnLer"), tabNumber, QStringLiteral("Ler Config"), this);
     edit_ = MakeButton(QStringLiteral("BtnEditar"), tabNumber, QStringLiteral("Editar Config"), this);
     write_ = MakeButton(QStringLiteral("BtnGravar"), tabNumber, QStringLiteral("Gravar Config"), this);
@@ -78,15 +83,15 @@ void ConfigPage::ReadClick()
 {
     Guarded([this] {
         if (Kind() == Cycle::None) return;
-        services_.ClearWritePending();
-        if (!services_.IsPortOpen()) {
-            services_.PageDialogs().Error(this, QStringLiteral("Porta serial não está aberta."));
+        session_.ClearWritePending();
+        if (!session_.IsPortOpen()) {
+            dialogs_.Error(this, messages::PortNotOpen());
             return;
         }
         const std::optional<Request> request = ReadRequest();
         if (!request || request->payload.size() > 255) return;
-        services_.SendCommand(request->payload.data(), static_cast<std::uint8_t>(request->payload.size()),
-                              request->command);
+        session_.SendCommand(request->payload.data(), static_cast<std::uint8_t>(request->payload.size()),
+                             request->command);
     });
 }
 
@@ -103,8 +108,8 @@ void ConfigPage::EditClick()
 {
     Guarded([this] {
         if (Kind() != Cycle::Full) return;
-        if (!services_.IsPortOpen()) {
-            services_.PageDialogs().Error(this, QStringLiteral("Porta serial não está aberta."));
+        if (!session_.IsPortOpen()) {
+            dialogs_.Error(this, messages::PortNotOpen());
             return;
         }
         if (InEditState()) return;
@@ -117,8 +122,8 @@ void ConfigPage::WriteClick()
 {
     Guarded([this] {
         if (Kind() == Cycle::None) return;
-        if (!services_.IsEquipmentConnected()) {
-            services_.PageDialogs().Error(this, QStringLiteral("Equipamento não conectado."));
+        if (!session_.IsEquipmentConnected()) {
+            dialogs_.Error(this, messages::DeviceNotConnected());
             return;
         }
         if (Kind() != Cycle::Full || !InEditState()) return;
@@ -129,8 +134,8 @@ void ConfigPage::WriteClick()
         for (QWidget* control : EditableControls()) control->setEnabled(false);
         const std::optional<std::vector<std::uint8_t>> payload = Pack();
         if (!payload || payload->empty() || payload->size() > 255) return;
-        services_.SendCommand(payload->data(), static_cast<std::uint8_t>(payload->size()), WriteCommand());
-        services_.SetWritePending();
+        session_.SendCommand(payload->data(), static_cast<std::uint8_t>(payload->size()), WriteCommand());
+        session_.SetWritePending();
     });
 }
 
@@ -159,7 +164,7 @@ void ConfigPage::Guarded(const std::function<void()>& handler)
     try {
         handler();
     } catch (const ConversionError& error) {
-        services_.PageDialogs().ErrorReport(this, QStringLiteral("'%1' is not a valid integer value").arg(error.Text()));
+        dialogs_.ErrorReport(this, messages::NotAnInteger(error.Text()));
     }
 }
 
@@ -168,7 +173,7 @@ void ConfigPage::Guarded(const std::function<void()>& handler)
 void ConfigPage::Fail(QWidget* focus, const QString& message)
 {
     if (focus) focus->setFocus(Qt::OtherFocusReason);
-    services_.PageDialogs().Error(this, message);
+    dialogs_.Error(this, message);
 }
 
 std::int32_t ConfigPage::ToInteger(const QLineEdit* field)
@@ -180,6 +185,36 @@ std::int32_t ConfigPage::ToInteger(const QLineEdit* field)
 }
 
 void ConfigPage::ShowNumber(QLineEdit* field, std::int64_t value) { field->setText(QString::number(value)); }
+
+SubPageBlocksPage::SubPageBlocksPage(const PageSetup& setup, const QString& subPagesName, const QStringList& captions,
+                                     std::vector<BlockId> blocks, QWidget* parent)
+    : ConfigPage(setup, parent), blocks_(std::move(blocks)), subPageControls_(blocks_.size())
+{
+    AddSubPages(subPagesName, captions);
+}
+
+std::vector<std::uint8_t> SubPageBlocksPage::FilledBlocks() const
+{
+    std::vector<std::uint8_t> ids;
+    for (BlockId block : blocks_) ids.push_back(BlockByte(block));
+    return ids;
+}
+
+std::optional<BlockId> SubPageBlocksPage::ShowingBlock() const
+{
+    const int index = SubPages()->currentIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= blocks_.size()) return std::nullopt;
+    return blocks_[static_cast<std::size_t>(index)];
+}
+
+std::optional<std::uint8_t> SubPageBlocksPage::ReadBlockId() const { return SubPageBlock(blocks_, SubPages()->currentIndex()); }
+
+QList<QWidget*> SubPageBlocksPage::EditableControls() const
+{
+    const int index = SubPages()->currentIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= subPageControls_.size()) return {};
+    return subPageControls_[static_cast<std::size_t>(index)];
+}
 
 void ClearControl(QWidget* control)
 {

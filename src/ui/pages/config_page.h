@@ -22,7 +22,8 @@
 
 #include "core/panel/block_table.h"
 
-class PageServices;
+class Dialogs;
+class PanelSession;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,11 +40,20 @@ private:
     QString text_;
 };
 
+// What every tab is given: its place in the notebook (from the table of
+// tabs) and what it talks to.
+struct PageSetup {
+    int tabNumber = 0;
+    QString objectName;
+    QString caption;
+    PanelSession& session;
+    Dialogs& dialogs;
+};
+
 class ConfigPage : public QWidget {
     Q_OBJECT
 public:
-    ConfigPage(int tabNumber, const QString& objectName, const QString& caption, PageServices& services,
-               QWidget* parent = nullptr);
+    ConfigPage(const PageSetup& setup, QWidget* parent = nullptr);
 
     int TabNumber() const { return tabNumber_; }
     const QString& Caption() const { return caption_; }
@@ -60,6 +70,9 @@ public:
     // (the answer's length was already accepted by the block table).
     virtual std::vector<std::uint8_t> FilledBlocks() const { return {}; }
     virtual void Fill(const std::uint8_t* payload, std::uint8_t length);
+    // Every identification frame, supported model or not: a tab whose
+    // controls depend on the model follows it here.
+    virtual void OnModelIdentified(std::uint8_t /*modelCode*/) {}
 
     // The cycle's click handlers, each wrapped at the error boundary.
     void ReadClick();
@@ -105,7 +118,8 @@ protected:
     virtual QList<QWidget*> ClearableControls() const { return EditableControls(); }
 
     // ---- Helpers for tabs ----
-    PageServices& Services() const { return services_; }
+    PanelSession& Session() const { return session_; }
+    Dialogs& PageDialogs() const { return dialogs_; }
     // The area below the buttons for the tab's own controls.
     QVBoxLayout* Body() const { return body_; }
     // Adds the inner notebook with one empty page per caption.
@@ -133,7 +147,8 @@ private:
 
     int tabNumber_;
     QString caption_;
-    PageServices& services_;
+    PanelSession& session_;
+    Dialogs& dialogs_;
     QPushButton* read_;
     QPushButton* edit_;
     QPushButton* write_;
@@ -147,9 +162,8 @@ private:
 class SingleBlockPage : public ConfigPage {
     Q_OBJECT
 public:
-    SingleBlockPage(int tabNumber, const QString& objectName, const QString& caption, BlockId block,
-                    PageServices& services, QWidget* parent = nullptr)
-        : ConfigPage(tabNumber, objectName, caption, services, parent), block_(block)
+    SingleBlockPage(const PageSetup& setup, BlockId block, QWidget* parent = nullptr)
+        : ConfigPage(setup, parent), block_(block)
     {
     }
 
@@ -160,6 +174,57 @@ protected:
 
 private:
     BlockId block_;
+};
+
+// A tab with no block behind it: its buttons are there, but none sends or
+// changes anything and "Gravar Config" never enables.
+class BlocklessPage : public ConfigPage {
+    Q_OBJECT
+public:
+    // With a sub-pages name, the tab gets an inner notebook of empty pages.
+    BlocklessPage(const PageSetup& setup, QWidget* parent = nullptr, const QString& subPagesName = {},
+                  const QStringList& subCaptions = {})
+        : ConfigPage(setup, parent)
+    {
+        if (!subPagesName.isEmpty()) AddSubPages(subPagesName, subCaptions);
+    }
+
+protected:
+    Cycle Kind() const final { return Cycle::None; }
+    std::optional<std::uint8_t> ReadBlockId() const final { return std::nullopt; }
+    std::optional<std::vector<std::uint8_t>> Pack() final { return std::nullopt; }
+};
+
+// A tab whose inner notebook shows one block per sub-page: the buttons act
+// on the showing sub-page's block, and edit unlocks only its controls. Edit
+// state belongs to the tab, so controls unlocked on one sub-page stay
+// unlocked after a change of sub-page, though only their own can write them.
+class SubPageBlocksPage : public ConfigPage {
+    Q_OBJECT
+public:
+    // blocks: one per caption, in the notebook's order.
+    SubPageBlocksPage(const PageSetup& setup, const QString& subPagesName, const QStringList& captions,
+                      std::vector<BlockId> blocks, QWidget* parent = nullptr);
+
+    // Every sub-page's block.
+    std::vector<std::uint8_t> FilledBlocks() const override;
+
+protected:
+    std::optional<std::uint8_t> ReadBlockId() const override;
+    QList<QWidget*> EditableControls() const override;
+    // Registers a data control of one sub-page.
+    template <typename Control>
+    Control* OnSubPage(int subPage, Control* control)
+    {
+        subPageControls_[static_cast<std::size_t>(subPage)].push_back(Data(control));
+        return control;
+    }
+    // The block of the showing sub-page.
+    std::optional<BlockId> ShowingBlock() const;
+
+private:
+    std::vector<BlockId> blocks_;
+    std::vector<QList<QWidget*>> subPageControls_;
 };
 
 // Puts a control back to its empty state: no text, no selection, unchecked.

@@ -1,7 +1,5 @@
 #include "ui/pages/config_pages.h"
 
-#include <QTabWidget>
-
 #include "ui/pages/actuator_page.h"
 #include "ui/pages/config_page.h"
 #include "ui/pages/info_pages.h"
@@ -13,23 +11,51 @@
 #include "ui/pages/safe_page.h"
 #include "ui/pages/sensor_page.h"
 
-std::vector<ConfigPage*> CreateConfigPages(PageServices& services, QWidget* parent)
+namespace {
+
+using PageFactory = ConfigPage* (*)(const PageSetup& setup, QWidget* parent);
+
+struct TabEntry {
+    const char* objectName;
+    const char* caption;  // UTF-8
+    PageFactory make;
+};
+
+template <typename Page>
+ConfigPage* Make(const PageSetup& setup, QWidget* parent)
 {
-    return {
-        new IpPortsPage(services, parent),
-        new PollingPage(services, parent),
-        new WifiPage(services, parent),
-        new ModemPage(services, parent),
-        new SensorPage(services, parent),
-        new ActuatorPage(services, parent),
-        new IbuttonPage(services, parent),
-        new RfSensorsPage(services, parent),
-        new PanelRulesPage(services, parent),
-        new KeypadAddressPage(services, parent),
-        new KeypadPartitionPage(services, parent),
-        new SafePage(services, parent),
-        new DnsPage(services, parent),
-        new TemperatureSensorPage(services, parent),
-        new AlarmFunctionPage(services, parent),
-    };
+    return new Page(setup, parent);
+}
+
+// The notebook, in order.
+constexpr TabEntry kTabs[] = {
+    {"TabSheet1", "Número IP e Porta", Make<IpPortsPage>},
+    {"TabSheet2", "Intervalo de polling", Make<PollingPage>},
+    {"TabSheet3", "Wifi", Make<WifiPage>},
+    {"TabSheet4", "Modem GPRS", Make<ModemPage>},
+    {"TabSheet5", "Sensores", Make<SensorPage>},
+    {"TabSheet6", "Atuadores", Make<ActuatorPage>},
+    {"TabSheet7", "Ibutton", Make<IbuttonPage>},
+    {"TabSheet8", "Sensores RF", Make<RfSensorsPage>},
+    {"TabSheet24", "Regras central", Make<PanelRulesPage>},
+    {"TabSheet26", "Endereço teclado", Make<KeypadAddressPage>},
+    {"TabSheet27", "Partição teclado", Make<KeypadPartitionPage>},
+    {"TabSheet28", "Cofre", Make<SafePage>},
+    {"TabSheet29", "DNS", Make<DnsPage>},
+    {"TabSheet30", "Sensor temperatura", Make<TemperatureSensorPage>},
+    {"TabSheet18", "Função alarme", Make<AlarmFunctionPage>},
+};
+
+}  // namespace
+
+std::vector<ConfigPage*> CreateConfigPages(PanelSession& session, Dialogs& dialogs, QWidget* parent)
+{
+    std::vector<ConfigPage*> pages;
+    int tabNumber = 0;
+    for (const TabEntry& tab : kTabs) {
+        const PageSetup setup{++tabNumber, QString::fromLatin1(tab.objectName), QString::fromUtf8(tab.caption),
+                              session, dialogs};
+        pages.push_back(tab.make(setup, parent));
+    }
+    return pages;
 }

@@ -44,8 +44,8 @@ QLineEdit* AddDisabledEditRow(QGridLayout* grid, int row, const QString& objectN
 
 // ---- Tab 7: "Ibutton" --------------------------------------------------------------
 
-IbuttonPage::IbuttonPage(PageServices& services, QWidget* parent)
-    : BlocklessPage(7, QStringLiteral("TabSheet7"), QStringLiteral("Ibutton"), services, parent)
+IbuttonPage::IbuttonPage(const PageSetup& setup, QWidget* parent)
+    : BlocklessPage(setup, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     QLineEdit* driver = AddEditRow(grid, 0, QStringLiteral("EdNumeroIdMotorista"),
@@ -61,8 +61,8 @@ IbuttonPage::IbuttonPage(PageServices& services, QWidget* parent)
 
 // ---- Tab 13: "DNS" ------------------------------------------------------------------
 
-DnsPage::DnsPage(PageServices& services, QWidget* parent)
-    : BlocklessPage(13, QStringLiteral("TabSheet29"), QStringLiteral("DNS"), services, parent)
+DnsPage::DnsPage(const PageSetup& setup, QWidget* parent)
+    : BlocklessPage(setup, parent)
 {
     auto* row = new QHBoxLayout;
     auto* notebook = new QTabWidget(this);
@@ -102,8 +102,8 @@ DnsPage::DnsPage(PageServices& services, QWidget* parent)
 
 // ---- Tab 14: "Sensor temperatura" ---------------------------------------------------
 
-TemperatureSensorPage::TemperatureSensorPage(PageServices& services, QWidget* parent)
-    : BlocklessPage(14, QStringLiteral("TabSheet30"), QStringLiteral("Sensor temperatura"), services, parent)
+TemperatureSensorPage::TemperatureSensorPage(const PageSetup& setup, QWidget* parent)
+    : BlocklessPage(setup, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     // The hints of the first two rows may run over the debounce columns.

@@ -12,9 +12,8 @@
 
 // ---- Tab 10: "Endereço teclado" ------------------------------------------------
 
-KeypadAddressPage::KeypadAddressPage(PageServices& services, QWidget* parent)
-    : SingleBlockPage(10, QStringLiteral("TabSheet26"), QStringLiteral("Endereço teclado"),
-                      BlockId::KeypadAddress, services, parent)
+KeypadAddressPage::KeypadAddressPage(const PageSetup& setup, QWidget* parent)
+    : SingleBlockPage(setup, BlockId::KeypadAddress, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     QStringList items;
@@ -38,9 +37,8 @@ void KeypadAddressPage::Fill(const std::uint8_t* payload, std::uint8_t length)
 
 // ---- Tab 11: "Partição teclado" --------------------------------------------------
 
-KeypadPartitionPage::KeypadPartitionPage(PageServices& services, QWidget* parent)
-    : SingleBlockPage(11, QStringLiteral("TabSheet27"), QStringLiteral("Partição teclado"),
-                      BlockId::KeypadPartition, services, parent)
+KeypadPartitionPage::KeypadPartitionPage(const PageSetup& setup, QWidget* parent)
+    : SingleBlockPage(setup, BlockId::KeypadPartition, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const QStringList items{QStringLiteral("Não Instalado"), QStringLiteral("Partição 1"),

@@ -11,7 +11,7 @@ class QComboBox;
 class KeypadAddressPage final : public SingleBlockPage {
     Q_OBJECT
 public:
-    KeypadAddressPage(PageServices& services, QWidget* parent);
+    KeypadAddressPage(const PageSetup& setup, QWidget* parent);
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
@@ -24,7 +24,7 @@ private:
 class KeypadPartitionPage final : public SingleBlockPage {
     Q_OBJECT
 public:
-    KeypadPartitionPage(PageServices& services, QWidget* parent);
+    KeypadPartitionPage(const PageSetup& setup, QWidget* parent);
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:

@@ -24,13 +24,14 @@ constexpr int kPinLength = 4;
 
 }  // namespace
 
-ModemPage::ModemPage(PageServices& services, QWidget* parent)
-    : ConfigPage(4, QStringLiteral("TabSheet4"), QStringLiteral("Modem GPRS"), services, parent)
+ModemPage::ModemPage(const PageSetup& setup, QWidget* parent)
+    : SubPageBlocksPage(setup, QStringLiteral("PageControlModem"),
+                        {QStringLiteral("Regras jamming detection"), QStringLiteral("Nível jamming detection"),
+                         QStringLiteral("Enviar dados do simcard"), QStringLiteral("Senha PIN"),
+                         QStringLiteral("Dados ERB")},
+                        {kModemSubPageBlocks.begin(), kModemSubPageBlocks.end()}, parent)
 {
-    QTabWidget* pages = AddSubPages(
-        QStringLiteral("PageControlModem"),
-        {QStringLiteral("Regras jamming detection"), QStringLiteral("Nível jamming detection"),
-         QStringLiteral("Enviar dados do simcard"), QStringLiteral("Senha PIN"), QStringLiteral("Dados ERB")});
+    QTabWidget* pages = SubPages();
     BuildSimcardData(pages->widget(kSimcardDataPage));
     BuildSimPin(pages->widget(kSimPinPage));
     BuildCellTowerData(pages->widget(kCellTowerDataPage));
@@ -85,7 +86,6 @@ void ModemPage::BuildCellTowerData(QWidget* page)
 
 std::vector<std::uint8_t> ModemPage::FilledBlocks() const { return {BlockByte(BlockId::SimcardData)}; }
 
-std::optional<std::uint8_t> ModemPage::ReadBlockId() const { return ModemSubPageBlock(SubPages()->currentIndex()); }
 
 void ModemPage::Fill(const std::uint8_t* payload, std::uint8_t length)
 {

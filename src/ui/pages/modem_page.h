@@ -7,16 +7,15 @@
 
 class QLineEdit;
 
-class ModemPage final : public ConfigPage {
+class ModemPage final : public SubPageBlocksPage {
     Q_OBJECT
 public:
-    ModemPage(PageServices& services, QWidget* parent);
+    ModemPage(const PageSetup& setup, QWidget* parent);
     std::vector<std::uint8_t> FilledBlocks() const override;
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
     Cycle Kind() const override { return Cycle::ReadOnly; }
-    std::optional<std::uint8_t> ReadBlockId() const override;
     std::optional<std::vector<std::uint8_t>> Pack() override { return std::nullopt; }
 
 private:

@@ -10,13 +10,13 @@
 #include "core/config/cp1252.h"
 #include "ui/common/field_layout.h"
 #include "core/config/network_blocks.h"
-#include "ui/pages/page_services.h"
+#include "ui/common/dialogs.h"
 #include "core/panel/block_table.h"
 #include "ui/common/dialogs.h"
+#include "ui/common/messages.h"
 
 namespace {
 
-const QString kOutOfRange = QStringLiteral("Valor fora da faixa especificada.");
 const QString kEmptyField = QStringLiteral("Campo vazio.");
 
 QString FromCp1252(const std::vector<std::uint8_t>& bytes)
@@ -39,9 +39,8 @@ std::vector<std::uint8_t> ToCp1252(const QString& text)
 
 // ---- Tab 1: "Número IP e Porta" ----------------------------------------------
 
-IpPortsPage::IpPortsPage(PageServices& services, QWidget* parent)
-    : SingleBlockPage(1, QStringLiteral("TabSheet1"), QStringLiteral("Número IP e Porta"),
-                      BlockId::IpAddressesAndPorts, services, parent)
+IpPortsPage::IpPortsPage(const PageSetup& setup, QWidget* parent)
+    : SingleBlockPage(setup, BlockId::IpAddressesAndPorts, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     for (int row = 0; row < 4; ++row) {
@@ -66,7 +65,7 @@ bool IpPortsPage::Validate()
     const bool privateAddress = HasPrivateAddress(
         [this](std::size_t row, std::size_t octet) { return ToInteger(octets_[row][octet]); });
     if (!privateAddress) return true;
-    return Services().PageDialogs().Question(
+    return PageDialogs().Question(
         this, QStringLiteral("Atenção"),
         QStringLiteral("Endereço IP não válido para internet. Deseja gravar mesmo assim?"));
 }
@@ -101,9 +100,8 @@ void IpPortsPage::Button3Click()
 
 // ---- Tab 2: "Intervalo de polling" ---------------------------------------------
 
-PollingPage::PollingPage(PageServices& services, QWidget* parent)
-    : SingleBlockPage(2, QStringLiteral("TabSheet2"), QStringLiteral("Intervalo de polling"),
-                      BlockId::PollingInterval, services, parent)
+PollingPage::PollingPage(const PageSetup& setup, QWidget* parent)
+    : SingleBlockPage(setup, BlockId::PollingInterval, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const QString hint = QStringLiteral("(em segundos - de 30 até 65535)");
@@ -116,7 +114,7 @@ PollingPage::PollingPage(PageServices& services, QWidget* parent)
 bool PollingPage::Validate()
 {
     if (IsPollingIntervalInRange(ToInteger(interval_))) return true;
-    Fail(interval_, kOutOfRange);
+    Fail(interval_, messages::ValueOutOfRange());
     return false;
 }
 
@@ -135,9 +133,8 @@ void PollingPage::Fill(const std::uint8_t* payload, std::uint8_t length)
 
 // ---- Tab 3: "Wifi" ---------------------------------------------------------------
 
-WifiPage::WifiPage(PageServices& services, QWidget* parent)
-    : SingleBlockPage(3, QStringLiteral("TabSheet3"), QStringLiteral("Wifi"),
-                      BlockId::WifiNetwork, services, parent)
+WifiPage::WifiPage(const PageSetup& setup, QWidget* parent)
+    : SingleBlockPage(setup, BlockId::WifiNetwork, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const QString hint = QStringLiteral("(até 39 caracteres)");

@@ -11,7 +11,7 @@ class QLineEdit;
 class IpPortsPage final : public SingleBlockPage {
     Q_OBJECT
 public:
-    IpPortsPage(PageServices& services, QWidget* parent);
+    IpPortsPage(const PageSetup& setup, QWidget* parent);
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
     // "Copiar": row 1 into rows 2 to 4, text as typed, nothing sent.
     void Button3Click();
@@ -28,7 +28,7 @@ private:
 class PollingPage final : public SingleBlockPage {
     Q_OBJECT
 public:
-    PollingPage(PageServices& services, QWidget* parent);
+    PollingPage(const PageSetup& setup, QWidget* parent);
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
@@ -43,7 +43,7 @@ private:
 class WifiPage final : public SingleBlockPage {
     Q_OBJECT
 public:
-    WifiPage(PageServices& services, QWidget* parent);
+    WifiPage(const PageSetup& setup, QWidget* parent);
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:

@@ -11,23 +11,22 @@
 
 #include "core/link/commands.h"
 #include "core/rf/rf_sensor_record.h"
+#include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/choice_rows.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/field_layout.h"
-#include "ui/pages/page_services.h"
+#include "ui/common/messages.h"
 #include "ui/rf/button_functions.h"
 
 namespace {
 
 constexpr int kNumberLength = 4;
 constexpr int kSerialLength = 7;
-const QString kOutOfRange = QStringLiteral("Valor fora da faixa especificada.");
 
 }  // namespace
 
-RfSensorsPage::RfSensorsPage(PageServices& services, QWidget* parent)
-    : ConfigPage(8, QStringLiteral("TabSheet8"), QStringLiteral("Sensores RF"), services, parent)
+RfSensorsPage::RfSensorsPage(const PageSetup& setup, QWidget* parent) : ConfigPage(setup, parent)
 {
     QTabWidget* pages = AddSubPages(QStringLiteral("PageControlSensorRF"),
                                     {QStringLiteral("Sensores cadastrados"), QStringLiteral("Cadastrar novo sensor"),
@@ -36,6 +35,13 @@ RfSensorsPage::RfSensorsPage(PageServices& services, QWidget* parent)
     BuildEnrol(pages->widget(Enrol));
     BuildDelete(pages->widget(Delete));
     BuildRadio(pages->widget(Radio));
+    Session().Receivers().rfSensors = this;
+}
+
+RfSensorsPage::~RfSensorsPage()
+{
+    FrameReceivers& receivers = Session().Receivers();
+    if (receivers.rfSensors == this) receivers.rfSensors = nullptr;
 }
 
 void RfSensorsPage::BuildRecords(QWidget* page)
@@ -160,7 +166,7 @@ std::optional<ConfigPage::Request> RfSensorsPage::ReadRequest()
     if (Showing() == Records) {
         const std::int32_t number = ToInteger(number_);
         if (!RfSensorNumberAccepted(number)) {
-            Fail(number_, kOutOfRange);
+            Fail(number_, messages::ValueOutOfRange());
             return std::nullopt;
         }
         const RfSensorPayload payload = RfReadPayload(number);
@@ -181,11 +187,11 @@ bool RfSensorsPage::Validate()
     switch (Showing()) {
     case Records:
         if (!RfSerialAccepted(ToInteger(serial_))) {
-            Fail(serial_, kOutOfRange);
+            Fail(serial_, messages::ValueOutOfRange());
             return false;
         }
         if (!RfZoneAccepted(ToInteger(zone_))) {
-            Fail(zone_, kOutOfRange);
+            Fail(zone_, messages::ValueOutOfRange());
             return false;
         }
         // Without a kind the record would carry no kind at all.
@@ -271,18 +277,18 @@ void RfSensorsPage::OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t 
 
 void RfSensorsPage::BtnCadastrarSensorRFClick()
 {
-    if (Services().IsPortOpen()) emit EnrolmentRequested();
+    if (Session().IsPortOpen()) emit EnrolmentRequested();
 }
 
 void RfSensorsPage::Button2Click()
 {
-    if (!Services().PageDialogs().Question(this, QStringLiteral("Comando"),
+    if (!PageDialogs().Question(this, QStringLiteral("Comando"),
                                            QStringLiteral("Deseja apagar todos os sensores RF cadastrados?"))) {
         return;
     }
     // No port or device check: a closed port drops the frame.
     const RfSensorPayload payload = RfDeleteAllPayload();
-    Services().SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()),
-                           CommandByte(CommandCode::RfSensorCommand));
+    Session().SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()),
+                          CommandByte(CommandCode::RfSensorCommand));
     emit StatusText(QString());
 }

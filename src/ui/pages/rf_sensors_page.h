@@ -20,12 +20,14 @@ class QRadioButton;
 class RfSensorsPage final : public ConfigPage, public RfSensorReceiver {
     Q_OBJECT
 public:
-    RfSensorsPage(PageServices& services, QWidget* parent);
+    RfSensorsPage(const PageSetup& setup, QWidget* parent);
+    ~RfSensorsPage() override;
 
     std::vector<std::uint8_t> FilledBlocks() const override;
     // Block 3.
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
-    // A frame of type 16: one record of the table.
+    // A frame of type 16: one record of the table (the page registers
+    // itself as the session's RfSensorReceiver).
     void OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length) override;
 
     // RfConfigForm.

@@ -12,18 +12,17 @@
 #include "ui/common/choice_rows.h"
 #include "ui/common/field_layout.h"
 #include "core/panel/block_table.h"
+#include "ui/common/messages.h"
 
 namespace {
 
-const QString kOutOfRange = QStringLiteral("Valor fora da faixa especificada.");
 
 }  // namespace
 
 // ---- Tab 9: "Regras central" ---------------------------------------------------
 
-PanelRulesPage::PanelRulesPage(PageServices& services, QWidget* parent)
-    : SingleBlockPage(9, QStringLiteral("TabSheet24"), QStringLiteral("Regras central"),
-                      BlockId::PanelRules, services, parent)
+PanelRulesPage::PanelRulesPage(const PageSetup& setup, QWidget* parent)
+    : SingleBlockPage(setup, BlockId::PanelRules, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const std::array<QString, kPanelRuleCount> captions{
@@ -48,7 +47,7 @@ PanelRulesPage::PanelRulesPage(PageServices& services, QWidget* parent)
 bool PanelRulesPage::Validate()
 {
     if (IsArmingDelayAccepted(ToInteger(delay_))) return true;
-    Fail(delay_, kOutOfRange);
+    Fail(delay_, messages::ValueOutOfRange());
     return false;
 }
 
@@ -70,9 +69,8 @@ void PanelRulesPage::Fill(const std::uint8_t* payload, std::uint8_t length)
 
 // ---- Tab 15: "Função alarme" -----------------------------------------------------
 
-AlarmFunctionPage::AlarmFunctionPage(PageServices& services, QWidget* parent)
-    : SingleBlockPage(15, QStringLiteral("TabSheet18"), QStringLiteral("Função alarme"),
-                      BlockId::AlarmFunction, services, parent)
+AlarmFunctionPage::AlarmFunctionPage(const PageSetup& setup, QWidget* parent)
+    : SingleBlockPage(setup, BlockId::AlarmFunction, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const QList<QRadioButton*> radios =

@@ -13,7 +13,7 @@ class QRadioButton;
 class PanelRulesPage final : public SingleBlockPage {
     Q_OBJECT
 public:
-    PanelRulesPage(PageServices& services, QWidget* parent);
+    PanelRulesPage(const PageSetup& setup, QWidget* parent);
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:
@@ -28,7 +28,7 @@ private:
 class AlarmFunctionPage final : public SingleBlockPage {
     Q_OBJECT
 public:
-    AlarmFunctionPage(PageServices& services, QWidget* parent);
+    AlarmFunctionPage(const PageSetup& setup, QWidget* parent);
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:

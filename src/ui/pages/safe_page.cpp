@@ -8,19 +8,18 @@
 #include "ui/common/field_layout.h"
 #include "core/config/safe_blocks.h"
 #include "core/panel/block_table.h"
+#include "ui/common/messages.h"
 
 namespace {
 
-const QString kOutOfRange = QStringLiteral("Valor fora da faixa especificada.");
 const QString kUnreadableTemperature = QStringLiteral("Erro ao tentar ler a configuração da temperatura.");
 
 TemperatureEntry Temperature(const QLineEdit* field) { return EncodeTemperature(field->text().toStdString()); }
 
 }  // namespace
 
-SafePage::SafePage(PageServices& services, QWidget* parent)
-    : SingleBlockPage(12, QStringLiteral("TabSheet28"), QStringLiteral("Cofre"),
-                      BlockId::SafeFunction, services, parent)
+SafePage::SafePage(const PageSetup& setup, QWidget* parent)
+    : SingleBlockPage(setup, BlockId::SafeFunction, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
     const QList<QRadioButton*> function =
@@ -60,7 +59,7 @@ bool SafePage::Validate()
         case TemperatureCheck::Accepted:
             break;
         case TemperatureCheck::OutOfRange:
-            Fail(field, kOutOfRange);
+            Fail(field, messages::ValueOutOfRange());
             return false;
         case TemperatureCheck::Unreadable:
             // A number too large to read at all: said as such, focus left alone.
@@ -70,12 +69,12 @@ bool SafePage::Validate()
     }
     for (QLineEdit* field : {maxDebounce_, minDebounce_}) {
         if (!IsSafeDebounceAccepted(ToInteger(field))) {
-            Fail(field, kOutOfRange);
+            Fail(field, messages::ValueOutOfRange());
             return false;
         }
     }
     if (!IsSafeOpenTimeAccepted(ToInteger(longestOpen_))) {
-        Fail(longestOpen_, kOutOfRange);
+        Fail(longestOpen_, messages::ValueOutOfRange());
         return false;
     }
     return true;

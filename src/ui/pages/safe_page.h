@@ -9,7 +9,7 @@ class QRadioButton;
 class SafePage final : public SingleBlockPage {
     Q_OBJECT
 public:
-    SafePage(PageServices& services, QWidget* parent);
+    SafePage(const PageSetup& setup, QWidget* parent);
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:

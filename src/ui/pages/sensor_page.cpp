@@ -12,7 +12,7 @@
 
 #include "ui/common/choice_controls.h"
 #include "ui/common/field_layout.h"
-#include "ui/pages/page_services.h"
+#include "session/panel_session.h"
 #include "core/panel/block_table.h"
 
 namespace {
@@ -33,9 +33,8 @@ const QStringList& SensorTypes()
 
 }  // namespace
 
-SensorPage::SensorPage(PageServices& services, QWidget* parent)
-    : SingleBlockPage(5, QStringLiteral("TabSheet5"), QStringLiteral("Sensores"),
-                      BlockId::WiredSensors, services, parent)
+SensorPage::SensorPage(const PageSetup& setup, QWidget* parent)
+    : SingleBlockPage(setup, BlockId::WiredSensors, parent)
 {
     // Paging only: the buttons act on all six sensors whatever page shows.
     auto* notebook = new QTabWidget(this);
@@ -109,7 +108,7 @@ std::optional<std::vector<std::uint8_t>> SensorPage::Pack()
 {
     // Only the sensors the panel takes are read: a bad debounce on a sensor
     // that is not sent stops nothing.
-    const std::size_t count = WiredSensorRecordCount(Services().ModelCode());
+    const std::size_t count = WiredSensorRecordCount(Session().ModelCode());
     std::vector<WiredSensor> values;
     for (std::size_t i = 0; i < count; ++i) values.push_back(ReadSensor(sensors_[i]));
     return PackWiredSensors(values);

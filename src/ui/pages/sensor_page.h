@@ -16,7 +16,7 @@ class QRadioButton;
 class SensorPage final : public SingleBlockPage {
     Q_OBJECT
 public:
-    SensorPage(PageServices& services, QWidget* parent);
+    SensorPage(const PageSetup& setup, QWidget* parent);
     void Fill(const std::uint8_t* payload, std::uint8_t length) override;
 
 protected:

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/field_layout.h"
 #include "ui/rf/button_functions.h"
@@ -23,7 +24,7 @@ namespace {
 constexpr int kTickMs = 500;
 constexpr int kNumberLength = 5;
 
-QColor StatusColour(EnrolmentColour colour)
+QColor LabelColour(EnrolmentColour colour)
 {
     switch (colour) {
     case EnrolmentColour::Red: return QColor(255, 0, 0);
@@ -50,8 +51,7 @@ QPushButton* MakeButton(const QString& objectName, const QString& caption, QWidg
 
 }  // namespace
 
-TFormCadastro::TFormCadastro(SendFunction send, FrameReceivers& receivers, QWidget* parent)
-    : QDialog(parent), send_(std::move(send)), receivers_(receivers)
+TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : QDialog(parent), session_(session)
 {
     setObjectName(QStringLiteral("FormCadastro"));
     setWindowTitle(QStringLiteral("Cadastro novo sensor"));
@@ -103,7 +103,7 @@ TFormCadastro::TFormCadastro(SendFunction send, FrameReceivers& receivers, QWidg
     bold.setBold(true);
     status_->setFont(bold);
     status_->setWordWrap(true);
-    SetTextColour(status_, StatusColour(EnrolmentColour::Blue));
+    SetTextColour(status_, LabelColour(EnrolmentColour::Blue));
     statusRow->addWidget(status_);
     layout->addWidget(statusGroup);
 
@@ -125,12 +125,13 @@ TFormCadastro::TFormCadastro(SendFunction send, FrameReceivers& receivers, QWidg
     connect(timer_, &QTimer::timeout, this, &TFormCadastro::TimerProcessoTimer);
 
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    receivers_.enrolment = this;
+    session_.Receivers().enrolment = this;
 }
 
 TFormCadastro::~TFormCadastro()
 {
-    if (receivers_.enrolment == this) receivers_.enrolment = nullptr;
+    FrameReceivers& receivers = session_.Receivers();
+    if (receivers.enrolment == this) receivers.enrolment = nullptr;
 }
 
 // ---- Showing and closing ------------------------------------------------------
@@ -219,14 +220,15 @@ void TFormCadastro::SetRunning(bool running)
 void TFormCadastro::Apply(const EnrolmentEffects& effects)
 {
     if (effects.status) {
-        SetTextColour(status_, StatusColour(effects.status->colour));
+        SetTextColour(status_, LabelColour(effects.status->colour));
         status_->setText(QString::fromStdString(effects.status->text));
     }
     if (effects.started) SetRunning(true);
     if (effects.ended) SetRunning(false);
     for (const OutgoingCommand& command : effects.send) {
         if (command.payload.size() > 255) continue;
-        send_(command.payload.data(), static_cast<std::uint8_t>(command.payload.size()), command.command);
+        session_.SendCommand(command.payload.data(), static_cast<std::uint8_t>(command.payload.size()),
+                             command.command);
     }
 }
 

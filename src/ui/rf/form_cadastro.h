@@ -8,11 +8,12 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
-#include <functional>
 
 #include "core/link/frame_dispatcher.h"
 #include "core/rf/enrolment_machine.h"
 
+class Dialogs;
+class PanelSession;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -23,10 +24,8 @@ class QTimer;
 class TFormCadastro : public QDialog, public EnrolmentReceiver {
     Q_OBJECT
 public:
-    // The one send path of the tool (payload, length, command).
-    using SendFunction = std::function<void(const std::uint8_t*, std::uint8_t, std::uint8_t)>;
-
-    TFormCadastro(SendFunction send, FrameReceivers& receivers, QWidget* parent = nullptr);
+    // The window shows no box of its own: its messages go to LabelSts.
+    TFormCadastro(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TFormCadastro() override;
 
     const EnrolmentMachine& Machine() const { return machine_; }
@@ -54,8 +53,7 @@ private:
     void Apply(const EnrolmentEffects& effects);
     void SetRunning(bool running);
 
-    SendFunction send_;
-    FrameReceivers& receivers_;
+    PanelSession& session_;
     EnrolmentMachine machine_;
 
     QRadioButton* pir_ = nullptr;

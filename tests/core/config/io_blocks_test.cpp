@@ -21,7 +21,7 @@ TEST(ModemBlocks, EachSubPageReadsItsBlock)
         int index;
         std::optional<std::uint8_t> block;
     } cases[] = {{-1, std::nullopt}, {0, 16}, {1, 10}, {2, 12}, {3, 7}, {4, 13}, {5, std::nullopt}};
-    for (const auto& c : cases) EXPECT_EQ(ModemSubPageBlock(c.index), c.block) << c.index;
+    for (const auto& c : cases) EXPECT_EQ(SubPageBlock(kModemSubPageBlocks, c.index), c.block) << c.index;
 }
 
 TEST(ModemBlocks, SimcardIntervalIsASignedBigEndianNumber)
@@ -155,7 +155,7 @@ TEST(ActuatorBlocks, SubPagesAndModelsChooseTheOutputs)
         int index;
         std::optional<std::uint8_t> block;
     } pages[] = {{-1, std::nullopt}, {0, 17}, {1, 24}, {2, 25}, {3, 26}, {4, std::nullopt}};
-    for (const auto& p : pages) EXPECT_EQ(ActuatorSubPageBlock(p.index), p.block) << p.index;
+    for (const auto& p : pages) EXPECT_EQ(SubPageBlock(kActuatorSubPageBlocks, p.index), p.block) << p.index;
 
     const struct {
         std::uint8_t model;

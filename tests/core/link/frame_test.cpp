@@ -220,6 +220,9 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"WrongCrcNoPayload", XorByte(MakeFrame(134), 3, 0x01), kCrcError, std::nullopt},
         // Not a frame.
         ParseCase{"CountZero", MakeFrame(134), kNotAFrame, std::nullopt, 0},
+        // A lone start byte in a one-byte buffer: the length byte is not
+        // there to read (found by fuzzing as a read past the buffer).
+        ParseCase{"OnlyTheStartByte", Bytes{0xDF}, kNotAFrame, std::nullopt},
         ParseCase{"CountAbove260", Concat({kLargest, Bytes(4, 0x00)}), kNotAFrame, std::nullopt, 261},
         ParseCase{"NotStartByte", WithByte(MakeFrame(134), 0, 0xDE), kNotAFrame, std::nullopt},
         ParseCase{"CountEqualsLength", MakeFrame(2, {0x01, 0x02}), kNotAFrame, std::nullopt, 6},

@@ -1,8 +1,8 @@
 #include "core/panel/device_identity.h"
+#include "core/panel/model_capabilities.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -22,44 +22,41 @@ TEST(VersionText, NibblesBuildAndInvalid)
     for (const Case& c : cases) EXPECT_EQ(VersionText(c.version), c.text) << int{c.version};
 }
 
-TEST(ModelDisplayName, UnusedCodesAreModelErrors)
+TEST(ModelDisplayName, NamedCodesAndModelErrors)
 {
-    for (int code : {0, 9, 20, 39, 42, 43, 52, 55, 57, 255}) {
-        EXPECT_EQ(ModelDisplayName(static_cast<std::uint8_t>(code)), "Erro Modelo") << code;
-    }
+    struct Case {
+        int code;
+        const char* name;
+    };
+    const Case cases[] = {
+        {1, "QV-KEYPAD K10"},    {8, "QV-PIR P20 PET"}, {10, "QV-DOOR D10"},
+        {37, "QV-CENTRAL 4"},    {51, "QV-CENTRAL 6"},  {56, "QV-CENTRAL 6 RF"},
+        {48, "QV-BRIDGE RS485"},  // the longest name
+        // Gaps between the named codes, and both ends of the byte.
+        {0, "Erro Modelo"},      {9, "Erro Modelo"},    {20, "Erro Modelo"},  {39, "Erro Modelo"},
+        {42, "Erro Modelo"},     {43, "Erro Modelo"},   {52, "Erro Modelo"},  {55, "Erro Modelo"},
+        {57, "Erro Modelo"},     {255, "Erro Modelo"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ModelDisplayName(static_cast<std::uint8_t>(c.code)), c.name) << c.code;
+    // Two codes of one siren share a name.
+    EXPECT_EQ(ModelDisplayName(5), "QV-SIREN S1");
+    EXPECT_EQ(ModelDisplayName(19), "QV-SIREN S1");
 }
 
-TEST(ModelDisplayName, FortySevenShortNamesOnlyFiveAndNineteenShared)
+TEST(PanelModels, OnlyTheThreePanelsCountAsConnected)
 {
-    std::vector<int> named;
-    std::set<std::string> distinct;
-    for (int code = 0; code < 256; ++code) {
-        const std::string name = ModelDisplayName(static_cast<std::uint8_t>(code));
-        if (name == "Erro Modelo") continue;
-        named.push_back(code);
-        distinct.insert(name);
-        EXPECT_FALSE(name.empty()) << code;
-        EXPECT_LE(name.size(), 17u) << code << " " << name;
-        for (char ch : name) EXPECT_TRUE(ch >= 0x20 && ch < 0x7F) << code << " " << name;
-    }
-    std::vector<int> expected;
-    for (int code = 1; code <= 8; ++code) expected.push_back(code);
-    for (int code = 10; code <= 19; ++code) expected.push_back(code);
-    for (int code = 21; code <= 38; ++code) expected.push_back(code);
-    expected.insert(expected.end(), {40, 41});
-    for (int code = 44; code <= 51; ++code) expected.push_back(code);
-    expected.push_back(56);
-    EXPECT_EQ(named, expected);
-    EXPECT_EQ(ModelDisplayName(5), ModelDisplayName(19));
-    EXPECT_EQ(distinct.size(), 46u);
-}
-
-TEST(IsSupportedPanelModel, OnlyTheThreePanels)
-{
-    for (int code = 0; code < 256; ++code) {
-        const bool panel = code == 37 || code == 51 || code == 56;
-        EXPECT_EQ(IsSupportedPanelModel(static_cast<std::uint8_t>(code)), panel) << code;
-    }
+    struct Case {
+        const char* what;
+        int code;
+        bool panel;
+    };
+    const Case cases[] = {
+        {"four-zone panel", 37, true}, {"six-zone panel", 51, true},   {"RF panel", 56, true},
+        {"a keypad", 1, false},        {"below a panel", 36, false},   {"above a panel", 38, false},
+        {"between panels", 52, false}, {"unnamed code", 55, false},    {"no identification", 0, false},
+        {"top of the byte", 255, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsSupportedPanelModel(static_cast<std::uint8_t>(c.code)), c.panel) << c.what;
 }
 
 TEST(ParseIdentification, ExactlySixBytes)
