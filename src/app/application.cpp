@@ -5,6 +5,7 @@
 #include "session/panel_session.h"
 #include "sim/pty_host.h"
 #include "ui/common/dialogs.h"
+#include "ui/common/readable_palette.h"
 #include "ui/diagnostics/form_debug.h"
 #include "ui/firmware/form_atualizacao.h"
 #include "ui/main/form_principal.h"
@@ -23,6 +24,10 @@ Application::Application(Seams seams, Options options) : seams_(seams)
     formDebug_ = new TFormDebug(*session_, seams_.dialogs, owner);
     formCadastro_ = new TFormCadastro(*session_, seams_.dialogs, owner);
     formPrincipal_->AttachWindows(formAtualizacao_, formDebug_, formCadastro_);
+    for (QWidget* window : std::initializer_list<QWidget*>{formPrincipal_.get(), formAtualizacao_, formDebug_,
+                                                           formCadastro_}) {
+        ApplyReadablePalette(*window);
+    }
 
     if (demoPanel_) {
         // As if the user had chosen the port and "Abrir": the panel shows

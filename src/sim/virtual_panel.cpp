@@ -159,7 +159,7 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
             Answer(reply->type, reply->payload, out);
         }
         break;
-    default: break;  // not acted on (yet): no answer
+    default: break;  // a command this panel does not act on: no answer
     }
 }
 

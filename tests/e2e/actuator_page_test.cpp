@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "core/link/commands.h"
-#include "ui/main/form_principal.h"
 #include "support/tool_harness.h"
+#include "ui/main/form_principal.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "ui/firmware/form_atualizacao.h"
 #include "core/link/commands.h"
-#include "ui/main/form_principal.h"
 #include "support/tool_harness.h"
+#include "ui/firmware/form_atualizacao.h"
+#include "ui/main/form_principal.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "ui/pages/config_page.h"
 #include "core/link/commands.h"
 #include "support/tool_harness.h"
+#include "ui/pages/config_page.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QTimer>
 
 #include "core/link/commands.h"
-#include "ui/main/form_principal.h"
 #include "session/serial_link.h"
 #include "support/tool_harness.h"
+#include "ui/main/form_principal.h"
 
 namespace {
 

@@ -11,19 +11,19 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/main/form_principal.h"
 #include "support/tool_harness.h"
+#include "ui/main/form_principal.h"
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void startsWithItsSpecifiedLayout();
+    void startsWithItsLayout();
     void menusStartInTheClosedState();
     void everyTabCarriesItsFourButtons();
     void opensNothingWithoutAPort();
 };
 
-void MainWindowTest::startsWithItsSpecifiedLayout()
+void MainWindowTest::startsWithItsLayout()
 {
     ToolHarness tool;
     TFormPrincipal& window = tool.Start();

@@ -1,7 +1,7 @@
 #include "core/config/actuator_blocks.h"
 
-#include "core/panel/model_capabilities.h"
 #include "core/config/fixed_block_codec.h"
+#include "core/panel/model_capabilities.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #pragma once
 // Routes each complete received frame by its type byte to the part of the
 // program that owns it. Receivers plug in through small interfaces, so a
-// window added later registers itself without touching the routing table;
-// a role with no receiver registered is a no-op.
+// window registers itself without touching the routing table; a role with
+// no receiver registered is a no-op.
 
 #include <cstdint>
 
-#include "core/panel/device_identity.h"
 #include "core/link/frame_assembler.h"
+#include "core/panel/device_identity.h"
 
 // Frame types the panel sends and the tool acts on.
 enum class FrameType : std::uint8_t {

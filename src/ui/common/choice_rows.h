@@ -26,3 +26,10 @@ using NamedCaption = QPair<QString, QString>;
 QList<QRadioButton*> AddRadioRow(QGridLayout* grid, int row, const QString& caption,
                                  const QList<NamedCaption>& buttons, QWidget* parent,
                                  const QString& hint = {});
+// "Caption:" beside the buttons stacked one above the other, for captions
+// too long to sit side by side; exclusive among themselves only.
+QList<QRadioButton*> AddRadioColumn(QGridLayout* grid, int row, const QString& caption,
+                                    const QList<NamedCaption>& buttons, QWidget* parent);
+// Lines up the buttons of several rows in columns: the n-th button of every
+// row starts where the n-th of the widest row does.
+void AlignRadioColumns(const QList<QList<QRadioButton*>>& rows);

@@ -1,6 +1,7 @@
 #include "ui/common/field_layout.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QValidator>
@@ -49,3 +50,18 @@ QLineEdit* AddEditRow(QGridLayout* grid, int row, const QString& objectName, con
 }
 
 QValidator* MakeCp1252Validator(QWidget* parent) { return new Cp1252Validator(parent); }
+
+void AddCodeCells(QGridLayout* grid, int row, int column, const QStringList& names, int maxLength, bool enabled,
+                  QWidget* parent)
+{
+    auto* line = new QHBoxLayout;
+    for (const QString& name : names) {
+        QLineEdit* cell = MakeEdit(name, maxLength, parent);
+        cell->setEnabled(enabled);
+        // Room for two digits and the field's frame, the same on every page.
+        cell->setFixedWidth(cell->fontMetrics().horizontalAdvance(QStringLiteral("WW")) + 16);
+        line->addWidget(cell);
+    }
+    line->addStretch();
+    grid->addLayout(line, row, column);
+}

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QFont>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QScreen>
 #include <QLabel>
 #include <QMenu>
@@ -14,10 +15,11 @@
 #include <QVBoxLayout>
 
 #include "session/panel_session.h"
+#include "ui/common/tab_pager.h"
+#include "ui/main/form_principal.h"
 #include "ui/pages/config_page.h"
 #include "ui/pages/config_pages.h"
 #include "ui/pages/rf_sensors_page.h"
-#include "ui/main/form_principal.h"
 
 namespace {
 
@@ -84,6 +86,7 @@ void TFormPrincipal::BuildLayout()
         }
     }
     pageControl_->setCurrentIndex(0);
+    new TabPager(*pageControl_);
     layout->addWidget(pageControl_, 1);
     setCentralWidget(central);
 
@@ -164,8 +167,16 @@ void TFormPrincipal::BuildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(false);
+    // The panels share one row of their own: the bar's own items would put
+    // 6 px between panels and none at the right edge, and "Porta: COM255"
+    // would not fit whole with its border.
+    auto* row = new QWidget(bar);
+    auto* panels = new QHBoxLayout(row);
+    panels->setContentsMargins(0, 0, 3, 0);
+    panels->setSpacing(2);
+    bar->addWidget(row, 1);
     for (int i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(bar);
+        auto* panel = new QLabel(row);
         panel->setObjectName(QStringLiteral("StatusBarPanel%1").arg(i));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         // The clock text ends in a line break: keep the panels one line high,
@@ -177,12 +188,12 @@ void TFormPrincipal::BuildStatusBar()
         panel->setFont(condensed);
         if (i < 2) {
             panel->setFixedWidth(kStatusPanelWidths[i]);
-            bar->addWidget(panel);
+            panels->addWidget(panel);
         } else {
             // The last panel takes what is left of the bar, so "Porta: COM"
             // and its number are never cut off.
             panel->setMinimumWidth(kStatusPanelWidths[i]);
-            bar->addWidget(panel, 1);
+            panels->addWidget(panel, 1);
         }
         statusPanels_[i] = panel;
     }

@@ -8,11 +8,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/panel/block_table.h"
+#include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/choice_rows.h"
 #include "ui/common/field_layout.h"
-#include "session/panel_session.h"
-#include "core/panel/block_table.h"
 #include "ui/common/messages.h"
 
 namespace {
@@ -68,17 +68,12 @@ void ActuatorPage::BuildOutputs(QWidget* page)
 void ActuatorPage::BuildSiren(QWidget* page)
 {
     QGridLayout* grid = AddSubPageGrid(page);
-    AddLabel(grid, 0, 0, QStringLiteral("Polaridade da sirene:"), page);
-    sirenGround_ = OnSubPage(SirenPage, MakeRadio(QStringLiteral("CheckBoxSirene1"),
-                                           QStringLiteral("Sirene em terra (ligada = saida em terra / desligada = "
-                                                          "saida flutuante)"),
-                                           page));
-    sirenFloat_ = OnSubPage(SirenPage, MakeRadio(QStringLiteral("CheckBoxSirene2"),
-                                          QStringLiteral("Sirene em float (ligada = saida flutuante / desligada = "
-                                                         "saida em terra)"),
-                                          page));
-    grid->addWidget(sirenGround_, 0, 1, 1, 2);
-    grid->addWidget(sirenFloat_, 1, 1, 1, 2);
+    PolarityColumn(SirenPage, grid, 0, QStringLiteral("Polaridade da sirene:"),
+                   {QStringLiteral("CheckBoxSirene1"),
+                    QStringLiteral("Sirene em terra (ligada = saida em terra / desligada = saida flutuante)")},
+                   {QStringLiteral("CheckBoxSirene2"),
+                    QStringLiteral("Sirene em float (ligada = saida flutuante / desligada = saida em terra)")},
+                   page, sirenGround_, sirenFloat_);
 
     const QString seconds = QStringLiteral("(em segundos - de 0 até 255)");
     sirenDelay_ = OnSubPage(SirenPage, AddEditRow(grid, 2, QStringLiteral("TempoRetardoSirene"),
@@ -94,39 +89,32 @@ void ActuatorPage::BuildSiren(QWidget* page)
                                                  kSirenFieldLength, page));
 }
 
-QWidget* ActuatorPage::PolarityPair(SubPage subPage, const QString& groundName, const QString& floatName,
-                                    QWidget* page, QRadioButton*& ground, QRadioButton*& floating)
+void ActuatorPage::PolarityColumn(SubPage subPage, QGridLayout* grid, int row, const QString& caption,
+                                  const NamedCaption& ground, const NamedCaption& floating, QWidget* page,
+                                  QRadioButton*& groundButton, QRadioButton*& floatButton)
 {
-    auto* panel = new QWidget(page);
-    auto* column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 0);
-    ground = OnSubPage(subPage, MakeRadio(groundName, kGroundCaption, panel));
-    floating = OnSubPage(subPage, MakeRadio(floatName, kFloatCaption, panel));
-    column->addWidget(ground);
-    column->addWidget(floating);
-    return panel;
+    const QList<QRadioButton*> pair = AddRadioColumn(grid, row, caption, {ground, floating}, page);
+    groundButton = OnSubPage(subPage, pair[0]);
+    floatButton = OnSubPage(subPage, pair[1]);
 }
 
 void ActuatorPage::BuildCommon(QWidget* page)
 {
     QGridLayout* grid = AddSubPageGrid(page);
-    AddLabel(grid, 0, 0, QStringLiteral("Polaridade atuador 1:"), page);
-    grid->addWidget(PolarityPair(Common, QStringLiteral("PolaridadeAtuadorC1_T"), QStringLiteral("PolaridadeAtuadorC1_F"),
-                                 page, common1Ground_, common1Float_),
-                    1, 0);
-    AddLabel(grid, 2, 0, QStringLiteral("Polaridade atuador 2:"), page);
-    grid->addWidget(PolarityPair(Common, QStringLiteral("PolaridadeAtuadorC2_T"), QStringLiteral("PolaridadeAtuadorC2_F"),
-                                 page, common2Ground_, common2Float_),
-                    3, 0);
+    PolarityColumn(Common, grid, 0, QStringLiteral("Polaridade atuador 1:"),
+                   {QStringLiteral("PolaridadeAtuadorC1_T"), kGroundCaption},
+                   {QStringLiteral("PolaridadeAtuadorC1_F"), kFloatCaption}, page, common1Ground_, common1Float_);
+    PolarityColumn(Common, grid, 1, QStringLiteral("Polaridade atuador 2:"),
+                   {QStringLiteral("PolaridadeAtuadorC2_T"), kGroundCaption},
+                   {QStringLiteral("PolaridadeAtuadorC2_F"), kFloatCaption}, page, common2Ground_, common2Float_);
 }
 
 void ActuatorPage::BuildBuzzer(QWidget* page)
 {
     QGridLayout* grid = AddSubPageGrid(page);
-    AddLabel(grid, 0, 0, QStringLiteral("Polaridade buzzer:"), page);
-    grid->addWidget(PolarityPair(BuzzerPage, QStringLiteral("PolaridadeAtuadorBuzzerT"),
-                                 QStringLiteral("PolaridadeAtuadorBuzzerF"), page, buzzerGround_, buzzerFloat_),
-                    1, 0);
+    PolarityColumn(BuzzerPage, grid, 0, QStringLiteral("Polaridade buzzer:"),
+                   {QStringLiteral("PolaridadeAtuadorBuzzerT"), kGroundCaption},
+                   {QStringLiteral("PolaridadeAtuadorBuzzerF"), kFloatCaption}, page, buzzerGround_, buzzerFloat_);
 }
 
 // ---- The cycle's hooks ------------------------------------------------------------

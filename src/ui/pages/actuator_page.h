@@ -6,9 +6,11 @@
 #include <array>
 
 #include "core/config/actuator_blocks.h"
+#include "ui/common/choice_rows.h"
 #include "ui/pages/config_page.h"
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -33,10 +35,11 @@ private:
     void BuildSiren(QWidget* page);
     void BuildCommon(QWidget* page);
     void BuildBuzzer(QWidget* page);
-    // A pair of polarity buttons on a panel of its own, so pairs never
-    // exclude each other.
-    QWidget* PolarityPair(SubPage subPage, const QString& groundName, const QString& floatName, QWidget* page,
-                          QRadioButton*& ground, QRadioButton*& floating);
+    // "Caption:" beside a pair of polarity buttons of a group of their own,
+    // so pairs never exclude each other.
+    void PolarityColumn(SubPage subPage, QGridLayout* grid, int row, const QString& caption,
+                        const NamedCaption& ground, const NamedCaption& floating, QWidget* page,
+                        QRadioButton*& groundButton, QRadioButton*& floatButton);
     std::array<QLineEdit*, 4> SirenEdits() const;
 
     std::array<QComboBox*, kActuatorOutputCount> types_{};

@@ -15,6 +15,7 @@
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/messages.h"
+#include "ui/common/tab_pager.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ QTabWidget* ConfigPage::AddSubPages(const QString& objectName, const QStringList
         subPages_->addTab(page, captions[i]);
     }
     connect(subPages_, &QTabWidget::currentChanged, this, &ConfigPage::OnSubPageChanged);
+    new TabPager(*subPages_);
     body_->addWidget(subPages_, 1);
     return subPages_;
 }

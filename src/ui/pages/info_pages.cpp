@@ -19,19 +19,6 @@ namespace {
 const QString kHexHint = QStringLiteral("(A-F, a-f ou 0-9)");
 const QString kByteSecondsHint = QStringLiteral("(de 0 até 255 segundos)");
 
-// Named edits side by side in one cell of the grid, left to right.
-void AddEditLine(QGridLayout* grid, int row, int column, const QStringList& names, int maxLength, bool enabled,
-                 QWidget* parent)
-{
-    auto* line = new QHBoxLayout;
-    for (const QString& name : names) {
-        QLineEdit* edit = MakeEdit(name, maxLength, parent);
-        edit->setEnabled(enabled);
-        line->addWidget(edit);
-    }
-    grid->addLayout(line, row, column);
-}
-
 QLineEdit* AddDisabledEditRow(QGridLayout* grid, int row, const QString& objectName, const QString& caption,
                               const QString& hint, int maxLength, QWidget* parent)
 {
@@ -55,7 +42,7 @@ IbuttonPage::IbuttonPage(const PageSetup& setup, QWidget* parent)
     AddLabel(grid, 1, 0, QStringLiteral("Codigo único do ID:"), this);
     QStringList cells;
     for (int cell = 6; cell >= 1; --cell) cells << QStringLiteral("NumIdMoto%1").arg(cell);
-    AddEditLine(grid, 1, 1, cells, 2, true, this);
+    AddCodeCells(grid, 1, 1, cells, 2, true, this);
     AddLabel(grid, 1, 2, kHexHint, this);
 }
 
@@ -115,7 +102,7 @@ TemperatureSensorPage::TemperatureSensorPage(const PageSetup& setup, QWidget* pa
     AddLabel(grid, 1, 0, QStringLiteral("Codigo unico do sensor:"), this);
     QStringList cells;
     for (int edit = 8; edit <= 13; ++edit) cells << QStringLiteral("Edit%1").arg(edit);
-    AddEditLine(grid, 1, 1, cells, 0, false, this);
+    AddCodeCells(grid, 1, 1, cells, 0, false, this);
     grid->addWidget(new QLabel(kHexHint, this), 1, 2, 1, 3);
 
     // A limit row: the temperature with its sign box, then its debounce time.

@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/panel/block_table.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/choice_rows.h"
 #include "ui/common/field_layout.h"
-#include "core/panel/block_table.h"
 
 // ---- Tab 10: "Endereço teclado" ------------------------------------------------
 

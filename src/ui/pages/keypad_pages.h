@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "ui/pages/config_page.h"
 #include "core/config/keypad_blocks.h"
+#include "ui/pages/config_page.h"
 
 class QComboBox;
 

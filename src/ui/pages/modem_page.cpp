@@ -9,11 +9,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/config/modem_blocks.h"
+#include "core/panel/block_table.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/choice_rows.h"
 #include "ui/common/field_layout.h"
-#include "core/config/modem_blocks.h"
-#include "core/panel/block_table.h"
 
 namespace {
 

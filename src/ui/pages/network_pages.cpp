@@ -6,13 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/common/choice_rows.h"
 #include "core/config/cp1252.h"
-#include "ui/common/field_layout.h"
 #include "core/config/network_blocks.h"
-#include "ui/common/dialogs.h"
 #include "core/panel/block_table.h"
+#include "ui/common/choice_rows.h"
 #include "ui/common/dialogs.h"
+#include "ui/common/field_layout.h"
 #include "ui/common/messages.h"
 
 namespace {

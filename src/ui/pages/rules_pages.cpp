@@ -8,10 +8,10 @@
 #include <QVBoxLayout>
 
 #include "core/config/alarm_blocks.h"
+#include "core/panel/block_table.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/choice_rows.h"
 #include "ui/common/field_layout.h"
-#include "core/panel/block_table.h"
 #include "ui/common/messages.h"
 
 namespace {

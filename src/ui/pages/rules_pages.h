@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "ui/pages/config_page.h"
 #include "core/config/panel_rules_blocks.h"
+#include "ui/pages/config_page.h"
 
 class QCheckBox;
 class QLineEdit;

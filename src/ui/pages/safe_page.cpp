@@ -4,10 +4,10 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "ui/common/choice_rows.h"
-#include "ui/common/field_layout.h"
 #include "core/config/safe_blocks.h"
 #include "core/panel/block_table.h"
+#include "ui/common/choice_rows.h"
+#include "ui/common/field_layout.h"
 #include "ui/common/messages.h"
 
 namespace {
@@ -36,6 +36,7 @@ SafePage::SafePage(const PageSetup& setup, QWidget* parent)
                     this);
     groundActuator_ = Data(polarity[0]);
     floatingActuator_ = Data(polarity[1]);
+    AlignRadioColumns({function, polarity});
 
     const QString degrees = QStringLiteral("(em graus - de -55.0 até +125.0)");
     const QString byteSeconds = QStringLiteral("(em segundos - de 0 até 255)");

@@ -10,10 +10,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/panel/block_table.h"
+#include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/field_layout.h"
-#include "session/panel_session.h"
-#include "core/panel/block_table.h"
 
 namespace {
 

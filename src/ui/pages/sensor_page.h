@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "ui/pages/config_page.h"
 #include "core/config/sensor_blocks.h"
+#include "ui/pages/config_page.h"
 
 class QCheckBox;
 class QComboBox;
