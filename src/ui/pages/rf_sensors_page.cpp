@@ -60,11 +60,11 @@ void RfSensorsPage::BuildRecords(QWidget* page)
     recordControls_ << serial_;
 
     const QList<QRadioButton*> kinds =
-        AddRadioRow(grid, 2, QString(),
-                    {{QStringLiteral("CfgTipoSensorRF1"), QStringLiteral("Sensor PIR (presença)")},
-                     {QStringLiteral("CfgTipoSensorRF2"), QStringLiteral("Sensor de porta")},
-                     {QStringLiteral("CfgTipoSensorRF3"), QStringLiteral("Chaveiro 3 botões")}},
-                    page);
+        AddRadioColumn(grid, 2, QString(),
+                       {{QStringLiteral("CfgTipoSensorRF1"), QStringLiteral("Sensor PIR (presença)")},
+                        {QStringLiteral("CfgTipoSensorRF2"), QStringLiteral("Sensor de porta")},
+                        {QStringLiteral("CfgTipoSensorRF3"), QStringLiteral("Chaveiro 3 botões")}},
+                       page);
     for (int i = 0; i < 3; ++i) {
         kinds_[static_cast<std::size_t>(i)] = Data(kinds[i]);
         recordControls_ << kinds[i];
@@ -121,6 +121,7 @@ void RfSensorsPage::BuildRadio(QWidget* page)
                     {{QStringLiteral("CfgModulacaoRF3"), QStringLiteral("30 MHz")},
                      {QStringLiteral("CfgModulacaoRF4"), QStringLiteral("32 MHz")}},
                     page);
+    AlignRadioColumns({modulation, crystal});
     ook_ = Data(modulation[0]);
     fsk_ = Data(modulation[1]);
     crystal30_ = Data(crystal[0]);
