@@ -7,8 +7,10 @@ VirtualPanel::VirtualPanel() : VirtualPanel(Options{}) {}
 VirtualPanel::VirtualPanel(const Options& options)
     : options_(options),
       blocks_(sim::FactoryBlocks(options.model)),
+      status_({options.model, options.version, options.serial}),
       rf_(options.autoTriggerRf),
-      random_(options.seed)
+      random_(options.seed),
+      clock_(options.clock)
 {
 }
 
@@ -34,6 +36,7 @@ std::vector<uint8_t> VirtualPanel::Feed(const uint8_t* data, size_t count)
 std::vector<uint8_t> VirtualPanel::Tick()
 {
     ++clock_;
+    status_.Tick();
     for (const sim::PanelReply& report : rf_.Tick()) {
         if (!silent_) {
             Answer(report.type, report.payload, outbox_);
@@ -159,6 +162,11 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
             Answer(reply->type, reply->payload, out);
         }
         break;
+    case sim::kStatusRequestCommand: StatusRequest(decoded->payload, out); break;
+    case sim::kArmCommand: Answer(status_.Arm(decoded->payload) ? sim::kAckFrame : sim::kNackFrame, {}, out); break;
+    case sim::kDisarmCommand:
+        Answer(status_.Disarm(decoded->payload) ? sim::kAckFrame : sim::kNackFrame, {}, out);
+        break;
     default: break;  // a command this panel does not act on: no answer
     }
 }
@@ -191,6 +199,12 @@ void VirtualPanel::SetTime(const std::vector<uint8_t>& payload)
     clock_ = (static_cast<uint32_t>(payload[0]) << 24) | (static_cast<uint32_t>(payload[1]) << 16) |
              (static_cast<uint32_t>(payload[2]) << 8) | payload[3];
     clockSet_ = true;
+}
+
+void VirtualPanel::StatusRequest(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
+{
+    const auto page = payload.size() == 1 ? status_.Page(payload[0], clock_) : std::nullopt;
+    if (page) Answer(sim::kStatusFrame, *page, out);
 }
 
 void VirtualPanel::Answer(uint8_t type, const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)

@@ -20,6 +20,9 @@
 //    sensors and the listening mode (see panel_rf.h). Sensor reports and
 //    automatic triggers leave through Tick(); TriggerRfSensor() makes a
 //    sensor transmit on demand.
+//  - StatusRequestCommand [page]: the status page (type 1) with the panel's
+//    identity and clock; ArmCommand / DisarmCommand [code, partition]: Ack
+//    with the user code (1234 unless set), Nack otherwise (panel_status.h).
 //  - Frames with a wrong CRC and commands the panel does not act on are
 //    recorded and otherwise ignored: a real panel stays quiet rather than
 //    guess.
@@ -40,6 +43,7 @@
 #include "sim/panel_blocks.h"
 #include "sim/panel_frame.h"
 #include "sim/panel_rf.h"
+#include "sim/panel_status.h"
 
 class VirtualPanel {
 public:
@@ -54,6 +58,7 @@ public:
         uint32_t serial = kDefaultSerial;
         bool autoTriggerRf = false;  // a sensor triggers itself while listening
         uint32_t seed = 1;          // drives noise and piece sizes
+        uint32_t clock = 0;         // panel clock at power-on, seconds since 1970 UTC
     };
 
     struct ReceivedFrame {
@@ -74,8 +79,9 @@ public:
     // Bytes from the tool in, the panel's answers out.
     std::vector<uint8_t> Feed(const uint8_t* data, size_t count);
     std::vector<uint8_t> Feed(const std::vector<uint8_t>& bytes);
-    // Once a second: advances the panel clock and the radio. Returns what
-    // the panel says on its own (with anything TriggerRfSensor() queued).
+    // Once a second: advances the panel clock, its living status values and
+    // the radio. Returns what the panel says on its own (with anything
+    // TriggerRfSensor() queued).
     std::vector<uint8_t> Tick();
     // A sensor with this 24-bit code transmits; true when the panel is
     // listening and queued a report. TakeUnsolicited() hands it out.
@@ -99,6 +105,10 @@ public:
     // Seconds since 1970 UTC as last set by the tool, advanced by Tick().
     uint32_t ClockSeconds() const { return clock_; }
     bool ClockWasSet() const { return clockSet_; }
+
+    // Status pages and armed state.
+    sim::PanelStatus& Status() { return status_; }
+    const sim::PanelStatus& Status() const { return status_; }
 
     // Valid frames received with this command byte.
     size_t CommandCount(uint8_t command) const { return commandCounts_[command]; }
@@ -133,10 +143,12 @@ private:
     void ReadBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void WriteBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void SetTime(const std::vector<uint8_t>& payload);
+    void StatusRequest(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void Record(ReceivedFrame frame);
 
     Options options_;
     sim::BlockMap blocks_;
+    sim::PanelStatus status_;
     sim::FrameReceiver receiver_;
     sim::PanelRf rf_;
     std::vector<uint8_t> outbox_;  // unsolicited frames waiting for the host
