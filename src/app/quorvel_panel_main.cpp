@@ -197,7 +197,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    VirtualPanel panel(arguments->panel);
+    // A user with no sensor at hand can still enrol one.
+    VirtualPanel::Options options = arguments->panel;
+    options.autoTriggerRf = true;
+    VirtualPanel panel(options);
     panel.Bootloader().ExpectImage(std::move(arguments->image));
     std::string error;
     auto host = PtyHost::Open(panel, DefaultPortFolder(), arguments->com, &error);

@@ -31,12 +31,9 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+#include "sim/panel_frame.h"
 
-struct PanelReply {
-    uint8_t type = 0;
-    std::vector<uint8_t> payload;
-};
+namespace sim {
 
 // One packet of an image as the panel expects to receive it.
 struct ExpectedPacket {

@@ -145,6 +145,7 @@ size_t PtyHost::Pump()
         }
         break;  // nothing more waiting (EAGAIN), or no reader side right now (EIO)
     }
+    Queue(panel_.TakeUnsolicited());
     Flush();
     return received;
 }

@@ -6,8 +6,9 @@ VirtualPanel::VirtualPanel() : VirtualPanel(Options{}) {}
 
 VirtualPanel::VirtualPanel(const Options& options)
     : options_(options),
-      blocks_(sim::FactoryBlocks(options.model, options.shortRfBlock)),
+      blocks_(sim::FactoryBlocks(options.model)),
       status_({options.model, options.version, options.serial}),
+      rf_(options.autoTriggerRf),
       random_(options.seed),
       clock_(options.clock)
 {
@@ -36,9 +37,30 @@ std::vector<uint8_t> VirtualPanel::Tick()
 {
     ++clock_;
     status_.Tick();
-    std::vector<uint8_t> out;
-    if (!silent_) Say(bootloader_.Tick(), out);
-    return out;
+    if (!silent_) {
+        Say(bootloader_.Tick(), outbox_);
+        Say(rf_.Tick(), outbox_);
+    } else {
+        rf_.Tick();
+    }
+    return TakeUnsolicited();
+}
+
+bool VirtualPanel::TriggerRfSensor(uint32_t code)
+{
+    const auto report = rf_.Trigger(code);
+    if (!report || silent_) {
+        return false;
+    }
+    Answer(report->type, report->payload, outbox_);
+    return true;
+}
+
+std::vector<uint8_t> VirtualPanel::TakeUnsolicited()
+{
+    std::vector<uint8_t> bytes;
+    bytes.swap(outbox_);
+    return bytes;
 }
 
 std::optional<std::vector<uint8_t>> VirtualPanel::Block(uint8_t id) const
@@ -134,6 +156,16 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kBootloaderCommand: Say(bootloader_.OnBootloaderCommand(), out); break;
     case sim::kStartUpdateCommand: Say(bootloader_.OnStartUpdate(decoded->payload), out); break;
     case sim::kUpdatePacketCommand: Say(bootloader_.OnPacket(decoded->payload), out); break;
+    case sim::kRfSensorCommand: {
+        const sim::PanelReply reply = rf_.HandleSensorCommand(decoded->payload);
+        Answer(reply.type, reply.payload, out);
+        break;
+    }
+    case sim::kRfLearnCommand:
+        if (const auto reply = rf_.HandleLearn(decoded->payload)) {
+            Answer(reply->type, reply->payload, out);
+        }
+        break;
     case sim::kStatusRequestCommand: StatusRequest(decoded->payload, out); break;
     case sim::kArmCommand: Answer(status_.Arm(decoded->payload) ? sim::kAckFrame : sim::kNackFrame, {}, out); break;
     case sim::kDisarmCommand:
@@ -155,7 +187,7 @@ void VirtualPanel::ReadBlock(const std::vector<uint8_t>& payload, std::vector<ui
 
 void VirtualPanel::WriteBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
 {
-    if (!sim::IsAcceptableWrite(payload.data(), payload.size(), options_.model, options_.shortRfBlock)) {
+    if (!sim::IsAcceptableWrite(payload.data(), payload.size(), options_.model)) {
         Answer(sim::kNackFrame, {}, out);
         return;
     }
