@@ -210,7 +210,7 @@ private:
         const std::vector<std::uint8_t> ids = ReadableBlocks();
         for (int attempt = 0; attempt < 8; ++attempt) {
             Bytes block = *panel_.Block(ids[Pick(ids.size())]);
-            if (!sim::IsAcceptableWrite(block.data(), block.size(), panel_.Model(), false)) continue;
+            if (!sim::IsAcceptableWrite(block.data(), block.size(), panel_.Model())) continue;
             if (block[0] == sim::kWifiBlock) {
                 const std::size_t nameLength = block[1];
                 for (std::size_t i = 0; i < nameLength; ++i) block[2 + i] = static_cast<std::uint8_t>('a' + Pick(26));

@@ -1,7 +1,7 @@
 // The virtual panel's receiver must survive any tool: any bytes, in any
 // pieces, with its faults switched on by the input.
 //
-// Input: a set-up byte (bits 0-1 the model, bit 2 the short RF block,
+// Input: a set-up byte (bits 0-1 the model, bit 2 a sensor that triggers itself,
 // bits 3-4 the noise, bits 5-7 the chunking), a seed byte, then the stream.
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     constexpr std::uint8_t kModels[] = {37, 51, 56, 57};
     VirtualPanel::Options options;
     options.model = kModels[setup & 3];
-    options.shortRfBlock = (setup & 4) != 0;
+    options.autoTriggerRf = (setup & 4) != 0;
     options.seed = seed;
     VirtualPanel panel(options);
     panel.SetNoise((setup >> 3) & 3);
