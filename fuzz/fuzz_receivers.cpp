@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "core/firmware/image_builder.h"
+#include "core/rf/rf_sensor_record.h"
 #include "core/config/actuator_blocks.h"
 #include "core/config/alarm_blocks.h"
 #include "core/config/keypad_blocks.h"
@@ -20,13 +22,6 @@ namespace {
 volatile std::uint8_t g_sink;
 
 }  // namespace
-
-void TouchBytes(const std::uint8_t* payload, std::size_t length)
-{
-    std::uint8_t sum = 0;
-    for (std::size_t i = 0; i < length; ++i) sum = static_cast<std::uint8_t>(sum + payload[i]);
-    g_sink = sum;
-}
 
 bool DecodeBlockAnswer(const std::uint8_t* payload, std::size_t length)
 {
@@ -71,6 +66,12 @@ FuzzReceivers::FuzzReceivers()
     receivers_.rfSensors = this;
     receivers_.firmwareUpdate = this;
     receivers_.enrolment = this;
+    // An image loaded and a run started, so packet requests and results
+    // reach the parts of the update that serve and judge them.
+    MemoryByteSource source(ImageFileBytes(ImagePlan{}));
+    image_.Load(&source, "fuzz.bin");
+    update_.OnIdentification(ImagePlan{}.modelCode, 0x12);
+    update_.OnStartCancelClick(true);
     supervision_.OnOpenRequested();
     supervision_.OnPortOpened();
 }
@@ -116,11 +117,22 @@ void FuzzReceivers::OnStatusFrame(const std::uint8_t* payload, std::uint16_t len
 
 void FuzzReceivers::OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length)
 {
-    TouchBytes(payload, length);
+    if (const std::optional<RfSensorRecord> record = UnpackRfSensorRecord(payload, length)) {
+        g_sink = static_cast<std::uint8_t>(record->serial);
+    }
 }
 
-void FuzzReceivers::OnPacketRequest(const std::uint8_t* payload, std::uint8_t length) { TouchBytes(payload, length); }
+void FuzzReceivers::OnPacketRequest(const std::uint8_t* payload, std::uint8_t length)
+{
+    g_sink = static_cast<std::uint8_t>(update_.OnPacketRequest(payload, length).send.has_value());
+}
 
-void FuzzReceivers::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length) { TouchBytes(payload, length); }
+void FuzzReceivers::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length)
+{
+    g_sink = static_cast<std::uint8_t>(update_.OnUpdateResult(payload, length).send.has_value());
+}
 
-void FuzzReceivers::OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length) { TouchBytes(payload, length); }
+void FuzzReceivers::OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length)
+{
+    enrolment_.OnRfCodeReport(payload, length);
+}

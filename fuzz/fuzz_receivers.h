@@ -12,6 +12,9 @@
 #include "core/link/config_answer_handling.h"
 #include "core/link/frame_dispatcher.h"
 #include "core/link/link_supervision.h"
+#include "core/firmware/image_file.h"
+#include "core/firmware/update_machine.h"
+#include "core/rf/enrolment_machine.h"
 
 // Every block id the panel may answer with, read-only modem blocks included.
 inline constexpr std::uint8_t kFuzzBlockIds[] = {1, 2, 3, 6, 7, 10, 12, 13, 16, 17, 23, 24, 25, 26, 38, 39, 40, 41, 42};
@@ -42,15 +45,18 @@ private:
     void OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length) override;
     void OnPacketRequest(const std::uint8_t* payload, std::uint8_t length) override;
     void OnUpdateResult(const std::uint8_t* payload, std::uint8_t length) override;
-    void OnUpdateAck() override {}
-    void OnUpdateNack() override {}
+    void OnUpdateAck() override { update_.OnAck(); }
+    void OnUpdateNack() override { update_.OnNack(); }
     void OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length) override;
-    void OnEnrolAck() override {}
-    void OnEnrolNack() override {}
+    void OnEnrolAck() override { enrolment_.OnAck(); }
+    void OnEnrolNack() override { enrolment_.OnNack(); }
 
     FrameReceivers receivers_;
     ConfigAnswerHandling answers_;
     LinkSupervision supervision_;
+    FirmwareImage image_;
+    UpdateMachine update_{image_};
+    EnrolmentMachine enrolment_;
 };
 
 // Reads every byte of a payload in a way the optimiser keeps.

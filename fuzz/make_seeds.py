@@ -84,6 +84,9 @@ SEEDS = {
     "status_page_fuzzer": [STATUS_HEADER + bytes(40), STATUS_HEADER + bytes(range(1, 120)), bytes(range(60))],
     "diagnostic_log_fuzzer": [LOG_HEADER, LOG_HEADER + log_record(1765400000000, STATUS_HEADER + bytes(20))
                               + log_record(1765400001000, STATUS_HEADER), LOG_HEADER + b"\x00" * 9],
+    "image_file_fuzzer": [b"", bytes(28), bytes(28) + bytes(202), b"\x38" + bytes(27)],
+    "rf_record_fuzzer": [bytes([0x12, 0x34, 0x5A, 1, 255, 255, 255, 255, 0, 1, 0, 1, 0, 0, 0, 0]),
+                         bytes(16), b"\xff" * 16, b"\x12\x34\x5a", bytes([3, 1, 2]), bytes([3, 1, 2, 3])],
     "virtual_panel_fuzzer": [bytes([m, 1]) + f for m in (0, 1, 2, 3) for f in TOOL_FRAMES[:4]]
     + [bytes([0xFF, 9]) + b"".join(TOOL_FRAMES), bytes([4, 2]) + b"\x00\xdf\x05" + frame(131, pattern(3, 3))],
 }
