@@ -252,7 +252,7 @@ std::optional<int> Cli::Connect()
     session_->SetTrace(trace_.get());
     exchange_ = std::make_unique<PanelExchange>(*session_, PanelExchange::Options{.answerTimeoutMs = env_.answerTimeoutMs});
     if (session_->OpenPort(number_, speed) != PanelSession::OpenResult::Opened) return PortOpenFailure(number_, device_);
-    const std::optional<Identification> identity = exchange_->Identify();
+    const std::optional<Identification> identity = exchange_->Identify(/*sentOnOpen=*/true);
     if (!identity) {
         return Fail(ExitCode::PanelFailed, QStringLiteral("no panel answered on %1 at %2 bit/s; check the cable, the "
                                                           "panel's power and --speed")

@@ -37,7 +37,8 @@ void PanelExchange::Finish(Outcome outcome)
     if (loop_) loop_->quit();
 }
 
-bool PanelExchange::Exchange(Awaiting what, const std::vector<std::uint8_t>& payload, std::uint8_t command)
+bool PanelExchange::Exchange(Awaiting what, const std::vector<std::uint8_t>& payload, std::uint8_t command,
+                             bool alreadySent)
 {
     for (int attempt = 0; attempt < options_.attempts; ++attempt) {
         if (!session_.IsPortOpen()) return false;
@@ -53,7 +54,9 @@ bool PanelExchange::Exchange(Awaiting what, const std::vector<std::uint8_t>& pay
         timeout.setSingleShot(true);
         connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
         loop_ = &loop;
-        session_.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), command);
+        if (attempt > 0 || !alreadySent) {
+            session_.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), command);
+        }
         // The answer may already have been handled while sending.
         if (awaiting_ != Awaiting::Nothing) {
             timeout.start(options_.answerTimeoutMs);
@@ -68,9 +71,11 @@ bool PanelExchange::Exchange(Awaiting what, const std::vector<std::uint8_t>& pay
     return false;
 }
 
-std::optional<Identification> PanelExchange::Identify()
+std::optional<Identification> PanelExchange::Identify(bool sentOnOpen)
 {
-    if (!Exchange(Awaiting::Identification, {}, CommandByte(CommandCode::IdentifyCommand))) return std::nullopt;
+    if (!Exchange(Awaiting::Identification, {}, CommandByte(CommandCode::IdentifyCommand), sentOnOpen)) {
+        return std::nullopt;
+    }
     return identity_;
 }
 

@@ -26,8 +26,10 @@ public:
     PanelExchange(PanelSession& session, Options options, QObject* parent = nullptr);
     PanelExchange(PanelSession& session, QObject* parent = nullptr) : PanelExchange(session, Options{}, parent) {}
 
-    // The panel's identification; nothing when it does not answer.
-    std::optional<Identification> Identify();
+    // The panel's identification; nothing when it does not answer. Right
+    // after the port opened, the session has already asked: the first
+    // attempt then only waits for that answer.
+    std::optional<Identification> Identify(bool sentOnOpen = false);
 
     struct Read {
         Outcome outcome = Outcome::NoAnswer;
@@ -40,7 +42,8 @@ public:
 private:
     enum class Awaiting { Nothing, Identification, Block, WriteResult };
     // Sends, then waits for the answer; true when one came in time.
-    bool Exchange(Awaiting what, const std::vector<std::uint8_t>& payload, std::uint8_t command);
+    bool Exchange(Awaiting what, const std::vector<std::uint8_t>& payload, std::uint8_t command,
+                  bool alreadySent = false);
     void Finish(Outcome outcome);
 
     PanelSession& session_;

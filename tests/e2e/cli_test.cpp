@@ -234,7 +234,7 @@ void CliTest::tracesEveryFrameBothWays()
     const QString trace = bench.Path("trace.txt");
     panel.CorruptNextCrc();
     panel.SetNoise(3);
-    QCOMPARE(bench.Run({"identify", "--port", "COM3", "--trace", trace}), kDone);
+    QCOMPARE(bench.Run({"identify", "--port", "COM3", "--trace", trace}, 200), kDone);
     QCOMPARE(bench.out, QStringLiteral("Model:   51 (%1)\nVersion: %2\nSerial:  2024011501\n")
                             .arg(bench.out.section('(', 1).section(')', 0, 0),
                                  bench.out.section("Version: ", 1).section('\n', 0, 0)));
