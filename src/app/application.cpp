@@ -2,6 +2,7 @@
 
 #include "app/panel_host.h"
 #include "ports/port_catalogue.h"
+#include "session/clock.h"
 #include "session/panel_session.h"
 #include "sim/pty_host.h"
 #include "ui/common/dialogs.h"
@@ -22,7 +23,7 @@ Application::Application(Seams seams, Options options) : seams_(seams)
         TFormPrincipal::Services{*session_, seams_.dialogs, seams_.ports, seams_.clock});
     QWidget* owner = formPrincipal_.get();
     formAtualizacao_ = new TFormAtualizacao(*session_, seams_.dialogs, owner);
-    formDebug_ = new TFormDebug(*session_, seams_.dialogs, owner);
+    formDebug_ = new TFormDebug(*session_, seams_.dialogs, seams_.clock, owner);
     formCadastro_ = new TFormCadastro(*session_, seams_.dialogs, owner);
     formPrincipal_->AttachWindows(formAtualizacao_, formDebug_, formCadastro_);
     for (QWidget* window : std::initializer_list<QWidget*>{formPrincipal_.get(), formAtualizacao_, formDebug_,
@@ -58,7 +59,10 @@ void Application::StartDemoPanel()
     for (const PortEntry& entry : seams_.ports.Scan()) taken.push_back(entry.number);
     const int number = LowestFreeComNumber(taken);
     if (number == 0) return;
-    auto panel = std::make_unique<PanelHost>(VirtualPanel::Options{});
+    // Its clock runs from the computer's, as a panel's battery-backed one would.
+    VirtualPanel::Options panelOptions;
+    panelOptions.clock = static_cast<std::uint32_t>(seams_.clock.Now().toSecsSinceEpoch());
+    auto panel = std::make_unique<PanelHost>(panelOptions);
     if (!panel->Ok()) return;
     seams_.ports.PinInMemory(number, panel->DevicePath().toStdString());
     demoPanel_ = std::move(panel);

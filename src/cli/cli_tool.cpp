@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <array>
 #include <cerrno>
+#include <fstream>
 #include <memory>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include "cli/panel_exchange.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
+#include "core/diagnostics/diagnostic_log.h"
 #include "core/panel/block_table.h"
 #include "core/panel/model_capabilities.h"
 #include "ports/port_catalogue.h"
@@ -36,6 +38,7 @@ const char* kUsage =
     "  backup   --port PORT FILE             save every configuration block to FILE\n"
     "  restore  --port PORT FILE [--dry-run] write the blocks of FILE that differ\n"
     "  diff     FILE (--port PORT | FILE2)   the fields that differ, block by block\n"
+    "  log      FILE                         a diagnostic log file as CSV\n"
     "PORT is a COM number (COM3 or 3) or a device path (/dev/ttyUSB0).\n";
 
 using Blocks = std::map<std::uint8_t, std::vector<std::uint8_t>>;
@@ -125,6 +128,7 @@ private:
     int Backup(const QString& file);
     int Restore(const QString& file);
     int Diff(const QString& file, const QString& other);
+    int Log(const QString& file);
 
     // Opens the port of --port and identifies the panel; an exit code on failure.
     std::optional<int> Connect();
@@ -162,6 +166,7 @@ int Cli::Run(const QStringList& positional)
     if (command == "backup" && operands == 1) return Backup(positional[1]);
     if (command == "restore" && operands == 1) return Restore(positional[1]);
     if (command == "diff" && (operands == 1 || operands == 2)) return Diff(positional[1], positional.value(2));
+    if (command == "log" && operands == 1) return Log(positional[1]);
     return Fail(ExitCode::Usage, command.isEmpty() ? QStringLiteral("no command given\n") + kUsage
                                                    : QStringLiteral("cannot run \"%1\" with %2 operand(s)\n%3")
                                                          .arg(command)
@@ -466,6 +471,29 @@ int Cli::Diff(const QString& file, const QString& other)
         env_.out << "No differences between " << file << " and " << rightName << '\n';
     }
     env_.out.flush();
+    return Code(ExitCode::Done);
+}
+
+int Cli::Log(const QString& file)
+{
+    std::ifstream in(QFile::encodeName(file).toStdString(), std::ios::binary);
+    if (!in) return Fail(ExitCode::BadFile, QStringLiteral("cannot read %1; check the path").arg(file));
+    DiagnosticLogReader reader(in);
+    if (!reader.Problem().empty()) {
+        return Fail(ExitCode::BadFile, QStringLiteral("%1: %2").arg(file, QString::fromStdString(reader.Problem())));
+    }
+    env_.out << QString::fromStdString(LogCsvHeader()) << '\n';
+    std::size_t count = 0;
+    while (const auto record = reader.Next()) {
+        env_.out << QString::fromStdString(LogCsvLine(*record)) << '\n';
+        ++count;
+    }
+    env_.out.flush();
+    if (!reader.Problem().empty()) {
+        return Fail(ExitCode::BadFile, QStringLiteral("%1: %2; the %3 record(s) before it are printed above")
+                                           .arg(file, QString::fromStdString(reader.Problem()))
+                                           .arg(count));
+    }
     return Code(ExitCode::Done);
 }
 

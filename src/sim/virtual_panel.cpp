@@ -7,7 +7,9 @@ VirtualPanel::VirtualPanel() : VirtualPanel(Options{}) {}
 VirtualPanel::VirtualPanel(const Options& options)
     : options_(options),
       blocks_(sim::FactoryBlocks(options.model, options.shortRfBlock)),
-      random_(options.seed)
+      status_({options.model, options.version, options.serial}),
+      random_(options.seed),
+      clock_(options.clock)
 {
 }
 
@@ -33,6 +35,7 @@ std::vector<uint8_t> VirtualPanel::Feed(const uint8_t* data, size_t count)
 void VirtualPanel::Tick()
 {
     ++clock_;
+    status_.Tick();
 }
 
 std::optional<std::vector<uint8_t>> VirtualPanel::Block(uint8_t id) const
@@ -125,6 +128,11 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kReadBlockCommand: ReadBlock(decoded->payload, out); break;
     case sim::kWriteBlockCommand: WriteBlock(decoded->payload, out); break;
     case sim::kSetTimeCommand: SetTime(decoded->payload); break;
+    case sim::kStatusRequestCommand: StatusRequest(decoded->payload, out); break;
+    case sim::kArmCommand: Answer(status_.Arm(decoded->payload) ? sim::kAckFrame : sim::kNackFrame, {}, out); break;
+    case sim::kDisarmCommand:
+        Answer(status_.Disarm(decoded->payload) ? sim::kAckFrame : sim::kNackFrame, {}, out);
+        break;
     default: break;  // a command this panel does not act on: no answer
     }
 }
@@ -157,6 +165,12 @@ void VirtualPanel::SetTime(const std::vector<uint8_t>& payload)
     clock_ = (static_cast<uint32_t>(payload[0]) << 24) | (static_cast<uint32_t>(payload[1]) << 16) |
              (static_cast<uint32_t>(payload[2]) << 8) | payload[3];
     clockSet_ = true;
+}
+
+void VirtualPanel::StatusRequest(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
+{
+    const auto page = payload.size() == 1 ? status_.Page(payload[0], clock_) : std::nullopt;
+    if (page) Answer(sim::kStatusFrame, *page, out);
 }
 
 void VirtualPanel::Answer(uint8_t type, const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)

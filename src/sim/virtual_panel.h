@@ -13,6 +13,9 @@
 //    stored. Read-only modem blocks and unknown ids are refused.
 //  - SetTimeCommand [4 bytes, seconds since 1970 UTC]: sets the panel clock;
 //    never answered.
+//  - StatusRequestCommand [page]: the status page (type 1) with the panel's
+//    identity and clock; ArmCommand / DisarmCommand [code, partition]: Ack
+//    with the user code (1234 unless set), Nack otherwise (panel_status.h).
 //  - Frames with a wrong CRC and commands the panel does not act on are
 //    recorded and otherwise ignored: a real panel stays quiet rather than
 //    guess.
@@ -32,6 +35,7 @@
 
 #include "sim/panel_blocks.h"
 #include "sim/panel_frame.h"
+#include "sim/panel_status.h"
 
 class VirtualPanel {
 public:
@@ -46,6 +50,7 @@ public:
         uint32_t serial = kDefaultSerial;
         bool shortRfBlock = false;  // block 3 in its two-byte form
         uint32_t seed = 1;          // drives noise and piece sizes
+        uint32_t clock = 0;         // panel clock at power-on, seconds since 1970 UTC
     };
 
     struct ReceivedFrame {
@@ -66,7 +71,7 @@ public:
     // Bytes from the tool in, the panel's answers out.
     std::vector<uint8_t> Feed(const uint8_t* data, size_t count);
     std::vector<uint8_t> Feed(const std::vector<uint8_t>& bytes);
-    // Once a second: advances the panel clock.
+    // Once a second: advances the panel clock and its living status values.
     void Tick();
 
     uint8_t Model() const { return options_.model; }
@@ -83,6 +88,10 @@ public:
     // Seconds since 1970 UTC as last set by the tool, advanced by Tick().
     uint32_t ClockSeconds() const { return clock_; }
     bool ClockWasSet() const { return clockSet_; }
+
+    // Status pages and armed state.
+    sim::PanelStatus& Status() { return status_; }
+    const sim::PanelStatus& Status() const { return status_; }
 
     // Valid frames received with this command byte.
     size_t CommandCount(uint8_t command) const { return commandCounts_[command]; }
@@ -117,10 +126,12 @@ private:
     void ReadBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void WriteBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void SetTime(const std::vector<uint8_t>& payload);
+    void StatusRequest(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void Record(ReceivedFrame frame);
 
     Options options_;
     sim::BlockMap blocks_;
+    sim::PanelStatus status_;
     sim::FrameReceiver receiver_;
     std::mt19937 random_;
 

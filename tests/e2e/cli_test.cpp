@@ -13,6 +13,7 @@
 
 #include "app/panel_host.h"
 #include "cli/cli_tool.h"
+#include "core/diagnostics/diagnostic_log.h"
 #include "core/link/commands.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
@@ -94,6 +95,7 @@ private slots:
     void portAndUsageErrors_data();
     void portAndUsageErrors();
     void tracesEveryFrameBothWays();
+    void printsADiagnosticLog();
 };
 
 void CliTest::clonesAPanelAndNamesTheFieldsThatDiffer()
@@ -259,6 +261,29 @@ void CliTest::tracesEveryFrameBothWays()
     }
     QCOMPARE(sent, received);
     QCOMPARE(static_cast<std::size_t>(sent), panel.CommandCount(CommandByte(CommandCode::IdentifyCommand)));
+}
+
+void CliTest::printsADiagnosticLog()
+{
+    CliBench bench;
+    const std::uint8_t payload[] = {1, 51, 0x12, 0x78, 0xA3, 0xF6, 0xED};
+    std::vector<std::uint8_t> bytes = EncodeLogHeader();
+    for (std::int64_t ms : {1000, 2000}) {
+        const std::vector<std::uint8_t> record = EncodeLogRecord(ms, payload, sizeof payload);
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    const QString file = bench.Path("log.bin");
+    WriteAll(file, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    QCOMPARE(bench.Run({"log", file}), kDone);
+    const QStringList lines = bench.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], QString::fromStdString(LogCsvHeader()));
+
+    // Cut inside the second record: the first is printed, then the damage said.
+    WriteAll(file, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size() - 3)));
+    QCOMPARE(bench.Run({"log", file}), kBadFile);
+    QCOMPARE(bench.out.split('\n', Qt::SkipEmptyParts).size(), 2);
+    QVERIFY2(bench.err.contains("the 1 record(s) before it are printed above"), qPrintable(bench.err));
 }
 
 QTEST_MAIN(CliTest)

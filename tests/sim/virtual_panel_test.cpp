@@ -214,7 +214,7 @@ TEST(VirtualPanel, IgnoresBadCrcAndUnhandledCommandsButRecordsThem)
     VirtualPanel panel;
     Bytes corrupted = kIdentifyRequest;
     corrupted[3] ^= 0x10;
-    const Bytes status = sim::EncodeFrame(129, {1});
+    const Bytes status = sim::EncodeFrame(129, {2});  // a page the panel does not report
     const Bytes stranger = sim::EncodeFrame(200);
 
     EXPECT_TRUE(panel.Feed(panel_test::Concat({corrupted, status, stranger})).empty());
@@ -225,7 +225,7 @@ TEST(VirtualPanel, IgnoresBadCrcAndUnhandledCommandsButRecordsThem)
     ASSERT_EQ(panel.ReceivedFrames().size(), 3u);
     EXPECT_FALSE(panel.ReceivedFrames()[0].crcOk);
     EXPECT_EQ(panel.ReceivedFrames()[1].raw, status);
-    EXPECT_EQ(panel.ReceivedFrames()[1].payload, Bytes{1});
+    EXPECT_EQ(panel.ReceivedFrames()[1].payload, Bytes{2});
 }
 
 TEST(VirtualPanel, AnswersInOrderHoweverTheBytesArrive)

@@ -18,6 +18,15 @@ void FakeDialogs::ShowModal(QDialog& window)
     window.show();
 }
 
+QString FakeDialogs::SaveFileName(QWidget*, const QString& suggestedName)
+{
+    Record(QStringLiteral("Salvar"), suggestedName);
+    if (saveAnswers.empty()) return {};
+    QString answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
 const std::vector<FakeDialogs::Shown>& FakeDialogs::Boxes()
 {
     seen_ = shown_.size();

@@ -15,7 +15,7 @@
 class FakeDialogs final : public Dialogs {
 public:
     struct Shown {
-        QString kind;  // "Erro", "Informação", the question's caption, or "Report"
+        QString kind;  // "Erro", "Informação", the question's caption, "Report" or "Salvar"
         QString text;
     };
 
@@ -24,9 +24,14 @@ public:
     bool Question(QWidget*, const QString& caption, const QString& text) override;
     void ErrorReport(QWidget*, const QString& text) override { Record(QStringLiteral("Report"), text); }
     void ShowModal(QDialog& window) override;
+    // Recorded as a "Salvar" box showing the suggested name.
+    QString SaveFileName(QWidget*, const QString& suggestedName) override;
 
     // The answers the next questions get, in order; an unanswered question is "Não".
     std::deque<bool> answers;
+    // The paths the next save dialogs return, in order; none left (or an
+    // empty path) is a cancel.
+    std::deque<QString> saveAnswers;
 
     // Every box so far, oldest first. Looking counts as expecting them.
     const std::vector<Shown>& Boxes();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -35,3 +36,15 @@ void QtDialogs::ErrorReport(QWidget* parent, const QString& text)
 }
 
 void QtDialogs::ShowModal(QDialog& window) { window.exec(); }
+
+QString QtDialogs::SaveFileName(QWidget* parent, const QString& suggestedName)
+{
+    // Non-native, so that what the user sees is the same on every platform.
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles().value(0);
+}

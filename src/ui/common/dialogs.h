@@ -1,5 +1,5 @@
 #pragma once
-// The one seam for message boxes and questions. Windows never open a box
+// The one seam for message boxes, questions and file dialogs. Windows never open a box
 // themselves, so tests can answer questions and catch unexpected boxes.
 
 #include <QString>
@@ -20,6 +20,9 @@ public:
     virtual void ErrorReport(QWidget* parent, const QString& text) = 0;
     // Shows a secondary window modally; returns when it is closed.
     virtual void ShowModal(QDialog& window) = 0;
+    // A save-file dialog without filter or default extension, opened on the
+    // suggested name. The chosen path, or empty when the user cancels.
+    virtual QString SaveFileName(QWidget* parent, const QString& suggestedName) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -29,4 +32,5 @@ public:
     bool Question(QWidget* parent, const QString& caption, const QString& text) override;
     void ErrorReport(QWidget* parent, const QString& text) override;
     void ShowModal(QDialog& window) override;
+    QString SaveFileName(QWidget* parent, const QString& suggestedName) override;
 };

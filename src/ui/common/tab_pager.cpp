@@ -12,9 +12,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-TabPager::TabPager(QTabWidget& tabs) : QObject(&tabs), tabs_(tabs)
+TabPager::TabPager(QTabWidget& tabs) : QObject(&tabs), tabs_(tabs), bar_(tabs.tabBar())
 {
-    QTabBar* bar = tabs_.tabBar();
+    QTabBar* bar = bar_;
     bar->setUsesScrollButtons(false);
     bar->setElideMode(Qt::ElideNone);
     bar->setExpanding(false);
@@ -43,7 +43,7 @@ TabPager::TabPager(QTabWidget& tabs) : QObject(&tabs), tabs_(tabs)
 
 bool TabPager::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == tabs_.tabBar() && event->type() == QEvent::Wheel) {
+    if (watched == bar_ && event->type() == QEvent::Wheel) {
         const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
         if (delta != 0) {
             const int next = std::clamp(tabs_.currentIndex() + (delta > 0 ? -1 : 1), 0, tabs_.count() - 1);

@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+class QTabBar;
 class QTabWidget;
 class QToolButton;
 
@@ -34,6 +35,9 @@ private:
     void Page(int step);
 
     QTabWidget& tabs_;
+    // Kept so the filter compares pointers only: it also sees the events of
+    // the notebook's destruction, when calling into it is no longer safe.
+    QTabBar* bar_;
     QToolButton* left_;
     QToolButton* right_;
     int first_ = 0;

@@ -1,8 +1,231 @@
 #include "ui/diagnostics/form_debug.h"
 
-TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), session_(session), dialogs_(dialogs)
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/config/integer_text.h"
+#include "core/diagnostics/arm_request.h"
+#include "core/diagnostics/status_pages.h"
+#include "core/diagnostics/status_polling.h"
+#include "core/link/commands.h"
+#include "session/clock.h"
+#include "session/panel_session.h"
+#include "ui/common/dialogs.h"
+#include "ui/common/local_time.h"
+#include "ui/common/messages.h"
+
+namespace {
+
+constexpr int kPollingIntervalMs = 250;
+
+QColor ColourOf(LabelColour colour)
+{
+    switch (colour) {
+    case LabelColour::DarkGreen: return {0, 128, 0};
+    case LabelColour::Red: return {255, 0, 0};
+    default: return {0, 0, 255};
+    }
+}
+
+QString LogOpenFailure(DiagnosticLogWriter::Status status, const QString& path, const std::string& detail)
+{
+    const QString why = QString::fromStdString(detail);
+    if (status == DiagnosticLogWriter::Status::NotALog) {
+        return QStringLiteral("O arquivo \"%1\" já existe e não é um arquivo de log da central: ele não foi alterado. "
+                              "Escolha outro nome.")
+            .arg(path);
+    }
+    return QStringLiteral("Não foi possível criar o arquivo de log \"%1\": %2.").arg(path, why);
+}
+
+}  // namespace
+
+TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent)
+    : QDialog(parent), session_(session), dialogs_(dialogs), clock_(clock)
 {
     setObjectName(QStringLiteral("FormDebug"));
     setWindowTitle(QStringLiteral("Debug"));
+
+    auto* layout = new QVBoxLayout(this);
+    auto* menuBar = new QMenuBar(this);
+    QAction* sair = menuBar->addAction(QStringLiteral("Sair"));
+    sair->setObjectName(QStringLiteral("Sair1"));
+    connect(sair, &QAction::triggered, this, &QDialog::close);
+    QAction* informacoes = menuBar->addAction(QStringLiteral("Informações"));
+    informacoes->setObjectName(QStringLiteral("Informaes1"));
+    informacoes->setVisible(false);
+    layout->setMenuBar(menuBar);
+
+    auto* logGrid = new QGridLayout;
+    auto* label7 = new QLabel(QStringLiteral("Salvar dados em arquivo:"), this);
+    label7->setObjectName(QStringLiteral("Label7"));
+    checkBoxLog_ = new QCheckBox(QStringLiteral("Sim"), this);
+    checkBoxLog_->setObjectName(QStringLiteral("CheckBoxLog"));
+    auto* label8 = new QLabel(QStringLiteral("Nome do arquivo:"), this);
+    label8->setObjectName(QStringLiteral("Label8"));
+    nomeArq_ = new QLabel(this);
+    nomeArq_->setObjectName(QStringLiteral("NomeArq"));
+    logGrid->addWidget(label7, 0, 0);
+    logGrid->addWidget(checkBoxLog_, 0, 1);
+    logGrid->addWidget(label8, 1, 0);
+    logGrid->addWidget(nomeArq_, 1, 1);
+    logGrid->setColumnStretch(1, 1);
+    layout->addLayout(logGrid);
+
+    controls_ = BuildDebugTabs(this);
+    layout->addWidget(controls_.pageControl);
+
+    connect(checkBoxLog_, &QCheckBox::clicked, this, &TFormDebug::CheckBoxLogClick);
+    connect(controls_.pageControl, &QTabWidget::currentChanged, this, &TFormDebug::PageControlDebugChange);
+    connect(controls_.arm, &QPushButton::clicked, this, &TFormDebug::Button1Click);
+    connect(controls_.disarm, &QPushButton::clicked, this, &TFormDebug::Button2Click);
+
+    session_.Receivers().diagnostic = this;
+
+    // Polls from creation to exit, whether the window is shown or not.
+    timerPolling_ = new QTimer(this);
+    timerPolling_->setObjectName(QStringLiteral("TimerPolling"));
+    timerPolling_->setInterval(kPollingIntervalMs);
+    connect(timerPolling_, &QTimer::timeout, this, &TFormDebug::TimerPollingTimer);
+    timerPolling_->start();
+}
+
+TFormDebug::~TFormDebug()
+{
+    if (session_.Receivers().diagnostic == this) session_.Receivers().diagnostic = nullptr;
+}
+
+void TFormDebug::TimerPollingTimer()
+{
+    const std::optional<std::uint8_t> page = NextStatusPage(controls_.pageControl->currentIndex(), lastPageRequested_);
+    if (!page) return;
+    lastPageRequested_ = *page;
+    const std::uint8_t payload[1] = {*page};
+    session_.SendCommand(payload, 1, CommandByte(CommandCode::StatusRequestCommand));
+}
+
+void TFormDebug::PageControlDebugChange()
+{
+    lastPageRequested_ = kPageAfterTabChange;
+}
+
+void TFormDebug::showEvent(QShowEvent* event)
+{
+    Apply(ShowResetUpdates());
+    QDialog::showEvent(event);
+}
+
+void TFormDebug::OnStatusFrame(const std::uint8_t* payload, std::uint16_t length)
+{
+    if (logEnabled_) LogFrame(payload, length);
+    const StatusFrameResult result = DecodeStatusFrame(payload, length);
+    if (!result.header) return;
+    statusModel_ = result.header->model;
+    statusVersion_ = result.header->version;
+    statusSerial_ = result.header->serial;
+    statusTimestamp_ = result.header->timestamp;
+    Apply(result.updates);
+}
+
+void TFormDebug::Apply(const LabelUpdates& updates)
+{
+    for (const LabelUpdate& update : updates) {
+        const QString name = QString::fromStdString(update.name);
+        if (QLabel* label = controls_.values.value(name)) {
+            if (update.text) label->setText(QString::fromStdString(*update.text));
+            if (update.colour != LabelColour::Keep) {
+                QPalette palette = label->palette();
+                palette.setColor(QPalette::WindowText, ColourOf(update.colour));
+                label->setPalette(palette);
+            }
+        } else if (QWidget* picture = controls_.pictures.value(name)) {
+            if (update.visible) picture->setVisible(*update.visible);
+        }
+    }
+}
+
+// ---- Arm and disarm ---------------------------------------------------------
+
+void TFormDebug::Button1Click()
+{
+    SendArmRequest(CommandByte(CommandCode::ArmCommand));
+}
+
+void TFormDebug::Button2Click()
+{
+    SendArmRequest(CommandByte(CommandCode::DisarmCommand));
+}
+
+void TFormDebug::SendArmRequest(std::uint8_t command)
+{
+    const QString text = controls_.userCode->text();
+    const std::optional<std::int32_t> code = ParseInteger(text.toStdString());
+    if (!code) {
+        dialogs_.ErrorReport(this, messages::NotAnInteger(text));
+        return;
+    }
+    const std::uint8_t partition = controls_.partitions[0]->isChecked() ? 1 : controls_.partitions[1]->isChecked() ? 2 : 3;
+    const auto payload = ArmRequestPayload(*code, partition);
+    session_.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), command);
+    session_.SetWritePending();
+}
+
+// ---- The log file -----------------------------------------------------------
+
+void TFormDebug::CheckBoxLogClick()
+{
+    // With no status frame yet there is no serial to name the file by: the
+    // tick stays, logging stays off.
+    if (!checkBoxLog_->isChecked() || statusSerial_ == 0) {
+        lastPageRequested_ = kPageAfterTabChange;
+        logEnabled_ = false;
+        logWriter_.Close();
+        return;
+    }
+    const QString suggested =
+        QString::fromStdString(SuggestedLogName(statusSerial_, ToLocalDateTime(clock_.Now())));
+    const QString chosen = dialogs_.SaveFileName(this, suggested);
+    if (chosen.isEmpty()) return;
+
+    const QString path = QString::fromStdString(WithLogExtension(chosen.toStdString()));
+    const DiagnosticLogWriter::Status status = logWriter_.Open(path.toStdString());
+    if (status != DiagnosticLogWriter::Status::Ok) {
+        // Logging is off, so the box must not claim otherwise.
+        logEnabled_ = false;
+        checkBoxLog_->setChecked(false);
+        dialogs_.Error(this, LogOpenFailure(status, path, logWriter_.SystemError()));
+        return;
+    }
+    lastPageRequested_ = kPageAfterTabChange;
+    logEnabled_ = true;
+    logFilePath_ = path;
+    nomeArq_->setText(QFileInfo(path).fileName());
+}
+
+void TFormDebug::LogFrame(const std::uint8_t* payload, std::uint16_t length)
+{
+    const std::int64_t now = clock_.Now().toMSecsSinceEpoch();
+    if (logWriter_.Append(now, payload, length) == DiagnosticLogWriter::Status::Ok) return;
+    StopLogging(QStringLiteral("Não foi possível gravar no arquivo de log \"%1\": %2. O registro foi interrompido; "
+                               "os dados já gravados foram mantidos.")
+                    .arg(logFilePath_, QString::fromStdString(logWriter_.SystemError())));
+}
+
+void TFormDebug::StopLogging(const QString& message)
+{
+    logEnabled_ = false;
+    checkBoxLog_->setChecked(false);
+    // Shown once the receive path has returned, so the box does not run
+    // inside it while more frames arrive.
+    QMetaObject::invokeMethod(
+        this, [this, message] { dialogs_.Error(this, message); }, Qt::QueuedConnection);
 }

@@ -8,21 +8,9 @@
 #include "core/panel/device_identity.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
+#include "ui/common/local_time.h"
 #include "ui/main/form_principal.h"
 #include "ui/pages/config_page.h"
-
-namespace {
-
-LocalDateTime ToLocalDateTime(const QDateTime& now)
-{
-    const QDate date = now.date();
-    const QTime time = now.time();
-    // Qt counts weekdays from Monday = 1 to Sunday = 7; the table starts on Sunday.
-    return LocalDateTime{date.year(),   date.month(),  date.day(),   date.dayOfWeek() % 7,
-                         time.hour(),   time.minute(), time.second()};
-}
-
-}  // namespace
 
 void TFormPrincipal::TimerPollingTimer()
 {

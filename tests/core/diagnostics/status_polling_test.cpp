@@ -1,0 +1,68 @@
+#include "core/diagnostics/status_polling.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/diagnostics/arm_request.h"
+
+namespace {
+
+// Runs the polling for a number of ticks on one tab, starting from a last
+// page, and lists what went out ("-" for a tick that sends nothing).
+std::string Requests(int tab, std::uint8_t last, int ticks)
+{
+    std::string sent;
+    for (int i = 0; i < ticks; ++i) {
+        const auto page = NextStatusPage(tab, last);
+        if (!sent.empty()) sent += ' ';
+        if (!page) {
+            sent += '-';
+            continue;
+        }
+        sent += std::to_string(*page);
+        last = *page;
+    }
+    return sent;
+}
+
+TEST(NextStatusPage, TicksPerTab)
+{
+    const struct {
+        int tab;
+        std::uint8_t last;
+        const char* sent;
+    } cases[] = {
+        {0, 0, "1 16 1 16 1 16"},  // program start
+        {0, kPageAfterTabChange, "16 1 16 1 16 1"},
+        {0, 8, "1 16 1 16 1 16"},
+        {1, kPageAfterTabChange, "5 8 1 5 8 1"},
+        {1, 16, "1 5 8 1 5 8"},
+        {12, kPageAfterTabChange, "22 23 24 22 23 24"},
+        {12, 23, "24 22 23 24 22 23"},
+        {2, kPageAfterTabChange, "10 10 10 10 10 10"},
+        {3, 10, "6 6 6 6 6 6"},
+        {6, 0, "27 27 27 27 27 27"},
+        {11, 0, "21 21 21 21 21 21"},
+        {13, 0, "25 25 25 25 25 25"},
+        {4, 1, "- - - - - -"},
+        {5, 1, "- - - - - -"},
+        {7, 1, "- - - - - -"},
+        {8, 1, "- - - - - -"},
+        {9, 1, "- - - - - -"},
+        {10, 1, "- - - - - -"},
+        {-1, 1, "- - - - - -"},
+        {14, 1, "- - - - - -"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Requests(c.tab, c.last, 6), c.sent) << "tab " << c.tab << " after " << int{c.last};
+}
+
+TEST(ArmRequestPayload, CodeAsSixteenBitsThenPartition)
+{
+    EXPECT_EQ(ArmRequestPayload(1234, 1), (std::array<std::uint8_t, 3>{0x04, 0xD2, 1}));
+    EXPECT_EQ(ArmRequestPayload(65535, 3), (std::array<std::uint8_t, 3>{0xFF, 0xFF, 3}));
+    EXPECT_EQ(ArmRequestPayload(65536 + 7, 2), (std::array<std::uint8_t, 3>{0x00, 0x07, 2}));
+    EXPECT_EQ(ArmRequestPayload(-1, 2), (std::array<std::uint8_t, 3>{0xFF, 0xFF, 2}));
+}
+
+}  // namespace
