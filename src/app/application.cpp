@@ -62,6 +62,7 @@ void Application::StartDemoPanel()
     // Its clock runs from the computer's, as a panel's battery-backed one would.
     VirtualPanel::Options panelOptions;
     panelOptions.clock = static_cast<std::uint32_t>(seams_.clock.Now().toSecsSinceEpoch());
+    panelOptions.autoTriggerRf = true;  // a sensor to enrol without hardware
     auto panel = std::make_unique<PanelHost>(panelOptions);
     if (!panel->Ok()) return;
     seams_.ports.PinInMemory(number, panel->DevicePath().toStdString());

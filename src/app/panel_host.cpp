@@ -22,7 +22,7 @@ PanelHost::PanelHost(const VirtualPanel::Options& options, QObject* parent) : QO
 
     tick_ = new QTimer(this);
     tick_->setInterval(1000);
-    connect(tick_, &QTimer::timeout, this, [this] { panel_.Tick(); });
+    connect(tick_, &QTimer::timeout, this, &PanelHost::Tick);
     tick_->start();
 }
 
@@ -39,6 +39,23 @@ void PanelHost::Pump()
     } else {
         flush_->stop();
     }
+}
+
+void PanelHost::Tick()
+{
+    if (!host_ || host_->Vanished()) {
+        panel_.Tick();  // the clock runs on with nobody listening
+        return;
+    }
+    host_->Tick();
+    Pump();
+}
+
+bool PanelHost::TriggerRfSensor(std::uint32_t code)
+{
+    if (!panel_.TriggerRfSensor(code)) return false;
+    Pump();
+    return true;
 }
 
 void PanelHost::Vanish()

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <memory>
 
 #include "sim/pty_host.h"
@@ -27,11 +28,16 @@ public:
     VirtualPanel& Panel() { return panel_; }
     QString DevicePath() const;
 
+    // A sensor with this 24-bit code transmits; true when the panel was
+    // listening and its report is on the way.
+    bool TriggerRfSensor(std::uint32_t code);
+
     // The device disappears, as an unplugged adapter does.
     void Vanish();
 
 private:
     void Pump();
+    void Tick();
 
     VirtualPanel panel_;
     std::unique_ptr<PtyHost> host_;

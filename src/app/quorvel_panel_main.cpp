@@ -1,7 +1,10 @@
 // quorvel-panel: a software panel on a pseudo-terminal, registered as a COM
 // port in the user's port folder so that the tool's port menu lists it.
 //
-//   quorvel-panel --com 9 [--model 37|51|56] [--serial N] [--trace]
+//   quorvel-panel --com 9 [--model 37|51|56] [--serial N] [--image FILE] [--trace]
+//
+// With --image the bootloader checks every packet of an update against
+// that image file, tag and data; without it, only their form.
 //
 // Runs until SIGINT, SIGTERM or SIGHUP, then removes its registration.
 
@@ -17,6 +20,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,10 +48,11 @@ int Usage(const char* problem)
         std::fprintf(stderr, "quorvel-panel: %s\n", problem);
     }
     std::fprintf(stderr,
-                 "usage: quorvel-panel --com N [--model 37|51|56] [--serial N] [--trace]\n"
+                 "usage: quorvel-panel --com N [--model 37|51|56] [--serial N] [--image FILE] [--trace]\n"
                  "  --com N      register the panel as COM N (1 to 255)\n"
                  "  --model M    panel model code: 37, 51 (default) or 56\n"
                  "  --serial N   serial number, 0 to 4294967295 (default %u)\n"
+                 "  --image F    firmware updates must bring exactly this image file\n"
                  "  --trace      print every frame: RX from the tool, TX to the tool\n",
                  static_cast<unsigned>(VirtualPanel::kDefaultSerial));
     return 2;
@@ -65,8 +71,30 @@ std::optional<uint64_t> ParseNumber(std::string_view text)
 struct Arguments {
     int com = 0;
     VirtualPanel::Options panel;
+    std::vector<sim::ExpectedPacket> image;
     bool trace = false;
 };
+
+// The packets of an image file, or empty with the reason in error.
+std::optional<std::vector<sim::ExpectedPacket>> LoadImage(const char* path, std::string& error)
+{
+    // The largest image a header can announce: 65535 records after the header.
+    constexpr std::streamoff kLargestImage = 28 + 65535 * 208;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = std::string("cannot open ") + path;
+        return std::nullopt;
+    }
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    if (size < 0 || size > kLargestImage + 1024 * 1024) {
+        error = std::string(path) + " is too large for an image";
+        return std::nullopt;
+    }
+    file.seekg(0);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return sim::ReadExpectedImage(bytes, &error);
+}
 
 // Empty with a message printed when the arguments are not usable.
 std::optional<Arguments> ParseArguments(int argc, char** argv, int& exitCode)
@@ -82,6 +110,20 @@ std::optional<Arguments> ParseArguments(int argc, char** argv, int& exitCode)
         }
         if (option == "--trace") {
             arguments.trace = true;
+            continue;
+        }
+        if (option == "--image") {
+            if (i + 1 >= argc) {
+                exitCode = Usage("--image needs a file");
+                return std::nullopt;
+            }
+            std::string error;
+            auto image = LoadImage(argv[++i], error);
+            if (!image) {
+                exitCode = Usage(("--image: " + error).c_str());
+                return std::nullopt;
+            }
+            arguments.image = std::move(*image);
             continue;
         }
         if (option != "--com" && option != "--model" && option != "--serial") {
@@ -155,7 +197,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    VirtualPanel panel(arguments->panel);
+    // A user with no sensor at hand can still enrol one.
+    VirtualPanel::Options options = arguments->panel;
+    options.autoTriggerRf = true;
+    VirtualPanel panel(options);
+    panel.Bootloader().ExpectImage(std::move(arguments->image));
     std::string error;
     auto host = PtyHost::Open(panel, DefaultPortFolder(), arguments->com, &error);
     if (!host) {
@@ -194,7 +240,7 @@ int main(int argc, char** argv)
         }
         const auto now = Clock::now();
         if (now >= nextTick) {
-            panel.Tick();
+            host->Tick();
             nextTick += std::chrono::seconds(1);
             if (nextTick <= now) {
                 nextTick = now + std::chrono::seconds(1);  // fell behind: do not race to catch up

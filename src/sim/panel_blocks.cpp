@@ -5,6 +5,7 @@ namespace sim {
 namespace {
 
 constexpr uint8_t kModelWithFewerIo = 37;
+constexpr uint8_t kModelWithLongRfBlock = 56;
 
 std::vector<uint8_t> WifiFactory()
 {
@@ -38,7 +39,12 @@ std::vector<uint8_t> WiredSensorsFactory(uint8_t model)
 
 }  // namespace
 
-BlockMap FactoryBlocks(uint8_t model, bool shortRfBlock)
+bool HasLongRfBlock(uint8_t model)
+{
+    return model == kModelWithLongRfBlock;
+}
+
+BlockMap FactoryBlocks(uint8_t model)
 {
     const bool fewerIo = model == kModelWithFewerIo;
     BlockMap blocks;
@@ -46,8 +52,8 @@ BlockMap FactoryBlocks(uint8_t model, bool shortRfBlock)
     blocks[1] = {1,  203, 0, 113, 10, 0x23, 0x32,  203, 0, 113, 11, 0x23, 0x32,
                  0, 0, 0, 0, 0x00, 0x00,  0, 0, 0, 0, 0x00, 0x00};
     blocks[2] = {2, 0x01, 0x2C, 0x00, 0x3C};  // polling 300 s, reduced 60 s
-    blocks[3] = shortRfBlock ? std::vector<uint8_t>{3, 0, 0}
-                             : std::vector<uint8_t>{3, 0, 0, 26};  // OOK, 30 MHz crystal
+    blocks[3] = HasLongRfBlock(model) ? std::vector<uint8_t>{3, 0, 0, 26}  // OOK, 30 MHz crystal
+                                      : std::vector<uint8_t>{3, 0, 0};
     blocks[kWifiBlock] = WifiFactory();
     blocks[7] = {7, 1, 0x00, 0x00, 0x00, 0x00, 0};  // PIN off, no PINs, no auto PIN
     blocks[10] = {10, 5};                            // jamming level
@@ -82,7 +88,7 @@ bool WifiBlockFits(const uint8_t* block, size_t length)
     return passwordLength <= kWifiFieldMax && 3 + ssidLength + passwordLength == length;
 }
 
-bool IsAcceptableWrite(const uint8_t* block, size_t length, uint8_t model, bool shortRfBlock)
+bool IsAcceptableWrite(const uint8_t* block, size_t length, uint8_t model)
 {
     if (block == nullptr || length == 0) {
         return false;
@@ -91,7 +97,7 @@ bool IsAcceptableWrite(const uint8_t* block, size_t length, uint8_t model, bool 
     switch (block[0]) {
     case 1: return length == 25;
     case 2: return length == 5;
-    case kRfConfigBlock: return length == (shortRfBlock ? 3u : 4u);
+    case kRfConfigBlock: return length == (HasLongRfBlock(model) ? 4u : 3u);
     case kWifiBlock: return WifiBlockFits(block, length);
     case 17: return length == (fewerIo ? 3u : 5u);
     case 23: return length == (fewerIo ? 21u : 31u);

@@ -18,13 +18,14 @@ inline constexpr size_t kWifiFieldMax = 39;
 using BlockMap = std::map<uint8_t, std::vector<uint8_t>>;
 
 // Every block a panel of this model answers, with plausible factory values.
-// shortRfBlock selects the two-byte form of block 3 (older radios).
-BlockMap FactoryBlocks(uint8_t model, bool shortRfBlock);
+// Block 3 has its long form (crystal byte) on model 56 only.
+BlockMap FactoryBlocks(uint8_t model);
+bool HasLongRfBlock(uint8_t model);
 
 // Whether a write payload (block id first) has the length this panel
 // expects for that block. Unknown ids and the modem blocks, which the panel
 // only reports (7, 10, 12, 13, 16), are never acceptable.
-bool IsAcceptableWrite(const uint8_t* block, size_t length, uint8_t model, bool shortRfBlock);
+bool IsAcceptableWrite(const uint8_t* block, size_t length, uint8_t model);
 
 // The Wi-Fi block's two counted strings must fill it exactly:
 // 6, n, n bytes, m, m bytes, with n and m at most 39.

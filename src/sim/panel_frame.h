@@ -14,6 +14,12 @@
 
 namespace sim {
 
+// A frame the panel sends: its type and payload.
+struct PanelReply {
+    uint8_t type = 0;
+    std::vector<uint8_t> payload;
+};
+
 inline constexpr uint8_t kStartByte = 0xDF;
 inline constexpr uint8_t kEndByte = 0xFD;
 // A frame holds at most 255 bytes after its length byte, so 251 of payload.

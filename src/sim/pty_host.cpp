@@ -145,8 +145,19 @@ size_t PtyHost::Pump()
         }
         break;  // nothing more waiting (EAGAIN), or no reader side right now (EIO)
     }
+    Queue(panel_.TakeUnsolicited());
     Flush();
     return received;
+}
+
+void PtyHost::Tick()
+{
+    const std::vector<uint8_t> said = panel_.Tick();
+    if (master_ < 0) {
+        return;
+    }
+    Queue(said);
+    Flush();
 }
 
 void PtyHost::Queue(const std::vector<uint8_t>& bytes)

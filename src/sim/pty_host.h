@@ -9,8 +9,9 @@
 //
 // Driving it: call Pump() whenever MasterFd() is readable, and again while
 // HasPendingOutput() (with piecewise delivery one piece leaves per call, so
-// the tool's reads see the pieces apart); call the panel's Tick() once a
-// second. Choosing a COM number is the caller's business: see
+// the tool's reads see the pieces apart); call Tick() once a second, which
+// ticks the panel and sends what it says on its own. Choosing a COM number
+// is the caller's business: see
 // LowestFreeComNumber for the usual rule.
 
 #include <cstddef>
@@ -47,9 +48,12 @@ public:
     int ComNumber() const { return registered_ ? comNumber_ : 0; }
 
     // Reads what the tool sent (without blocking), feeds the panel and
-    // writes its answers. Returns the number of bytes read.
+    // writes its answers, then anything the panel queued on its own (a
+    // sensor triggered on demand). Returns the number of bytes read.
     size_t Pump();
     bool HasPendingOutput() const { return !pending_.empty(); }
+    // The panel's one-second tick; what it says on its own is written out.
+    void Tick();
 
     // The device disappears: both sides closed, registration removed. The
     // tool's open port sees a hang-up. Pump() does nothing afterwards.

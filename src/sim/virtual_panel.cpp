@@ -6,8 +6,9 @@ VirtualPanel::VirtualPanel() : VirtualPanel(Options{}) {}
 
 VirtualPanel::VirtualPanel(const Options& options)
     : options_(options),
-      blocks_(sim::FactoryBlocks(options.model, options.shortRfBlock)),
+      blocks_(sim::FactoryBlocks(options.model)),
       status_({options.model, options.version, options.serial}),
+      rf_(options.autoTriggerRf),
       random_(options.seed),
       clock_(options.clock)
 {
@@ -32,10 +33,34 @@ std::vector<uint8_t> VirtualPanel::Feed(const uint8_t* data, size_t count)
     return out;
 }
 
-void VirtualPanel::Tick()
+std::vector<uint8_t> VirtualPanel::Tick()
 {
     ++clock_;
     status_.Tick();
+    if (!silent_) {
+        Say(bootloader_.Tick(), outbox_);
+        Say(rf_.Tick(), outbox_);
+    } else {
+        rf_.Tick();
+    }
+    return TakeUnsolicited();
+}
+
+bool VirtualPanel::TriggerRfSensor(uint32_t code)
+{
+    const auto report = rf_.Trigger(code);
+    if (!report || silent_) {
+        return false;
+    }
+    Answer(report->type, report->payload, outbox_);
+    return true;
+}
+
+std::vector<uint8_t> VirtualPanel::TakeUnsolicited()
+{
+    std::vector<uint8_t> bytes;
+    bytes.swap(outbox_);
+    return bytes;
 }
 
 std::optional<std::vector<uint8_t>> VirtualPanel::Block(uint8_t id) const
@@ -128,6 +153,19 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kReadBlockCommand: ReadBlock(decoded->payload, out); break;
     case sim::kWriteBlockCommand: WriteBlock(decoded->payload, out); break;
     case sim::kSetTimeCommand: SetTime(decoded->payload); break;
+    case sim::kBootloaderCommand: Say(bootloader_.OnBootloaderCommand(), out); break;
+    case sim::kStartUpdateCommand: Say(bootloader_.OnStartUpdate(decoded->payload), out); break;
+    case sim::kUpdatePacketCommand: Say(bootloader_.OnPacket(decoded->payload), out); break;
+    case sim::kRfSensorCommand: {
+        const sim::PanelReply reply = rf_.HandleSensorCommand(decoded->payload);
+        Answer(reply.type, reply.payload, out);
+        break;
+    }
+    case sim::kRfLearnCommand:
+        if (const auto reply = rf_.HandleLearn(decoded->payload)) {
+            Answer(reply->type, reply->payload, out);
+        }
+        break;
     case sim::kStatusRequestCommand: StatusRequest(decoded->payload, out); break;
     case sim::kArmCommand: Answer(status_.Arm(decoded->payload) ? sim::kAckFrame : sim::kNackFrame, {}, out); break;
     case sim::kDisarmCommand:
@@ -149,7 +187,7 @@ void VirtualPanel::ReadBlock(const std::vector<uint8_t>& payload, std::vector<ui
 
 void VirtualPanel::WriteBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
 {
-    if (!sim::IsAcceptableWrite(payload.data(), payload.size(), options_.model, options_.shortRfBlock)) {
+    if (!sim::IsAcceptableWrite(payload.data(), payload.size(), options_.model)) {
         Answer(sim::kNackFrame, {}, out);
         return;
     }
@@ -165,6 +203,11 @@ void VirtualPanel::SetTime(const std::vector<uint8_t>& payload)
     clock_ = (static_cast<uint32_t>(payload[0]) << 24) | (static_cast<uint32_t>(payload[1]) << 16) |
              (static_cast<uint32_t>(payload[2]) << 8) | payload[3];
     clockSet_ = true;
+}
+
+void VirtualPanel::Say(const std::vector<sim::PanelReply>& replies, std::vector<uint8_t>& out)
+{
+    for (const sim::PanelReply& reply : replies) Answer(reply.type, reply.payload, out);
 }
 
 void VirtualPanel::StatusRequest(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)

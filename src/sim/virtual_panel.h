@@ -1,7 +1,8 @@
 #pragma once
 // A panel in software: fed the bytes the tool sends, it returns the bytes a
 // panel would answer. Pure C++, no I/O: a host (a pseudo-terminal, a test)
-// moves the bytes and calls Tick() once a second.
+// moves the bytes, calls Tick() once a second and delivers what Tick()
+// returns: the panel speaks on its own while it listens for RF sensors.
 //
 // Behaviour, from the panel's side of the link:
 //  - IdentifyCommand: a type-7 frame [model, version, serial (4, big-endian)].
@@ -13,6 +14,15 @@
 //    stored. Read-only modem blocks and unknown ids are refused.
 //  - SetTimeCommand [4 bytes, seconds since 1970 UTC]: sets the panel clock;
 //    never answered.
+//  - BootloaderCommand, StartUpdateCommand, UpdatePacketCommand: the
+//    bootloader and its packet requests (see panel_bootloader.h); after a
+//    good update the identification carries the new version byte.
+//  - Block 3 (RF radio) has its long form (with the crystal byte) on model
+//    56 and its short form on the others, in answers and in writes.
+//  - RfSensorCommand and RfLearnCommand: the table of 2048 enrolled RF
+//    sensors and the listening mode (see panel_rf.h). Sensor reports and
+//    automatic triggers leave through Tick(); TriggerRfSensor() makes a
+//    sensor transmit on demand.
 //  - StatusRequestCommand [page]: the status page (type 1) with the panel's
 //    identity and clock; ArmCommand / DisarmCommand [code, partition]: Ack
 //    with the user code (1234 unless set), Nack otherwise (panel_status.h).
@@ -22,7 +32,8 @@
 //
 // Faults, switched on by tests and the demo: noise bytes before answers,
 // delivery in small pieces (applied by the host through SplitForDelivery),
-// a wrong CRC on the next answer, silence.
+// a wrong CRC on the next answer, silence; the bootloader has faults of its
+// own (Bootloader(), see panel_bootloader.h).
 
 #include <array>
 #include <cstddef>
@@ -34,7 +45,9 @@
 #include <vector>
 
 #include "sim/panel_blocks.h"
+#include "sim/panel_bootloader.h"
 #include "sim/panel_frame.h"
+#include "sim/panel_rf.h"
 #include "sim/panel_status.h"
 
 class VirtualPanel {
@@ -48,7 +61,7 @@ public:
         uint8_t model = kDefaultModel;
         uint8_t version = kDefaultVersion;
         uint32_t serial = kDefaultSerial;
-        bool shortRfBlock = false;  // block 3 in its two-byte form
+        bool autoTriggerRf = false;  // a sensor triggers itself while listening
         uint32_t seed = 1;          // drives noise and piece sizes
         uint32_t clock = 0;         // panel clock at power-on, seconds since 1970 UTC
     };
@@ -71,8 +84,18 @@ public:
     // Bytes from the tool in, the panel's answers out.
     std::vector<uint8_t> Feed(const uint8_t* data, size_t count);
     std::vector<uint8_t> Feed(const std::vector<uint8_t>& bytes);
-    // Once a second: advances the panel clock and its living status values.
-    void Tick();
+    // Once a second: advances the panel clock, its living status values,
+    // the bootloader and the radio. Returns what the panel says on its own
+    // (a repeated packet request, sensor reports, with anything
+    // TriggerRfSensor() queued).
+    std::vector<uint8_t> Tick();
+    // A sensor with this 24-bit code transmits; true when the panel is
+    // listening and queued a report. TakeUnsolicited() hands it out.
+    bool TriggerRfSensor(uint32_t code);
+    std::vector<uint8_t> TakeUnsolicited();
+    bool HasUnsolicited() const { return !outbox_.empty(); }
+    sim::PanelRf& Rf() { return rf_; }
+    const sim::PanelRf& Rf() const { return rf_; }
 
     uint8_t Model() const { return options_.model; }
     uint8_t Version() const { return options_.version; }
@@ -102,6 +125,10 @@ public:
 
     void SetFrameObserver(FrameObserver observer) { observer_ = std::move(observer); }
 
+    // The bootloader: what it received, and its fault switches.
+    sim::PanelBootloader& Bootloader() { return bootloader_; }
+    const sim::PanelBootloader& Bootloader() const { return bootloader_; }
+
     // Faults.
     // 0 = off; otherwise each answer frame is preceded by 1 to maxBytes random
     // bytes, never 0xDF, so a correct receiver skips them and keeps the frame.
@@ -126,13 +153,17 @@ private:
     void ReadBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void WriteBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void SetTime(const std::vector<uint8_t>& payload);
+    void Say(const std::vector<sim::PanelReply>& replies, std::vector<uint8_t>& out);
     void StatusRequest(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
     void Record(ReceivedFrame frame);
 
     Options options_;
+    sim::PanelBootloader bootloader_{options_.version};
     sim::BlockMap blocks_;
     sim::PanelStatus status_;
     sim::FrameReceiver receiver_;
+    sim::PanelRf rf_;
+    std::vector<uint8_t> outbox_;  // unsolicited frames waiting for the host
     std::mt19937 random_;
 
     uint32_t clock_ = 0;

@@ -125,6 +125,29 @@ TEST_F(PtyHostTest, DestructionRemovesTheEntryAndBadNumbersAreRefused)
     EXPECT_TRUE(std::filesystem::is_empty(folder_.Path()));
 }
 
+TEST(PtyHost, DeliversWhatThePanelSaysOnItsOwn)
+{
+    panel_test::TemporaryFolder folder;
+    VirtualPanel::Options options;
+    options.autoTriggerRf = true;
+    VirtualPanel panel(options);
+    auto host = PtyHost::Open(panel, folder.Path(), 0);
+    ASSERT_TRUE(host);
+    const int tool = OpenLikeATool(host->DevicePath());
+    ASSERT_GE(tool, 0);
+    const Bytes ack = sim::EncodeFrame(sim::kAckFrame);
+    EXPECT_EQ(Exchange(*host, tool, sim::EncodeFrame(sim::kRfLearnCommand, {7}), ack.size()), ack);
+
+    // Ticks bring the automatic trigger; a trigger on demand leaves with the next pump.
+    for (int tick = 0; tick < 3; ++tick) host->Tick();
+    const auto automatic = panel_test::Frames(Exchange(*host, tool, {}, 9));
+    ASSERT_EQ(automatic.size(), 1u);
+    EXPECT_EQ(automatic[0].type, sim::kRfCodeReportFrame);
+    ASSERT_TRUE(panel.TriggerRfSensor(0x12345A));
+    EXPECT_EQ(Exchange(*host, tool, {}, 9), sim::EncodeFrame(sim::kRfCodeReportFrame, {0x12, 0x34, 0x5A}));
+    ::close(tool);
+}
+
 TEST(LowestFreeComNumber, SkipsTakenNumbers)
 {
     std::vector<int> all;

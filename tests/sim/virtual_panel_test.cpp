@@ -65,7 +65,7 @@ TEST(VirtualPanel, ReadsAnswerEveryBlockInItsModelsForm)
         size_t length;
     };
     const std::vector<Case> cases = {
-        {51, 1, 25},  {51, 2, 5},   {51, 3, 4},   {51, 12, 5},  {37, 17, 3},  {51, 17, 5},
+        {51, 1, 25},  {51, 2, 5},   {51, 3, 3},   {56, 3, 4},   {37, 3, 3},   {51, 12, 5},  {37, 17, 3},  {51, 17, 5},
         {56, 17, 5},  {37, 23, 21}, {51, 23, 31}, {56, 23, 31}, {51, 24, 6},  {51, 25, 3},
         {51, 26, 2},  {51, 38, 4},  {51, 39, 2},  {51, 40, 9},  {51, 41, 12}, {51, 42, 3},
     };
@@ -106,7 +106,6 @@ TEST(VirtualPanel, WritesAreCheckedAgainstTheBlockAndTheModel)
     struct Case {
         const char* name;
         uint8_t model;
-        bool shortRf;
         Bytes block;
         bool accepted;
     };
@@ -115,33 +114,32 @@ TEST(VirtualPanel, WritesAreCheckedAgainstTheBlockAndTheModel)
     const Bytes servers25 = [] { Bytes b(25, 7); b[0] = 1; return b; }();
     const Bytes servers24 = [] { Bytes b(24, 7); b[0] = 1; return b; }();
     const std::vector<Case> cases = {
-        {"outputs, model 37, 3 bytes", 37, false, {17, 1, 2}, true},
-        {"outputs, model 37, 5 bytes", 37, false, {17, 1, 2, 3, 4}, false},
-        {"outputs, model 51, 3 bytes", 51, false, {17, 1, 2}, false},
-        {"outputs, model 51, 5 bytes", 51, false, {17, 1, 2, 3, 4}, true},
-        {"outputs, model 56, 5 bytes", 56, false, {17, 5, 4, 255, 255}, true},
-        {"sensors, model 37, 4 records", 37, false, sensors21, true},
-        {"sensors, model 37, 6 records", 37, false, sensors31, false},
-        {"sensors, model 51, 4 records", 51, false, sensors21, false},
-        {"sensors, model 56, 6 records", 56, false, sensors31, true},
-        {"servers, 25 bytes", 51, false, servers25, true},
-        {"servers, 24 bytes", 51, false, servers24, false},
-        {"polling, 5 bytes", 51, false, {2, 0, 30, 0, 10}, true},
-        {"polling, 4 bytes", 51, false, {2, 0, 30, 0}, false},
-        {"RF long form", 51, false, {3, 26, 3, 43}, true},
-        {"RF short form to a long-form panel", 51, false, {3, 26, 3}, false},
-        {"RF short form to a short-form panel", 51, true, {3, 26, 3}, true},
-        {"RF long form to a short-form panel", 51, true, {3, 26, 3, 43}, false},
-        {"alarm function", 51, false, {42, 0x7F, 0x3A}, true},
-        {"keypad partition, 8 bytes", 51, false, {40, 1, 0, 0, 0, 0, 0, 0}, false},
-        {"read-only SIM data block", 51, false, {12, 0, 0, 14, 16}, false},
-        {"read-only jamming rules", 51, false, {16, 1}, false},
-        {"unknown block", 51, false, {99, 1}, false},
-        {"no block id at all", 51, false, {}, false},
+        {"outputs, model 37, 3 bytes", 37, {17, 1, 2}, true},
+        {"outputs, model 37, 5 bytes", 37, {17, 1, 2, 3, 4}, false},
+        {"outputs, model 51, 3 bytes", 51, {17, 1, 2}, false},
+        {"outputs, model 51, 5 bytes", 51, {17, 1, 2, 3, 4}, true},
+        {"outputs, model 56, 5 bytes", 56, {17, 5, 4, 255, 255}, true},
+        {"sensors, model 37, 4 records", 37, sensors21, true},
+        {"sensors, model 37, 6 records", 37, sensors31, false},
+        {"sensors, model 51, 4 records", 51, sensors21, false},
+        {"sensors, model 56, 6 records", 56, sensors31, true},
+        {"servers, 25 bytes", 51, servers25, true},
+        {"servers, 24 bytes", 51, servers24, false},
+        {"polling, 5 bytes", 51, {2, 0, 30, 0, 10}, true},
+        {"polling, 4 bytes", 51, {2, 0, 30, 0}, false},
+        {"RF long form, model 56", 56, {3, 26, 3, 43}, true},
+        {"RF short form, model 56", 56, {3, 26, 3}, false},
+        {"RF short form, model 51", 51, {3, 26, 3}, true},
+        {"RF long form, model 37", 37, {3, 26, 3, 43}, false},
+        {"alarm function", 51, {42, 0x7F, 0x3A}, true},
+        {"keypad partition, 8 bytes", 51, {40, 1, 0, 0, 0, 0, 0, 0}, false},
+        {"read-only SIM data block", 51, {12, 0, 0, 14, 16}, false},
+        {"read-only jamming rules", 51, {16, 1}, false},
+        {"unknown block", 51, {99, 1}, false},
+        {"no block id at all", 51, {}, false},
     };
     for (const Case& c : cases) {
         VirtualPanel::Options options = Model(c.model);
-        options.shortRfBlock = c.shortRf;
         VirtualPanel panel(options);
         const uint8_t id = c.block.empty() ? 0 : c.block[0];
         const auto before = panel.Block(id);

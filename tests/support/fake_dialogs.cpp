@@ -56,3 +56,12 @@ void FakeDialogs::FailOnUnseenBoxes()
     }
     seen_ = shown_.size();
 }
+
+QString FakeDialogs::OpenFile(QWidget*, const QString& filter)
+{
+    openFilters << filter;
+    if (files.empty()) return {};
+    QString file = files.front();
+    files.pop_front();
+    return file;
+}

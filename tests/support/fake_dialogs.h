@@ -26,12 +26,17 @@ public:
     void ShowModal(QDialog& window) override;
     // Recorded as a "Salvar" box showing the suggested name.
     QString SaveFileName(QWidget*, const QString& suggestedName) override;
+    // Answers from files, in order; none left is a cancelled dialog. The
+    // filter asked for is recorded in openFilters, not among the boxes.
+    QString OpenFile(QWidget*, const QString& filter) override;
 
     // The answers the next questions get, in order; an unanswered question is "Não".
     std::deque<bool> answers;
     // The paths the next save dialogs return, in order; none left (or an
     // empty path) is a cancel.
     std::deque<QString> saveAnswers;
+    std::deque<QString> files;
+    QStringList openFilters;
 
     // Every box so far, oldest first. Looking counts as expecting them.
     const std::vector<Shown>& Boxes();

@@ -48,3 +48,15 @@ QString QtDialogs::SaveFileName(QWidget* parent, const QString& suggestedName)
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.selectedFiles().value(0);
 }
+
+QString QtDialogs::OpenFile(QWidget* parent, const QString& filter)
+{
+    // Non-native, like the save dialog, so it looks the same on every platform.
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}

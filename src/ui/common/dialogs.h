@@ -23,6 +23,9 @@ public:
     // A save-file dialog without filter or default extension, opened on the
     // suggested name. The chosen path, or empty when the user cancels.
     virtual QString SaveFileName(QWidget* parent, const QString& suggestedName) = 0;
+    // A file to open, chosen with one name filter such as "Arquivo BIN (*.bin)";
+    // empty when the user cancels.
+    virtual QString OpenFile(QWidget* parent, const QString& filter) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -33,4 +36,5 @@ public:
     void ErrorReport(QWidget* parent, const QString& text) override;
     void ShowModal(QDialog& window) override;
     QString SaveFileName(QWidget* parent, const QString& suggestedName) override;
+    QString OpenFile(QWidget* parent, const QString& filter) override;
 };

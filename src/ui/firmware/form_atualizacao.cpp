@@ -1,18 +1,287 @@
 #include "ui/firmware/form_atualizacao.h"
 
+#include <QCloseEvent>
+#include <QFile>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
 #include "session/panel_session.h"
+#include "ui/common/choice_controls.h"
+#include "ui/common/dialogs.h"
+
+namespace {
+
+const QString kNoInformation = QStringLiteral("Sem informação");
+
+QPushButton* NamedButton(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+QColor Colour(UpdateColour colour)
+{
+    switch (colour) {
+    case UpdateColour::Green: return QColor(0, 128, 0);
+    case UpdateColour::Red: return QColor(255, 0, 0);
+    case UpdateColour::Blue: break;
+    }
+    return QColor(0, 0, 255);
+}
+
+}  // namespace
 
 TFormAtualizacao::TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), session_(session), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("FormAtualizacao"));
     setWindowTitle(QStringLiteral("Atualização de firmware"));
+    BuildLayout();
+
+    timerMaquina_ = new QTimer(this);
+    timerMaquina_->setObjectName(QStringLiteral("TimerMaquina"));
+    timerMaquina_->setInterval(50);
+    connect(timerMaquina_, &QTimer::timeout, this, &TFormAtualizacao::TimerMaquinaTimer);
+
+    // Counts time-outs from start to exit, whether or not the window is shown.
+    timerTimeout_ = new QTimer(this);
+    timerTimeout_->setObjectName(QStringLiteral("TimerTimeout"));
+    timerTimeout_->setInterval(1000);
+    connect(timerTimeout_, &QTimer::timeout, this, &TFormAtualizacao::TimerTimeoutTimer);
+    timerTimeout_->start();
+
+    session_.Receivers().firmwareUpdate = this;
     connect(&session_, &PanelSession::Identified, this, &TFormAtualizacao::ReceiveIdentification);
+}
+
+TFormAtualizacao::~TFormAtualizacao()
+{
+    if (session_.Receivers().firmwareUpdate == this) session_.Receivers().firmwareUpdate = nullptr;
+}
+
+void TFormAtualizacao::BuildLayout()
+{
+    edit1_ = new QLineEdit(this);
+    edit1_->setObjectName(QStringLiteral("Edit1"));
+    edit1_->setEnabled(false);  // the path comes from the dialog only
+    label6_ = MakeNamedLabel(QStringLiteral("Label6"), kNoInformation, this);
+    label7_ = MakeNamedLabel(QStringLiteral("Label7"), kNoInformation, this);
+    label10_ = MakeNamedLabel(QStringLiteral("Label10"), kNoInformation, this);
+    label11_ = MakeNamedLabel(QStringLiteral("Label11"), kNoInformation, this);
+    button4_ = NamedButton(QStringLiteral("Button4"), QStringLiteral("Abrir Arquivo"), this);
+
+    auto* image = new QFormLayout;
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(edit1_, 1);
+    fileRow->addWidget(button4_);
+    image->addRow(QStringLiteral("Arquivo:"), fileRow);
+    image->addRow(QStringLiteral("Modelo:"), label6_);
+    image->addRow(QStringLiteral("Versão:"), label7_);
+    image->addRow(QStringLiteral("Data:"), label10_);
+    image->addRow(QString(), label11_);
+
+    label3_ = MakeNamedLabel(QStringLiteral("Label3"), QString(), this);
+    SetTextColour(label3_, Colour(UpdateColour::Blue));
+    label9_ = MakeNamedLabel(QStringLiteral("Label9"), QString(), this);
+    SetTextColour(label9_, Colour(UpdateColour::Red));
+    label8_ = MakeNamedLabel(QStringLiteral("Label8"), QString(), this);
+    gaugeProg_ = new QProgressBar(this);
+    gaugeProg_->setObjectName(QStringLiteral("GaugeProg"));
+    gaugeProg_->setRange(0, 1);
+    gaugeProg_->setValue(0);
+    QPalette gauge = gaugeProg_->palette();
+    gauge.setColor(QPalette::Highlight, Colour(UpdateColour::Blue));
+    gaugeProg_->setPalette(gauge);
+
+    auto* progress = new QFormLayout;
+    progress->addRow(MakeNamedLabel(QStringLiteral("Label2"), QStringLiteral("Status:"), this), label3_);
+    progress->addRow(QString(), label9_);
+    progress->addRow(MakeNamedLabel(QStringLiteral("Label1"), QStringLiteral("Progresso:"), this), label8_);
+    progress->addRow(QString(), gaugeProg_);
+
+    button3_ = NamedButton(QStringLiteral("Button3"), QStringLiteral("Iniciar"), this);
+    button3_->setEnabled(false);
+    button1_ = NamedButton(QStringLiteral("Button1"), QStringLiteral("Sair"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(button3_);
+    buttons->addWidget(button1_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(image);
+    layout->addSpacing(12);
+    layout->addLayout(progress);
+    layout->addLayout(buttons);
+
+    connect(button4_, &QPushButton::clicked, this, &TFormAtualizacao::Button4Click);
+    connect(button3_, &QPushButton::clicked, this, &TFormAtualizacao::Button3Click);
+    connect(button1_, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void TFormAtualizacao::ReceiveIdentification(const Identification& identity)
 {
-    deviceModel_ = identity.model;
-    deviceVersion_ = identity.version;
-    identReceived_ = true;
+    machine_.OnIdentification(identity.model, identity.version);
+}
+
+void TFormAtualizacao::Button4Click()
+{
+    const QString chosen = dialogs_.OpenFile(this, QStringLiteral("Arquivo BIN (*.bin)"));
+    if (chosen.isEmpty()) return;
+    edit1_->setText(chosen);
+    const QString path = edit1_->text();
+    // The source closes the file when it goes, on every path of the load.
+    const std::unique_ptr<FileByteSource> file = FileByteSource::Open(QFile::encodeName(path).toStdString());
+    ApplyLoad(image_.Load(file.get(), path.toStdString()));
+}
+
+void TFormAtualizacao::ApplyLoad(const ImageLoadReport& report)
+{
+    for (const ImageLoadStep& step : report.steps) {
+        switch (step.kind) {
+        case ImageLoadStep::Kind::ShowInfo:
+            label6_->setText(QString::fromStdString(report.info.model));
+            label7_->setText(QString::fromStdString(report.info.version));
+            label10_->setText(QString::fromStdString(report.info.buildDate));
+            label11_->setText(QString::fromStdString(report.info.packets));
+            break;
+        case ImageLoadStep::Kind::ClearInfo: ClearImageInfo(); break;
+        case ImageLoadStep::Kind::EnableStart: button3_->setEnabled(true); break;
+        case ImageLoadStep::Kind::DisableStart: button3_->setEnabled(false); break;
+        case ImageLoadStep::Kind::Error: dialogs_.Error(this, QString::fromStdString(step.text)); break;
+        }
+    }
+}
+
+void TFormAtualizacao::ClearImageInfo()
+{
+    edit1_->clear();
+    label6_->clear();
+    label7_->clear();
+    label10_->clear();
+    label11_->clear();
+}
+
+void TFormAtualizacao::Button3Click()
+{
+    Apply(machine_.OnStartCancelClick(session_.IsPortOpen()));
+}
+
+void TFormAtualizacao::TimerMaquinaTimer()
+{
+    Apply(machine_.Tick());
+}
+
+void TFormAtualizacao::TimerTimeoutTimer()
+{
+    machine_.TimeoutTick();
+}
+
+void TFormAtualizacao::OnPacketRequest(const std::uint8_t* payload, std::uint8_t length)
+{
+    Apply(machine_.OnPacketRequest(payload, length));
+}
+
+void TFormAtualizacao::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length)
+{
+    Apply(machine_.OnUpdateResult(payload, length));
+}
+
+void TFormAtualizacao::OnUpdateAck()
+{
+    Apply(machine_.OnAck());
+}
+
+void TFormAtualizacao::OnUpdateNack()
+{
+    Apply(machine_.OnNack());
+}
+
+void TFormAtualizacao::Apply(const UpdateEffects& fx)
+{
+    if (fx.started) {
+        button1_->setEnabled(false);
+        button4_->setEnabled(false);
+        button3_->setText(QStringLiteral("Cancelar"));
+        timerMaquina_->start();
+    }
+    // StopUpdate comes before any box, so the machine does not tick behind it.
+    if (fx.stopped) {
+        timerMaquina_->stop();
+        button3_->setText(QStringLiteral("Iniciar"));
+        button1_->setEnabled(true);
+    }
+    if (fx.status) {
+        SetTextColour(label3_, Colour(fx.status->colour));
+        label3_->setText(QString::fromStdString(fx.status->text));
+    }
+    if (fx.rejection) label9_->setText(QString::fromStdString(*fx.rejection));
+    if (fx.packetText) label8_->setText(QString::fromStdString(*fx.packetText));
+    // An image of no packets still shows an empty gauge, not a busy one.
+    if (fx.gaugeMaximum) gaugeProg_->setMaximum(std::max(1, *fx.gaugeMaximum));
+    if (fx.gaugeValue) gaugeProg_->setValue(*fx.gaugeValue);
+    if (fx.send) session_.SendCommand(fx.send->payload.data(), fx.send->length, fx.send->code);
+    if (fx.message) {
+        const QString text = QString::fromStdString(fx.message->text);
+        if (fx.message->information) dialogs_.Information(this, text);
+        else dialogs_.Error(this, text);
+    }
+}
+
+void TFormAtualizacao::showEvent(QShowEvent* event)
+{
+    label3_->clear();
+    label8_->clear();
+    label9_->clear();
+    QDialog::showEvent(event);
+}
+
+void TFormAtualizacao::closeEvent(QCloseEvent* event)
+{
+    // reject() decides and hides; the event itself never closes the window.
+    event->ignore();
+    reject();
+}
+
+void TFormAtualizacao::reject()
+{
+    if (!machine_.MayClose()) {
+        dialogs_.Error(this, QStringLiteral("Atualização em progresso, cancelar para sair."));
+        return;
+    }
+    FormClose();
+    QDialog::reject();
+}
+
+void TFormAtualizacao::FormClose()
+{
+    timerMaquina_->stop();
+    machine_.OnWindowClosed();
+    image_.Close();
+    label3_->clear();
+    label8_->clear();
+    label9_->clear();
+    label6_->setText(kNoInformation);
+    label7_->setText(kNoInformation);
+    label10_->setText(kNoInformation);
+    label11_->setText(kNoInformation);
+    button3_->setText(QStringLiteral("Iniciar"));
+    edit1_->clear();
+    button4_->setEnabled(true);
+    button3_->setEnabled(false);
+    gaugeProg_->setValue(0);
 }

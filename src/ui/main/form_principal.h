@@ -20,6 +20,7 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class RfSensorsPage;
 struct Identification;
 struct StatusLineText;
 
@@ -66,6 +67,8 @@ private:
     void OnIdentified(const Identification& identity);
     void ShowStatus(const StatusLineText& status);
     void BuildLayout();
+    // The RF tab's status texts and its enrolment window.
+    void ConnectRfSensorsPage(RfSensorsPage* page);
     void BuildMenus();
     void BuildStatusBar();
     void SetClosedMenuState();

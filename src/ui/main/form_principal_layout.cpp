@@ -19,6 +19,7 @@
 #include "ui/main/form_principal.h"
 #include "ui/pages/config_page.h"
 #include "ui/pages/config_pages.h"
+#include "ui/pages/rf_sensors_page.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ void TFormPrincipal::BuildLayout()
     pageControl_->setObjectName(QStringLiteral("PageControlPrincipal"));
     pages_ = CreateConfigPages(services_.session, services_.dialogs, pageControl_);
     for (ConfigPage* page : pages_) {
+        if (auto* rf = qobject_cast<RfSensorsPage*>(page)) ConnectRfSensorsPage(rf);
         pageControl_->addTab(page, page->Caption());
         for (std::uint8_t block : page->FilledBlocks()) {
             services_.session.RegisterFillStep(
@@ -95,6 +97,14 @@ void TFormPrincipal::BuildLayout()
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
+}
+
+void TFormPrincipal::ConnectRfSensorsPage(RfSensorsPage* page)
+{
+    connect(page, &RfSensorsPage::StatusText, labelStatusCmd_, &QLabel::setText);
+    connect(page, &RfSensorsPage::StatusSuccess, this,
+            [this](const QString& text) { ShowStatus({text.toStdString(), StatusColour::Green}); });
+    connect(page, &RfSensorsPage::EnrolmentRequested, this, [this] { ShowWhileOpen(formCadastro_); });
 }
 
 void TFormPrincipal::BuildMenus()

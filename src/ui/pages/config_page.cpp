@@ -90,12 +90,21 @@ void ConfigPage::ReadClick()
             dialogs_.Error(this, messages::PortNotOpen());
             return;
         }
-        const std::optional<std::uint8_t> block = ReadBlockId();
-        if (!block) return;
-        const std::uint8_t payload[1] = {*block};
-        session_.SendCommand(payload, 1, CommandByte(CommandCode::ReadBlockCommand));
+        const std::optional<Request> request = ReadRequest();
+        if (!request || request->payload.size() > 255) return;
+        session_.SendCommand(request->payload.data(), static_cast<std::uint8_t>(request->payload.size()),
+                             request->command);
     });
 }
+
+std::optional<ConfigPage::Request> ConfigPage::ReadRequest()
+{
+    const std::optional<std::uint8_t> block = ReadBlockId();
+    if (!block) return std::nullopt;
+    return Request{CommandByte(CommandCode::ReadBlockCommand), {*block}};
+}
+
+std::uint8_t ConfigPage::WriteCommand() const { return CommandByte(CommandCode::WriteBlockCommand); }
 
 void ConfigPage::EditClick()
 {
@@ -127,8 +136,7 @@ void ConfigPage::WriteClick()
         for (QWidget* control : EditableControls()) control->setEnabled(false);
         const std::optional<std::vector<std::uint8_t>> payload = Pack();
         if (!payload || payload->empty() || payload->size() > 255) return;
-        session_.SendCommand(payload->data(), static_cast<std::uint8_t>(payload->size()),
-                              CommandByte(CommandCode::WriteBlockCommand));
+        session_.SendCommand(payload->data(), static_cast<std::uint8_t>(payload->size()), WriteCommand());
         session_.SetWritePending();
     });
 }

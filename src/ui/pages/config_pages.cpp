@@ -6,6 +6,7 @@
 #include "ui/pages/keypad_pages.h"
 #include "ui/pages/modem_page.h"
 #include "ui/pages/network_pages.h"
+#include "ui/pages/rf_sensors_page.h"
 #include "ui/pages/rules_pages.h"
 #include "ui/pages/safe_page.h"
 #include "ui/pages/sensor_page.h"
@@ -26,13 +27,6 @@ ConfigPage* Make(const PageSetup& setup, QWidget* parent)
     return new Page(setup, parent);
 }
 
-ConfigPage* MakeRfSensors(const PageSetup& setup, QWidget* parent)
-{
-    return new BlocklessPage(setup, parent, QStringLiteral("PageControlSensorRF"),
-                             {QStringLiteral("Sensores cadastrados"), QStringLiteral("Cadastrar novo sensor"),
-                              QStringLiteral("Apagar sensor"), QStringLiteral("Configuração RF")});
-}
-
 // The notebook, in order.
 constexpr TabEntry kTabs[] = {
     {"TabSheet1", "Número IP e Porta", Make<IpPortsPage>},
@@ -42,7 +36,7 @@ constexpr TabEntry kTabs[] = {
     {"TabSheet5", "Sensores", Make<SensorPage>},
     {"TabSheet6", "Atuadores", Make<ActuatorPage>},
     {"TabSheet7", "Ibutton", Make<IbuttonPage>},
-    {"TabSheet8", "Sensores RF", MakeRfSensors},
+    {"TabSheet8", "Sensores RF", Make<RfSensorsPage>},
     {"TabSheet24", "Regras central", Make<PanelRulesPage>},
     {"TabSheet26", "Endereço teclado", Make<KeypadAddressPage>},
     {"TabSheet27", "Partição teclado", Make<KeypadPartitionPage>},

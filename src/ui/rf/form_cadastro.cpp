@@ -1,8 +1,244 @@
 #include "ui/rf/form_cadastro.h"
 
-TFormCadastro::TFormCadastro(PanelSession& session, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), session_(session), dialogs_(dialogs)
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "session/panel_session.h"
+#include "ui/common/choice_controls.h"
+#include "ui/common/field_layout.h"
+#include "ui/rf/button_functions.h"
+
+namespace {
+
+constexpr int kTickMs = 500;
+constexpr int kNumberLength = 5;
+
+QColor LabelColour(EnrolmentColour colour)
+{
+    switch (colour) {
+    case EnrolmentColour::Red: return QColor(255, 0, 0);
+    case EnrolmentColour::Green: return QColor(0, 128, 0);
+    case EnrolmentColour::Blue: break;
+    }
+    return QColor(0, 0, 255);
+}
+
+void SetTextColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QPushButton* MakeButton(const QString& objectName, const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : QDialog(parent), session_(session)
 {
     setObjectName(QStringLiteral("FormCadastro"));
     setWindowTitle(QStringLiteral("Cadastro novo sensor"));
+    // Fixed single border with the system menu and the minimise box only.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    auto* layout = new QVBoxLayout(this);
+
+    auto* kindGroup = new QGroupBox(QStringLiteral("Tipo de sensor a ser cadastrado:"), this);
+    auto* kindColumn = new QVBoxLayout(kindGroup);
+    pir_ = MakeRadio(QStringLiteral("TipoSensorPresenca"), QStringLiteral("Sensor PIR (presença)"), kindGroup);
+    door_ = MakeRadio(QStringLiteral("TipoSensorPorta"), QStringLiteral("Sensor de porta"), kindGroup);
+    keyFob_ = MakeRadio(QStringLiteral("TipoSensorChaveiro"), QStringLiteral("Chaveiro 3 botões"), kindGroup);
+    for (QRadioButton* kind : {pir_, door_, keyFob_}) {
+        kindColumn->addWidget(kind);
+        connect(kind, &QRadioButton::clicked, this, &TFormCadastro::FollowKind);
+    }
+    pir_->setChecked(true);
+    layout->addWidget(kindGroup);
+
+    auto* buttonGroup = new QGroupBox(QStringLiteral("Funções dos botões do chaveiro:"), this);
+    auto* buttonGrid = new QGridLayout(buttonGroup);
+    const QStringList items = ButtonFunctionItems();
+    for (int i = 0; i < 3; ++i) {
+        AddLabel(buttonGrid, i, 0, QStringLiteral("Botão %1:").arg(i + 1), buttonGroup);
+        QComboBox* combo = MakeChoiceCombo(QStringLiteral("ConfigBotao%1").arg(i + 1), items, buttonGroup);
+        buttonGrid->addWidget(combo, i, 1);
+        buttons_[static_cast<std::size_t>(i)] = combo;
+    }
+    layout->addWidget(buttonGroup);
+
+    auto* numberGroup = new QGroupBox(QStringLiteral("Numero da zona / ID usuário"), this);
+    auto* numberGrid = new QGridLayout(numberGroup);
+    AddLabel(numberGrid, 0, 0, QStringLiteral("Zona:"), numberGroup);
+    zone_ = MakeEdit(QStringLiteral("ConfigZona"), kNumberLength, numberGroup);
+    zone_->setText(QStringLiteral("5"));
+    numberGrid->addWidget(zone_, 0, 1);
+    AddLabel(numberGrid, 1, 0, QStringLiteral("Usuário:"), numberGroup);
+    user_ = MakeEdit(QStringLiteral("ConfigUsuario"), kNumberLength, numberGroup);
+    user_->setText(QStringLiteral("1"));
+    numberGrid->addWidget(user_, 1, 1);
+    layout->addWidget(numberGroup);
+
+    auto* statusGroup = new QGroupBox(QStringLiteral("Status:"), this);
+    auto* statusRow = new QHBoxLayout(statusGroup);
+    status_ = MakeNamedLabel(QStringLiteral("LabelSts"), QString(), statusGroup);
+    QFont bold = status_->font();
+    bold.setBold(true);
+    status_->setFont(bold);
+    status_->setWordWrap(true);
+    SetTextColour(status_, LabelColour(EnrolmentColour::Blue));
+    statusRow->addWidget(status_);
+    layout->addWidget(statusGroup);
+
+    auto* commandGroup = new QGroupBox(QStringLiteral("Comandos:"), this);
+    auto* commandRow = new QHBoxLayout(commandGroup);
+    start_ = MakeButton(QStringLiteral("BtnIniciar"), QStringLiteral("Iniciar"), commandGroup);
+    stop_ = MakeButton(QStringLiteral("BtnParar"), QStringLiteral("Parar"), commandGroup);
+    exit_ = MakeButton(QStringLiteral("BtnSair"), QStringLiteral("Sair"), commandGroup);
+    stop_->setEnabled(false);
+    connect(start_, &QPushButton::clicked, this, &TFormCadastro::BtnIniciarClick);
+    connect(stop_, &QPushButton::clicked, this, &TFormCadastro::BtnPararClick);
+    connect(exit_, &QPushButton::clicked, this, &QDialog::close);
+    for (QPushButton* button : {start_, stop_, exit_}) commandRow->addWidget(button);
+    layout->addWidget(commandGroup);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("TimerProcesso"));
+    timer_->setInterval(kTickMs);
+    connect(timer_, &QTimer::timeout, this, &TFormCadastro::TimerProcessoTimer);
+
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    session_.Receivers().enrolment = this;
 }
+
+TFormCadastro::~TFormCadastro()
+{
+    FrameReceivers& receivers = session_.Receivers();
+    if (receivers.enrolment == this) receivers.enrolment = nullptr;
+}
+
+// ---- Showing and closing ------------------------------------------------------
+
+void TFormCadastro::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;  // restored from the minimised state
+    FormShow();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TFormCadastro::FormShow()
+{
+    machine_.Reset();
+    status_->clear();
+    timer_->stop();
+    start_->setEnabled(true);
+    stop_->setEnabled(false);
+    pir_->setChecked(true);
+    for (QComboBox* combo : buttons_) {
+        combo->setEnabled(false);
+        combo->setCurrentIndex(-1);
+    }
+}
+
+void TFormCadastro::closeEvent(QCloseEvent* event)
+{
+    // FormCloseQuery: never while a process runs, by "Sair" or the close box.
+    if (!machine_.CanClose()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TFormCadastro::reject()
+{
+    // Escape closes a dialog without a close event: the same rule holds.
+    if (!machine_.CanClose()) return;
+    machine_.OnClosed();
+    QDialog::reject();
+}
+
+// ---- Controls -----------------------------------------------------------------
+
+void TFormCadastro::FollowKind()
+{
+    // Only a key fob has buttons; their selections stay either way.
+    for (QComboBox* combo : buttons_) combo->setEnabled(keyFob_->isChecked());
+}
+
+EnrolmentSettings TFormCadastro::Settings() const
+{
+    EnrolmentSettings settings;
+    if (pir_->isChecked()) settings.kind = SensorKind::Pir;
+    if (door_->isChecked()) settings.kind = SensorKind::Door;
+    if (keyFob_->isChecked()) settings.kind = SensorKind::KeyFob;
+    for (std::size_t i = 0; i < buttons_.size(); ++i) settings.buttonItems[i] = ChoiceIndex(buttons_[i]);
+    settings.zoneText = zone_->text().toStdString();
+    settings.userText = user_->text().toStdString();
+    return settings;
+}
+
+void TFormCadastro::BtnIniciarClick() { Apply(machine_.Start(Settings())); }
+
+void TFormCadastro::BtnPararClick() { Apply(machine_.Stop()); }
+
+void TFormCadastro::TimerProcessoTimer() { Apply(machine_.Tick(Settings())); }
+
+void TFormCadastro::SetRunning(bool running)
+{
+    start_->setEnabled(!running);
+    stop_->setEnabled(running);
+    zone_->setEnabled(!running);
+    user_->setEnabled(!running);
+    if (running) {
+        timer_->start();
+    } else {
+        timer_->stop();
+    }
+}
+
+void TFormCadastro::Apply(const EnrolmentEffects& effects)
+{
+    if (effects.status) {
+        SetTextColour(status_, LabelColour(effects.status->colour));
+        status_->setText(QString::fromStdString(effects.status->text));
+    }
+    if (effects.started) SetRunning(true);
+    if (effects.ended) SetRunning(false);
+    for (const OutgoingCommand& command : effects.send) {
+        if (command.payload.size() > 255) continue;
+        session_.SendCommand(command.payload.data(), static_cast<std::uint8_t>(command.payload.size()),
+                             command.command);
+    }
+}
+
+// ---- Frames from the panel ------------------------------------------------------
+
+void TFormCadastro::OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length)
+{
+    machine_.OnRfCodeReport(payload, length);
+}
+
+void TFormCadastro::OnEnrolAck() { machine_.OnAck(); }
+
+void TFormCadastro::OnEnrolNack() { machine_.OnNack(); }

@@ -1,17 +1,70 @@
 #pragma once
-// The RF sensor enrolment window, shown modally from the RF sensors tab.
+// The RF sensor enrolment window, shown modally from the RF sensors tab
+// while the port is open. It maps its controls to the enrolment machine and
+// the machine's effects back to its controls: a 500 ms timer ticks the
+// machine, and the panel's reports and acknowledgements reach it through
+// the frame receivers, where the window registers itself.
 
 #include <QDialog>
+#include <array>
+#include <cstdint>
+
+#include "core/link/frame_dispatcher.h"
+#include "core/rf/enrolment_machine.h"
 
 class Dialogs;
 class PanelSession;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
 
-class TFormCadastro : public QDialog {
+class TFormCadastro : public QDialog, public EnrolmentReceiver {
     Q_OBJECT
 public:
+    // The window shows no box of its own: its messages go to LabelSts.
     TFormCadastro(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~TFormCadastro() override;
+
+    const EnrolmentMachine& Machine() const { return machine_; }
+
+    // EnrolmentReceiver: they only set the machine's flags.
+    void OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length) override;
+    void OnEnrolAck() override;
+    void OnEnrolNack() override;
+
+public slots:
+    // One tick of TimerProcesso (public so tests drive it).
+    void TimerProcessoTimer();
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void FormShow();
+    void BtnIniciarClick();
+    void BtnPararClick();
+    void FollowKind();
+    EnrolmentSettings Settings() const;
+    void Apply(const EnrolmentEffects& effects);
+    void SetRunning(bool running);
+
     PanelSession& session_;
-    Dialogs& dialogs_;
+    EnrolmentMachine machine_;
+
+    QRadioButton* pir_ = nullptr;
+    QRadioButton* door_ = nullptr;
+    QRadioButton* keyFob_ = nullptr;
+    std::array<QComboBox*, 3> buttons_{};
+    QLineEdit* zone_ = nullptr;
+    QLineEdit* user_ = nullptr;
+    QLabel* status_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QPushButton* stop_ = nullptr;
+    QPushButton* exit_ = nullptr;
+    QTimer* timer_ = nullptr;
 };
