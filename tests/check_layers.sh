@@ -6,6 +6,7 @@
 #   sim      ports, sim               (never the tool's own protocol code)
 #   session  core, ports, session     (Qt Core and Serial Port, no widgets)
 #   ui       core, ports, session, ui
+#   cli      core, ports, session, cli (Qt Core, no widgets)
 #   app      anything
 # and core, ports and sim include no Qt header at all.
 set -u
@@ -18,7 +19,8 @@ declare -A allowed=(
   [sim]="ports sim"
   [session]="core ports session"
   [ui]="core ports session ui"
-  [app]="core ports sim session ui app"
+  [cli]="core ports session cli"
+  [app]="core ports sim session ui cli app"
 )
 pure="core ports sim"
 # Headers of Qt modules the session may not use.
@@ -39,8 +41,8 @@ for layer in "${!allowed[@]}"; do
     if [[ " $pure " == *" $layer "* ]] && grep -qE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
       echo "$file: includes Qt in a Qt-free layer"; status=1
     fi
-    if [ "$layer" = session ] && grep -qE "^[[:space:]]*#[[:space:]]*include[[:space:]]*($widget_headers)" "$file"; then
-      echo "$file: includes Qt Widgets in the session layer"; status=1
+    if { [ "$layer" = session ] || [ "$layer" = cli ]; } && grep -qE "^[[:space:]]*#[[:space:]]*include[[:space:]]*($widget_headers)" "$file"; then
+      echo "$file: includes Qt Widgets in the $layer layer"; status=1
     fi
   done < <(find "$layer" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
 done

@@ -18,6 +18,7 @@ Application::Application(Seams seams, Options options) : seams_(seams)
     if (options.demo) StartDemoPanel();
 
     session_ = std::make_unique<PanelSession>(seams_.ports);
+    session_->SetTrace(options.trace);
     formPrincipal_ = std::make_unique<TFormPrincipal>(
         TFormPrincipal::Services{*session_, seams_.dialogs, seams_.ports, seams_.clock});
     QWidget* owner = formPrincipal_.get();

@@ -9,6 +9,7 @@
 class Clock;
 class Dialogs;
 class PanelHost;
+class FrameTraceFile;
 class PanelSession;
 class SystemPortCatalogue;
 class TFormAtualizacao;
@@ -25,6 +26,9 @@ public:
     };
     struct Options {
         bool demo = false;
+        // Where every frame is traced from the first one on; must outlive
+        // the application.
+        FrameTraceFile* trace = nullptr;
     };
 
     Application(Seams seams, Options options);

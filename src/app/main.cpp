@@ -2,14 +2,17 @@
 // An error that escapes the loop is shown in a standard box; the exit code is 0.
 //   quorvel          the tool, on the machine's serial ports
 //   quorvel --demo   the same, plus a software panel, opened at start
+//   quorvel --trace FILE   every frame both ways appended to FILE
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QMessageBox>
 #include <exception>
 
 #include "app/application.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
+#include "session/frame_trace_file.h"
 #include "ui/common/dialogs.h"
 #include "ui/main/form_principal.h"
 
@@ -29,12 +32,21 @@ int main(int argc, char* argv[])
     // that to every window's caption.
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
 
+    QCommandLineParser parser;
+    parser.addOptions({{"demo", "Open a software panel at start."},
+                       {"trace", "Append every frame, both ways, to FILE.", "FILE"}});
+    parser.process(app);
+
     try {
         QtDialogs dialogs;
         SystemPortCatalogue ports;
         SystemClock clock;
+        FrameTraceFile trace(clock);
+        if (parser.isSet("trace") && !trace.Open(parser.value("trace"))) {
+            dialogs.Error(nullptr, QStringLiteral("%1: %2").arg(parser.value("trace"), trace.ErrorText()));
+        }
         Application application({dialogs, ports, clock},
-                                {.demo = QApplication::arguments().contains(QStringLiteral("--demo"))});
+                                {.demo = parser.isSet("demo"), .trace = trace.IsOpen() ? &trace : nullptr});
         application.MainWindow().show();
         QApplication::exec();
     } catch (const std::exception& e) {

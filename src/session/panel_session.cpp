@@ -6,12 +6,37 @@
 #include "core/link/big_endian.h"
 #include "core/link/commands.h"
 #include "core/link/frame.h"
+#include "session/frame_trace_file.h"
 #include "session/serial_link.h"
 
 namespace {
 
 // Bytes read from the port per block; more waiting bytes take several blocks.
 constexpr qint64 kReadBlockSize = 4096;
+
+// Passes frames on to the dispatcher, tracing each one first and counting
+// the bytes that made whole frames.
+class TracingSink final : public FrameSink {
+public:
+    TracingSink(FrameSink& next, FrameTraceFile& trace) : next_(next), trace_(trace) {}
+    void OnFrame(const std::uint8_t* frame, std::uint16_t count) override
+    {
+        framed += count;
+        trace_.Frame(TraceDirection::Received, frame, count);
+        next_.OnFrame(frame, count);
+    }
+    std::size_t framed = 0;
+
+private:
+    FrameSink& next_;
+    FrameTraceFile& trace_;
+};
+
+// Bytes the assembler holds towards a frame not yet complete.
+std::size_t PendingBytes(const FrameAssembler& assembler)
+{
+    return assembler.state() == FrameAssembler::State::WaitingForStart ? 0 : assembler.collected();
+}
 
 }  // namespace
 
@@ -60,7 +85,11 @@ void PanelSession::SendCommand(const std::uint8_t* payload, std::uint8_t payload
     const std::size_t size = BuildFrame(command, payload, payloadLength, frame.data());
     if (size == 0) return;
     if (!link_->IsOpen() || !supervision_.LinkOpen()) return;
-    if (!link_->PutBlock(frame.data(), size)) emit PortFailed(true);
+    if (!link_->PutBlock(frame.data(), size)) {
+        emit PortFailed(true);
+        return;
+    }
+    if (trace_) trace_->Frame(TraceDirection::Sent, frame.data(), size);
 }
 
 void PanelSession::SendPanelTime(std::int64_t secondsSinceEpoch)
@@ -92,9 +121,24 @@ void PanelSession::OnDataAvailable()
             return;
         }
         if (count == 0) break;
-        assembler_.Feed(block.data(), static_cast<std::size_t>(count), dispatcher_);
+        Feed(block.data(), static_cast<std::size_t>(count));
     }
     receiving_ = false;
+}
+
+void PanelSession::Feed(const std::uint8_t* bytes, std::size_t count)
+{
+    if (!trace_) {
+        assembler_.Feed(bytes, count, dispatcher_);
+        return;
+    }
+    // What came in is what made frames, what waits towards the next frame,
+    // and what the assembler dropped.
+    const std::size_t pendingBefore = PendingBytes(assembler_);
+    TracingSink sink(dispatcher_, *trace_);
+    assembler_.Feed(bytes, count, sink);
+    const std::size_t accounted = sink.framed + PendingBytes(assembler_);
+    if (pendingBefore + count > accounted) trace_->Dropped(pendingBefore + count - accounted);
 }
 
 void PanelSession::RegisterFillStep(std::uint8_t blockId, FillStep step) { fillSteps_[blockId] = std::move(step); }

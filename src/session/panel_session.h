@@ -17,6 +17,7 @@
 #include "core/link/link_supervision.h"
 #include "core/panel/device_identity.h"
 
+class FrameTraceFile;
 class PortCatalogue;
 class SerialLink;
 
@@ -65,6 +66,10 @@ public:
     using FillStep = std::function<void(const std::uint8_t* payload, std::uint8_t length)>;
     void RegisterFillStep(std::uint8_t blockId, FillStep step);
 
+    // Every frame both ways, and the bytes dropped between frames, go to the
+    // trace as well; nullptr stops tracing. The trace outlives the session.
+    void SetTrace(FrameTraceFile* trace) { trace_ = trace; }
+
     // Where received frames of the other roles go; windows register here.
     FrameReceivers& Receivers() { return dispatcher_.receivers(); }
 
@@ -84,6 +89,7 @@ signals:
 private:
     void OnLinkOpened();
     void OnDataAvailable();
+    void Feed(const std::uint8_t* bytes, std::size_t count);
     // LinkReceiver
     void HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length) override;
     void HandleIdentification(const std::uint8_t* payload, std::uint8_t length) override;
@@ -97,4 +103,5 @@ private:
     ConfigAnswerHandling answers_;
     std::map<std::uint8_t, FillStep> fillSteps_;
     bool receiving_ = false;  // the receive path is running
+    FrameTraceFile* trace_ = nullptr;
 };

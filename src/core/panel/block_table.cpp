@@ -30,6 +30,8 @@ const BlockEntry* FindBlock(std::uint8_t id)
     return nullptr;
 }
 
+std::span<const BlockEntry> AllBlocks() { return kBlockTable; }
+
 bool AcceptsLength(const BlockEntry& entry, std::size_t length)
 {
     // Even a block of any length carries its id.

@@ -58,6 +58,9 @@ inline const BlockEntry* FindBlock(BlockId id)
 
 bool AcceptsLength(const BlockEntry& entry, std::size_t length);
 
+// Every entry, in increasing block id.
+std::span<const BlockEntry> AllBlocks();
+
 // The block of the showing sub-page of a tab with one block per sub-page
 // (blocks in the notebook's order); nothing for an index outside it.
 inline std::optional<std::uint8_t> SubPageBlock(std::span<const BlockId> blocks, int index)

@@ -1,0 +1,25 @@
+// The command-line tool: the panel session without a window.
+//   quorvel-cli ports | identify | backup | restore | diff   (see --help)
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+#include <unistd.h>
+
+#include "cli/cli_tool.h"
+#include "ports/port_catalogue.h"
+#include "session/clock.h"
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorvel-cli"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    SystemPortCatalogue ports;
+    SystemClock clock;
+    CliEnvironment environment{ports, clock, out, err, ::isatty(STDERR_FILENO) == 1};
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    return RunCli(arguments, environment);
+}

@@ -1,0 +1,137 @@
+#include "cli/backup_file.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+#include "core/config/block_fields.h"
+#include "core/config/panel_backup.h"
+#include "core/panel/block_table.h"
+
+namespace {
+
+QJsonArray FieldsToJson(const std::vector<BlockField>& fields)
+{
+    QJsonArray array;
+    for (const BlockField& field : fields) {
+        array.append(QJsonObject{{"caption", QString::fromStdString(field.caption)},
+                                 {"value", QString::fromStdString(field.value)}});
+    }
+    return array;
+}
+
+// Hexadecimal pairs separated by blanks; nothing for any other text.
+std::optional<std::vector<std::uint8_t>> ParseHex(const QString& text)
+{
+    std::vector<std::uint8_t> bytes;
+    for (const QString& pair : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const uint value = pair.toUInt(&ok, 16);
+        if (!ok || pair.size() != 2) return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(value));
+    }
+    return bytes;
+}
+
+// An integer member within [0, max]; nothing when absent, fractional or out of range.
+std::optional<qint64> Integer(const QJsonObject& object, const char* key, qint64 max)
+{
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (!value.isDouble()) return std::nullopt;
+    const double number = value.toDouble();
+    if (number < 0 || number > static_cast<double>(max) || number != static_cast<double>(static_cast<qint64>(number))) {
+        return std::nullopt;
+    }
+    return static_cast<qint64>(number);
+}
+
+BackupParse Refuse(const QString& reason) { return {std::nullopt, reason}; }
+
+}  // namespace
+
+QByteArray BackupToJson(const PanelBackup& backup)
+{
+    QJsonArray blocks;
+    for (const auto& [id, bytes] : backup.blocks) {
+        const BlockEntry* entry = FindBlock(id);
+        QJsonObject block{{"id", id},
+                          {"title", entry ? QString::fromUtf8(entry->title) : QString()},
+                          {"bytes", QString::fromStdString(HexBytes(bytes))}};
+        if (const auto fields = DecodeBlockFields(bytes)) block.insert("fields", FieldsToJson(*fields));
+        blocks.append(block);
+    }
+    const Identification& panel = backup.panel;
+    const QJsonObject root{
+        {"format", QLatin1String(kBackupFormatName)},
+        {"version", kBackupFormatVersion},
+        {"panel", QJsonObject{{"model", panel.model},
+                              {"modelName", QString::fromStdString(ModelDisplayName(panel.model))},
+                              {"version", panel.version},
+                              {"versionText", QString::fromStdString(VersionText(panel.version))},
+                              {"serial", static_cast<qint64>(panel.serial)}}},
+        {"taken", backup.taken.toString(Qt::ISODateWithMs)},
+        {"blocks", blocks},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+BackupParse BackupFromJson(const QByteArray& text)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError) {
+        return Refuse(QStringLiteral("not a valid JSON file (%1 at byte %2): damaged or truncated")
+                          .arg(error.errorString())
+                          .arg(error.offset));
+    }
+    const QJsonObject root = document.object();
+    if (root.value("format").toString() != QLatin1String(kBackupFormatName)) {
+        return Refuse(QStringLiteral("not a backup file (format is not \"%1\")").arg(kBackupFormatName));
+    }
+    if (Integer(root, "version", 1000) != kBackupFormatVersion) {
+        return Refuse(QStringLiteral("backup format version %1 is not supported (this tool reads version %2)")
+                          .arg(root.value("version").toVariant().toString())
+                          .arg(kBackupFormatVersion));
+    }
+
+    PanelBackup backup;
+    const QJsonObject panel = root.value("panel").toObject();
+    const auto model = Integer(panel, "model", 255);
+    const auto version = Integer(panel, "version", 255);
+    const auto serial = Integer(panel, "serial", 0xFFFFFFFFLL);
+    if (!model || !version || !serial) return Refuse(QStringLiteral("the panel's model, version or serial is missing or out of range"));
+    backup.panel = {static_cast<std::uint8_t>(*model), static_cast<std::uint8_t>(*version), static_cast<std::uint32_t>(*serial)};
+    backup.taken = QDateTime::fromString(root.value("taken").toString(), Qt::ISODateWithMs);
+    if (!backup.taken.isValid()) return Refuse(QStringLiteral("the time the backup was taken is missing or not a date"));
+
+    const QJsonValue blocks = root.value("blocks");
+    if (!blocks.isArray()) return Refuse(QStringLiteral("the list of blocks is missing"));
+    for (const QJsonValue& value : blocks.toArray()) {
+        const QJsonObject block = value.toObject();
+        const auto id = Integer(block, "id", 255);
+        if (!id) return Refuse(QStringLiteral("a block has no valid id"));
+        const QString where = QStringLiteral("block %1: ").arg(*id);
+        const auto bytes = ParseHex(block.value("bytes").toString());
+        if (!bytes || bytes->empty()) return Refuse(where + QStringLiteral("its bytes are not hexadecimal pairs"));
+        if ((*bytes)[0] != *id) return Refuse(where + QStringLiteral("its bytes start with another block id"));
+        if (const auto reason = CheckBlockForModel(backup.panel.model, *bytes)) {
+            return Refuse(where + QString::fromStdString(*reason));
+        }
+        if (block.contains("fields")) {
+            const auto decoded = DecodeBlockFields(*bytes);
+            if (!decoded || block.value("fields").toArray() != FieldsToJson(*decoded)) {
+                return Refuse(where + QStringLiteral("its fields do not match its bytes (edit the bytes, not the fields)"));
+            }
+        }
+        if (!backup.blocks.emplace(static_cast<std::uint8_t>(*id), *bytes).second) {
+            return Refuse(where + QStringLiteral("it appears twice"));
+        }
+    }
+    QStringList missing;
+    for (std::uint8_t id : ConfigurationBlockIds()) {
+        if (!backup.blocks.contains(id)) missing << QString::number(id);
+    }
+    if (!missing.isEmpty()) return Refuse(QStringLiteral("blocks missing: %1 (truncated file?)").arg(missing.join(", ")));
+    return {std::move(backup), QString()};
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The backup file: a panel's whole configuration as JSON, readable by a
+// person and by scripts. It names its format and version, the panel it was
+// taken from, when, and each block by id with its title, its bytes in
+// hexadecimal and its decoded fields. The bytes are what is restored; the
+// fields are there to be read, and must agree with the bytes.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "core/panel/device_identity.h"
+
+inline constexpr const char* kBackupFormatName = "quorvel-backup";
+inline constexpr int kBackupFormatVersion = 1;
+
+struct PanelBackup {
+    Identification panel;
+    QDateTime taken;
+    std::map<std::uint8_t, std::vector<std::uint8_t>> blocks;  // by id; each holds its id first
+};
+
+QByteArray BackupToJson(const PanelBackup& backup);
+
+// The backup of a file's text, or the reason it is refused: not JSON, not
+// this format or version, a panel or block entry missing or out of range,
+// bytes that are not hexadecimal, a block whose length its model does not
+// use, a block of the model missing, fields that disagree with the bytes.
+struct BackupParse {
+    std::optional<PanelBackup> backup;
+    QString error;
+};
+BackupParse BackupFromJson(const QByteArray& text);

@@ -1,0 +1,33 @@
+#pragma once
+// The command-line tool: back up, restore and compare a panel's whole
+// configuration, identify it, list the ports, trace the frames. Everything
+// but the process itself lives here, so tests run it in-process with their
+// own ports, clock and output streams.
+
+#include <QStringList>
+#include <QTextStream>
+
+class Clock;
+class SystemPortCatalogue;
+
+// Exit codes, for scripts.
+enum class ExitCode : int {
+    Done = 0,
+    PanelFailed = 1,  // the panel refused or did not answer
+    Usage = 2,
+    PortError = 3,
+    BadFile = 4,
+};
+
+struct CliEnvironment {
+    SystemPortCatalogue& ports;
+    const Clock& clock;
+    QTextStream& out;  // results
+    QTextStream& err;  // messages and the progress bar
+    bool terminal = false;  // err is a terminal: show a progress bar
+    int answerTimeoutMs = 1000;
+};
+
+// Runs one command line (arguments without the program name); returns the
+// exit code.
+int RunCli(const QStringList& arguments, CliEnvironment& environment);

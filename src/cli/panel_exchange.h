@@ -1,0 +1,57 @@
+#pragma once
+// One request at a time to a panel, each awaited: the session answers
+// through signals and fill steps, and this waits for them in a local event
+// loop bounded by a timer, resending a few times when nothing comes back.
+// What a command-line tool needs; the windows never wait.
+
+#include <QObject>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "core/panel/device_identity.h"
+
+class PanelSession;
+class QEventLoop;
+
+class PanelExchange : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        int answerTimeoutMs = 1000;  // per attempt
+        int attempts = 3;
+    };
+    enum class Outcome { Done, Refused, NoAnswer };
+
+    PanelExchange(PanelSession& session, Options options, QObject* parent = nullptr);
+    PanelExchange(PanelSession& session, QObject* parent = nullptr) : PanelExchange(session, Options{}, parent) {}
+
+    // The panel's identification; nothing when it does not answer. Right
+    // after the port opened, the session has already asked: the first
+    // attempt then only waits for that answer.
+    std::optional<Identification> Identify(bool sentOnOpen = false);
+
+    struct Read {
+        Outcome outcome = Outcome::NoAnswer;
+        std::vector<std::uint8_t> block;  // id first, when done
+    };
+    Read ReadBlock(std::uint8_t id);
+    // Writes a block (id first) and waits for its acknowledgement.
+    Outcome WriteBlock(const std::vector<std::uint8_t>& block);
+
+private:
+    enum class Awaiting { Nothing, Identification, Block, WriteResult };
+    // Sends, then waits for the answer; true when one came in time.
+    bool Exchange(Awaiting what, const std::vector<std::uint8_t>& payload, std::uint8_t command,
+                  bool alreadySent = false);
+    void Finish(Outcome outcome);
+
+    PanelSession& session_;
+    Options options_;
+    Awaiting awaiting_ = Awaiting::Nothing;
+    std::uint8_t blockId_ = 0;
+    Outcome outcome_ = Outcome::NoAnswer;
+    std::vector<std::uint8_t> block_;
+    Identification identity_;
+    QEventLoop* loop_ = nullptr;
+};

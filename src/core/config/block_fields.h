@@ -1,0 +1,39 @@
+#pragma once
+// What a configuration block holds, field by field, named by the captions of
+// the window that edits it: the backup file shows a block's fields and a
+// comparison names the fields that differ. One table, one entry per block,
+// built on the block codecs; a block without an entry is shown as bytes.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct BlockField {
+    std::string caption;  // as labelled in the window, without its colon
+    std::string value;    // as the window shows it
+    bool operator==(const BlockField&) const = default;
+};
+
+// The fields of a block (payload with its block id first), or nothing when
+// no field is known for the block or the payload does not decode.
+std::optional<std::vector<BlockField>> DecodeBlockFields(const std::uint8_t* payload, std::size_t length);
+inline std::optional<std::vector<BlockField>> DecodeBlockFields(const std::vector<std::uint8_t>& block)
+{
+    return DecodeBlockFields(block.data(), block.size());
+}
+
+// One difference between two forms of a block: a field by caption, or, where
+// no field is known, the bytes ("Bytes") as hexadecimal.
+struct FieldChange {
+    std::string caption;
+    std::string before;
+    std::string after;
+    bool operator==(const FieldChange&) const = default;
+};
+std::vector<FieldChange> CompareBlock(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after);
+
+// "0A FF 03": bytes as upper-case hexadecimal pairs separated by blanks.
+std::string HexBytes(const std::uint8_t* bytes, std::size_t count);
+inline std::string HexBytes(const std::vector<std::uint8_t>& bytes) { return HexBytes(bytes.data(), bytes.size()); }

@@ -1,0 +1,22 @@
+#pragma once
+// Which blocks make up a panel's configuration, and whether a block taken
+// from a file can belong to a panel of a given model: the checks a backup
+// must pass before any of it is written to a panel.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The blocks a panel of this model holds that the tool can read, in
+// increasing id: every block of the block table.
+std::vector<std::uint8_t> ConfigurationBlockIds();
+
+// Whether the tool writes this block; the modem's blocks are only read.
+bool IsWritableBlock(std::uint8_t id);
+
+// Why a block (id first) cannot be a block of a panel of this model, or
+// nothing when it can: an unknown id, or a length the model does not use
+// (the outputs and the wired sensors depend on the model; the Wi-Fi block
+// must be filled exactly by its two counted texts).
+std::optional<std::string> CheckBlockForModel(std::uint8_t model, const std::vector<std::uint8_t>& block);
