@@ -89,9 +89,11 @@ BackupParse BackupFromJson(const QByteArray& text)
     if (root.value("format").toString() != QLatin1String(kBackupFormatName)) {
         return Refuse(QStringLiteral("not a backup file (format is not \"%1\")").arg(kBackupFormatName));
     }
-    if (Integer(root, "version", 1000) != kBackupFormatVersion) {
-        return Refuse(QStringLiteral("backup format version %1 is not supported (this tool reads version %2)")
+    const auto formatVersion = Integer(root, "version", 1000);
+    if (!formatVersion || *formatVersion < kOldestBackupFormatVersion || *formatVersion > kBackupFormatVersion) {
+        return Refuse(QStringLiteral("backup format version %1 is not supported (this tool reads versions %2 to %3)")
                           .arg(root.value("version").toVariant().toString())
+                          .arg(kOldestBackupFormatVersion)
                           .arg(kBackupFormatVersion));
     }
 
@@ -118,7 +120,8 @@ BackupParse BackupFromJson(const QByteArray& text)
         if (const auto reason = CheckBlockForModel(backup.panel.model, *bytes)) {
             return Refuse(where + QString::fromStdString(*reason));
         }
-        if (block.contains("fields")) {
+        // Older files wrote fields in an older form; only the bytes count there.
+        if (*formatVersion == kBackupFormatVersion && block.contains("fields")) {
             const auto decoded = DecodeBlockFields(*bytes);
             if (!decoded || block.value("fields").toArray() != FieldsToJson(*decoded)) {
                 return Refuse(where + QStringLiteral("its fields do not match its bytes (edit the bytes, not the fields)"));

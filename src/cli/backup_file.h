@@ -16,7 +16,10 @@
 #include "core/panel/device_identity.h"
 
 inline constexpr const char* kBackupFormatName = "quorvel-backup";
-inline constexpr int kBackupFormatVersion = 1;
+// Version 2 shows list items by name and decodes the RF radio block;
+// version 1 showed list items by index. Both are read: the bytes are alike.
+inline constexpr int kBackupFormatVersion = 2;
+inline constexpr int kOldestBackupFormatVersion = 1;
 
 struct PanelBackup {
     Identification panel;

@@ -91,6 +91,7 @@ private slots:
     void clonesAPanelAndNamesTheFieldsThatDiffer();
     void refusesFilesBeforeWritingAnything_data();
     void refusesFilesBeforeWritingAnything();
+    void readsFilesOfTheFirstFormat();
     void aPanelFallingSilentMidRestoreSaysWhatWasWritten();
     void portAndUsageErrors_data();
     void portAndUsageErrors();
@@ -145,6 +146,7 @@ void CliTest::refusesFilesBeforeWritingAnything_data()
     QTest::newRow("wrong length") << "short polling" << "block 2 cannot be 4 bytes long";
     QTest::newRow("edited field") << "field" << "fields do not match its bytes";
     QTest::newRow("block left out") << "drop block" << "blocks missing: 42";
+    QTest::newRow("newer format") << "future version" << "version 3 is not supported";
 }
 
 void CliTest::refusesFilesBeforeWritingAnything()
@@ -163,11 +165,12 @@ void CliTest::refusesFilesBeforeWritingAnything()
         if (edit == "truncate") text.chop(text.size() / 3);
         if (edit == "short polling") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00\"");
         if (edit == "field") text.replace("\"value\": \"300\"", "\"value\": \"301\"");
-        if (edit == "drop block") {
+        if (edit == "drop block" || edit == "future version") {
             QJsonObject root = QJsonDocument::fromJson(text).object();
             QJsonArray blocks = root.value("blocks").toArray();
-            blocks.removeLast();
+            if (edit == "drop block") blocks.removeLast();
             root.insert("blocks", blocks);
+            if (edit == "future version") root.insert("version", 3);
             text = QJsonDocument(root).toJson();
         }
         QVERIFY(text != ReadAll(file));
@@ -177,6 +180,30 @@ void CliTest::refusesFilesBeforeWritingAnything()
     QCOMPARE(bench.Run({"restore", "--port", "COM3", file}), kBadFile);
     QVERIFY2(bench.err.contains(reason) && bench.err.contains("nothing was written"), qPrintable(bench.err));
     QCOMPARE(panel.CommandCount(kWriteBlock), 0u);
+}
+
+// The first format named list items by index; its files stay readable.
+void CliTest::readsFilesOfTheFirstFormat()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    const QString file = bench.Path("panel.json");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", file}), kDone);
+    QJsonObject root = QJsonDocument::fromJson(ReadAll(file)).object();
+    QJsonArray blocks = root.value("blocks").toArray();
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        QJsonObject block = blocks[i].toObject();
+        if (block.value("id").toInt() != 17) continue;
+        QJsonArray fields = block.value("fields").toArray();
+        fields[0] = QJsonObject{{"caption", "Tipo atuador 1"}, {"value", "1"}};
+        block.insert("fields", fields);
+        blocks[i] = block;
+    }
+    root.insert("blocks", blocks);
+    root.insert("version", 1);
+    WriteAll(file, QJsonDocument(root).toJson());
+    QCOMPARE(bench.Run({"diff", file, file}), kDone);
+    QVERIFY2(bench.out.startsWith("No differences"), qPrintable(bench.out + bench.err));
 }
 
 void CliTest::aPanelFallingSilentMidRestoreSaysWhatWasWritten()

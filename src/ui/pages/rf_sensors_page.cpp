@@ -17,7 +17,6 @@
 #include "ui/common/dialogs.h"
 #include "ui/common/field_layout.h"
 #include "ui/common/messages.h"
-#include "ui/rf/button_functions.h"
 
 namespace {
 
@@ -70,7 +69,7 @@ void RfSensorsPage::BuildRecords(QWidget* page)
         recordControls_ << kinds[i];
     }
 
-    const QStringList items = ButtonFunctionItems();
+    const QStringList items = ChoiceItems(kButtonFunctionItems);
     for (int i = 0; i < 3; ++i) {
         const int row = 3 + i;
         AddLabel(grid, row, 0, QStringLiteral("Função botão %1:").arg(i + 1), page);

@@ -14,10 +14,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/rf/rf_sensor_record.h"
 #include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/field_layout.h"
-#include "ui/rf/button_functions.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) :
 
     auto* buttonGroup = new QGroupBox(QStringLiteral("Funções dos botões do chaveiro:"), this);
     auto* buttonGrid = new QGridLayout(buttonGroup);
-    const QStringList items = ButtonFunctionItems();
+    const QStringList items = ChoiceItems(kButtonFunctionItems);
     for (int i = 0; i < 3; ++i) {
         AddLabel(buttonGrid, i, 0, QStringLiteral("Botão %1:").arg(i + 1), buttonGroup);
         QComboBox* combo = MakeChoiceCombo(QStringLiteral("ConfigBotao%1").arg(i + 1), items, buttonGroup);
