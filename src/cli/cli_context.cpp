@@ -101,6 +101,22 @@ std::unique_ptr<Progress> CliContext::MakeProgress(const QString& what, int tota
     return std::make_unique<Progress>(env_, !Json(), what, total);
 }
 
+PanelSession& CliContext::Session()
+{
+    if (!session_) {
+        session_ = std::make_unique<PanelSession>(env_.ports);
+        session_->SetTrace(trace_.get());
+        exchange_ = std::make_unique<PanelExchange>(*session_, PanelExchange::Options{.answerTimeoutMs = env_.answerTimeoutMs});
+    }
+    return *session_;
+}
+
+PanelExchange& CliContext::Exchange()
+{
+    Session();
+    return *exchange_;
+}
+
 QString CliContext::PortName() const { return byPath_ ? device_ : QStringLiteral("COM%1").arg(number_); }
 
 std::optional<int> CliContext::OpenTrace()
@@ -162,8 +178,9 @@ int CliContext::PortOpenFailure()
                                          .arg(device_, name));
 }
 
-std::optional<int> CliContext::Connect()
+std::optional<int> CliContext::CheckConnectionOptions()
 {
+    if (optionsChecked_) return std::nullopt;
     if (IsSet("speed")) {
         bool ok = false;
         speed_ = Value("speed").toInt(&ok);
@@ -173,11 +190,15 @@ std::optional<int> CliContext::Connect()
         }
     }
     if (const auto failed = ResolvePort()) return failed;
-    session_ = std::make_unique<PanelSession>(env_.ports);
-    session_->SetTrace(trace_.get());
-    exchange_ = std::make_unique<PanelExchange>(*session_, PanelExchange::Options{.answerTimeoutMs = env_.answerTimeoutMs});
-    if (session_->OpenPort(number_, speed_) != PanelSession::OpenResult::Opened) return PortOpenFailure();
-    const std::optional<Identification> identity = exchange_->Identify(/*sentOnOpen=*/true);
+    optionsChecked_ = true;
+    return std::nullopt;
+}
+
+std::optional<int> CliContext::Connect()
+{
+    if (const auto failed = CheckConnectionOptions()) return failed;
+    if (Session().OpenPort(number_, speed_) != PanelSession::OpenResult::Opened) return PortOpenFailure();
+    const std::optional<Identification> identity = Exchange().Identify(/*sentOnOpen=*/true);
     if (!identity) {
         return Fail(ExitCode::PanelFailed, QStringLiteral("no panel answered on %1 at %2 bit/s; check the cable, the "
                                                           "panel's power and --speed")

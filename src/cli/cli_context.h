@@ -64,11 +64,16 @@ public:
 
     // Opens the trace file of --trace, when given; an exit code on failure.
     std::optional<int> OpenTrace();
+    // Checks --speed and finds the port of --port; a usage error's exit code
+    // when either is wrong. Connect() checks them first when this was not called.
+    std::optional<int> CheckConnectionOptions();
     // Opens the port of --port at --speed and identifies the panel; an exit
     // code on failure.
     std::optional<int> Connect();
-    PanelSession& Session() { return *session_; }
-    PanelExchange& Exchange() { return *exchange_; }
+    // The session of --port, made on first use: a command may listen to it
+    // before the port opens.
+    PanelSession& Session();
+    PanelExchange& Exchange();
     const Identification& Panel() const { return panel_; }
     QString PortName() const;
     qint32 Speed() const { return speed_; }
@@ -76,6 +81,7 @@ public:
 private:
     std::optional<int> ResolvePort();
     int PortOpenFailure();
+    bool optionsChecked_ = false;
 
     CliEnvironment& env_;
     const QCommandLineParser& parser_;

@@ -11,9 +11,11 @@ const char* kUsage =
     "Commands:\n"
     "  ports                                 the COM numbers and their devices\n"
     "  identify --port PORT                  model, version and serial of the panel\n"
-    "  backup   --port PORT FILE             save every configuration block to FILE\n"
+    "  backup   --port PORT FILE [--rf]      save every configuration block to FILE\n"
+    "                                        (--rf: the enrolled RF sensors too)\n"
     "  restore  --port PORT FILE [--dry-run] write the blocks of FILE that differ\n"
     "  diff     FILE (--port PORT | FILE2)   the fields that differ, block by block\n"
+    "  flash    --port PORT IMAGE.bin        update the panel's firmware from an image file\n"
     "  log      FILE                         a diagnostic log file as CSV\n"
     "PORT is a COM number (COM3 or 3) or a device path (/dev/ttyUSB0).\n";
 
@@ -27,6 +29,7 @@ int Dispatch(CliContext& cli, const QStringList& positional)
     if (command == "backup" && operands == 1) return RunBackup(cli, positional[1]);
     if (command == "restore" && operands == 1) return RunRestore(cli, positional[1]);
     if (command == "diff" && (operands == 1 || operands == 2)) return RunDiff(cli, positional[1], positional.value(2));
+    if (command == "flash" && operands == 1) return RunFlash(cli, positional[1]);
     if (command == "log" && operands == 1) return RunLog(cli, positional[1]);
     return cli.Fail(ExitCode::Usage, command.isEmpty() ? QStringLiteral("no command given\n") + kUsage
                                                        : QStringLiteral("cannot run \"%1\" with %2 operand(s)\n%3")
@@ -40,12 +43,14 @@ int Dispatch(CliContext& cli, const QStringList& positional)
 int RunCli(const QStringList& arguments, CliEnvironment& environment)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Back up, restore and compare an alarm panel's configuration."));
+    parser.setApplicationDescription(QStringLiteral("Back up, restore and compare an alarm panel's configuration; "
+                                                    "update its firmware."));
     parser.addOptions({
         {"port", "The panel's port: a COM number (COM3, 3) or a device path.", "PORT"},
         {"speed", "The link speed: 9600, 19200, 38400, 57600 or 115200 (default).", "BIT/S"},
         {"json", "Print results as JSON, for scripts."},
         {"dry-run", "restore: list the blocks it would write, write nothing."},
+        {"rf", "backup: read the enrolled RF sensors too."},
         {"trace", "Append every frame, both ways, to FILE.", "FILE"},
         {"help", "Show this help."},
     });
