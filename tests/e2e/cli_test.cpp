@@ -1,107 +1,24 @@
 // quorvel-cli against software panels on pseudo-terminals, run in-process:
 // clone a panel's configuration, refuse files that must not be written,
-// report a panel that falls silent halfway, flash a firmware image, and
-// trace the frames.
+// report a panel that falls silent halfway, and trace the frames.
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
-#include "app/panel_host.h"
-#include "cli/cli_tool.h"
+#include "cli_bench.h"
 #include "core/diagnostics/diagnostic_log.h"
-#include "core/firmware/image_builder.h"
 #include "core/link/commands.h"
 #include "core/rf/rf_sensor_record.h"
-#include "ports/port_catalogue.h"
-#include "session/clock.h"
+
+using namespace cli_bench;
 
 namespace {
 
 const std::uint8_t kWriteBlock = CommandByte(CommandCode::WriteBlockCommand);
-
-class FixedClock final : public Clock {
-public:
-    QDateTime Now() const override { return QDateTime(QDate(2026, 12, 10), QTime(4, 5, 6, 789)); }
-};
-
-// Ports in a temporary folder, panels pinned in memory, the tool's output
-// captured.
-class CliBench {
-public:
-    CliBench()
-    {
-        const std::filesystem::path root = dir_.path().toStdString();
-        std::filesystem::create_directories(root / "dev");
-        ports_ = std::make_unique<SystemPortCatalogue>(SystemPortCatalogue::Options{root / "ports", root / "dev"});
-    }
-    ~CliBench() { panels_.clear(); }
-
-    VirtualPanel& AddPanel(int comNumber, std::uint8_t model = 51)
-    {
-        panels_.push_back(std::make_unique<PanelHost>(VirtualPanel::Options{.model = model}));
-        ports_->PinInMemory(comNumber, panels_.back()->DevicePath().toStdString());
-        return panels_.back()->Panel();
-    }
-    QString Path(const QString& name) const { return dir_.filePath(name); }
-
-    int Run(const QStringList& arguments, int answerTimeoutMs = 1000)
-    {
-        out.clear();
-        err.clear();
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
-        // The update's second is short, and its stall limit outlasts the
-        // panel's own second, which paces its first packet request.
-        CliEnvironment environment{*ports_, clock_, outStream, errStream, false, answerTimeoutMs, 100, 2500};
-        return RunCli(arguments, environment);
-    }
-
-    QString out;
-    QString err;
-
-private:
-    QTemporaryDir dir_;
-    FixedClock clock_;
-    std::unique_ptr<SystemPortCatalogue> ports_;
-    std::vector<std::unique_ptr<PanelHost>> panels_;
-};
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(bytes);
-}
-
-constexpr int kDone = 0, kPanelFailed = 1, kUsage = 2, kPortError = 3, kBadFile = 4;
-
-ImagePlan FlashPlan(std::uint8_t model = 51)
-{
-    ImagePlan plan;
-    plan.modelCode = model;
-    plan.firmwareId = 0x22;
-    plan.packetCount = 20;
-    return plan;
-}
-
-QString WriteImage(const QString& path, const std::vector<std::uint8_t>& bytes)
-{
-    WriteAll(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
-    return path;
-}
 
 }  // namespace
 
@@ -115,11 +32,6 @@ private slots:
     void backsUpTheEnrolledRfSensorsButNeverRestoresThem();
     void portAndUsageErrors_data();
     void portAndUsageErrors();
-    void flashesAnImageThePanelThenRuns();
-    void refusesABadImageBeforeSendingAnything_data();
-    void refusesABadImageBeforeSendingAnything();
-    void aFlashThePanelDoesNotFinishSaysWhereItStopped_data();
-    void aFlashThePanelDoesNotFinishSaysWhereItStopped();
     void tracesEveryFrameBothWays();
     void printsADiagnosticLog();
 };
@@ -317,105 +229,6 @@ void CliTest::portAndUsageErrors()
     bench.AddPanel(3);
     QCOMPARE(bench.Run(arguments), code);
     QVERIFY2(bench.err.contains(message), qPrintable(bench.err));
-}
-
-void CliTest::flashesAnImageThePanelThenRuns()
-{
-    CliBench bench;
-    VirtualPanel& panel = bench.AddPanel(3);
-    const std::vector<std::uint8_t> bytes = ImageFileBytes(FlashPlan());
-    panel.Bootloader().ExpectImage(*sim::ReadExpectedImage(bytes, nullptr));
-    const QString image = WriteImage(bench.Path("nova.bin"), bytes);
-    QCOMPARE(bench.Run({"flash", "--port", "COM3", image}), kDone);
-    QCOMPARE(panel.Bootloader().PacketsReceived(), std::size_t{20});
-    QCOMPARE(panel.Bootloader().LastResult(), 5);
-    QCOMPARE(panel.Version(), 0x22);
-    // The window's texts, in the window's order, then the new version.
-    const QStringList lines = bench.out.split('\n', Qt::SkipEmptyParts);
-    QVERIFY2(lines.contains(QStringLiteral("Versão: V2.02 - (oficial)")) && lines.contains("Pacotes: 20"),
-             qPrintable(bench.out));
-    const QStringList states = {"Inicializando bootloader", "Solicitando informação do equipamento",
-                                "Iniciando processo de atualização", "Em processo de atualização",
-                                "Versão nova OK", "Versão nova OK."};
-    qsizetype at = 0;
-    for (const QString& state : states) {
-        at = lines.indexOf(state, at);
-        QVERIFY2(at >= 0, qPrintable(state + " missing or out of order in\n" + bench.out));
-    }
-    QVERIFY2(lines.last().contains("now reports model 51") && lines.last().contains("version V2.02 - (oficial)"),
-             qPrintable(bench.out));
-    QVERIFY(bench.err.isEmpty());
-}
-
-void CliTest::refusesABadImageBeforeSendingAnything_data()
-{
-    QTest::addColumn<QString>("damage");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("signature") << "signature" << kBadFile << "Erro na assinatura do arquivo.";
-    QTest::newRow("cut short") << "cut" << kBadFile
-                               << "Erro ao ler os pacotes de dados. Modelo de Hardware não suportado.";
-    QTest::newRow("missing") << "missing" << kBadFile << "Erro ao tentar abrir o arquivo.";
-    QTest::newRow("another model") << "model" << kBadFile << "Modelo de equipamento diferente da versão de firmware.";
-    QTest::newRow("no port") << "no port" << kUsage << "give the panel's port with --port";
-}
-
-void CliTest::refusesABadImageBeforeSendingAnything()
-{
-    QFETCH(QString, damage);
-    QFETCH(int, code);
-    QFETCH(QString, message);
-    CliBench bench;
-    VirtualPanel& panel = bench.AddPanel(3);
-    std::vector<std::uint8_t> bytes = ImageFileBytes(FlashPlan(damage == "model" ? 56 : 51));
-    if (damage == "signature") bytes[24] ^= 0xFF;
-    if (damage == "cut") bytes.pop_back();
-    const QString image = damage == "missing" ? bench.Path("nada.bin") : WriteImage(bench.Path("nova.bin"), bytes);
-    const QStringList port = damage == "no port" ? QStringList{} : QStringList{"--port", "COM3"};
-    QCOMPARE(bench.Run(QStringList{"flash", image} + port), code);
-    QVERIFY2(bench.err.contains(message), qPrintable(bench.err));
-    // Only the model check needs the panel, and asks it no more than who it is.
-    QCOMPARE(panel.ReceivedFrames().size(), panel.CommandCount(CommandByte(CommandCode::IdentifyCommand)));
-    QCOMPARE(panel.CommandCount(CommandByte(CommandCode::BootloaderCommand)), 0u);
-}
-
-void CliTest::aFlashThePanelDoesNotFinishSaysWhereItStopped_data()
-{
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("falls silent") << "silent" << "Erro sem resposta do equipamento. The panel asked for no new packet "
-                                                 "for 2.5 s at packet 6 of 20, so the update was cancelled and the "
-                                                 "panel did not answer the cancel.";
-    QTest::newRow("stops asking") << "stop" << "Atualização cancelada. The panel asked for no new packet for 2.5 s at "
-                                               "packet 5 of 20, so the update was cancelled.";
-    QTest::newRow("reports an error") << "result" << "Erro gravação versão nova (CRC). The panel's bootloader ended "
-                                                     "the update at packet 20 of 20.";
-}
-
-void CliTest::aFlashThePanelDoesNotFinishSaysWhereItStopped()
-{
-    QFETCH(QString, fault);
-    QFETCH(QString, message);
-    CliBench bench;
-    VirtualPanel& panel = bench.AddPanel(3);
-    const std::uint8_t packet = CommandByte(CommandCode::UpdatePacketCommand);
-    if (fault == "silent") {
-        // Five packets taken, the sixth asked for and never taken.
-        panel.SetFrameObserver([&panel, packet](VirtualPanel::Direction direction, const std::vector<uint8_t>& frame) {
-            if (direction == VirtualPanel::Direction::FromTool && frame.size() > 2 && frame[2] == packet &&
-                panel.CommandCount(packet) == 5) {
-                panel.SetSilent(true);
-            }
-        });
-    }
-    if (fault == "stop") panel.Bootloader().StopAskingAfter(5);
-    if (fault == "result") panel.Bootloader().SetFinalResult(4);
-    const QString image = WriteImage(bench.Path("nova.bin"), ImageFileBytes(FlashPlan()));
-    QCOMPARE(bench.Run({"flash", "--port", "COM3", image, "--json"}), kPanelFailed);
-    QVERIFY2(bench.err.contains(message) && bench.err.contains("run flash again"), qPrintable(bench.err));
-    const QJsonObject result = QJsonDocument::fromJson(bench.out.toUtf8()).object();
-    QCOMPARE(result.value("succeeded").toBool(true), false);
-    QCOMPARE(panel.Version(), VirtualPanel::kDefaultVersion);
 }
 
 void CliTest::tracesEveryFrameBothWays()
