@@ -7,11 +7,11 @@
 #include <QJsonObject>
 #include <QTest>
 
-#include "cli_bench.h"
+#include "cli_test_bench.h"
 #include "core/firmware/image_builder.h"
 #include "core/link/commands.h"
 
-using namespace cli_bench;
+using namespace cli_test;
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <QTest>
 #include <memory>
 
-#include "cli_bench.h"
+#include "cli_test_bench.h"
 #include "core/diagnostics/diagnostic_log.h"
 #include "core/link/commands.h"
 #include "core/rf/rf_sensor_record.h"
 
-using namespace cli_bench;
+using namespace cli_test;
 
 namespace {
 

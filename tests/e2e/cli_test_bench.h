@@ -15,7 +15,7 @@
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
 
-namespace cli_bench {
+namespace cli_test {
 
 class FixedClock final : public Clock {
 public:
@@ -78,4 +78,4 @@ inline void WriteAll(const QString& path, const QByteArray& bytes)
 
 constexpr int kDone = 0, kPanelFailed = 1, kUsage = 2, kPortError = 3, kBadFile = 4;
 
-}  // namespace cli_bench
+}  // namespace cli_test
