@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/rf/rf_sensor_fields.h"
 #include "core/rf/rf_sensor_record.h"
 #include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
@@ -63,9 +64,9 @@ TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) :
 
     auto* kindGroup = new QGroupBox(QStringLiteral("Tipo de sensor a ser cadastrado:"), this);
     auto* kindColumn = new QVBoxLayout(kindGroup);
-    pir_ = MakeRadio(QStringLiteral("TipoSensorPresenca"), QStringLiteral("Sensor PIR (presença)"), kindGroup);
-    door_ = MakeRadio(QStringLiteral("TipoSensorPorta"), QStringLiteral("Sensor de porta"), kindGroup);
-    keyFob_ = MakeRadio(QStringLiteral("TipoSensorChaveiro"), QStringLiteral("Chaveiro 3 botões"), kindGroup);
+    pir_ = MakeRadio(QStringLiteral("TipoSensorPresenca"), QString::fromUtf8(kSensorKindItems[0]), kindGroup);
+    door_ = MakeRadio(QStringLiteral("TipoSensorPorta"), QString::fromUtf8(kSensorKindItems[1]), kindGroup);
+    keyFob_ = MakeRadio(QStringLiteral("TipoSensorChaveiro"), QString::fromUtf8(kSensorKindItems[2]), kindGroup);
     for (QRadioButton* kind : {pir_, door_, keyFob_}) {
         kindColumn->addWidget(kind);
         connect(kind, &QRadioButton::clicked, this, &TFormCadastro::FollowKind);
