@@ -1,7 +1,6 @@
 #include "ui/firmware/form_atualizacao.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -145,7 +144,7 @@ void TFormAtualizacao::Button4Click()
     edit1_->setText(chosen);
     const QString path = edit1_->text();
     // The source closes the file when it goes, on every path of the load.
-    const std::unique_ptr<FileByteSource> file = FileByteSource::Open(QFile::encodeName(path).toStdString());
+    const std::unique_ptr<FileByteSource> file = FileByteSource::Open(path.toStdString());
     ApplyLoad(image_.Load(file.get(), path.toStdString()));
 }
 
