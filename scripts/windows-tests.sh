@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Cross-compiles the core and the port catalogue for Windows with MinGW-w64
-# and runs their unit tests under Wine (no display needed): the Windows file
+# Cross-compiles the core, the port catalogue and the software panel for
+# Windows with MinGW-w64 and runs their unit tests under Wine (no display needed): the Windows file
 # calls, the COM probe among them, tested on Linux. CI runs it after the test
 # suite. The build folder holds its own Wine prefix, made on the first run.
 #   scripts/windows-tests.sh

@@ -4,7 +4,6 @@
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
-#include "sim/pty_host.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/readable_palette.h"
 #include "ui/diagnostics/form_debug.h"

@@ -1,5 +1,6 @@
 #include "ports/port_catalogue.h"
 
+#include <algorithm>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -13,7 +14,6 @@
 #endif
 #include <windows.h>
 #else
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -437,3 +437,11 @@ void SystemPortCatalogue::PinInMemory(int number, std::string devicePath)
 }
 
 void SystemPortCatalogue::Unpin(int number) { memoryPins_.erase(number); }
+
+int LowestFreeComNumber(const std::vector<int>& taken)
+{
+    for (int number = kFirstComNumber; number <= kLastComNumber; ++number) {
+        if (std::find(taken.begin(), taken.end(), number) == taken.end()) return number;
+    }
+    return 0;
+}

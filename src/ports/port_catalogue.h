@@ -79,6 +79,9 @@ std::filesystem::path DefaultPortFolder();
 // not exist yet is no problem: it holds nothing.
 std::optional<std::string> PortFolderProblem(const std::filesystem::path& portFolder);
 
+// The lowest COM number (1..255) not in taken; 0 when every number is taken.
+int LowestFreeComNumber(const std::vector<int>& taken);
+
 // Registration in a port folder (used by the software panel's hosts).
 // RegisterPort creates the folder as needed and replaces an existing entry;
 // it refuses a folder PortFolderProblem objects to.

@@ -46,7 +46,11 @@ std::string FormatTraceLine(std::chrono::system_clock::time_point when,
     const std::time_t seconds = system_clock::to_time_t(when);
     const auto millis = duration_cast<milliseconds>(when.time_since_epoch()).count() % 1000;
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &seconds);
+#else
     localtime_r(&seconds, &local);
+#endif
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min,
                   local.tm_sec, static_cast<int>(millis));

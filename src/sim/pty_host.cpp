@@ -219,13 +219,3 @@ void PtyHost::Vanish()
         registered_ = false;
     }
 }
-
-int LowestFreeComNumber(const std::vector<int>& taken)
-{
-    for (int number = kFirstComNumber; number <= kLastComNumber; ++number) {
-        if (std::find(taken.begin(), taken.end(), number) == taken.end()) {
-            return number;
-        }
-    }
-    return 0;
-}

@@ -1,7 +1,8 @@
 #pragma once
 // Puts a VirtualPanel behind a pseudo-terminal, so the tool reaches it
 // through a real serial device, and registers that device as COM n in a
-// port folder so the tool's port menu lists it. POSIX only, no Qt.
+// port folder so the tool's port menu lists it. POSIX only, no Qt: where
+// there are no pseudo-terminals (Windows), Open fails and says why.
 //
 // The host keeps a descriptor of the terminal side open itself: without it
 // the controller side reports hang-ups whenever the tool closes the port,
@@ -12,7 +13,7 @@
 // the tool's reads see the pieces apart); call Tick() once a second, which
 // ticks the panel and sends what it says on its own. Choosing a COM number
 // is the caller's business: see
-// LowestFreeComNumber for the usual rule.
+// LowestFreeComNumber in the port catalogue for the usual rule.
 
 #include <cstddef>
 #include <cstdint>
@@ -82,6 +83,3 @@ private:
     std::deque<std::vector<uint8_t>> pending_;
     size_t pendingBytes_ = 0;
 };
-
-// The lowest COM number (1..255) not in taken; 0 when every number is taken.
-int LowestFreeComNumber(const std::vector<int>& taken);

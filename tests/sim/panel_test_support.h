@@ -36,7 +36,9 @@ inline Bytes Concat(std::initializer_list<Bytes> parts)
     return all;
 }
 
-// A private directory removed with its contents at the end of the scope.
+#ifndef _WIN32
+// A private directory removed with its contents at the end of the scope
+// (the pseudo-terminal tests', which are POSIX only).
 class TemporaryFolder {
 public:
     TemporaryFolder()
@@ -60,5 +62,6 @@ public:
 private:
     std::filesystem::path path_;
 };
+#endif
 
 }  // namespace panel_test
