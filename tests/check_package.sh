@@ -38,10 +38,10 @@ for path in ./usr/bin/quorvel-log ./usr/bin/quorvel-image; do
 done
 
 # Control fields: the version, and Depends drawn from the linked libraries
-# plus the platform plugins the window loads at run time.
+# plus what the window loads at run time.
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version is $(dpkg-deb -f "$deb" Version), not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6serialport6 libqt6widgets6 qt6-qpa-plugins; do
+for package in libqt6serialport6 libqt6widgets6 qt6-qpa-plugins hicolor-icon-theme; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 
