@@ -14,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <cstdint>
 #include <cstdio>
@@ -27,13 +26,13 @@
 #include <string>
 #include <vector>
 
+#include "app/panel_host.h"
 #include "core/link/commands.h"
 #include "core/link/frame.h"
 #include "core/panel/block_table.h"
 #include "ports/port_catalogue.h"
 #include "session/panel_session.h"
 #include "sim/panel_blocks.h"
-#include "sim/pty_host.h"
 #include "sim/virtual_panel.h"
 
 namespace {
@@ -74,26 +73,17 @@ struct Figures {
 class Soak : public QObject {
 public:
     Soak(std::uint64_t frameTarget, std::uint32_t seed)
-        : frameTarget_(frameTarget), random_(seed), panel_(PanelOptions(seed)), session_(ports_)
+        : frameTarget_(frameTarget), random_(seed), host_(PanelOptions(seed)), panel_(host_.Panel()), session_(ports_)
     {
     }
 
     bool Start()
     {
-        std::string error;
-        host_ = PtyHost::Open(panel_, {}, 0, &error);
-        if (!host_) {
-            std::fprintf(stderr, "session_soak: %s\n", error.c_str());
+        if (!host_.Ok()) {
+            std::fprintf(stderr, "session_soak: %s\n", qPrintable(host_.Error()));
             return false;
         }
-        ports_.PinInMemory(kComNumber, host_->DevicePath());
-        readable_ = new QSocketNotifier(host_->MasterFd(), QSocketNotifier::Read, this);
-        connect(readable_, &QSocketNotifier::activated, this, &Soak::Pump);
-        // As the demo's panel host does (that one lives with the widgets):
-        // one piece per pump, the rest on later turns of the loop.
-        flush_ = new QTimer(this);
-        flush_->setInterval(0);
-        connect(flush_, &QTimer::timeout, this, &Soak::Pump);
+        ports_.PinInMemory(kComNumber, host_.DevicePath().toStdString());
 
         panel_.SetFrameObserver([this](VirtualPanel::Direction direction, const Bytes& frame) {
             if (direction == VirtualPanel::Direction::ToTool) {
@@ -165,17 +155,6 @@ private:
 
     bool Chance(double p) { return std::bernoulli_distribution(p)(random_); }
     std::size_t Pick(std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count - 1)(random_); }
-
-    void Pump()
-    {
-        if (!host_ || host_->Vanished()) return;
-        host_->Pump();
-        if (host_->HasPendingOutput()) {
-            if (!flush_->isActive()) flush_->start();
-        } else {
-            flush_->stop();
-        }
-    }
 
     void Expect(CommandCode command, const Bytes& payload)
     {
@@ -327,12 +306,10 @@ private:
 
     std::uint64_t frameTarget_;
     std::mt19937 random_;
-    VirtualPanel panel_;
+    PanelHost host_;  // outlives the session: the tool lets go of the port first
+    VirtualPanel& panel_;
     SystemPortCatalogue ports_{SystemPortCatalogue::Options{}};
     PanelSession session_;
-    std::unique_ptr<PtyHost> host_;
-    QSocketNotifier* readable_ = nullptr;
-    QTimer* flush_ = nullptr;
     QEventLoop* loop_ = nullptr;
 
     std::deque<Bytes> expected_;  // frames sent, not yet seen by the panel

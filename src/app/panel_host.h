@@ -1,7 +1,8 @@
 #pragma once
 // Runs a software panel behind a pseudo-terminal inside the tool's event
 // loop: its bytes flow whenever the terminal is readable, and it ticks once
-// a second. Used by the demo mode and by the end-to-end tests. It registers
+// a second. Used by the demo mode, the end-to-end tests and the benchmarks;
+// it needs Qt Core alone. It registers
 // no port: the caller pins DevicePath() to a number in its own catalogue.
 
 #include <QObject>

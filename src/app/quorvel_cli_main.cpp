@@ -1,5 +1,5 @@
 // The command-line tool: the panel session without a window.
-//   quorvel-cli ports | identify | backup | restore | diff   (see --help)
+//   quorvel-cli ports | identify | backup | restore | diff | flash | log   (see --help)
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -8,6 +8,7 @@
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
 #include "core/panel/block_table.h"
+#include "core/rf/rf_sensor_fields.h"
 
 namespace {
 
@@ -48,6 +49,47 @@ std::optional<qint64> Integer(const QJsonObject& object, const char* key, qint64
 
 BackupParse Refuse(const QString& reason) { return {std::nullopt, reason}; }
 
+QJsonArray RfToJson(const RfSensorTable& table)
+{
+    QJsonArray array;
+    for (const auto& [slot, bytes] : table) {
+        const std::optional<RfSensorRecord> record = UnpackRfSensorRecord(bytes.data(), bytes.size());
+        array.append(QJsonObject{{"slot", slot},
+                                 {"serial", record ? static_cast<qint64>(record->serial) : 0},
+                                 {"bytes", QString::fromStdString(HexBytes(bytes))},
+                                 {"fields", FieldsToJson(RfSensorFields(record))}});
+    }
+    return array;
+}
+
+// The RF sensors of a file, or the reason they are refused.
+std::optional<QString> RfFromJson(const QJsonValue& value, RfSensorTable& table)
+{
+    if (!value.isArray()) return QStringLiteral("the RF sensors (\"rf\") are not a list");
+    for (const QJsonValue& entry : value.toArray()) {
+        const QJsonObject sensor = entry.toObject();
+        const auto slot = Integer(sensor, "slot", kRfSensorTableSize);
+        if (!entry.isObject() || !slot || *slot == 0) {
+            return QStringLiteral("an RF sensor has no slot from 1 to %1").arg(kRfSensorTableSize);
+        }
+        const QString where = QStringLiteral("RF sensor in slot %1: ").arg(*slot);
+        const auto bytes = ParseHex(sensor.value("bytes").toString());
+        const auto record = bytes ? UnpackRfSensorRecord(bytes->data(), bytes->size()) : std::nullopt;
+        if (!record) return where + QStringLiteral("its bytes are not %1 hexadecimal pairs").arg(kRfRecordLength);
+        if (!IsValidRfSerial(record->serial)) {
+            return where + QStringLiteral("serial %1 is not a valid serial (1 to %2)").arg(record->serial).arg(kMaxRfSerial);
+        }
+        if (sensor.contains("serial") && Integer(sensor, "serial", kMaxRfSerial) != record->serial) {
+            return where + QStringLiteral("its serial does not match its bytes (edit the bytes)");
+        }
+        if (sensor.contains("fields") && sensor.value("fields").toArray() != FieldsToJson(RfSensorFields(record))) {
+            return where + QStringLiteral("its fields do not match its bytes (edit the bytes, not the fields)");
+        }
+        if (!table.emplace(static_cast<int>(*slot), *bytes).second) return where + QStringLiteral("the slot appears twice");
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 QByteArray BackupToJson(const PanelBackup& backup)
@@ -62,7 +104,7 @@ QByteArray BackupToJson(const PanelBackup& backup)
         blocks.append(block);
     }
     const Identification& panel = backup.panel;
-    const QJsonObject root{
+    QJsonObject root{
         {"format", QLatin1String(kBackupFormatName)},
         {"version", kBackupFormatVersion},
         {"panel", QJsonObject{{"model", panel.model},
@@ -73,6 +115,7 @@ QByteArray BackupToJson(const PanelBackup& backup)
         {"taken", backup.taken.toString(Qt::ISODateWithMs)},
         {"blocks", blocks},
     };
+    if (backup.rf) root.insert("rf", RfToJson(*backup.rf));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -89,9 +132,11 @@ BackupParse BackupFromJson(const QByteArray& text)
     if (root.value("format").toString() != QLatin1String(kBackupFormatName)) {
         return Refuse(QStringLiteral("not a backup file (format is not \"%1\")").arg(kBackupFormatName));
     }
-    if (Integer(root, "version", 1000) != kBackupFormatVersion) {
-        return Refuse(QStringLiteral("backup format version %1 is not supported (this tool reads version %2)")
+    const auto formatVersion = Integer(root, "version", 1000);
+    if (!formatVersion || *formatVersion < kOldestBackupFormatVersion || *formatVersion > kBackupFormatVersion) {
+        return Refuse(QStringLiteral("backup format version %1 is not supported (this tool reads versions %2 to %3)")
                           .arg(root.value("version").toVariant().toString())
+                          .arg(kOldestBackupFormatVersion)
                           .arg(kBackupFormatVersion));
     }
 
@@ -118,7 +163,8 @@ BackupParse BackupFromJson(const QByteArray& text)
         if (const auto reason = CheckBlockForModel(backup.panel.model, *bytes)) {
             return Refuse(where + QString::fromStdString(*reason));
         }
-        if (block.contains("fields")) {
+        // Older files wrote fields in an older form; only the bytes count there.
+        if (*formatVersion == kBackupFormatVersion && block.contains("fields")) {
             const auto decoded = DecodeBlockFields(*bytes);
             if (!decoded || block.value("fields").toArray() != FieldsToJson(*decoded)) {
                 return Refuse(where + QStringLiteral("its fields do not match its bytes (edit the bytes, not the fields)"));
@@ -133,5 +179,10 @@ BackupParse BackupFromJson(const QByteArray& text)
         if (!backup.blocks.contains(id)) missing << QString::number(id);
     }
     if (!missing.isEmpty()) return Refuse(QStringLiteral("blocks missing: %1 (truncated file?)").arg(missing.join(", ")));
+    // Optional: a backup without RF sensors is whole.
+    if (root.contains("rf")) {
+        backup.rf.emplace();
+        if (const auto reason = RfFromJson(root.value("rf"), *backup.rf)) return Refuse(*reason);
+    }
     return {std::move(backup), QString()};
 }

@@ -3,7 +3,9 @@
 // person and by scripts. It names its format and version, the panel it was
 // taken from, when, and each block by id with its title, its bytes in
 // hexadecimal and its decoded fields. The bytes are what is restored; the
-// fields are there to be read, and must agree with the bytes.
+// fields are there to be read, and must agree with the bytes. When asked,
+// it also holds the enrolled RF sensors, by slot: read and compared, never
+// restored.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -16,12 +18,21 @@
 #include "core/panel/device_identity.h"
 
 inline constexpr const char* kBackupFormatName = "quorvel-backup";
-inline constexpr int kBackupFormatVersion = 1;
+// Version 2 shows list items by name and decodes the RF radio block;
+// version 1 showed list items by index. Both are read: the bytes are alike.
+inline constexpr int kBackupFormatVersion = 2;
+inline constexpr int kOldestBackupFormatVersion = 1;
+
+// The records of enrolled sensors (16 bytes each, a valid serial) by slot,
+// 1 to 2048.
+using RfSensorTable = std::map<int, std::vector<std::uint8_t>>;
 
 struct PanelBackup {
     Identification panel;
     QDateTime taken;
     std::map<std::uint8_t, std::vector<std::uint8_t>> blocks;  // by id; each holds its id first
+    // Present when the RF sensors were read (an empty table: none enrolled).
+    std::optional<RfSensorTable> rf;
 };
 
 QByteArray BackupToJson(const PanelBackup& backup);
@@ -29,7 +40,10 @@ QByteArray BackupToJson(const PanelBackup& backup);
 // The backup of a file's text, or the reason it is refused: not JSON, not
 // this format or version, a panel or block entry missing or out of range,
 // bytes that are not hexadecimal, a block whose length its model does not
-// use, a block of the model missing, fields that disagree with the bytes.
+// use, a block of the model missing, fields that disagree with the bytes;
+// an RF sensor list that is not a list, a sensor without a slot of the
+// table or whose slot appears twice, a record that is not 16 bytes or
+// holds no valid serial.
 struct BackupParse {
     std::optional<PanelBackup> backup;
     QString error;

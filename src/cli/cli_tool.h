@@ -1,8 +1,8 @@
 #pragma once
 // The command-line tool: back up, restore and compare a panel's whole
-// configuration, identify it, list the ports, trace the frames. Everything
-// but the process itself lives here, so tests run it in-process with their
-// own ports, clock and output streams.
+// configuration, flash its firmware, identify it, list the ports, trace the
+// frames. Everything but the process itself lives here, so tests run it
+// in-process with their own ports, clock and output streams.
 
 #include <QStringList>
 #include <QTextStream>
@@ -26,6 +26,11 @@ struct CliEnvironment {
     QTextStream& err;  // messages and the progress bar
     bool terminal = false;  // err is a terminal: show a progress bar
     int answerTimeoutMs = 1000;
+    // flash: the update's second (its countdowns count these), and how long
+    // a panel may ask for no new packet before the run is cancelled. Tests
+    // shorten both.
+    int updateSecondMs = 1000;
+    int updateStallMs = 30000;
 };
 
 // Runs one command line (arguments without the program name); returns the

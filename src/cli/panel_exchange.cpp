@@ -5,6 +5,7 @@
 
 #include "core/link/commands.h"
 #include "core/panel/block_table.h"
+#include "core/rf/rf_sensor_record.h"
 #include "session/panel_session.h"
 
 PanelExchange::PanelExchange(PanelSession& session, Options options, QObject* parent)
@@ -21,7 +22,7 @@ PanelExchange::PanelExchange(PanelSession& session, Options options, QObject* pa
         const bool nack = status.colour == StatusColour::Red;
         if (awaiting_ == Awaiting::WriteResult && !session_.WritePending()) {
             Finish(nack ? Outcome::Refused : Outcome::Done);
-        } else if (awaiting_ == Awaiting::Block && nack) {
+        } else if ((awaiting_ == Awaiting::Block || awaiting_ == Awaiting::RfRecord) && nack) {
             Finish(Outcome::Refused);
         }
     });
@@ -97,4 +98,24 @@ PanelExchange::Outcome PanelExchange::WriteBlock(const std::vector<std::uint8_t>
 {
     Exchange(Awaiting::WriteResult, block, CommandByte(CommandCode::WriteBlockCommand));
     return outcome_;
+}
+
+PanelExchange::Read PanelExchange::ReadRfRecord(int slot)
+{
+    block_.clear();
+    FrameReceivers& receivers = session_.Receivers();
+    RfSensorReceiver* const before = receivers.rfSensors;
+    receivers.rfSensors = this;
+    const RfSensorPayload payload = RfReadPayload(slot);
+    Exchange(Awaiting::RfRecord, {payload.begin(), payload.end()}, CommandByte(CommandCode::RfSensorCommand));
+    receivers.rfSensors = before;
+    return {outcome_, outcome_ == Outcome::Done ? block_ : std::vector<std::uint8_t>{}};
+}
+
+void PanelExchange::OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length)
+{
+    // A record of any other length is no answer: the request is asked again.
+    if (awaiting_ != Awaiting::RfRecord || length != kRfRecordLength) return;
+    block_.assign(payload, payload + length);
+    Finish(Outcome::Done);
 }

@@ -9,12 +9,13 @@
 #include <optional>
 #include <vector>
 
+#include "core/link/frame_dispatcher.h"
 #include "core/panel/device_identity.h"
 
 class PanelSession;
 class QEventLoop;
 
-class PanelExchange : public QObject {
+class PanelExchange : public QObject, private RfSensorReceiver {
     Q_OBJECT
 public:
     struct Options {
@@ -36,11 +37,15 @@ public:
         std::vector<std::uint8_t> block;  // id first, when done
     };
     Read ReadBlock(std::uint8_t id);
+    // The 16-byte record of an RF sensor slot (1 to 2048), whatever it holds.
+    Read ReadRfRecord(int slot);
     // Writes a block (id first) and waits for its acknowledgement.
     Outcome WriteBlock(const std::vector<std::uint8_t>& block);
 
 private:
-    enum class Awaiting { Nothing, Identification, Block, WriteResult };
+    enum class Awaiting { Nothing, Identification, Block, RfRecord, WriteResult };
+    // RfSensorReceiver
+    void OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length) override;
     // Sends, then waits for the answer; true when one came in time.
     bool Exchange(Awaiting what, const std::vector<std::uint8_t>& payload, std::uint8_t command,
                   bool alreadySent = false);

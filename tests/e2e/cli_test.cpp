@@ -2,86 +2,23 @@
 // clone a panel's configuration, refuse files that must not be written,
 // report a panel that falls silent halfway, and trace the frames.
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
-#include "app/panel_host.h"
-#include "cli/cli_tool.h"
+#include "cli_test_bench.h"
 #include "core/diagnostics/diagnostic_log.h"
 #include "core/link/commands.h"
-#include "ports/port_catalogue.h"
-#include "session/clock.h"
+#include "core/rf/rf_sensor_record.h"
+
+using namespace cli_test;
 
 namespace {
 
 const std::uint8_t kWriteBlock = CommandByte(CommandCode::WriteBlockCommand);
-
-class FixedClock final : public Clock {
-public:
-    QDateTime Now() const override { return QDateTime(QDate(2026, 12, 10), QTime(4, 5, 6, 789)); }
-};
-
-// Ports in a temporary folder, panels pinned in memory, the tool's output
-// captured.
-class CliBench {
-public:
-    CliBench()
-    {
-        const std::filesystem::path root = dir_.path().toStdString();
-        std::filesystem::create_directories(root / "dev");
-        ports_ = std::make_unique<SystemPortCatalogue>(SystemPortCatalogue::Options{root / "ports", root / "dev"});
-    }
-    ~CliBench() { panels_.clear(); }
-
-    VirtualPanel& AddPanel(int comNumber, std::uint8_t model = 51)
-    {
-        panels_.push_back(std::make_unique<PanelHost>(VirtualPanel::Options{.model = model}));
-        ports_->PinInMemory(comNumber, panels_.back()->DevicePath().toStdString());
-        return panels_.back()->Panel();
-    }
-    QString Path(const QString& name) const { return dir_.filePath(name); }
-
-    int Run(const QStringList& arguments, int answerTimeoutMs = 1000)
-    {
-        out.clear();
-        err.clear();
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
-        CliEnvironment environment{*ports_, clock_, outStream, errStream, false, answerTimeoutMs};
-        return RunCli(arguments, environment);
-    }
-
-    QString out;
-    QString err;
-
-private:
-    QTemporaryDir dir_;
-    FixedClock clock_;
-    std::unique_ptr<SystemPortCatalogue> ports_;
-    std::vector<std::unique_ptr<PanelHost>> panels_;
-};
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(bytes);
-}
-
-constexpr int kDone = 0, kPanelFailed = 1, kUsage = 2, kPortError = 3, kBadFile = 4;
 
 }  // namespace
 
@@ -91,7 +28,9 @@ private slots:
     void clonesAPanelAndNamesTheFieldsThatDiffer();
     void refusesFilesBeforeWritingAnything_data();
     void refusesFilesBeforeWritingAnything();
+    void readsFilesOfTheFirstFormat();
     void aPanelFallingSilentMidRestoreSaysWhatWasWritten();
+    void backsUpTheEnrolledRfSensorsButNeverRestoresThem();
     void portAndUsageErrors_data();
     void portAndUsageErrors();
     void tracesEveryFrameBothWays();
@@ -109,6 +48,7 @@ void CliTest::clonesAPanelAndNamesTheFieldsThatDiffer()
     QCOMPARE(root.value("format").toString(), QStringLiteral("quorvel-backup"));
     QCOMPARE(root.value("panel").toObject().value("model").toInt(), 51);
     QCOMPARE(root.value("blocks").toArray().size(), 15);
+    QVERIFY(!root.contains("rf"));  // only when asked
 
     // The target differs in an address, an interval and the Wi-Fi block.
     target.SetBlock({1, 10, 0, 0, 5, 0x23, 0x32, 203, 0, 113, 11, 0x23, 0x32, 203, 0, 113, 12, 0x23, 0x32, 203, 0, 113,
@@ -145,6 +85,10 @@ void CliTest::refusesFilesBeforeWritingAnything_data()
     QTest::newRow("wrong length") << "short polling" << "block 2 cannot be 4 bytes long";
     QTest::newRow("edited field") << "field" << "fields do not match its bytes";
     QTest::newRow("block left out") << "drop block" << "blocks missing: 42";
+    QTest::newRow("newer format") << "future version" << "version 3 is not supported";
+    QTest::newRow("RF sensors not a list") << "rf text" << "the RF sensors (\"rf\") are not a list";
+    QTest::newRow("RF serial 0") << "rf serial" << "RF sensor in slot 4: serial 0 is not a valid serial";
+    QTest::newRow("RF slot twice") << "rf twice" << "RF sensor in slot 4: the slot appears twice";
 }
 
 void CliTest::refusesFilesBeforeWritingAnything()
@@ -163,11 +107,19 @@ void CliTest::refusesFilesBeforeWritingAnything()
         if (edit == "truncate") text.chop(text.size() / 3);
         if (edit == "short polling") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00\"");
         if (edit == "field") text.replace("\"value\": \"300\"", "\"value\": \"301\"");
+        QJsonObject root = QJsonDocument::fromJson(text).object();
         if (edit == "drop block") {
-            QJsonObject root = QJsonDocument::fromJson(text).object();
             QJsonArray blocks = root.value("blocks").toArray();
             blocks.removeLast();
             root.insert("blocks", blocks);
+        }
+        if (edit == "future version") root.insert("version", 3);
+        const QJsonObject sensor{{"slot", 4}, {"bytes", "00 00 2A 01 FF FF FF FF 00 05 00 01 FF FF FF FF"}};
+        if (edit == "rf text") root.insert("rf", "none");
+        if (edit == "rf serial") root.insert("rf", QJsonArray{QJsonObject{{"slot", 4}, {"bytes", "00 00 00 01 FF FF FF FF "
+                                                                                                  "00 05 00 01 FF FF FF FF"}}});
+        if (edit == "rf twice") root.insert("rf", QJsonArray{sensor, sensor});
+        if (edit == "drop block" || edit == "future version" || edit.startsWith("rf")) {
             text = QJsonDocument(root).toJson();
         }
         QVERIFY(text != ReadAll(file));
@@ -177,6 +129,30 @@ void CliTest::refusesFilesBeforeWritingAnything()
     QCOMPARE(bench.Run({"restore", "--port", "COM3", file}), kBadFile);
     QVERIFY2(bench.err.contains(reason) && bench.err.contains("nothing was written"), qPrintable(bench.err));
     QCOMPARE(panel.CommandCount(kWriteBlock), 0u);
+}
+
+// The first format named list items by index; its files stay readable.
+void CliTest::readsFilesOfTheFirstFormat()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    const QString file = bench.Path("panel.json");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", file}), kDone);
+    QJsonObject root = QJsonDocument::fromJson(ReadAll(file)).object();
+    QJsonArray blocks = root.value("blocks").toArray();
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        QJsonObject block = blocks[i].toObject();
+        if (block.value("id").toInt() != 17) continue;
+        QJsonArray fields = block.value("fields").toArray();
+        fields[0] = QJsonObject{{"caption", "Tipo atuador 1"}, {"value", "1"}};
+        block.insert("fields", fields);
+        blocks[i] = block;
+    }
+    root.insert("blocks", blocks);
+    root.insert("version", 1);
+    WriteAll(file, QJsonDocument(root).toJson());
+    QCOMPARE(bench.Run({"diff", file, file}), kDone);
+    QVERIFY2(bench.out.startsWith("No differences"), qPrintable(bench.out + bench.err));
 }
 
 void CliTest::aPanelFallingSilentMidRestoreSaysWhatWasWritten()
@@ -200,6 +176,61 @@ void CliTest::aPanelFallingSilentMidRestoreSaysWhatWasWritten()
                                        "Not written block 26 (CONFIGURAÇÃO ATUADOR BUZZER)\n"
                                        "Not written block 42 (CONFIGURAÇÃO FUNÇÃO ALARME)\n"));
     QVERIFY2(bench.err.contains("did not answer writing block 26"), qPrintable(bench.err));
+}
+
+void CliTest::backsUpTheEnrolledRfSensorsButNeverRestoresThem()
+{
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    // Slots 1 and 2 hold the panel's factory PIR sensor and key fob.
+    panel.Rf().SetRecord(2, PackRfSensorRecord({.serial = 0, .kind = 1, .zone = 7, .user = 1}));
+    panel.Rf().SetRecord(9, PackRfSensorRecord({.serial = kMaxRfSerial + 1, .kind = 2, .zone = 8, .user = 1}));
+    panel.Rf().SetRecord(2047, PackRfSensorRecord({.serial = kMaxRfSerial, .kind = 2, .zone = 9, .user = 3}));
+    const QString file = bench.Path("site.json");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", "--rf", file}), kDone);
+    QVERIFY2(bench.out.contains("15 blocks and 3 RF sensors"), qPrintable(bench.out));
+    const QJsonObject root = QJsonDocument::fromJson(ReadAll(file)).object();
+    const QJsonArray sensors = root.value("rf").toArray();
+    QCOMPARE(sensors.size(), 3);
+    const std::array<std::pair<int, int>, 3> expected{{{1, 123456}, {2, 654321}, {2048, int{kMaxRfSerial}}}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        QCOMPARE(sensors[static_cast<qsizetype>(i)].toObject().value("slot").toInt(), expected[i].first);
+        QCOMPARE(sensors[static_cast<qsizetype>(i)].toObject().value("serial").toInt(), expected[i].second);
+    }
+    const QJsonArray fob = sensors[1].toObject().value("fields").toArray();
+    QCOMPARE(fob[1].toObject().value("value").toString(), QStringLiteral("Chaveiro 3 botões"));
+    QCOMPARE(fob[2].toObject(), (QJsonObject{{"caption", "Função botão 1"}, {"value", "ARMAR"}}));
+
+    // Another site's table: the PIR sensor gone, the key fob moved to zone 7.
+    QJsonObject edited = root;
+    QJsonArray otherSensors = sensors;
+    otherSensors.removeFirst();
+    QJsonObject moved = otherSensors[0].toObject();
+    moved.insert("bytes", moved.value("bytes").toString().replace("00 06 00 02", "00 07 00 02"));
+    moved.remove("fields");
+    otherSensors[0] = moved;
+    edited.insert("rf", otherSensors);
+    const QString other = bench.Path("other.json");
+    WriteAll(other, QJsonDocument(edited).toJson());
+    QCOMPARE(bench.Run({"diff", file, other}), kDone);
+    QVERIFY2(bench.out.contains("RF sensor slot 1\n  Serial do sensor: 123456 -> -\n"), qPrintable(bench.out));
+    QVERIFY2(bench.out.contains("RF sensor slot 2\n  Zona: 6 -> 7\n"), qPrintable(bench.out));
+    QVERIFY(!bench.out.contains("slot 2048"));
+
+    const std::size_t rfCommands = panel.CommandCount(CommandByte(CommandCode::RfSensorCommand));
+    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
+    QCOMPARE(bench.Run({"restore", "--port", "COM3", file}), kDone);
+    QVERIFY2(bench.out.contains("holds 3 RF sensors; restore does not write them"), qPrintable(bench.out));
+    QCOMPARE(panel.CommandCount(CommandByte(CommandCode::RfSensorCommand)), rfCommands);
+    QCOMPARE(panel.CommandCount(kWriteBlock), 1u);
+
+    // Against the panel, its table is read to compare with the file's.
+    panel.Rf().SetRecord(0, PackRfSensorRecord({.serial = 123457, .kind = 1, .zone = 5, .user = 1}));
+    QCOMPARE(bench.Run({"diff", file, "--port", "COM3", "--json"}), kDone);
+    const QJsonObject result = QJsonDocument::fromJson(bench.out.toUtf8()).object();
+    QCOMPARE(result.value("blocks").toArray().size(), 0);
+    QCOMPARE(result.value("rf").toArray().size(), 1);
+    QCOMPARE(result.value("rf")[0].toObject().value("fields")[0].toObject().value("after").toString(), "123457");
 }
 
 void CliTest::portAndUsageErrors_data()

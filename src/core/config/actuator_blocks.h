@@ -14,7 +14,10 @@
 #include "core/panel/model_capabilities.h"
 
 inline constexpr std::size_t kActuatorOutputCount = kMaxActuatorOutputs;
-inline constexpr int kActuatorTypeCount = 6;  // "DESABILITADO" to "COFRE"
+// The items of an output's type list, in the order their indexes travel.
+inline constexpr std::array<const char*, 6> kActuatorTypeItems{"DESABILITADO", "SIRENE",    "COMUM",
+                                                               "TEMPERATURA",  "BUZZER",    "COFRE"};
+inline constexpr int kActuatorTypeCount = static_cast<int>(kActuatorTypeItems.size());
 
 // The block of each sub-page ("Saídas", "Sirene", "Comum", "Buzzer").
 inline constexpr std::array<BlockId, 4> kActuatorSubPageBlocks = {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <span>
 
 #include "core/config/actuator_blocks.h"
 #include "core/config/alarm_blocks.h"
@@ -10,6 +11,7 @@
 #include "core/config/modem_blocks.h"
 #include "core/config/network_blocks.h"
 #include "core/config/panel_rules_blocks.h"
+#include "core/config/rf_config_block.h"
 #include "core/config/safe_blocks.h"
 #include "core/config/sensor_blocks.h"
 #include "core/panel/block_table.h"
@@ -24,9 +26,13 @@ std::string Numbered(const char* caption, std::size_t number)
     return std::string(caption) + " " + std::to_string(number);
 }
 
-// A combo box shows its item; the decoded form keeps the item index, "-"
-// for none, as the codecs give it.
-std::string ItemText(int index) { return index < 0 ? std::string("-") : std::to_string(index); }
+// A combo box's item as the window shows it; "-" for none (the codecs give
+// -1 for a byte past the list).
+std::string ItemText(std::span<const char* const> items, int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= items.size()) return "-";
+    return items[static_cast<std::size_t>(index)];
+}
 
 std::string GroundText(bool ground) { return ground ? "TERRA" : "FLUTUANTE"; }
 
@@ -74,6 +80,18 @@ std::optional<Fields> PollingFields(const std::uint8_t* payload, std::size_t len
                   {"Intervalo de envio msg polling reduzido", std::to_string(intervals->reduced)}};
 }
 
+std::optional<Fields> RfRadioFields(const std::uint8_t* payload, std::size_t length)
+{
+    const auto answer = UnpackRfConfig(payload, length);
+    if (!answer) return std::nullopt;
+    Fields fields{{"Configuração da comunicação RF", answer->config.fsk ? "FSK" : "OOK"}};
+    // Only the long form has a crystal; the window hides it for the short one.
+    if (answer->form == RfBlockForm::Long) {
+        fields.push_back({"Configuração do cristal", answer->config.crystal30MHz ? "30 MHz" : "32 MHz"});
+    }
+    return fields;
+}
+
 std::optional<Fields> WifiFields(const std::uint8_t* payload, std::size_t length)
 {
     const WifiAnswer answer = UnpackWifiNetwork(payload, length);
@@ -94,7 +112,7 @@ std::optional<Fields> ActuatorFields(const std::uint8_t* payload, std::size_t le
     if (!types) return std::nullopt;
     Fields fields;
     for (std::size_t output = 0; output < types->size(); ++output) {
-        fields.push_back({Numbered("Tipo atuador", output + 1), ItemText((*types)[output])});
+        fields.push_back({Numbered("Tipo atuador", output + 1), ItemText(kActuatorTypeItems, (*types)[output])});
     }
     return fields;
 }
@@ -108,7 +126,7 @@ std::optional<Fields> SensorFields(const std::uint8_t* payload, std::size_t leng
     for (std::size_t i = 0; i < sensors->size(); ++i) {
         const WiredSensor& sensor = (*sensors)[i];
         const std::size_t n = i + 1;
-        fields.push_back({Numbered("Tipo sensor", n), ItemText(sensor.typeIndex)});
+        fields.push_back({Numbered("Tipo sensor", n), ItemText(kSensorTypeItems, sensor.typeIndex)});
         fields.push_back({Numbered("Polaridade sensor", n), kPolarities[static_cast<std::size_t>(sensor.polarity)]});
         fields.push_back({Numbered("Regra sensor", n) + " (violação e restaure)", OnOff(sensor.firstRule)});
         fields.push_back({Numbered("Regra sensor", n) + " (central armada)", OnOff(sensor.secondRule)});
@@ -170,7 +188,7 @@ std::optional<Fields> KeypadPartitionFields(const std::uint8_t* payload, std::si
     if (!partitions) return std::nullopt;
     Fields fields;
     for (std::size_t i = 0; i < partitions->size(); ++i) {
-        fields.push_back({Numbered("Partição teclado", i + 2), ItemText((*partitions)[i])});
+        fields.push_back({Numbered("Partição teclado", i + 2), ItemText(kPartitionItems, (*partitions)[i])});
     }
     return fields;
 }
@@ -200,9 +218,10 @@ struct FieldTableEntry {
     Decoder decode;
 };
 
-constexpr std::array<FieldTableEntry, 14> kFieldTable{{
+constexpr std::array<FieldTableEntry, 15> kFieldTable{{
     {BlockId::IpAddressesAndPorts, ServerFields},
     {BlockId::PollingInterval, PollingFields},
+    {BlockId::RfCommunication, RfRadioFields},
     {BlockId::WifiNetwork, WifiFields},
     {BlockId::SimcardData, SimcardFields},
     {BlockId::Actuators, ActuatorFields},

@@ -18,7 +18,9 @@ std::optional<int> UnpackKeypadAddress(const std::uint8_t* payload, std::size_t 
 
 // ---- Block 40 ----
 inline constexpr std::size_t kPartitionedKeypadCount = 7;  // keypads 2 to 8
-inline constexpr int kPartitionChoiceCount = 4;            // not installed, partitions 1 to 3
+inline constexpr std::array<const char*, 4> kPartitionItems{"Não Instalado", "Partição 1", "Partição 2",
+                                                            "Partição 3"};
+inline constexpr int kPartitionChoiceCount = static_cast<int>(kPartitionItems.size());
 
 // Item index per keypad, keypad 2 first.
 using KeypadPartitions = std::array<int, kPartitionedKeypadCount>;

@@ -3,6 +3,7 @@
 // polarity, rule bits, debounce). Model 37 has four inputs, the other
 // panels six; the block carries exactly the panel's inputs.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -12,7 +13,13 @@
 #include "core/panel/model_capabilities.h"
 
 inline constexpr std::size_t kWiredSensorCount = kMaxWiredSensors;
-inline constexpr int kSensorTypeCount = 15;  // "DESABILITADO" to "VIBRACAO"
+// The items of a sensor's type list, in the order their indexes travel.
+inline constexpr std::array<const char*, 15> kSensorTypeItems{
+    "DESABILITADO",   "HABILITADO",     "BOTAO PANICO",   "PORTA",          "HORIMETRO",
+    "TAMPER",         "CONFIGURAVEL 1", "CONFIGURAVEL 2", "CONFIGURAVEL 3", "CONFIGURAVEL 4",
+    "CONFIGURAVEL 5", "CONFIGURAVEL 6", "CONFIGURAVEL 7", "CONFIGURAVEL 8", "VIBRACAO",
+};
+inline constexpr int kSensorTypeCount = static_cast<int>(kSensorTypeItems.size());
 
 // The level at which an input counts as violated, as it travels.
 enum class SensorPolarity : std::uint8_t {

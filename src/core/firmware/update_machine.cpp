@@ -124,7 +124,7 @@ UpdateEffects UpdateMachine::Tick()
         if (responseCountdown_ > 0) {
             if (!identReceived_) break;
             if (deviceModel_ != image_.Header().modelCode) {
-                EndWithError(fx, "Modelo de equipamento diferente da versão de firmware.");
+                EndWithError(fx, kModelMismatchText);
                 break;
             }
             state_ = UpdateState::StartUpdate;

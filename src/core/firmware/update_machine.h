@@ -46,6 +46,10 @@ enum class UpdateState : std::uint8_t {
 // The status text of a state, empty for a value outside 0..12.
 const char* UpdateStateText(std::uint8_t state);
 
+// The message that ends a run whose device is not the image's model; a
+// caller that knows the device's model beforehand refuses with it too.
+inline constexpr const char* kModelMismatchText = "Modelo de equipamento diferente da versão de firmware.";
+
 enum class UpdateColour { Blue, Green, Red };
 
 struct UpdateEffects {

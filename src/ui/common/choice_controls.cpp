@@ -5,6 +5,13 @@
 #include <QLabel>
 #include <QRadioButton>
 
+QStringList ChoiceItems(std::span<const char* const> items)
+{
+    QStringList list;
+    for (const char* item : items) list << QString::fromUtf8(item);
+    return list;
+}
+
 QComboBox* MakeChoiceCombo(const QString& objectName, const QStringList& items, QWidget* parent)
 {
     auto* combo = new QComboBox(parent);

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <span>
 
 class QCheckBox;
 class QComboBox;
@@ -12,6 +13,9 @@ class QLabel;
 class QRadioButton;
 class QWidget;
 
+// The items of a list as the core names them (UTF-8), so the window, the
+// backup file and a comparison show the same words.
+QStringList ChoiceItems(std::span<const char* const> items);
 // An editable drop-down list without a selection. Typed text never becomes
 // an item: the block carries only the index of a listed item.
 QComboBox* MakeChoiceCombo(const QString& objectName, const QStringList& items, QWidget* parent);

@@ -1,17 +1,14 @@
 #include "ui/firmware/form_atualizacao.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
-#include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/dialogs.h"
 
@@ -47,32 +44,18 @@ QColor Colour(UpdateColour colour)
 }  // namespace
 
 TFormAtualizacao::TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), session_(session), dialogs_(dialogs)
+    : QDialog(parent), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("FormAtualizacao"));
     setWindowTitle(QStringLiteral("Atualização de firmware"));
     BuildLayout();
-
-    timerMaquina_ = new QTimer(this);
-    timerMaquina_->setObjectName(QStringLiteral("TimerMaquina"));
-    timerMaquina_->setInterval(50);
-    connect(timerMaquina_, &QTimer::timeout, this, &TFormAtualizacao::TimerMaquinaTimer);
-
-    // Counts time-outs from start to exit, whether or not the window is shown.
-    timerTimeout_ = new QTimer(this);
-    timerTimeout_->setObjectName(QStringLiteral("TimerTimeout"));
-    timerTimeout_->setInterval(1000);
-    connect(timerTimeout_, &QTimer::timeout, this, &TFormAtualizacao::TimerTimeoutTimer);
-    timerTimeout_->start();
-
-    session_.Receivers().firmwareUpdate = this;
-    connect(&session_, &PanelSession::Identified, this, &TFormAtualizacao::ReceiveIdentification);
+    // Its timers run whether or not the window is shown; a user cancels a
+    // stalled run, so it never gives up on its own.
+    driver_ = new FirmwareUpdateDriver(session, FirmwareUpdateDriver::Options{}, this);
+    connect(driver_, &FirmwareUpdateDriver::Effects, this, &TFormAtualizacao::Apply);
 }
 
-TFormAtualizacao::~TFormAtualizacao()
-{
-    if (session_.Receivers().firmwareUpdate == this) session_.Receivers().firmwareUpdate = nullptr;
-}
+TFormAtualizacao::~TFormAtualizacao() = default;
 
 void TFormAtualizacao::BuildLayout()
 {
@@ -133,20 +116,12 @@ void TFormAtualizacao::BuildLayout()
     connect(button1_, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void TFormAtualizacao::ReceiveIdentification(const Identification& identity)
-{
-    machine_.OnIdentification(identity.model, identity.version);
-}
-
 void TFormAtualizacao::Button4Click()
 {
     const QString chosen = dialogs_.OpenFile(this, QStringLiteral("Arquivo BIN (*.bin)"));
     if (chosen.isEmpty()) return;
     edit1_->setText(chosen);
-    const QString path = edit1_->text();
-    // The source closes the file when it goes, on every path of the load.
-    const std::unique_ptr<FileByteSource> file = FileByteSource::Open(QFile::encodeName(path).toStdString());
-    ApplyLoad(image_.Load(file.get(), path.toStdString()));
+    ApplyLoad(driver_->LoadImage(edit1_->text()));
 }
 
 void TFormAtualizacao::ApplyLoad(const ImageLoadReport& report)
@@ -178,50 +153,29 @@ void TFormAtualizacao::ClearImageInfo()
 
 void TFormAtualizacao::Button3Click()
 {
-    Apply(machine_.OnStartCancelClick(session_.IsPortOpen()));
+    driver_->StartOrCancel();
 }
 
 void TFormAtualizacao::TimerMaquinaTimer()
 {
-    Apply(machine_.Tick());
+    driver_->MachineTick();
 }
 
 void TFormAtualizacao::TimerTimeoutTimer()
 {
-    machine_.TimeoutTick();
+    driver_->TimeoutTick();
 }
 
-void TFormAtualizacao::OnPacketRequest(const std::uint8_t* payload, std::uint8_t length)
-{
-    Apply(machine_.OnPacketRequest(payload, length));
-}
-
-void TFormAtualizacao::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length)
-{
-    Apply(machine_.OnUpdateResult(payload, length));
-}
-
-void TFormAtualizacao::OnUpdateAck()
-{
-    Apply(machine_.OnAck());
-}
-
-void TFormAtualizacao::OnUpdateNack()
-{
-    Apply(machine_.OnNack());
-}
-
+// The driver has already sent the machine's command and started or stopped
+// its timer, so the machine does not tick behind a box.
 void TFormAtualizacao::Apply(const UpdateEffects& fx)
 {
     if (fx.started) {
         button1_->setEnabled(false);
         button4_->setEnabled(false);
         button3_->setText(QStringLiteral("Cancelar"));
-        timerMaquina_->start();
     }
-    // StopUpdate comes before any box, so the machine does not tick behind it.
     if (fx.stopped) {
-        timerMaquina_->stop();
         button3_->setText(QStringLiteral("Iniciar"));
         button1_->setEnabled(true);
     }
@@ -234,7 +188,6 @@ void TFormAtualizacao::Apply(const UpdateEffects& fx)
     // An image of no packets still shows an empty gauge, not a busy one.
     if (fx.gaugeMaximum) gaugeProg_->setMaximum(std::max(1, *fx.gaugeMaximum));
     if (fx.gaugeValue) gaugeProg_->setValue(*fx.gaugeValue);
-    if (fx.send) session_.SendCommand(fx.send->payload.data(), fx.send->length, fx.send->code);
     if (fx.message) {
         const QString text = QString::fromStdString(fx.message->text);
         if (fx.message->information) dialogs_.Information(this, text);
@@ -259,7 +212,7 @@ void TFormAtualizacao::closeEvent(QCloseEvent* event)
 
 void TFormAtualizacao::reject()
 {
-    if (!machine_.MayClose()) {
+    if (!Machine().MayClose()) {
         dialogs_.Error(this, QStringLiteral("Atualização em progresso, cancelar para sair."));
         return;
     }
@@ -269,9 +222,7 @@ void TFormAtualizacao::reject()
 
 void TFormAtualizacao::FormClose()
 {
-    timerMaquina_->stop();
-    machine_.OnWindowClosed();
-    image_.Close();
+    driver_->Abandon();
     label3_->clear();
     label8_->clear();
     label9_->clear();

@@ -1,38 +1,34 @@
 #pragma once
 // The firmware update window, shown modally from the main window: loads an
 // image file, then runs the update against the panel's bootloader. The
-// image reader and the update machine do the work; this window maps their
-// results to its controls, its two timers to the machine's ticks, and the
-// frames the dispatcher hands over to the machine's events.
+// update driver (timers, frames, the machine, the image) does the work, as
+// it does for the command-line tool; this window maps what it reports to
+// its controls and boxes.
 
 #include <QDialog>
 #include <cstdint>
 
-#include "core/firmware/image_file.h"
-#include "core/firmware/update_machine.h"
-#include "core/link/frame_dispatcher.h"
+#include "session/firmware_update_driver.h"
 
 class Dialogs;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QTimer;
 class PanelSession;
-struct Identification;
 
-class TFormAtualizacao : public QDialog, private FirmwareUpdateReceiver {
+class TFormAtualizacao : public QDialog {
     Q_OBJECT
 public:
     TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TFormAtualizacao() override;
 
-    std::uint8_t DeviceModel() const { return machine_.DeviceModel(); }
-    std::uint8_t DeviceVersion() const { return machine_.DeviceVersion(); }
-    bool IdentReceived() const { return machine_.IdentReceived(); }
+    std::uint8_t DeviceModel() const { return Machine().DeviceModel(); }
+    std::uint8_t DeviceVersion() const { return Machine().DeviceVersion(); }
+    bool IdentReceived() const { return Machine().IdentReceived(); }
 
-    const UpdateMachine& Machine() const { return machine_; }
-    const FirmwareImage& Image() const { return image_; }
+    const UpdateMachine& Machine() const { return driver_->Machine(); }
+    const FirmwareImage& Image() const { return driver_->Image(); }
 
 public slots:
     // The two timers, public so tests drive them by hand.
@@ -50,16 +46,6 @@ private slots:
     void Button3Click();
 
 private:
-    // FirmwareUpdateReceiver
-    void OnPacketRequest(const std::uint8_t* payload, std::uint8_t length) override;
-    void OnUpdateResult(const std::uint8_t* payload, std::uint8_t length) override;
-    void OnUpdateAck() override;
-    void OnUpdateNack() override;
-
-    // Every identification frame lands here, whether or not an update runs:
-    // the update compares the device's model with the image's.
-    void ReceiveIdentification(const Identification& identity);
-
     void BuildLayout();
     void Apply(const UpdateEffects& effects);
     void ApplyLoad(const ImageLoadReport& report);
@@ -67,10 +53,8 @@ private:
     // Closing forgets the image and resets every control.
     void FormClose();
 
-    PanelSession& session_;
     Dialogs& dialogs_;
-    FirmwareImage image_;
-    UpdateMachine machine_{image_};
+    FirmwareUpdateDriver* driver_ = nullptr;
 
     QLineEdit* edit1_ = nullptr;
     QLabel* label6_ = nullptr;
@@ -84,6 +68,4 @@ private:
     QPushButton* button4_ = nullptr;
     QPushButton* button3_ = nullptr;
     QPushButton* button1_ = nullptr;
-    QTimer* timerMaquina_ = nullptr;
-    QTimer* timerTimeout_ = nullptr;
 };

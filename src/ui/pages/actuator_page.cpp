@@ -47,9 +47,7 @@ ActuatorPage::ActuatorPage(const PageSetup& setup, QWidget* parent)
 
 void ActuatorPage::BuildOutputs(QWidget* page)
 {
-    const QStringList items = {QStringLiteral("DESABILITADO"), QStringLiteral("SIRENE"),
-                               QStringLiteral("COMUM"),        QStringLiteral("TEMPERATURA"),
-                               QStringLiteral("BUZZER"),       QStringLiteral("COFRE")};
+    const QStringList items = ChoiceItems(kActuatorTypeItems);
     QGridLayout* grid = AddSubPageGrid(page);
     std::array<QLabel*, kActuatorOutputCount> labels{};
     for (std::size_t i = 0; i < kActuatorOutputCount; ++i) {

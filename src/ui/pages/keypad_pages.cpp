@@ -41,8 +41,7 @@ KeypadPartitionPage::KeypadPartitionPage(const PageSetup& setup, QWidget* parent
     : SingleBlockPage(setup, BlockId::KeypadPartition, parent)
 {
     QGridLayout* grid = AddPageGrid(Body());
-    const QStringList items{QStringLiteral("Não Instalado"), QStringLiteral("Partição 1"),
-                            QStringLiteral("Partição 2"), QStringLiteral("Partição 3")};
+    const QStringList items = ChoiceItems(kPartitionItems);
     for (std::size_t i = 0; i < kPartitionedKeypadCount; ++i) {
         const int row = static_cast<int>(i);
         const int keypad = row + 2;

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 #include "core/link/commands.h"
+#include "core/rf/rf_sensor_fields.h"
 #include "core/rf/rf_sensor_record.h"
 #include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
@@ -17,7 +18,6 @@
 #include "ui/common/dialogs.h"
 #include "ui/common/field_layout.h"
 #include "ui/common/messages.h"
-#include "ui/rf/button_functions.h"
 
 namespace {
 
@@ -61,16 +61,16 @@ void RfSensorsPage::BuildRecords(QWidget* page)
 
     const QList<QRadioButton*> kinds =
         AddRadioColumn(grid, 2, QString(),
-                       {{QStringLiteral("CfgTipoSensorRF1"), QStringLiteral("Sensor PIR (presença)")},
-                        {QStringLiteral("CfgTipoSensorRF2"), QStringLiteral("Sensor de porta")},
-                        {QStringLiteral("CfgTipoSensorRF3"), QStringLiteral("Chaveiro 3 botões")}},
+                       {{QStringLiteral("CfgTipoSensorRF1"), QString::fromUtf8(kSensorKindItems[0])},
+                        {QStringLiteral("CfgTipoSensorRF2"), QString::fromUtf8(kSensorKindItems[1])},
+                        {QStringLiteral("CfgTipoSensorRF3"), QString::fromUtf8(kSensorKindItems[2])}},
                        page);
     for (int i = 0; i < 3; ++i) {
         kinds_[static_cast<std::size_t>(i)] = Data(kinds[i]);
         recordControls_ << kinds[i];
     }
 
-    const QStringList items = ButtonFunctionItems();
+    const QStringList items = ChoiceItems(kButtonFunctionItems);
     for (int i = 0; i < 3; ++i) {
         const int row = 3 + i;
         AddLabel(grid, row, 0, QStringLiteral("Função botão %1:").arg(i + 1), page);

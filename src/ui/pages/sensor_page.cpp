@@ -19,18 +19,6 @@ namespace {
 
 constexpr int kSensorsPerPage = 2;
 
-const QStringList& SensorTypes()
-{
-    static const QStringList items = {
-        QStringLiteral("DESABILITADO"),   QStringLiteral("HABILITADO"),     QStringLiteral("BOTAO PANICO"),
-        QStringLiteral("PORTA"),          QStringLiteral("HORIMETRO"),      QStringLiteral("TAMPER"),
-        QStringLiteral("CONFIGURAVEL 1"), QStringLiteral("CONFIGURAVEL 2"), QStringLiteral("CONFIGURAVEL 3"),
-        QStringLiteral("CONFIGURAVEL 4"), QStringLiteral("CONFIGURAVEL 5"), QStringLiteral("CONFIGURAVEL 6"),
-        QStringLiteral("CONFIGURAVEL 7"), QStringLiteral("CONFIGURAVEL 8"), QStringLiteral("VIBRACAO"),
-    };
-    return items;
-}
-
 }  // namespace
 
 SensorPage::SensorPage(const PageSetup& setup, QWidget* parent)
@@ -61,7 +49,7 @@ SensorPage::SensorControls SensorPage::BuildSensor(int number, QWidget* page, QG
     SensorControls sensor;
 
     AddLabel(grid, 0, 0, QStringLiteral("Tipo sensor %1:").arg(n), page);
-    sensor.type = Data(MakeChoiceCombo(QStringLiteral("TipoSensor%1").arg(n), SensorTypes(), page));
+    sensor.type = Data(MakeChoiceCombo(QStringLiteral("TipoSensor%1").arg(n), ChoiceItems(kSensorTypeItems), page));
     grid->addWidget(sensor.type, 0, 1, 1, 2);
 
     // Each sensor's three buttons on a panel of their own: one group per sensor.

@@ -14,10 +14,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/rf/rf_sensor_fields.h"
+#include "core/rf/rf_sensor_record.h"
 #include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/field_layout.h"
-#include "ui/rf/button_functions.h"
 
 namespace {
 
@@ -63,9 +64,9 @@ TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) :
 
     auto* kindGroup = new QGroupBox(QStringLiteral("Tipo de sensor a ser cadastrado:"), this);
     auto* kindColumn = new QVBoxLayout(kindGroup);
-    pir_ = MakeRadio(QStringLiteral("TipoSensorPresenca"), QStringLiteral("Sensor PIR (presença)"), kindGroup);
-    door_ = MakeRadio(QStringLiteral("TipoSensorPorta"), QStringLiteral("Sensor de porta"), kindGroup);
-    keyFob_ = MakeRadio(QStringLiteral("TipoSensorChaveiro"), QStringLiteral("Chaveiro 3 botões"), kindGroup);
+    pir_ = MakeRadio(QStringLiteral("TipoSensorPresenca"), QString::fromUtf8(kSensorKindItems[0]), kindGroup);
+    door_ = MakeRadio(QStringLiteral("TipoSensorPorta"), QString::fromUtf8(kSensorKindItems[1]), kindGroup);
+    keyFob_ = MakeRadio(QStringLiteral("TipoSensorChaveiro"), QString::fromUtf8(kSensorKindItems[2]), kindGroup);
     for (QRadioButton* kind : {pir_, door_, keyFob_}) {
         kindColumn->addWidget(kind);
         connect(kind, &QRadioButton::clicked, this, &TFormCadastro::FollowKind);
@@ -75,7 +76,7 @@ TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) :
 
     auto* buttonGroup = new QGroupBox(QStringLiteral("Funções dos botões do chaveiro:"), this);
     auto* buttonGrid = new QGridLayout(buttonGroup);
-    const QStringList items = ButtonFunctionItems();
+    const QStringList items = ChoiceItems(kButtonFunctionItems);
     for (int i = 0; i < 3; ++i) {
         AddLabel(buttonGrid, i, 0, QStringLiteral("Botão %1:").arg(i + 1), buttonGroup);
         QComboBox* combo = MakeChoiceCombo(QStringLiteral("ConfigBotao%1").arg(i + 1), items, buttonGroup);

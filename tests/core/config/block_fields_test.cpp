@@ -27,9 +27,40 @@ TEST(BlockFields, NameEachFieldByItsCaption)
     EXPECT_EQ((*safe)[2], (BlockField{"Temperatura máxima", "-55.0"}));
     EXPECT_EQ((*safe)[6], (BlockField{"Tempo máximo cofre aberto", "300"}));
 
-    // No field is known for the RF block; a payload of the wrong length decodes to nothing.
-    EXPECT_FALSE(DecodeBlockFields(Bytes{3, 1, 2, 3}));
+    // A payload of the wrong length decodes to nothing.
     EXPECT_FALSE(DecodeBlockFields(Bytes{2, 0, 30}));
+    EXPECT_FALSE(DecodeBlockFields(Bytes{3, 26}));
+}
+
+// Lists and radio buttons read as the window shows them, not as indexes.
+TEST(BlockFields, ChoicesReadAsTheirItems)
+{
+    struct Case {
+        Bytes block;
+        std::size_t index;
+        BlockField field;
+    };
+    const Case cases[] = {
+        {{3, 26, 3, 26}, 0, {"Configuração da comunicação RF", "FSK"}},
+        {{3, 26, 3, 26}, 1, {"Configuração do cristal", "30 MHz"}},
+        {{3, 0, 0, 43}, 1, {"Configuração do cristal", "32 MHz"}},
+        {{17, 1, 5, 6, 0}, 0, {"Tipo atuador 1", "SIRENE"}},
+        {{17, 1, 5, 6, 0}, 1, {"Tipo atuador 2", "COFRE"}},
+        {{17, 1, 5, 6, 0}, 2, {"Tipo atuador 3", "-"}},  // a byte past the list selects nothing
+        {{40, 1, 0, 3, 0, 0, 0, 0, 0}, 1, {"Partição teclado 3", "Partição 3"}},
+    };
+    for (const Case& c : cases) {
+        const auto fields = DecodeBlockFields(c.block);
+        ASSERT_TRUE(fields && c.index < fields->size()) << c.field.caption;
+        EXPECT_EQ((*fields)[c.index], c.field);
+    }
+    // The short RF form has no crystal, as the window hides it.
+    EXPECT_EQ(DecodeBlockFields(Bytes{3, 0, 0})->size(), 1u);
+
+    Bytes sensors(31, 0);
+    sensors[0] = 23;
+    sensors[1] = 14;
+    EXPECT_EQ(DecodeBlockFields(sensors)->front(), (BlockField{"Tipo sensor 1", "VIBRACAO"}));
 }
 
 TEST(BlockFields, ComparisonNamesTheFieldsThatDifferAndFallsBackToBytes)

@@ -1,0 +1,215 @@
+#include "cli/cli_context.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <unistd.h>
+
+#include "cli/panel_exchange.h"
+#include "core/panel/block_table.h"
+#include "core/panel/model_capabilities.h"
+#include "ports/port_catalogue.h"
+#include "session/frame_trace_file.h"
+#include "session/panel_session.h"
+
+namespace {
+
+constexpr std::array<qint32, 5> kSpeeds{9600, 19200, 38400, 57600, 115200};
+constexpr int kProgressWidth = 30;
+
+}  // namespace
+
+QString BlockTitle(std::uint8_t id)
+{
+    const BlockEntry* entry = FindBlock(id);
+    return entry ? QString::fromUtf8(entry->title) : QStringLiteral("block %1").arg(id);
+}
+
+QString BlockName(std::uint8_t id) { return QStringLiteral("block %1 (%2)").arg(id).arg(BlockTitle(id)); }
+
+QString PanelText(const Identification& panel)
+{
+    return QStringLiteral("model %1 (%2), version %3, serial %4")
+        .arg(panel.model)
+        .arg(QString::fromStdString(ModelDisplayName(panel.model)))
+        .arg(QString::fromStdString(VersionText(panel.version)))
+        .arg(panel.serial);
+}
+
+QJsonObject PanelJson(const Identification& panel)
+{
+    return {{"model", panel.model},
+            {"modelName", QString::fromStdString(ModelDisplayName(panel.model))},
+            {"version", panel.version},
+            {"versionText", QString::fromStdString(VersionText(panel.version))},
+            {"serial", static_cast<qint64>(panel.serial)}};
+}
+
+// ---- Progress ------------------------------------------------------------------
+
+Progress::Progress(CliEnvironment& env, bool enabled, QString what, int total)
+    : env_(env), enabled_(enabled && env.terminal), what_(std::move(what)), total_(total)
+{
+}
+
+void Progress::Step(int done)
+{
+    if (!enabled_ || total_ <= 0) return;
+    const int filled = std::clamp(done, 0, total_) * kProgressWidth / total_;
+    env_.err << '\r' << what_ << " [" << QString(filled, QLatin1Char('#'))
+             << QString(kProgressWidth - filled, QLatin1Char(' ')) << "] " << done << '/' << total_;
+    env_.err.flush();
+    drawn_ = true;
+}
+
+void Progress::Done()
+{
+    if (drawn_) env_.err << '\n';
+    env_.err.flush();
+    drawn_ = false;
+}
+
+// ---- The context -----------------------------------------------------------------
+
+CliContext::CliContext(CliEnvironment& env, const QCommandLineParser& parser) : env_(env), parser_(parser) {}
+
+CliContext::~CliContext() = default;
+
+bool CliContext::IsSet(const char* option) const { return parser_.isSet(QLatin1String(option)); }
+
+QString CliContext::Value(const char* option) const { return parser_.value(QLatin1String(option)); }
+
+int CliContext::Fail(ExitCode code, const QString& message)
+{
+    env_.err << "quorvel-cli: " << message << '\n';
+    env_.err.flush();
+    return Code(code);
+}
+
+void CliContext::PrintJson(const QJsonObject& object)
+{
+    env_.out << QJsonDocument(object).toJson(QJsonDocument::Indented);
+    env_.out.flush();
+}
+
+std::unique_ptr<Progress> CliContext::MakeProgress(const QString& what, int total)
+{
+    return std::make_unique<Progress>(env_, !Json(), what, total);
+}
+
+PanelSession& CliContext::Session()
+{
+    if (!session_) {
+        session_ = std::make_unique<PanelSession>(env_.ports);
+        session_->SetTrace(trace_.get());
+        exchange_ = std::make_unique<PanelExchange>(*session_, PanelExchange::Options{.answerTimeoutMs = env_.answerTimeoutMs});
+    }
+    return *session_;
+}
+
+PanelExchange& CliContext::Exchange()
+{
+    Session();
+    return *exchange_;
+}
+
+QString CliContext::PortName() const { return byPath_ ? device_ : QStringLiteral("COM%1").arg(number_); }
+
+std::optional<int> CliContext::OpenTrace()
+{
+    if (!IsSet("trace")) return std::nullopt;
+    trace_ = std::make_unique<FrameTraceFile>(env_.clock);
+    if (!trace_->Open(Value("trace"))) {
+        return Fail(ExitCode::BadFile, QStringLiteral("cannot open the trace file %1: %2; choose a writable path")
+                                           .arg(Value("trace"), trace_->ErrorText()));
+    }
+    return std::nullopt;
+}
+
+std::optional<int> CliContext::ResolvePort()
+{
+    const QString text = Value("port").trimmed();
+    if (text.isEmpty()) return Fail(ExitCode::Usage, QStringLiteral("give the panel's port with --port (COM3, 3 or a device path)"));
+    static const QRegularExpression comPattern(QStringLiteral("^(?:COM)?(\\d{1,3})$"), QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch match = comPattern.match(text); match.hasMatch()) {
+        number_ = match.captured(1).toInt();
+        if (number_ < kFirstComNumber || number_ > kLastComNumber) {
+            return Fail(ExitCode::Usage, QStringLiteral("COM%1 is not a port number; use COM1 to COM255").arg(number_));
+        }
+        device_ = QString::fromStdString(env_.ports.DevicePath(number_).value_or(std::string()));
+        return std::nullopt;
+    }
+    // A device path: its own COM number when the catalogue has one, else a
+    // number of its own for this process.
+    byPath_ = true;
+    device_ = text;
+    for (const PortEntry& entry : env_.ports.Scan()) {
+        if (QString::fromStdString(entry.devicePath) == text) {
+            number_ = entry.number;
+            return std::nullopt;
+        }
+    }
+    number_ = kLastComNumber;
+    env_.ports.PinInMemory(number_, text.toStdString());
+    return std::nullopt;
+}
+
+int CliContext::PortOpenFailure()
+{
+    const QString name = QStringLiteral("COM%1").arg(number_);
+    if (device_.isEmpty() || !QFileInfo::exists(device_)) {
+        const QString which = byPath_ ? device_ : device_.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, device_);
+        return Fail(ExitCode::PortError, QStringLiteral("port %1 not found; plug the panel's cable in, or list the ports "
+                                                        "with \"quorvel-cli ports\"").arg(which));
+    }
+    const QByteArray path = device_.toLocal8Bit();
+    if (::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+        const QString group = QFileInfo(device_).group();
+        return Fail(ExitCode::PortError,
+                    QStringLiteral("no permission to open %1 (owned by group \"%2\"); join that group with "
+                                   "\"sudo usermod -aG %2 $USER\", then log in again")
+                        .arg(device_, group.isEmpty() ? QStringLiteral("dialout") : group));
+    }
+    return Fail(ExitCode::PortError, QStringLiteral("cannot open %1 (%2); close any other program using it and try again")
+                                         .arg(device_, name));
+}
+
+std::optional<int> CliContext::CheckConnectionOptions()
+{
+    if (optionsChecked_) return std::nullopt;
+    if (IsSet("speed")) {
+        bool ok = false;
+        speed_ = Value("speed").toInt(&ok);
+        if (!ok || std::find(kSpeeds.begin(), kSpeeds.end(), speed_) == kSpeeds.end()) {
+            return Fail(ExitCode::Usage, QStringLiteral("speed %1 is not one of 9600, 19200, 38400, 57600, 115200")
+                                             .arg(Value("speed")));
+        }
+    }
+    if (const auto failed = ResolvePort()) return failed;
+    optionsChecked_ = true;
+    return std::nullopt;
+}
+
+std::optional<int> CliContext::Connect()
+{
+    if (const auto failed = CheckConnectionOptions()) return failed;
+    if (Session().OpenPort(number_, speed_) != PanelSession::OpenResult::Opened) return PortOpenFailure();
+    const std::optional<Identification> identity = Exchange().Identify(/*sentOnOpen=*/true);
+    if (!identity) {
+        return Fail(ExitCode::PanelFailed, QStringLiteral("no panel answered on %1 at %2 bit/s; check the cable, the "
+                                                          "panel's power and --speed")
+                                               .arg(PortName())
+                                               .arg(speed_));
+    }
+    panel_ = *identity;
+    if (!IsSupportedPanelModel(panel_.model)) {
+        return Fail(ExitCode::PanelFailed, QStringLiteral("the panel on %1 is model %2, which this tool does not configure")
+                                               .arg(PortName())
+                                               .arg(panel_.model));
+    }
+    return std::nullopt;
+}

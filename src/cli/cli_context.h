@@ -1,0 +1,97 @@
+#pragma once
+// What every command of the command-line tool shares, inside the tool only:
+// the parsed options, how a failure is told (one line naming what failed and
+// what to do, and its exit code), JSON output, the progress bar, and the
+// connection to the panel of --port.
+
+#include <QJsonObject>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "cli/cli_tool.h"
+#include "core/panel/device_identity.h"
+
+class FrameTraceFile;
+class PanelExchange;
+class PanelSession;
+class QCommandLineParser;
+
+inline int Code(ExitCode code) { return static_cast<int>(code); }
+
+// "block 2 (CONFIGURAÇÃO INTERVALO DE POLLING)" and its title alone.
+QString BlockTitle(std::uint8_t id);
+QString BlockName(std::uint8_t id);
+// "model 51 (...), version V1.02 - (oficial), serial 2024011501".
+QString PanelText(const Identification& panel);
+QJsonObject PanelJson(const Identification& panel);
+
+// A bar on the terminal, redrawn in place; nothing when err is not a terminal.
+class Progress {
+public:
+    Progress(CliEnvironment& env, bool enabled, QString what, int total);
+    ~Progress() { Done(); }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+    void Step(int done);
+    // Ends the bar's line, so a message starts on a line of its own.
+    void Done();
+
+private:
+    CliEnvironment& env_;
+    bool enabled_;
+    QString what_;
+    int total_;
+    bool drawn_ = false;
+};
+
+class CliContext {
+public:
+    CliContext(CliEnvironment& env, const QCommandLineParser& parser);
+    ~CliContext();
+
+    CliEnvironment& Env() { return env_; }
+    bool IsSet(const char* option) const;
+    QString Value(const char* option) const;
+    bool Json() const { return IsSet("json"); }
+
+    // Says "quorvel-cli: message" on err; returns the code's number.
+    int Fail(ExitCode code, const QString& message);
+    void PrintJson(const QJsonObject& object);
+    // A progress bar, shown on a terminal when the output is not JSON.
+    std::unique_ptr<Progress> MakeProgress(const QString& what, int total);
+
+    // Opens the trace file of --trace, when given; an exit code on failure.
+    std::optional<int> OpenTrace();
+    // Checks --speed and finds the port of --port; a usage error's exit code
+    // when either is wrong. Connect() checks them first when this was not called.
+    std::optional<int> CheckConnectionOptions();
+    // Opens the port of --port at --speed and identifies the panel; an exit
+    // code on failure.
+    std::optional<int> Connect();
+    // The session of --port, made on first use: a command may listen to it
+    // before the port opens.
+    PanelSession& Session();
+    PanelExchange& Exchange();
+    const Identification& Panel() const { return panel_; }
+    QString PortName() const;
+    qint32 Speed() const { return speed_; }
+
+private:
+    std::optional<int> ResolvePort();
+    int PortOpenFailure();
+    bool optionsChecked_ = false;
+
+    CliEnvironment& env_;
+    const QCommandLineParser& parser_;
+    // In this order: the session traces until it goes, the exchange listens to it.
+    std::unique_ptr<FrameTraceFile> trace_;
+    std::unique_ptr<PanelSession> session_;
+    std::unique_ptr<PanelExchange> exchange_;
+    Identification panel_;
+    qint32 speed_ = 115200;
+    int number_ = 0;
+    QString device_;
+    bool byPath_ = false;  // the port was given as a device path
+};

@@ -1,0 +1,304 @@
+#include <QFile>
+#include <QJsonArray>
+#include <QSaveFile>
+#include <set>
+
+#include "cli/backup_file.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_context.h"
+#include "cli/panel_exchange.h"
+#include "core/config/block_fields.h"
+#include "core/config/panel_backup.h"
+#include "core/panel/block_table.h"
+#include "core/rf/rf_sensor_fields.h"
+#include "session/clock.h"
+
+namespace {
+
+using Blocks = std::map<std::uint8_t, std::vector<std::uint8_t>>;
+
+// Reads the blocks given, one at a time, with progress; an exit code on failure.
+std::optional<int> ReadBlocks(CliContext& cli, const std::vector<std::uint8_t>& ids, Blocks& blocks)
+{
+    const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Reading"), static_cast<int>(ids.size()));
+    int done = 0;
+    for (std::uint8_t id : ids) {
+        const PanelExchange::Read read = cli.Exchange().ReadBlock(id);
+        if (read.outcome != PanelExchange::Outcome::Done) {
+            progress->Done();
+            return cli.Fail(ExitCode::PanelFailed,
+                            QStringLiteral("the panel %1 reading %2; check the cable and run the command again")
+                                .arg(read.outcome == PanelExchange::Outcome::Refused ? "refused" : "did not answer")
+                                .arg(BlockName(id)));
+        }
+        blocks[id] = read.block;
+        progress->Step(++done);
+    }
+    return std::nullopt;
+}
+
+// Reads every slot of the RF sensor table and keeps the records with a valid
+// serial, as the RF sensors tab shows them; an exit code on failure.
+std::optional<int> ReadRfSensors(CliContext& cli, RfSensorTable& table)
+{
+    const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("RF sensors"), kRfSensorTableSize);
+    for (int slot = 1; slot <= kRfSensorTableSize; ++slot) {
+        const PanelExchange::Read read = cli.Exchange().ReadRfRecord(slot);
+        if (read.outcome != PanelExchange::Outcome::Done) {
+            progress->Done();
+            return cli.Fail(ExitCode::PanelFailed,
+                            QStringLiteral("the panel %1 reading RF sensor slot %2; check the cable and run the command "
+                                           "again")
+                                .arg(read.outcome == PanelExchange::Outcome::Refused ? "refused" : "did not answer")
+                                .arg(slot));
+        }
+        const std::optional<RfSensorRecord> record = UnpackRfSensorRecord(read.block.data(), read.block.size());
+        if (record && IsValidRfSerial(record->serial)) table[slot] = read.block;
+        progress->Step(slot);
+    }
+    return std::nullopt;
+}
+
+std::optional<RfSensorRecord> SlotRecord(const RfSensorTable& table, int slot)
+{
+    const auto found = table.find(slot);
+    if (found == table.end()) return std::nullopt;
+    return UnpackRfSensorRecord(found->second.data(), found->second.size());
+}
+
+// The fields that differ, slot by slot, between two RF sensor tables.
+std::map<int, std::vector<FieldChange>> CompareRfTables(const RfSensorTable& left, const RfSensorTable& right)
+{
+    std::map<int, std::vector<FieldChange>> differences;
+    std::set<int> taken;
+    for (const auto& [slot, bytes] : left) taken.insert(slot);
+    for (const auto& [slot, bytes] : right) taken.insert(slot);
+    for (int slot : taken) {
+        const auto ours = left.find(slot);
+        const auto theirs = right.find(slot);
+        const std::vector<std::uint8_t> before = ours == left.end() ? std::vector<std::uint8_t>{} : ours->second;
+        const std::vector<std::uint8_t> after = theirs == right.end() ? std::vector<std::uint8_t>{} : theirs->second;
+        if (before == after) continue;
+        std::vector<FieldChange> changes = CompareRfSensors(SlotRecord(left, slot), SlotRecord(right, slot));
+        // Reserved bytes the fields do not show can differ alone.
+        if (changes.empty()) changes.push_back({"Bytes", HexBytes(before), HexBytes(after)});
+        differences[slot] = std::move(changes);
+    }
+    return differences;
+}
+
+// Prints what differs under its name (not for JSON) and gives it as JSON.
+QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<FieldChange>& changes)
+{
+    QTextStream& out = cli.Env().out;
+    if (!cli.Json()) out << name << '\n';
+    QJsonArray fields;
+    for (const FieldChange& change : changes) {
+        const QString caption = QString::fromStdString(change.caption);
+        const QString before = QString::fromStdString(change.before);
+        const QString after = QString::fromStdString(change.after);
+        fields.append(QJsonObject{{"caption", caption}, {"before", before}, {"after", after}});
+        if (!cli.Json()) out << "  " << caption << ": " << before << " -> " << after << '\n';
+    }
+    return fields;
+}
+
+std::optional<int> LoadBackup(CliContext& cli, const QString& file, PanelBackup& backup)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot read %1: %2").arg(file, in.errorString()));
+    }
+    const BackupParse parse = BackupFromJson(in.readAll());
+    if (!parse.backup) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 refused: %2; nothing was written").arg(file, parse.error));
+    }
+    backup = *parse.backup;
+    return std::nullopt;
+}
+
+}  // namespace
+
+int RunBackup(CliContext& cli, const QString& file)
+{
+    if (const auto failed = cli.Connect()) return *failed;
+    const Identification& panel = cli.Panel();
+    PanelBackup backup{panel, cli.Env().clock.Now(), {}, std::nullopt};
+    if (const auto failed = ReadBlocks(cli, ConfigurationBlockIds(), backup.blocks)) return *failed;
+    if (cli.IsSet("rf")) {
+        backup.rf.emplace();
+        if (const auto failed = ReadRfSensors(cli, *backup.rf)) return *failed;
+    }
+    // Written whole or not at all: an interrupted save leaves the old file.
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(BackupToJson(backup)) < 0 || !out.commit()) {
+        return cli.Fail(ExitCode::BadFile,
+                        QStringLiteral("cannot write %1: %2; choose a writable path").arg(file, out.errorString()));
+    }
+    if (cli.Json()) {
+        QJsonObject result{{"file", file}, {"panel", PanelJson(panel)}, {"blocks", static_cast<int>(backup.blocks.size())}};
+        if (backup.rf) result.insert("rfSensors", static_cast<int>(backup.rf->size()));
+        cli.PrintJson(result);
+    } else {
+        QTextStream& text = cli.Env().out;
+        text << "Saved " << backup.blocks.size() << " blocks";
+        if (backup.rf) text << " and " << backup.rf->size() << " RF sensors";
+        text << " of " << PanelText(panel) << " to " << file << '\n';
+        text.flush();
+    }
+    return Code(ExitCode::Done);
+}
+
+int RunRestore(CliContext& cli, const QString& file)
+{
+    PanelBackup backup;
+    if (const auto failed = LoadBackup(cli, file, backup)) return *failed;
+    if (const auto failed = cli.Connect()) return *failed;
+    const Identification& panel = cli.Panel();
+    if (backup.panel.model != panel.model) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 was taken from a panel of model %2 (%3); the panel on %4 is "
+                                                          "model %5 (%6); nothing was written")
+                                               .arg(file)
+                                               .arg(backup.panel.model)
+                                               .arg(QString::fromStdString(ModelDisplayName(backup.panel.model)))
+                                               .arg(cli.PortName())
+                                               .arg(panel.model)
+                                               .arg(QString::fromStdString(ModelDisplayName(panel.model))));
+    }
+    std::vector<std::uint8_t> writable;
+    for (const auto& [id, bytes] : backup.blocks) {
+        if (IsWritableBlock(id)) writable.push_back(id);
+    }
+    Blocks current;
+    if (const auto failed = ReadBlocks(cli, writable, current)) return *failed;
+    std::vector<std::uint8_t> differing;
+    for (std::uint8_t id : writable) {
+        // A block of two forms (the RF block) must be in the panel's form; the
+        // Wi-Fi block's length follows its texts.
+        if (!FindBlock(id)->anyLength && current[id].size() != backup.blocks[id].size()) {
+            return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 holds %2 of %3 bytes; the panel's is %4 bytes long; "
+                                                              "nothing was written")
+                                                   .arg(file, BlockName(id))
+                                                   .arg(backup.blocks[id].size())
+                                                   .arg(current[id].size()));
+        }
+        if (current[id] != backup.blocks[id]) differing.push_back(id);
+    }
+
+    QTextStream& out = cli.Env().out;
+    // Sensors are devices of the site where they were enrolled: a copy on
+    // another panel would answer for sensors that are not there.
+    const int rfSensors = backup.rf ? static_cast<int>(backup.rf->size()) : 0;
+    if (rfSensors > 0 && !cli.Json()) {
+        out << file << " holds " << rfSensors << " RF sensors; restore does not write them: enrol the sensors of this "
+            << "site on the panel itself\n";
+    }
+    QJsonArray written;
+    QJsonArray notWritten;
+    for (std::uint8_t id : differing) notWritten.append(id);
+    if (cli.IsSet("dry-run")) {
+        if (cli.Json()) {
+            cli.PrintJson({{"dryRun", true}, {"wouldWrite", notWritten}, {"rfSensorsNotRestored", rfSensors}});
+        } else {
+            if (differing.empty()) out << "The panel already holds every block of " << file << '\n';
+            for (std::uint8_t id : differing) out << "Would write " << BlockName(id) << '\n';
+            out.flush();
+        }
+        return Code(ExitCode::Done);
+    }
+
+    const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Writing"), static_cast<int>(differing.size()));
+    QString failure;
+    for (std::uint8_t id : differing) {
+        const std::vector<std::uint8_t>& block = backup.blocks[id];
+        const PanelExchange::Outcome outcome = cli.Exchange().WriteBlock(block);
+        if (outcome != PanelExchange::Outcome::Done) {
+            failure = QStringLiteral("the panel %1 writing %2")
+                          .arg(outcome == PanelExchange::Outcome::Refused ? "refused" : "did not answer", BlockName(id));
+            break;
+        }
+        const PanelExchange::Read check = cli.Exchange().ReadBlock(id);
+        if (check.outcome != PanelExchange::Outcome::Done || check.block != block) {
+            failure = QStringLiteral("%1 did not read back as written").arg(BlockName(id));
+            break;
+        }
+        written.append(id);
+        notWritten.removeFirst();
+        progress->Step(static_cast<int>(written.size()));
+    }
+    progress->Done();
+
+    if (cli.Json()) {
+        cli.PrintJson({{"written", written}, {"notWritten", notWritten}, {"error", failure},
+                       {"rfSensorsNotRestored", rfSensors}});
+    } else {
+        if (differing.empty()) out << "The panel already holds every block of " << file << '\n';
+        for (const QJsonValue& id : written) out << "Written " << BlockName(static_cast<std::uint8_t>(id.toInt())) << '\n';
+        for (const QJsonValue& id : notWritten) {
+            out << "Not written " << BlockName(static_cast<std::uint8_t>(id.toInt())) << '\n';
+        }
+        out.flush();
+    }
+    if (!failure.isEmpty()) {
+        return cli.Fail(ExitCode::PanelFailed, failure + QStringLiteral("; check the cable and run the restore again: it "
+                                                                        "writes only the blocks that still differ"));
+    }
+    return Code(ExitCode::Done);
+}
+
+int RunDiff(CliContext& cli, const QString& file, const QString& other)
+{
+    if (other.isEmpty() != cli.IsSet("port")) {
+        return cli.Fail(ExitCode::Usage, QStringLiteral("compare a file with --port PORT or with a second file, not both"));
+    }
+    PanelBackup left;
+    if (const auto failed = LoadBackup(cli, file, left)) return *failed;
+    Blocks right;
+    std::optional<RfSensorTable> rightRf;
+    QString rightName = other;
+    if (!other.isEmpty()) {
+        PanelBackup second;
+        if (const auto failed = LoadBackup(cli, other, second)) return *failed;
+        right = second.blocks;
+        rightRf = second.rf;
+    } else {
+        if (const auto failed = cli.Connect()) return *failed;
+        rightName = cli.PortName();
+        std::vector<std::uint8_t> ids;
+        for (const auto& [id, bytes] : left.blocks) ids.push_back(id);
+        if (const auto failed = ReadBlocks(cli, ids, right)) return *failed;
+        // The panel's sensors are read only to compare them with a file's.
+        if (left.rf) {
+            rightRf.emplace();
+            if (const auto failed = ReadRfSensors(cli, *rightRf)) return *failed;
+        }
+    }
+
+    QTextStream& out = cli.Env().out;
+    QJsonArray differences;
+    for (const auto& [id, bytes] : left.blocks) {
+        const auto found = right.find(id);
+        const std::vector<std::uint8_t> theirs = found == right.end() ? std::vector<std::uint8_t>{} : found->second;
+        const std::vector<FieldChange> changes = CompareBlock(bytes, theirs);
+        if (changes.empty()) continue;
+        differences.append(
+            QJsonObject{{"id", id}, {"title", BlockTitle(id)}, {"fields", ShowChanges(cli, BlockName(id), changes)}});
+    }
+    QJsonArray rfDifferences;
+    if (left.rf && rightRf) {
+        for (const auto& [slot, changes] : CompareRfTables(*left.rf, *rightRf)) {
+            const QString name = QStringLiteral("RF sensor slot %1").arg(slot);
+            rfDifferences.append(QJsonObject{{"slot", slot}, {"fields", ShowChanges(cli, name, changes)}});
+        }
+    }
+    const bool identical = differences.isEmpty() && rfDifferences.isEmpty();
+    if (cli.Json()) {
+        QJsonObject result{{"left", file}, {"right", rightName}, {"identical", identical}, {"blocks", differences}};
+        if (left.rf && rightRf) result.insert("rf", rfDifferences);
+        cli.PrintJson(result);
+    } else if (identical) {
+        out << "No differences between " << file << " and " << rightName << '\n';
+    }
+    out.flush();
+    return Code(ExitCode::Done);
+}

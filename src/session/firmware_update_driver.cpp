@@ -1,0 +1,110 @@
+#include "session/firmware_update_driver.h"
+
+#include <QFile>
+#include <QTimer>
+#include <memory>
+
+#include "session/panel_session.h"
+
+FirmwareUpdateDriver::FirmwareUpdateDriver(PanelSession& session, Options options, QObject* parent)
+    : QObject(parent), session_(session), options_(options)
+{
+    // The timers keep the window's names: tests find them by name.
+    timerMaquina_ = new QTimer(this);
+    timerMaquina_->setObjectName(QStringLiteral("TimerMaquina"));
+    timerMaquina_->setInterval(options_.machineTickMs);
+    connect(timerMaquina_, &QTimer::timeout, this, &FirmwareUpdateDriver::MachineTick);
+
+    // Counts time-outs from start to exit, whether or not a run is active.
+    timerTimeout_ = new QTimer(this);
+    timerTimeout_->setObjectName(QStringLiteral("TimerTimeout"));
+    timerTimeout_->setInterval(options_.secondMs);
+    connect(timerTimeout_, &QTimer::timeout, this, &FirmwareUpdateDriver::TimeoutTick);
+    timerTimeout_->start();
+
+    stall_ = new QTimer(this);
+    stall_->setSingleShot(true);
+    stall_->setInterval(options_.stallMs);
+    connect(stall_, &QTimer::timeout, this, &FirmwareUpdateDriver::OnStall);
+
+    session_.Receivers().firmwareUpdate = this;
+    connect(&session_, &PanelSession::Identified, this, &FirmwareUpdateDriver::ReceiveIdentification);
+}
+
+FirmwareUpdateDriver::~FirmwareUpdateDriver()
+{
+    if (session_.Receivers().firmwareUpdate == this) session_.Receivers().firmwareUpdate = nullptr;
+}
+
+ImageLoadReport FirmwareUpdateDriver::LoadImage(const QString& path)
+{
+    // The source closes the file when it goes, on every path of the load.
+    const std::unique_ptr<FileByteSource> file = FileByteSource::Open(QFile::encodeName(path).toStdString());
+    return image_.Load(file.get(), path.toStdString());
+}
+
+void FirmwareUpdateDriver::StartOrCancel() { Apply(machine_.OnStartCancelClick(session_.IsPortOpen())); }
+
+void FirmwareUpdateDriver::Abandon()
+{
+    timerMaquina_->stop();
+    stall_->stop();
+    machine_.OnWindowClosed();
+    image_.Close();
+}
+
+void FirmwareUpdateDriver::MachineTick() { Apply(machine_.Tick()); }
+
+void FirmwareUpdateDriver::TimeoutTick() { machine_.TimeoutTick(); }
+
+void FirmwareUpdateDriver::ReceiveIdentification(const Identification& identity)
+{
+    machine_.OnIdentification(identity.model, identity.version);
+}
+
+void FirmwareUpdateDriver::OnPacketRequest(const std::uint8_t* payload, std::uint8_t length)
+{
+    Apply(machine_.OnPacketRequest(payload, length));
+}
+
+void FirmwareUpdateDriver::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length)
+{
+    Apply(machine_.OnUpdateResult(payload, length));
+}
+
+void FirmwareUpdateDriver::OnUpdateAck() { Apply(machine_.OnAck()); }
+
+void FirmwareUpdateDriver::OnUpdateNack() { Apply(machine_.OnNack()); }
+
+void FirmwareUpdateDriver::Apply(const UpdateEffects& fx)
+{
+    if (fx.started) timerMaquina_->start();
+    if (fx.stopped) timerMaquina_->stop();
+    if (fx.send) session_.SendCommand(fx.send->payload.data(), fx.send->length, fx.send->code);
+    WatchStall();
+    emit Effects(fx);
+}
+
+void FirmwareUpdateDriver::WatchStall()
+{
+    if (options_.stallMs <= 0) return;
+    const auto state = static_cast<UpdateState>(machine_.State());
+    const bool panelDriven =
+        machine_.UpdateRunning() && (state == UpdateState::SendingPackets || state == UpdateState::PacketsDone);
+    if (!panelDriven) {
+        stall_->stop();
+        return;
+    }
+    if (!stall_->isActive() || machine_.State() != watchedState_ || machine_.CurrentPacket() != watchedPacket_) {
+        watchedState_ = machine_.State();
+        watchedPacket_ = machine_.CurrentPacket();
+        stall_->start();
+    }
+}
+
+void FirmwareUpdateDriver::OnStall()
+{
+    if (!machine_.UpdateRunning()) return;
+    emit Stalled();
+    StartOrCancel();
+}

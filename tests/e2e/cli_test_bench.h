@@ -1,0 +1,81 @@
+#pragma once
+// The command-line tool run in-process against software panels on
+// pseudo-terminals: ports in a temporary folder, panels pinned in memory,
+// a fixed clock, the tool's output captured.
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "app/panel_host.h"
+#include "cli/cli_tool.h"
+#include "ports/port_catalogue.h"
+#include "session/clock.h"
+
+namespace cli_test {
+
+class FixedClock final : public Clock {
+public:
+    QDateTime Now() const override { return QDateTime(QDate(2026, 12, 10), QTime(4, 5, 6, 789)); }
+};
+
+class CliBench {
+public:
+    CliBench()
+    {
+        const std::filesystem::path root = dir_.path().toStdString();
+        std::filesystem::create_directories(root / "dev");
+        ports_ = std::make_unique<SystemPortCatalogue>(SystemPortCatalogue::Options{root / "ports", root / "dev"});
+    }
+    ~CliBench() { panels_.clear(); }
+
+    VirtualPanel& AddPanel(int comNumber, std::uint8_t model = 51)
+    {
+        panels_.push_back(std::make_unique<PanelHost>(VirtualPanel::Options{.model = model}));
+        ports_->PinInMemory(comNumber, panels_.back()->DevicePath().toStdString());
+        return panels_.back()->Panel();
+    }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+
+    int Run(const QStringList& arguments, int answerTimeoutMs = 1000)
+    {
+        out.clear();
+        err.clear();
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        // The update's second is short, and its stall limit outlasts the
+        // panel's own second, which paces its first packet request.
+        CliEnvironment environment{*ports_, clock_, outStream, errStream, false, answerTimeoutMs, 100, 2500};
+        return RunCli(arguments, environment);
+    }
+
+    QString out;
+    QString err;
+
+private:
+    QTemporaryDir dir_;
+    FixedClock clock_;
+    std::unique_ptr<SystemPortCatalogue> ports_;
+    std::vector<std::unique_ptr<PanelHost>> panels_;
+};
+
+inline QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+inline void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(bytes);
+}
+
+constexpr int kDone = 0, kPanelFailed = 1, kUsage = 2, kPortError = 3, kBadFile = 4;
+
+}  // namespace cli_test
