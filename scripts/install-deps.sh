@@ -3,6 +3,7 @@
 # need, if any is missing.
 #   scripts/install-deps.sh          the build and the test suite
 #   scripts/install-deps.sh --fuzz   also clang, its fuzzing runtime and python3
+#   scripts/install-deps.sh --windows  also MinGW-w64, Wine and GoogleTest's sources
 set -euo pipefail
 
 packages=(
@@ -16,6 +17,12 @@ packages=(
 # are in libclang-rt-14-dev, which nothing pulls in on its own.
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev python3)
+fi
+# The Windows cross build of the pure libraries: the posix thread model gives
+# the compiler's standard library its threads; Wine runs the tests; GoogleTest
+# is built from source with the cross compiler.
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
 fi
 
 missing=()

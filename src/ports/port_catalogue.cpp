@@ -48,6 +48,20 @@ std::string ComName(int number)
 
 #ifdef _WIN32
 
+bool ProbeFindsPort(unsigned long openError)
+{
+    switch (openError) {
+    case ERROR_SUCCESS:
+    case ERROR_ACCESS_DENIED:       // 5
+    case ERROR_GEN_FAILURE:         // 31
+    case ERROR_SHARING_VIOLATION:   // 32
+    case ERROR_SEM_TIMEOUT:         // 121
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The system numbers its own ports; probing is the only way to learn which
 // exist, and a port held by another program still counts.
 bool IsDevicePresent(const std::string& devicePath)
@@ -58,10 +72,7 @@ bool IsDevicePresent(const std::string& devicePath)
         CloseHandle(handle);
         return true;
     }
-    // Access denied, general failure, sharing violation, semaphore time-out:
-    // the port is there but busy.
-    const DWORD error = GetLastError();
-    return error == 5 || error == 31 || error == 32 || error == 121;
+    return ProbeFindsPort(GetLastError());
 }
 
 fs::path DefaultPortFolder()

@@ -95,4 +95,14 @@ std::vector<int> RegisteredPortNumbers(const std::filesystem::path& portFolder);
 // Whether a device counts as present: it opens (non-blocking, no controlling
 // terminal), or it fails as busy or access-denied. A /dev/ttyS node without
 // a UART behind it is absent.
+// On Windows the probe opens the device for reading and writing, unshared,
+// and reads the answer with ProbeFindsPort.
 bool IsDevicePresent(const std::string& devicePath);
+
+#ifdef _WIN32
+// The probe's reading of the system's answer (0: it opened, else the error
+// code): opened, access denied (5), general failure (31), sharing violation
+// (32) and semaphore time-out (121) mean a port that exists, the last four a
+// busy one; any other error means there is no such port.
+bool ProbeFindsPort(unsigned long openError);
+#endif

@@ -1,6 +1,5 @@
 #include "session/firmware_update_driver.h"
 
-#include <QFile>
 #include <QTimer>
 #include <memory>
 
@@ -39,7 +38,8 @@ FirmwareUpdateDriver::~FirmwareUpdateDriver()
 ImageLoadReport FirmwareUpdateDriver::LoadImage(const QString& path)
 {
     // The source closes the file when it goes, on every path of the load.
-    const std::unique_ptr<FileByteSource> file = FileByteSource::Open(QFile::encodeName(path).toStdString());
+    // The core takes file names in UTF-8.
+    const std::unique_ptr<FileByteSource> file = FileByteSource::Open(path.toStdString());
     return image_.Load(file.get(), path.toStdString());
 }
 

@@ -1,6 +1,6 @@
-#include "ports/port_catalogue.h"
+// The port folder and the fixed mapping of COM numbers to devices (POSIX).
 
-#ifndef _WIN32
+#include "ports/port_catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -318,5 +318,3 @@ TEST(DefaultPortFolderTest, FollowsXdgRuntimeDir)
 }
 
 }  // namespace
-
-#endif

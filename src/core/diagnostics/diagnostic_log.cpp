@@ -7,6 +7,7 @@
 
 #include "core/diagnostics/status_fields.h"
 #include "core/diagnostics/status_pages.h"
+#include "core/files/utf8_path.h"
 #include "core/link/big_endian.h"
 
 namespace {
@@ -178,13 +179,13 @@ DiagnosticLogWriter::Status DiagnosticLogWriter::Open(const std::string& path)
 {
     Close();
     systemError_.clear();
-    path_ = path;
+    path_ = PathFromUtf8(path);
     // An absent file or a device starts afresh; anything else wrong shows
     // when the file is opened.
     std::error_code error;
     std::uintmax_t size = 0;
-    if (std::filesystem::is_regular_file(std::filesystem::status(path, error))) {
-        size = std::filesystem::file_size(path, error);
+    if (std::filesystem::is_regular_file(std::filesystem::status(path_, error))) {
+        size = std::filesystem::file_size(path_, error);
         if (error) {
             systemError_ = error.message();
             return Status::CannotOpen;
@@ -192,7 +193,7 @@ DiagnosticLogWriter::Status DiagnosticLogWriter::Open(const std::string& path)
     }
     if (size > 0) {
         // Appending after anything but whole records would damage the file.
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(path_, std::ios::binary);
         if (!in) return Fail(Status::CannotOpen);
         DiagnosticLogReader reader(in);
         while (reader.Next()) {
@@ -202,7 +203,7 @@ DiagnosticLogWriter::Status DiagnosticLogWriter::Open(const std::string& path)
             return Status::NotALog;
         }
     }
-    file_ = std::fopen(path.c_str(), "ab");
+    file_ = OpenUtf8File(path, "ab");
     if (file_ == nullptr) return Fail(Status::CannotOpen);
     wholeSize_ = size;
     if (size == 0) {

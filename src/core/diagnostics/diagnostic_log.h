@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <istream>
 #include <optional>
 #include <string>
@@ -77,9 +78,9 @@ public:
     DiagnosticLogWriter& operator=(const DiagnosticLogWriter&) = delete;
     ~DiagnosticLogWriter();
 
-    // Creates the file with its header when it is absent or empty, appends
-    // to a whole log of this format, and refuses any other file (its content
-    // is never touched).
+    // Creates the file (a UTF-8 path) with its header when it is absent or
+    // empty, appends to a whole log of this format, and refuses any other
+    // file (its content is never touched).
     Status Open(const std::string& path);
     // On a failure the file is cut back to its last whole record and closed.
     Status Append(std::int64_t receivedMs, const std::uint8_t* payload, std::size_t length);
@@ -92,7 +93,7 @@ private:
     Status Fail(Status status);
 
     std::FILE* file_ = nullptr;
-    std::string path_;
+    std::filesystem::path path_;
     std::uintmax_t wholeSize_ = 0;
     std::string systemError_;
 };

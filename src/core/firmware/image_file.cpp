@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "core/files/utf8_path.h"
 #include "core/panel/date_text.h"
 #include "core/panel/device_identity.h"
 #include "core/panel/model_capabilities.h"
@@ -160,7 +161,7 @@ std::size_t MemoryByteSource::Read(std::uint8_t* into, std::size_t count)
 
 std::unique_ptr<FileByteSource> FileByteSource::Open(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenUtf8File(path, "rb");
     if (file == nullptr) return nullptr;
     return std::unique_ptr<FileByteSource>(new FileByteSource(file));
 }

@@ -91,7 +91,7 @@ private:
 // is closed on every path of a load.
 class FileByteSource final : public ByteSource {
 public:
-    // Empty when the file cannot be opened.
+    // The path is UTF-8. Empty when the file cannot be opened.
     static std::unique_ptr<FileByteSource> Open(const std::string& path);
     ~FileByteSource() override;
     FileByteSource(const FileByteSource&) = delete;

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -66,8 +68,13 @@ public:
 private:
     static void Set(const char* zone)
     {
+#ifdef _WIN32
+        _putenv_s("TZ", zone ? zone : "");  // an empty value removes it
+        _tzset();
+#else
         if (zone) setenv("TZ", zone, 1); else unsetenv("TZ");
         tzset();
+#endif
     }
 };
 
@@ -217,6 +224,22 @@ TEST(ImageFile, FileThatCannotBeOpened)
     FirmwareImage image;
     EXPECT_EQ(Steps(image.Load(nullptr, "nada.bin")), (std::vector<std::string>{"clear", "Erro ao tentar abrir o arquivo."}));
     EXPECT_EQ(FileByteSource::Open("/nonexistent/dir/imagem.bin"), nullptr);
+}
+
+TEST(ImageFile, AFileNamedWithAccentsIsOpened)
+{
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / u8"atualização_imagem.bin";
+    const Bytes bytes = FileOf(ImagePlan{});
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    const std::u8string utf8 = path.u8string();
+
+    std::unique_ptr<FileByteSource> file = FileByteSource::Open(std::string(utf8.begin(), utf8.end()));
+    ASSERT_NE(file, nullptr);
+    FirmwareImage image;
+    EXPECT_TRUE(image.Load(file.get(), "atualização_imagem.bin").accepted);
+    file.reset();  // Windows removes no open file
+    std::filesystem::remove(path);
 }
 
 TEST(ImageFile, BuildDateText)
