@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, if any is missing.
+# Installs the Debian packages the build, the tests and the Debian package
+# need, if any is missing.
 #   scripts/install-deps.sh          the build and the test suite
 #   scripts/install-deps.sh --fuzz   also clang, its fuzzing runtime and python3
 #   scripts/install-deps.sh --windows  also MinGW-w64, Wine and GoogleTest's sources
@@ -9,6 +10,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  librsvg2-bin                            # renders the icon's PNG sizes
+  dpkg-dev file desktop-file-utils        # the Debian package and its check
 )
 # clang brings libclang-common-14-dev; libFuzzer and the sanitizer runtimes
 # are in libclang-rt-14-dev, which nothing pulls in on its own.

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMessageBox>
 #include <exception>
 
@@ -31,6 +32,10 @@ int main(int argc, char* argv[])
     // The application's title. Not set as the display name: Qt would append
     // that to every window's caption.
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // Installed, the icon comes from the icon theme and the desktop entry
+    // names the window for the desktop; from a build folder there is neither.
+    QApplication::setDesktopFileName(QStringLiteral("quorvel"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quorvel")));
 
     QCommandLineParser parser;
     parser.addOptions({{"demo", "Open a software panel at start."},

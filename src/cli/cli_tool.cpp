@@ -54,6 +54,7 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
         {"trace", "Append every frame, both ways, to FILE.", "FILE"},
         {"help", "Show this help."},
     });
+    parser.addVersionOption();
     parser.addPositionalArgument("command", kUsage);
     if (!parser.parse(QStringList{QStringLiteral("quorvel-cli")} + arguments)) {
         environment.err << "quorvel-cli: " << parser.errorText() << "\n" << kUsage;
@@ -62,6 +63,11 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
     }
     if (parser.isSet("help")) {
         environment.out << parser.helpText();
+        environment.out.flush();
+        return Code(ExitCode::Done);
+    }
+    if (parser.isSet("version")) {
+        environment.out << "quorvel-cli " QUORVEL_VERSION "\n";
         environment.out.flush();
         return Code(ExitCode::Done);
     }

@@ -346,8 +346,10 @@ bool RegisterPort(const fs::path& portFolder, int number, const std::string& dev
     // A new link renamed over the old one: a scan sees the old device or the
     // new one, never no entry (which would let the fixed mapping show through).
     const fs::path entry = portFolder / ComName(number);
-    const fs::path temporary =
-        portFolder / ("." + ComName(number) + "." + std::to_string(getpid()) + ".tmp");
+    // Appended rather than "." + string: GCC 12 at -O2 warns falsely on that.
+    std::string temporaryName = ".";
+    temporaryName += ComName(number) + "." + std::to_string(getpid()) + ".tmp";
+    const fs::path temporary = portFolder / temporaryName;
     std::error_code ec;
     fs::remove(temporary, ec);
     fs::create_symlink(devicePath, temporary, ec);

@@ -134,7 +134,12 @@ std::string DecodeTemperature(std::uint16_t word)
     const std::uint16_t magnitude = word & kMagnitudeMask;
     if (magnitude > kMaxTemperatureTenths) return "0.0";
     const bool below = (word & kSignBit) != 0 && magnitude != 0;
-    return (below ? "-" : "") + std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
+    // Appended rather than "-" + string: GCC 12 at -O2 warns falsely on that.
+    std::string text = below ? "-" : "";
+    text += std::to_string(magnitude / 10);
+    text += '.';
+    text += std::to_string(magnitude % 10);
+    return text;
 }
 
 bool IsSafeDebounceAccepted(std::int32_t seconds)
