@@ -55,14 +55,16 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
         {"help", "Show this help."},
     });
     parser.addVersionOption();
-    parser.addPositionalArgument("command", kUsage);
+    // The commands are listed after the options, unwrapped: the parser
+    // would fold a long description into a narrow column.
+    parser.addPositionalArgument("command", "ports, identify, backup, restore, diff, flash or log (below).");
     if (!parser.parse(QStringList{QStringLiteral("quorvel-cli")} + arguments)) {
         environment.err << "quorvel-cli: " << parser.errorText() << "\n" << kUsage;
         environment.err.flush();
         return Code(ExitCode::Usage);
     }
     if (parser.isSet("help")) {
-        environment.out << parser.helpText();
+        environment.out << parser.helpText() << '\n' << kUsage;
         environment.out.flush();
         return Code(ExitCode::Done);
     }
