@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+#include <QTimer>
 
 #include "cli_test_bench.h"
 #include "core/firmware/image_builder.h"
@@ -40,6 +41,7 @@ private slots:
     void refusesABadImageBeforeSendingAnything();
     void aFlashThePanelDoesNotFinishSaysWhereItStopped_data();
     void aFlashThePanelDoesNotFinishSaysWhereItStopped();
+    void anAdapterUnpluggedMidFlashIsAPortError();
 };
 
 void CliFlashTest::flashesAnImageThePanelThenRuns()
@@ -138,6 +140,26 @@ void CliFlashTest::aFlashThePanelDoesNotFinishSaysWhereItStopped()
     QVERIFY2(bench.err.contains(message) && bench.err.contains("run flash again"), qPrintable(bench.err));
     const QJsonObject result = QJsonDocument::fromJson(bench.out.toUtf8()).object();
     QCOMPARE(result.value("succeeded").toBool(true), false);
+    QCOMPARE(panel.Version(), VirtualPanel::kDefaultVersion);
+}
+
+void CliFlashTest::anAdapterUnpluggedMidFlashIsAPortError()
+{
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    PanelHost& host = bench.LastHost();
+    const std::uint8_t packet = CommandByte(CommandCode::UpdatePacketCommand);
+    // Unplugged once five packets are taken; not from inside the panel's own pump.
+    panel.SetFrameObserver([&panel, &host, packet](VirtualPanel::Direction direction, const std::vector<uint8_t>& frame) {
+        if (direction == VirtualPanel::Direction::FromTool && frame.size() > 2 && frame[2] == packet &&
+            panel.CommandCount(packet) == 5) {
+            QTimer::singleShot(0, &host, [&host] { host.Vanish(); });
+        }
+    });
+    const QString image = WriteImage(bench.Path("nova.bin"), ImageFileBytes(FlashPlan()));
+    QCOMPARE(bench.Run({"flash", "--port", "COM3", image}), kPortError);
+    QVERIFY2(bench.err.contains("the port COM3 failed during the update") && bench.err.contains("run flash again"),
+             qPrintable(bench.err));
     QCOMPARE(panel.Version(), VirtualPanel::kDefaultVersion);
 }
 

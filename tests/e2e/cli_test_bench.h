@@ -38,6 +38,8 @@ public:
         ports_->PinInMemory(comNumber, panels_.back()->DevicePath().toStdString());
         return panels_.back()->Panel();
     }
+    // The host of the panel added last, to unplug it.
+    PanelHost& LastHost() { return *panels_.back(); }
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
     int Run(const QStringList& arguments, int answerTimeoutMs = 1000)
