@@ -9,6 +9,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "cli/interrupt_watch.h"
 #include "cli/panel_exchange.h"
 #include "session/firmware_update_driver.h"
 #include "session/panel_session.h"
@@ -21,6 +22,7 @@ struct FlashRun {
     bool succeeded = false;
     bool stalled = false;
     bool portFailed = false;
+    bool interrupted = false;  // the user pressed Ctrl-C
     std::uint8_t lastState = 0;  // the state the run was in when it ended
     std::uint32_t lastPacket = 0;
 };
@@ -48,6 +50,9 @@ QString Advice(const FlashRun& run, int packets, int stallMs)
     const QString inBootloader = QStringLiteral(
         "The panel may be left in its bootloader without a working firmware: keep it powered, check the cable and "
         "run flash again.");
+    if (run.interrupted) {
+        return QStringLiteral("You cancelled the update (Ctrl-C) %1. %2").arg(Where(run, packets), inBootloader);
+    }
     if (run.stalled) {
         const bool cancelled = run.messages.contains(QStringLiteral("Atualização cancelada."));
         return QStringLiteral("The panel asked for no new packet for %1 s %2, so the update was cancelled%3. %4")
@@ -118,6 +123,13 @@ int Flash::Run()
     QObject::connect(&session, &PanelSession::PortFailed, &loop, portLost);
     QObject::connect(&session, &PanelSession::PortClosed, &loop, portLost);
     driver_->StartOrCancel();
+    // The first Ctrl-C cancels as "Cancelar" does; a second one quits at once.
+    const InterruptWatch interrupt([this] {
+        if (run_.interrupted || !driver_->Machine().UpdateRunning()) return;
+        run_.interrupted = true;
+        Line(QStringLiteral("Ctrl-C: cancelling the update with the panel; press Ctrl-C again to quit at once."));
+        driver_->StartOrCancel();
+    });
     // The machine bounds every wait but the panel's own pace, and the stall
     // watch bounds that.
     if (driver_->Machine().UpdateRunning()) loop.exec();
@@ -204,7 +216,8 @@ int Flash::Finish()
                        {"messages", QJsonArray::fromStringList(run_.messages)},
                        {"state", QString::fromUtf8(UpdateStateText(run_.lastState))},
                        {"lastPacket", static_cast<qint64>(run_.lastPacket)},
-                       {"stalled", run_.stalled}};
+                       {"stalled", run_.stalled},
+                       {"interrupted", run_.interrupted}};
     if (run_.portFailed) {
         if (cli_.Json()) cli_.PrintJson(result);
         return cli_.Fail(ExitCode::PortError, QStringLiteral("the port %1 failed during the update, %2. The panel may be "

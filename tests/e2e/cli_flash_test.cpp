@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 
 #include "cli_test_bench.h"
 #include "core/firmware/image_builder.h"
@@ -113,6 +114,7 @@ void CliFlashTest::aFlashThePanelDoesNotFinishSaysWhereItStopped_data()
                                                  "panel did not answer the cancel.";
     QTest::newRow("stops asking") << "stop" << "Atualização cancelada. The panel asked for no new packet for 2.5 s at "
                                                "packet 5 of 20, so the update was cancelled.";
+    QTest::newRow("Ctrl-C") << "interrupt" << "Atualização cancelada. You cancelled the update (Ctrl-C) at packet";
     QTest::newRow("reports an error") << "result" << "Erro gravação versão nova (CRC). The panel's bootloader ended "
                                                      "the update at packet 20 of 20.";
 }
@@ -130,6 +132,15 @@ void CliFlashTest::aFlashThePanelDoesNotFinishSaysWhereItStopped()
             if (direction == VirtualPanel::Direction::FromTool && frame.size() > 2 && frame[2] == packet &&
                 panel.CommandCount(packet) == 5) {
                 panel.SetSilent(true);
+            }
+        });
+    }
+    if (fault == "interrupt") {
+        // The installer presses Ctrl-C once five packets are taken.
+        panel.SetFrameObserver([&panel, packet](VirtualPanel::Direction direction, const std::vector<uint8_t>& frame) {
+            if (direction == VirtualPanel::Direction::FromTool && frame.size() > 2 && frame[2] == packet &&
+                panel.CommandCount(packet) == 5) {
+                std::raise(SIGINT);
             }
         });
     }
