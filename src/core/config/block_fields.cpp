@@ -38,23 +38,7 @@ std::string GroundText(bool ground) { return ground ? "TERRA" : "FLUTUANTE"; }
 
 std::string OnOff(bool on) { return on ? "Sim" : "Não"; }
 
-std::string Utf8Text(const std::vector<std::uint8_t>& bytes)
-{
-    std::string text;
-    for (char32_t c : DecodeCp1252(bytes.data(), bytes.size())) {
-        if (c < 0x80) {
-            text.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            text.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            text.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            text.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return text;
-}
+std::string Utf8Text(const std::vector<std::uint8_t>& bytes) { return Cp1252ToUtf8(bytes.data(), bytes.size()); }
 
 std::optional<Fields> ServerFields(const std::uint8_t* payload, std::size_t length)
 {

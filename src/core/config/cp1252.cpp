@@ -52,3 +52,23 @@ std::u32string DecodeCp1252(const std::uint8_t* bytes, std::size_t count)
     for (std::size_t i = 0; i < count; ++i) text.push_back(Cp1252Character(bytes[i]));
     return text;
 }
+
+std::string Cp1252ToUtf8(const std::uint8_t* bytes, std::size_t count)
+{
+    std::string text;
+    text.reserve(count);
+    for (char32_t c : DecodeCp1252(bytes, count)) {
+        if (c < 0x80) {
+            text.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            text.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            // Windows-1252 reaches no further than the Basic Multilingual Plane.
+            text.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            text.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return text;
+}

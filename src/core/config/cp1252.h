@@ -18,3 +18,5 @@ char32_t Cp1252Character(std::uint8_t byte);
 
 std::optional<std::vector<std::uint8_t>> EncodeCp1252(const std::u32string& text);
 std::u32string DecodeCp1252(const std::uint8_t* bytes, std::size_t count);
+// The same text as UTF-8, for files, terminals and the core's own texts.
+std::string Cp1252ToUtf8(const std::uint8_t* bytes, std::size_t count);

@@ -4,32 +4,11 @@
 
 #include "core/config/cp1252.h"
 
-namespace {
-
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        // Windows-1252 reaches no further than the Basic Multilingual Plane.
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-}  // namespace
-
 std::string FixedText(const std::uint8_t* field, std::size_t width)
 {
     std::size_t length = 0;
     while (length < width && field[length] != 0) ++length;
-    std::string text;
-    for (char32_t c : DecodeCp1252(field, length)) AppendUtf8(text, c);
-    return text;
+    return Cp1252ToUtf8(field, length);
 }
 
 std::string DottedQuadText(const std::uint8_t* bytes)

@@ -54,6 +54,9 @@ TEST(Cp1252, CarriesEveryCharacterOfTheCodePageAndNothingElse)
     }
     EXPECT_EQ(EncodeCp1252(U"a\u00E7\u20AC"), (Bytes{'a', 0xE7, 0x80}));
     EXPECT_EQ(EncodeCp1252(U"a\u0100"), std::nullopt);
+    // As UTF-8: one, two and three bytes a character.
+    const Bytes panelText{'J', 0xE3, 0x80};
+    EXPECT_EQ(Cp1252ToUtf8(panelText.data(), panelText.size()), "J\u00E3\u20AC");
 }
 
 TEST(ServerAddresses, PackKeepsLowBitsAndUnpackShowsUnsignedValues)
