@@ -3,6 +3,7 @@
 #include "app/panel_host.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
+#include "session/frame_trace_file.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/readable_palette.h"
@@ -25,6 +26,10 @@ Application::Application(Seams seams, Options options) : seams_(seams)
     formDebug_ = new TFormDebug(*session_, seams_.dialogs, seams_.clock, owner);
     formCadastro_ = new TFormCadastro(*session_, seams_.dialogs, owner);
     formPrincipal_->AttachWindows(formAtualizacao_, formDebug_, formCadastro_);
+    if (options.trace) {
+        QObject::connect(options.trace, &FrameTraceFile::Stopped, formPrincipal_.get(),
+                         &TFormPrincipal::ShowTraceStopped);
+    }
     for (QWidget* window : std::initializer_list<QWidget*>{formPrincipal_.get(), formAtualizacao_, formDebug_,
                                                            formCadastro_}) {
         ApplyReadablePalette(*window);

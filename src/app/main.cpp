@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "app/application.h"
+#include "core/files/safe_file.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
 #include "session/frame_trace_file.h"
@@ -28,6 +29,7 @@ void ShowEscapedError(const QString& message)
 
 int main(int argc, char* argv[])
 {
+    ReportOversizedWritesAsErrors();
     QApplication app(argc, argv);
     // The application's title. Not set as the display name: Qt would append
     // that to every window's caption.

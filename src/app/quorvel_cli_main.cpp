@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include "cli/cli_tool.h"
+#include "core/files/safe_file.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
 
 int main(int argc, char* argv[])
 {
+    ReportOversizedWritesAsErrors();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-cli"));
     QTextStream out(stdout);

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "core/firmware/image_builder.h"
+#include "core/files/safe_file.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text)
 
 int main(int argc, char** argv)
 {
+    ReportOversizedWritesAsErrors();
     ImagePlan plan;
     plan.buildTime = static_cast<std::uint32_t>(std::time(nullptr));
     const char* path = nullptr;

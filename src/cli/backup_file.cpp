@@ -22,17 +22,21 @@ QJsonArray FieldsToJson(const std::vector<BlockField>& fields)
     return array;
 }
 
-// Hexadecimal pairs separated by blanks; nothing for any other text.
-std::optional<std::vector<std::uint8_t>> ParseHex(const QString& text)
+// Exactly the hexadecimal pairs the writer writes, or why not: a restore
+// writes these bytes, so anything else is refused, not guessed at.
+std::optional<std::vector<std::uint8_t>> ParseHex(const QJsonValue& value, QString& why)
 {
-    std::vector<std::uint8_t> bytes;
-    for (const QString& pair : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const uint value = pair.toUInt(&ok, 16);
-        if (!ok || pair.size() != 2) return std::nullopt;
-        bytes.push_back(static_cast<std::uint8_t>(value));
+    if (!value.isString()) {
+        why = QStringLiteral("its bytes are missing");
+        return std::nullopt;
     }
-    return bytes;
+    const HexParse parse = ParseHexBytes(value.toString().toStdString());
+    if (parse.badPosition != 0) {
+        why = QStringLiteral("its bytes are not hexadecimal pairs separated by single spaces (at character %1)")
+                  .arg(parse.badPosition);
+        return std::nullopt;
+    }
+    return parse.bytes;
 }
 
 // An integer member within [0, max]; nothing when absent, fractional or out of range.
@@ -73,8 +77,10 @@ std::optional<QString> RfFromJson(const QJsonValue& value, RfSensorTable& table)
             return QStringLiteral("an RF sensor has no slot from 1 to %1").arg(kRfSensorTableSize);
         }
         const QString where = QStringLiteral("RF sensor in slot %1: ").arg(*slot);
-        const auto bytes = ParseHex(sensor.value("bytes").toString());
-        const auto record = bytes ? UnpackRfSensorRecord(bytes->data(), bytes->size()) : std::nullopt;
+        QString why;
+        const auto bytes = ParseHex(sensor.value("bytes"), why);
+        if (!bytes) return where + why;
+        const auto record = UnpackRfSensorRecord(bytes->data(), bytes->size());
         if (!record) return where + QStringLiteral("its bytes are not %1 hexadecimal pairs").arg(kRfRecordLength);
         if (!IsValidRfSerial(record->serial)) {
             return where + QStringLiteral("serial %1 is not a valid serial (1 to %2)").arg(record->serial).arg(kMaxRfSerial);
@@ -157,8 +163,10 @@ BackupParse BackupFromJson(const QByteArray& text)
         const auto id = Integer(block, "id", 255);
         if (!id) return Refuse(QStringLiteral("a block has no valid id"));
         const QString where = QStringLiteral("block %1: ").arg(*id);
-        const auto bytes = ParseHex(block.value("bytes").toString());
-        if (!bytes || bytes->empty()) return Refuse(where + QStringLiteral("its bytes are not hexadecimal pairs"));
+        QString why;
+        const auto bytes = ParseHex(block.value("bytes"), why);
+        if (!bytes) return Refuse(where + why);
+        if (bytes->empty()) return Refuse(where + QStringLiteral("it holds no bytes"));
         if ((*bytes)[0] != *id) return Refuse(where + QStringLiteral("its bytes start with another block id"));
         if (const auto reason = CheckBlockForModel(backup.panel.model, *bytes)) {
             return Refuse(where + QString::fromStdString(*reason));

@@ -22,6 +22,9 @@ inline constexpr const char* kBackupFormatName = "quorvel-backup";
 // version 1 showed list items by index. Both are read: the bytes are alike.
 inline constexpr int kBackupFormatVersion = 2;
 inline constexpr int kOldestBackupFormatVersion = 1;
+// The largest backup file read. A backup with every RF sensor slot filled
+// is about 3 MiB; a file past this bound is refused before it is parsed.
+inline constexpr std::uint64_t kMaxBackupFileSize = 16u << 20;
 
 // The records of enrolled sensors (16 bytes each, a valid serial) by slot,
 // 1 to 2048.

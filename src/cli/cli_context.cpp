@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <unistd.h>
 
+#include "cli/interrupt_watch.h"
 #include "cli/panel_exchange.h"
 #include "core/panel/block_table.h"
 #include "core/panel/model_capabilities.h"
@@ -117,6 +118,16 @@ PanelExchange& CliContext::Exchange()
     return *exchange_;
 }
 
+void CliContext::CatchInterrupt()
+{
+    interrupt_ = std::make_unique<InterruptWatch>([this] {
+        if (interrupted_) return;
+        interrupted_ = true;
+        env_.err << "quorvel-cli: Ctrl-C: stopping after the current exchange; press Ctrl-C again to quit at once\n";
+        env_.err.flush();
+    });
+}
+
 QString CliContext::PortName() const { return byPath_ ? device_ : QStringLiteral("COM%1").arg(number_); }
 
 std::optional<int> CliContext::OpenTrace()
@@ -127,6 +138,10 @@ std::optional<int> CliContext::OpenTrace()
         return Fail(ExitCode::BadFile, QStringLiteral("cannot open the trace file %1: %2; choose a writable path")
                                            .arg(Value("trace"), trace_->ErrorText()));
     }
+    QObject::connect(trace_.get(), &FrameTraceFile::Stopped, [this](const QString& reason) {
+        env_.err << "quorvel-cli: tracing stopped: cannot write " << Value("trace") << ": " << reason << '\n';
+        env_.err.flush();
+    });
     return std::nullopt;
 }
 

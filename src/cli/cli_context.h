@@ -14,6 +14,7 @@
 #include "core/panel/device_identity.h"
 
 class FrameTraceFile;
+class InterruptWatch;
 class PanelExchange;
 class PanelSession;
 class QCommandLineParser;
@@ -75,6 +76,11 @@ public:
     PanelSession& Session();
     PanelExchange& Exchange();
     const Identification& Panel() const { return panel_; }
+
+    // From here on, the first Ctrl-C only sets Interrupted(): the command
+    // ends its current exchange and stops cleanly. A second one quits.
+    void CatchInterrupt();
+    bool Interrupted() const { return interrupted_; }
     QString PortName() const;
     qint32 Speed() const { return speed_; }
 
@@ -82,6 +88,8 @@ private:
     std::optional<int> ResolvePort();
     int PortOpenFailure();
     bool optionsChecked_ = false;
+    bool interrupted_ = false;
+    std::unique_ptr<InterruptWatch> interrupt_;
 
     CliEnvironment& env_;
     const QCommandLineParser& parser_;

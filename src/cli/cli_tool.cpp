@@ -1,6 +1,8 @@
 #include "cli/cli_tool.h"
 
 #include <QCommandLineParser>
+#include <QHash>
+#include <optional>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
@@ -15,15 +17,43 @@ const char* kUsage =
     "                                        (--rf: the enrolled RF sensors too)\n"
     "  restore  --port PORT FILE [--dry-run] write the blocks of FILE that differ\n"
     "  diff     FILE (--port PORT | FILE2)   the fields that differ, block by block\n"
-    "  flash    --port PORT IMAGE.bin        update the panel's firmware from an image file\n"
+    "  flash    --port PORT IMAGE.bin [--dry-run]\n"
+    "                                        update the panel's firmware from an image file\n"
+    "                                        (--dry-run: check the image and the panel, send nothing)\n"
     "  log      FILE                         a diagnostic log file as CSV\n"
     "PORT is a COM number (COM3 or 3) or a device path (/dev/ttyUSB0).\n";
 
-int Dispatch(CliContext& cli, const QStringList& positional)
+// The options each command takes; any other is a usage error, never ignored.
+const QStringList kPanelOptions{"port", "speed", "trace", "json"};
+const QHash<QString, QStringList> kCommandOptions{
+    {"ports", {"json"}},
+    {"identify", kPanelOptions},
+    {"backup", kPanelOptions + QStringList{"rf"}},
+    {"restore", kPanelOptions + QStringList{"dry-run"}},
+    {"diff", kPanelOptions},
+    {"flash", kPanelOptions + QStringList{"dry-run"}},
+    {"log", {}},
+};
+
+std::optional<int> CheckOptions(CliContext& cli, const QCommandLineParser& parser, const QString& command)
 {
-    if (const auto failed = cli.OpenTrace()) return *failed;
+    const auto allowed = kCommandOptions.constFind(command);
+    if (allowed == kCommandOptions.constEnd()) return std::nullopt;  // an unknown command says so below
+    for (const QString& name : parser.optionNames()) {
+        if (!allowed->contains(name)) {
+            return cli.Fail(ExitCode::Usage, QStringLiteral("%1 does not take --%2\n%3").arg(command, name, kUsage));
+        }
+    }
+    return std::nullopt;
+}
+
+int Dispatch(CliContext& cli, const QCommandLineParser& parser)
+{
+    const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
     const qsizetype operands = positional.size() - 1;
+    if (const auto failed = CheckOptions(cli, parser, command)) return *failed;
+    if (const auto failed = cli.OpenTrace()) return *failed;
     if (command == "ports" && operands == 0) return RunPorts(cli);
     if (command == "identify" && operands == 0) return RunIdentify(cli);
     if (command == "backup" && operands == 1) return RunBackup(cli, positional[1]);
@@ -49,7 +79,8 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
         {"port", "The panel's port: a COM number (COM3, 3) or a device path.", "PORT"},
         {"speed", "The link speed: 9600, 19200, 38400, 57600 or 115200 (default).", "BIT/S"},
         {"json", "Print results as JSON, for scripts."},
-        {"dry-run", "restore: list the blocks it would write, write nothing."},
+        {"dry-run", "restore: list the blocks it would write, write nothing; flash: check the image and the panel, "
+                    "send nothing."},
         {"rf", "backup: read the enrolled RF sensors too."},
         {"trace", "Append every frame, both ways, to FILE.", "FILE"},
         {"help", "Show this help."},
@@ -74,5 +105,5 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
         return Code(ExitCode::Done);
     }
     CliContext cli(environment, parser);
-    return Dispatch(cli, parser.positionalArguments());
+    return Dispatch(cli, parser);
 }

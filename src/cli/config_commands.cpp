@@ -1,6 +1,4 @@
-#include <QFile>
 #include <QJsonArray>
-#include <QSaveFile>
 #include <set>
 
 #include "cli/backup_file.h"
@@ -9,6 +7,7 @@
 #include "cli/panel_exchange.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
+#include "core/files/safe_file.h"
 #include "core/panel/block_table.h"
 #include "core/rf/rf_sensor_fields.h"
 #include "session/clock.h"
@@ -23,6 +22,10 @@ std::optional<int> ReadBlocks(CliContext& cli, const std::vector<std::uint8_t>& 
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Reading"), static_cast<int>(ids.size()));
     int done = 0;
     for (std::uint8_t id : ids) {
+        if (cli.Interrupted()) {
+            progress->Done();
+            return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(id)));
+        }
         const PanelExchange::Read read = cli.Exchange().ReadBlock(id);
         if (read.outcome != PanelExchange::Outcome::Done) {
             progress->Done();
@@ -43,6 +46,10 @@ std::optional<int> ReadRfSensors(CliContext& cli, RfSensorTable& table)
 {
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("RF sensors"), kRfSensorTableSize);
     for (int slot = 1; slot <= kRfSensorTableSize; ++slot) {
+        if (cli.Interrupted()) {
+            progress->Done();
+            return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before RF sensor slot %1").arg(slot));
+        }
         const PanelExchange::Read read = cli.Exchange().ReadRfRecord(slot);
         if (read.outcome != PanelExchange::Outcome::Done) {
             progress->Done();
@@ -105,11 +112,13 @@ QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<F
 
 std::optional<int> LoadBackup(CliContext& cli, const QString& file, PanelBackup& backup)
 {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) {
-        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot read %1: %2").arg(file, in.errorString()));
+    const FileContents contents = ReadRegularFile(file.toStdString(), kMaxBackupFileSize);
+    if (!contents.Ok()) {
+        return cli.Fail(ExitCode::BadFile,
+                        QStringLiteral("cannot read %1: %2").arg(file, QString::fromStdString(contents.error)));
     }
-    const BackupParse parse = BackupFromJson(in.readAll());
+    const BackupParse parse = BackupFromJson(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(contents.bytes.data()), static_cast<qsizetype>(contents.bytes.size())));
     if (!parse.backup) {
         return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 refused: %2; nothing was written").arg(file, parse.error));
     }
@@ -121,6 +130,15 @@ std::optional<int> LoadBackup(CliContext& cli, const QString& file, PanelBackup&
 
 int RunBackup(CliContext& cli, const QString& file)
 {
+    // A typo in the destination fails now, not after the whole panel was read.
+    if (const std::string problem = CheckWriteDestination(file.toStdString()); !problem.empty()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; choose a writable path for a new or "
+                                                          "existing backup file")
+                                               .arg(file, QString::fromStdString(problem)));
+    }
+    if (const auto failed = cli.CheckConnectionOptions()) return *failed;
+    // Ctrl-C stops the reading; the file, old or absent, is left as it was.
+    cli.CatchInterrupt();
     if (const auto failed = cli.Connect()) return *failed;
     const Identification& panel = cli.Panel();
     PanelBackup backup{panel, cli.Env().clock.Now(), {}, std::nullopt};
@@ -129,11 +147,13 @@ int RunBackup(CliContext& cli, const QString& file)
         backup.rf.emplace();
         if (const auto failed = ReadRfSensors(cli, *backup.rf)) return *failed;
     }
-    // Written whole or not at all: an interrupted save leaves the old file.
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(BackupToJson(backup)) < 0 || !out.commit()) {
-        return cli.Fail(ExitCode::BadFile,
-                        QStringLiteral("cannot write %1: %2; choose a writable path").arg(file, out.errorString()));
+    // Written whole or not at all: a failed save leaves the old file as it was.
+    const QByteArray json = BackupToJson(backup);
+    if (const std::string error = WriteFileAtomically(file.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())});
+        !error.empty()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; the file was left as it was, nothing was "
+                                                          "saved")
+                                               .arg(file, QString::fromStdString(error)));
     }
     if (cli.Json()) {
         QJsonObject result{{"file", file}, {"panel", PanelJson(panel)}, {"blocks", static_cast<int>(backup.blocks.size())}};
@@ -153,6 +173,10 @@ int RunRestore(CliContext& cli, const QString& file)
 {
     PanelBackup backup;
     if (const auto failed = LoadBackup(cli, file, backup)) return *failed;
+    if (const auto failed = cli.CheckConnectionOptions()) return *failed;
+    // Ctrl-C lets the block being written finish, then stops and says what
+    // was written; a second one quits at once.
+    cli.CatchInterrupt();
     if (const auto failed = cli.Connect()) return *failed;
     const Identification& panel = cli.Panel();
     if (backup.panel.model != panel.model) {
@@ -210,6 +234,10 @@ int RunRestore(CliContext& cli, const QString& file)
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Writing"), static_cast<int>(differing.size()));
     QString failure;
     for (std::uint8_t id : differing) {
+        if (cli.Interrupted()) {
+            failure = QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(id));
+            break;
+        }
         const std::vector<std::uint8_t>& block = backup.blocks[id];
         const PanelExchange::Outcome outcome = cli.Exchange().WriteBlock(block);
         if (outcome != PanelExchange::Outcome::Done) {
@@ -240,8 +268,9 @@ int RunRestore(CliContext& cli, const QString& file)
         out.flush();
     }
     if (!failure.isEmpty()) {
-        return cli.Fail(ExitCode::PanelFailed, failure + QStringLiteral("; check the cable and run the restore again: it "
-                                                                        "writes only the blocks that still differ"));
+        const QString advice = cli.Interrupted() ? QStringLiteral("; run the restore again to write the rest")
+                                                 : QStringLiteral("; check the cable and run the restore again");
+        return cli.Fail(ExitCode::PanelFailed, failure + advice + QStringLiteral(": it writes only the blocks that still differ"));
     }
     return Code(ExitCode::Done);
 }

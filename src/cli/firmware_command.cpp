@@ -75,6 +75,7 @@ public:
 private:
     int RefuseImage(const ImageLoadReport& report);
     int RefuseModel();
+    int DryRun();
     void Show(const UpdateEffects& fx);
     void Line(const QString& text);
     int Finish();
@@ -96,6 +97,16 @@ int Flash::Run()
     // The image is checked before the port opens: a bad file sends nothing.
     const ImageLoadReport report = driver_->LoadImage(path_);
     if (!report.accepted) return RefuseImage(report);
+    // The window accepts such an image; a script that runs it would report
+    // success for an update that sent nothing.
+    if (driver_->Image().Header().packetCount == 0) {
+        if (cli_.Json()) {
+            cli_.PrintJson({{"image", ImageJson(path_, driver_->Image())}, {"succeeded", false}, {"messages", QJsonArray{}}});
+        }
+        return cli_.Fail(ExitCode::BadFile, QStringLiteral("%1 refused: it holds no packets, so there is no firmware in "
+                                                           "it. Nothing was sent to the panel; choose a whole image file.")
+                                                .arg(path_));
+    }
     if (!cli_.Json()) {
         Line(QStringLiteral("Arquivo: %1").arg(path_));
         Line(QStringLiteral("Modelo: %1").arg(QString::fromStdString(report.info.model)));
@@ -106,6 +117,7 @@ int Flash::Run()
 
     if (const auto failed = cli_.Connect()) return *failed;
     if (cli_.Panel().model != driver_->Image().Header().modelCode) return RefuseModel();
+    if (cli_.IsSet("dry-run")) return DryRun();
 
     PanelSession& session = cli_.Session();
     progress_ = cli_.MakeProgress(QStringLiteral("Pacotes"), driver_->Image().Header().packetCount);
@@ -173,6 +185,26 @@ int Flash::RefuseModel()
                                             .arg(cli_.PortName())
                                             .arg(panelModel)
                                             .arg(QString::fromStdString(ModelDisplayName(panelModel))));
+}
+
+// The image and the panel were checked and only the identification was
+// sent: says what a real run would do.
+int Flash::DryRun()
+{
+    const ImageHeader& header = driver_->Image().Header();
+    const Identification& panel = cli_.Panel();
+    if (cli_.Json()) {
+        cli_.PrintJson({{"dryRun", true},
+                        {"image", ImageJson(path_, driver_->Image())},
+                        {"port", cli_.PortName()},
+                        {"panel", PanelJson(panel)}});
+        return Code(ExitCode::Done);
+    }
+    Line(QStringLiteral("Would update the panel on %1, %2, to version %3 with %4 packets; nothing was sent that "
+                        "changes the panel.")
+             .arg(cli_.PortName(), PanelText(panel), QString::fromStdString(VersionText(header.firmwareId)))
+             .arg(header.packetCount));
+    return Code(ExitCode::Done);
 }
 
 void Flash::Line(const QString& text)

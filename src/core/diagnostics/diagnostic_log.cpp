@@ -7,6 +7,7 @@
 
 #include "core/diagnostics/status_fields.h"
 #include "core/diagnostics/status_pages.h"
+#include "core/files/safe_file.h"
 #include "core/files/utf8_path.h"
 #include "core/link/big_endian.h"
 
@@ -180,17 +181,14 @@ DiagnosticLogWriter::Status DiagnosticLogWriter::Open(const std::string& path)
     Close();
     systemError_.clear();
     path_ = PathFromUtf8(path);
-    // An absent file or a device starts afresh; anything else wrong shows
-    // when the file is opened.
-    std::error_code error;
-    std::uintmax_t size = 0;
-    if (std::filesystem::is_regular_file(std::filesystem::status(path_, error))) {
-        size = std::filesystem::file_size(path_, error);
-        if (error) {
-            systemError_ = error.message();
-            return Status::CannotOpen;
-        }
+    // Only a regular file, created private (it holds the panel's data); a
+    // device or FIFO is refused, never waited on.
+    OpenedFile opened = OpenForAppending(path, AppendTarget::RegularFile);
+    if (!opened.file) {
+        systemError_ = opened.error;
+        return Status::CannotOpen;
     }
+    const std::uint64_t size = opened.size;
     if (size > 0) {
         // Appending after anything but whole records would damage the file.
         std::ifstream in(path_, std::ios::binary);
@@ -203,13 +201,13 @@ DiagnosticLogWriter::Status DiagnosticLogWriter::Open(const std::string& path)
             return Status::NotALog;
         }
     }
-    file_ = OpenUtf8File(path, "ab");
-    if (file_ == nullptr) return Fail(Status::CannotOpen);
+    file_ = opened.file.release();
     wholeSize_ = size;
     if (size == 0) {
         const std::vector<std::uint8_t> header = EncodeLogHeader();
         if (std::fwrite(header.data(), 1, header.size(), file_) != header.size() || std::fflush(file_) != 0) {
             const Status status = Fail(Status::CannotOpen);
+            std::error_code error;
             std::filesystem::resize_file(path_, 0, error);
             return status;
         }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
-#include "core/files/utf8_path.h"
+#include "core/files/safe_file.h"
 #include "core/panel/date_text.h"
 #include "core/panel/device_identity.h"
 #include "core/panel/model_capabilities.h"
@@ -161,19 +161,14 @@ std::size_t MemoryByteSource::Read(std::uint8_t* into, std::size_t count)
 
 std::unique_ptr<FileByteSource> FileByteSource::Open(const std::string& path)
 {
-    std::FILE* file = OpenUtf8File(path, "rb");
-    if (file == nullptr) return nullptr;
-    return std::unique_ptr<FileByteSource>(new FileByteSource(file));
-}
-
-FileByteSource::~FileByteSource()
-{
-    std::fclose(file_);
+    OpenedFile opened = OpenRegularFileForReading(path, kMaxImageFileSize);
+    if (!opened.file) return nullptr;
+    return std::unique_ptr<FileByteSource>(new FileByteSource(std::move(opened.file)));
 }
 
 std::size_t FileByteSource::Read(std::uint8_t* into, std::size_t count)
 {
-    return std::fread(into, 1, count, file_);
+    return std::fread(into, 1, count, file_.get());
 }
 
 FirmwareImage::FirmwareImage() : slots_(kMaxImagePackets) {}

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "core/files/safe_file.h"
+
 
 inline constexpr std::size_t kImageHeaderSize = 28;
 inline constexpr std::size_t kImagePacketSize = 208;
@@ -87,20 +89,22 @@ private:
     std::size_t at_ = 0;
 };
 
+// The largest image file opened: many times the largest image, so only a
+// file that cannot be one is refused.
+inline constexpr std::uint64_t kMaxImageFileSize = 16u << 20;
+
 // A file opened for binary reading, closed when the source goes away, so it
 // is closed on every path of a load.
 class FileByteSource final : public ByteSource {
 public:
-    // The path is UTF-8. Empty when the file cannot be opened.
+    // The path is UTF-8. Empty when the file cannot be opened, or is not a
+    // regular file of at most kMaxImageFileSize bytes (a FIFO would hang).
     static std::unique_ptr<FileByteSource> Open(const std::string& path);
-    ~FileByteSource() override;
-    FileByteSource(const FileByteSource&) = delete;
-    FileByteSource& operator=(const FileByteSource&) = delete;
     std::size_t Read(std::uint8_t* into, std::size_t count) override;
 
 private:
-    explicit FileByteSource(std::FILE* file) : file_(file) {}
-    std::FILE* file_;
+    explicit FileByteSource(FileHandle file) : file_(std::move(file)) {}
+    FileHandle file_;
 };
 
 // The texts of a read header: model, version, build date, "Pacotes: %d".

@@ -49,6 +49,8 @@ public:
     bool SelectPort(int number);
     void OpenSerialPort();
     void CloseSerialPort();
+    // The frame trace could not be written and stopped: says so in the bar.
+    void ShowTraceStopped(const QString& reason);
 
 public slots:
     // One tick of the one-second polling timer (public so tests drive it).
@@ -88,6 +90,7 @@ private:
     QTabWidget* pageControl_ = nullptr;
     std::vector<ConfigPage*> pages_;
     QLabel* statusPanels_[3] = {};
+    QLabel* traceStopped_ = nullptr;
     QTimer* timerPolling_ = nullptr;
     QTimer* timeoutSerial_ = nullptr;
     QPushButton* speedButton1_ = nullptr;

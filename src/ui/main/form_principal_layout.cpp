@@ -198,6 +198,19 @@ void TFormPrincipal::BuildStatusBar()
         }
         statusPanels_[i] = panel;
     }
+    // Shown only once a trace asked for with --trace could not be written.
+    traceStopped_ = new QLabel(row);
+    traceStopped_->setObjectName(QStringLiteral("LabelTraceStopped"));
+    traceStopped_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    traceStopped_->setFixedHeight(statusPanels_[2]->height());
+    traceStopped_->hide();
+    panels->addWidget(traceStopped_);
+}
+
+void TFormPrincipal::ShowTraceStopped(const QString& reason)
+{
+    traceStopped_->setText(QStringLiteral("Rastreamento interrompido: %1").arg(reason));
+    traceStopped_->show();
 }
 
 void TFormPrincipal::SetClosedMenuState()
