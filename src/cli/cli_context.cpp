@@ -128,6 +128,12 @@ void CliContext::CatchInterrupt()
     });
 }
 
+bool CliContext::Interrupted()
+{
+    if (interrupt_) interrupt_->Poll();
+    return interrupted_;
+}
+
 QString CliContext::PortName() const { return byPath_ ? device_ : QStringLiteral("COM%1").arg(number_); }
 
 std::optional<int> CliContext::OpenTrace()

@@ -80,7 +80,7 @@ public:
     // From here on, the first Ctrl-C only sets Interrupted(): the command
     // ends its current exchange and stops cleanly. A second one quits.
     void CatchInterrupt();
-    bool Interrupted() const { return interrupted_; }
+    bool Interrupted();
     QString PortName() const;
     qint32 Speed() const { return speed_; }
 

@@ -54,10 +54,11 @@ InterruptWatch::~InterruptWatch()
 
 void InterruptWatch::Drain()
 {
+    if (!installed_) return;
     char bytes[16];
-    while (::read(pipeEnds[0], bytes, sizeof bytes) > 0) {
-    }
-    if (onInterrupt_) onInterrupt_();
+    bool pressed = false;
+    while (::read(pipeEnds[0], bytes, sizeof bytes) > 0) pressed = true;
+    if (pressed && onInterrupt_) onInterrupt_();
 }
 
 #else

@@ -20,6 +20,10 @@ public:
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
+    // Calls back now for a press the event loop has not yet handed over, so a
+    // command that checks between steps never misses one.
+    void Poll() { Drain(); }
+
 private:
     void Drain();
 

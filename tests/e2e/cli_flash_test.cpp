@@ -43,6 +43,7 @@ private slots:
     void aFlashThePanelDoesNotFinishSaysWhereItStopped_data();
     void aFlashThePanelDoesNotFinishSaysWhereItStopped();
     void anAdapterUnpluggedMidFlashIsAPortError();
+    void aDryRunChecksTheImageAndThePanelOnly();
 };
 
 void CliFlashTest::flashesAnImageThePanelThenRuns()
@@ -84,6 +85,7 @@ void CliFlashTest::refusesABadImageBeforeSendingAnything_data()
     QTest::newRow("missing") << "missing" << kBadFile << "Erro ao tentar abrir o arquivo.";
     QTest::newRow("another model") << "model" << kBadFile << "Modelo de equipamento diferente da versão de firmware.";
     QTest::newRow("no port") << "no port" << kUsage << "give the panel's port with --port";
+    QTest::newRow("no packets") << "empty" << kBadFile << "it holds no packets, so there is no firmware in it";
 }
 
 void CliFlashTest::refusesABadImageBeforeSendingAnything()
@@ -93,7 +95,9 @@ void CliFlashTest::refusesABadImageBeforeSendingAnything()
     QFETCH(QString, message);
     CliBench bench;
     VirtualPanel& panel = bench.AddPanel(3);
-    std::vector<std::uint8_t> bytes = ImageFileBytes(FlashPlan(damage == "model" ? 56 : 51));
+    ImagePlan plan = FlashPlan(damage == "model" ? 56 : 51);
+    if (damage == "empty") plan.packetCount = 0;
+    std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
     if (damage == "signature") bytes[24] ^= 0xFF;
     if (damage == "cut") bytes.pop_back();
     const QString image = damage == "missing" ? bench.Path("nada.bin") : WriteImage(bench.Path("nova.bin"), bytes);
@@ -171,6 +175,18 @@ void CliFlashTest::anAdapterUnpluggedMidFlashIsAPortError()
     QCOMPARE(bench.Run({"flash", "--port", "COM3", image}), kPortError);
     QVERIFY2(bench.err.contains("the port COM3 failed during the update") && bench.err.contains("run flash again"),
              qPrintable(bench.err));
+    QCOMPARE(panel.Version(), VirtualPanel::kDefaultVersion);
+}
+
+void CliFlashTest::aDryRunChecksTheImageAndThePanelOnly()
+{
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    const QString image = WriteImage(bench.Path("nova.bin"), ImageFileBytes(FlashPlan()));
+    QCOMPARE(bench.Run({"flash", "--port", "COM3", image, "--dry-run"}), kDone);
+    QVERIFY2(bench.out.contains("Would update the panel on COM3, model 51") && bench.out.contains("with 20 packets"),
+             qPrintable(bench.out));
+    QCOMPARE(panel.ReceivedFrames().size(), panel.CommandCount(CommandByte(CommandCode::IdentifyCommand)));
     QCOMPARE(panel.Version(), VirtualPanel::kDefaultVersion);
 }
 

@@ -89,6 +89,10 @@ void CliTest::refusesFilesBeforeWritingAnything_data()
     QTest::newRow("RF sensors not a list") << "rf text" << "the RF sensors (\"rf\") are not a list";
     QTest::newRow("RF serial 0") << "rf serial" << "RF sensor in slot 4: serial 0 is not a valid serial";
     QTest::newRow("RF slot twice") << "rf twice" << "RF sensor in slot 4: the slot appears twice";
+    QTest::newRow("a sign in the bytes") << "hex sign"
+                                         << "block 2: its bytes are not hexadecimal pairs separated by single spaces "
+                                            "(at character 13)";
+    QTest::newRow("a tab in the bytes") << "hex tab" << "(at character 14)";
 }
 
 void CliTest::refusesFilesBeforeWritingAnything()
@@ -107,6 +111,8 @@ void CliTest::refusesFilesBeforeWritingAnything()
         if (edit == "truncate") text.chop(text.size() / 3);
         if (edit == "short polling") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00\"");
         if (edit == "field") text.replace("\"value\": \"300\"", "\"value\": \"301\"");
+        if (edit == "hex sign") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00 +C\"");
+        if (edit == "hex tab") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00 3\\t\"");
         QJsonObject root = QJsonDocument::fromJson(text).object();
         if (edit == "drop block") {
             QJsonArray blocks = root.value("blocks").toArray();
@@ -247,6 +253,12 @@ void CliTest::portAndUsageErrors_data()
     QTest::newRow("no port") << QStringList{"identify"} << kUsage << "give the panel's port with --port";
     QTest::newRow("missing file") << QStringList{"restore", "--port", "COM3", "/nonexistent/x.json"} << kBadFile
                                   << "cannot read /nonexistent/x.json";
+    QTest::newRow("dry-run of backup") << QStringList{"backup", "--port", "COM3", "x.json", "--dry-run"} << kUsage
+                                       << "backup does not take --dry-run";
+    QTest::newRow("rf of restore") << QStringList{"restore", "--port", "COM3", "x.json", "--rf"} << kUsage
+                                   << "restore does not take --rf";
+    QTest::newRow("port of ports") << QStringList{"ports", "--port", "COM3"} << kUsage << "ports does not take --port";
+    QTest::newRow("json of log") << QStringList{"log", "x.bin", "--json"} << kUsage << "log does not take --json";
 }
 
 void CliTest::portAndUsageErrors()

@@ -1,0 +1,213 @@
+// quorvel-cli at the edge with the system, run in-process against software
+// panels: where a backup may be written and what is left when it cannot be,
+// special files given where a file is read, Ctrl-C in the middle of a
+// restore, and a trace that cannot be written.
+
+#include <QDir>
+#include <QTest>
+#include <csignal>
+#include <filesystem>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include "cli/backup_file.h"
+#include "cli_test_bench.h"
+#include "core/link/commands.h"
+#include "support/file_size_limit.h"
+
+using namespace cli_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::uint8_t kWriteBlock = CommandByte(CommandCode::WriteBlockCommand);
+const QByteArray kOldBackup = "the installer's good backup";
+
+fs::perms Mode(const QString& path) { return fs::status(path.toStdString()).permissions(); }
+
+}  // namespace
+
+class CliFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void backupDestinations_data();
+    void backupDestinations();
+    void aBackupCutShortLeavesTheOldFile();
+    void specialFilesAreRefusedAtOnce_data();
+    void specialFilesAreRefusedAtOnce();
+    void ctrlCMidRestoreSaysWhatWasWritten();
+    void aTraceThatCannotBeWrittenSaysSoOnce();
+};
+
+void CliFilesTest::backupDestinations_data()
+{
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("absent") << "absent" << kDone << "Saved 15 blocks";
+    QTest::newRow("existing file") << "existing" << kDone << "Saved 15 blocks";
+    QTest::newRow("link to a file") << "link" << kDone << "Saved 15 blocks";
+    QTest::newRow("missing folder") << "missing/panel.json" << kBadFile << "does not exist";
+    QTest::newRow("a folder") << "folder" << kBadFile << "it is a folder, not a regular file";
+    QTest::newRow("FIFO") << "fifo" << kBadFile << "it is a FIFO, not a regular file";
+    QTest::newRow("device") << "device" << kBadFile << "it is a character device, not a regular file";
+    QTest::newRow("read-only folder") << "/proc/self/panel.json" << kBadFile << "cannot write /proc/self/panel.json";
+}
+
+// A destination that cannot take a backup is refused before the panel is
+// asked anything, and nothing at the destination changes; a written backup
+// is private when new and keeps its mode when it replaces one.
+void CliFilesTest::backupDestinations()
+{
+    QFETCH(QString, destination);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    const QString old = bench.Path("old.json");
+    WriteAll(old, kOldBackup);
+    QFile::setPermissions(old, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    QString path = destination.startsWith('/') ? destination : bench.Path(destination);
+    if (destination == "existing") path = old;
+    if (destination == "link") QVERIFY(QFile::link(old, path));
+    if (destination == "folder") QVERIFY(QDir().mkdir(path));
+    if (destination == "fifo") QCOMPARE(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+    if (destination == "device") {
+        // A device of the test's own where it may make one; the null device
+        // otherwise, which a non-root process cannot replace anyway.
+        if (::geteuid() != 0 || ::mknod(path.toLocal8Bit().constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) {
+            path = "/dev/null";
+        }
+    }
+    const fs::file_type typeBefore = fs::symlink_status(path.toStdString()).type();
+    const QStringList entriesBefore = QDir(bench.Path(".")).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+
+    const mode_t mask = ::umask(022);
+    const int exit = bench.Run({"backup", "--port", "COM3", path});
+    ::umask(mask);
+    QCOMPARE(exit, code);
+    QVERIFY2((code == kDone ? bench.out : bench.err).contains(message), qPrintable(bench.out + bench.err));
+    if (code == kDone) {
+        QVERIFY(BackupFromJson(ReadAll(path)).backup.has_value());
+        QCOMPARE(Mode(path), destination == "absent" ? fs::perms(0600) : fs::perms(0640));
+        QCOMPARE(fs::symlink_status(path.toStdString()).type(), typeBefore == fs::file_type::not_found
+                                                                    ? fs::file_type::regular
+                                                                    : typeBefore);
+        return;
+    }
+    QCOMPARE(fs::symlink_status(path.toStdString()).type(), typeBefore);
+    QCOMPARE(ReadAll(old), kOldBackup);
+    // Refused at once, except where only the system's refusal of the file
+    // itself tells (root may write to any folder).
+    if (::geteuid() != 0 || !destination.startsWith("/proc")) QCOMPARE(panel.ReceivedFrames().size(), std::size_t{0});
+    QCOMPARE(QDir(bench.Path(".")).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), entriesBefore);
+}
+
+void CliFilesTest::aBackupCutShortLeavesTheOldFile()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    const QString file = bench.Path("panel.json");
+    WriteAll(file, kOldBackup);
+    int exit = 0;
+    {
+        // As a full disk would: the new file is cut after 1 KiB (a backup
+        // is larger; the serial port's lock file is smaller).
+        const FileSizeLimit limit(1024);
+        exit = bench.Run({"backup", "--port", "COM3", file});
+    }
+    QCOMPARE(exit, kBadFile);
+    QVERIFY2(bench.err.contains("cannot write " + file + ": File too large; the file was left as it was"),
+             qPrintable(bench.err));
+    QCOMPARE(ReadAll(file), kOldBackup);
+    QCOMPARE(QDir(bench.Path(".")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void CliFilesTest::specialFilesAreRefusedAtOnce_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("restore from a FIFO") << "restore" << "fifo" << "it is a FIFO, not a regular file";
+    QTest::newRow("diff of a FIFO") << "diff" << "fifo" << "it is a FIFO, not a regular file";
+    QTest::newRow("flash of a FIFO") << "flash" << "fifo" << "Erro ao tentar abrir o arquivo.";
+    QTest::newRow("restore from a device") << "restore" << "/dev/zero" << "it is a character device";
+    QTest::newRow("restore from a folder") << "restore" << "." << "it is a folder";
+    QTest::newRow("restore from a huge file") << "restore" << "huge" << "more than the 16777216";
+}
+
+void CliFilesTest::specialFilesAreRefusedAtOnce()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    QString path = file.startsWith('/') ? file : bench.Path(file);
+    if (file == "fifo") QCOMPARE(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+    if (file == "huge") fs::resize_file((WriteAll(path, "{"), path.toStdString()), kMaxBackupFileSize + 1);
+    QCOMPARE(bench.Run({command, path, "--port", "COM3"}), kBadFile);
+    QVERIFY2(bench.err.contains(message), qPrintable(bench.err));
+    QCOMPARE(panel.CommandCount(kWriteBlock), 0u);
+}
+
+// The first Ctrl-C lets the write under way finish and stops; what was and
+// was not written is listed, and a second restore writes the rest.
+void CliFilesTest::ctrlCMidRestoreSaysWhatWasWritten()
+{
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    const QString file = bench.Path("panel.json");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", file}), kDone);
+    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
+    panel.SetBlock({26, 1});
+    panel.SetBlock({42, 0x7F, 0x3A});
+    // Pressed as the second block's write reaches the panel (the count is
+    // taken after the observer).
+    panel.SetFrameObserver([&panel](VirtualPanel::Direction direction, const std::vector<uint8_t>& frame) {
+        if (direction == VirtualPanel::Direction::FromTool && frame.size() > 2 && frame[2] == kWriteBlock &&
+            panel.CommandCount(kWriteBlock) == 1) {
+            std::raise(SIGINT);
+        }
+    });
+    QCOMPARE(bench.Run({"restore", "--port", "COM3", file}), kPanelFailed);
+    QCOMPARE(bench.out, QStringLiteral("Written block 2 (CONFIGURAÇÃO INTERVALO DE POLLING)\n"
+                                       "Written block 26 (CONFIGURAÇÃO ATUADOR BUZZER)\n"
+                                       "Not written block 42 (CONFIGURAÇÃO FUNÇÃO ALARME)\n"));
+    QVERIFY2(bench.err.contains("cancelled (Ctrl-C) before block 42") && bench.err.contains("run the restore again"),
+             qPrintable(bench.err));
+    QCOMPARE(panel.CommandCount(kWriteBlock), 2u);
+
+    panel.SetFrameObserver(nullptr);
+    QCOMPARE(bench.Run({"restore", "--port", "COM3", file}), kDone);
+    QCOMPARE(panel.CommandCount(kWriteBlock), 3u);
+}
+
+void CliFilesTest::aTraceThatCannotBeWrittenSaysSoOnce()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    const QString fifo = bench.Path("fifo");
+    QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    QCOMPARE(bench.Run({"identify", "--port", "COM3", "--trace", fifo}), kBadFile);
+    QVERIFY2(bench.err.contains("it is a FIFO"), qPrintable(bench.err));
+
+    const QString backup = bench.Path("panel.json");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", backup}), kDone);
+    const QString trace = bench.Path("trace.txt");
+    int exit = 0;
+    {
+        // Room for a few of the comparison's frames.
+        const FileSizeLimit limit(1024);
+        exit = bench.Run({"diff", backup, "--port", "COM3", "--trace", trace});
+    }
+    QCOMPARE(exit, kDone);
+    QCOMPARE(bench.err.count("tracing stopped"), 1);
+    QVERIFY2(bench.err.contains("tracing stopped: cannot write " + trace + ": File too large"), qPrintable(bench.err));
+    QCOMPARE(Mode(trace), fs::perms(0600));
+}
+
+QTEST_MAIN(CliFilesTest)
+#include "cli_files_test.moc"
