@@ -87,14 +87,11 @@ int main(int argc, char** argv)
     if (!haveModel || !haveId || !haveCount || path == nullptr) return Usage("model, firmware ID, packets and file are required");
 
     const std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-        std::perror(path);
-        return 1;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
-        std::perror(path);
+    // An image holds no panel data: created as the umask allows.
+    const std::string error = WriteFileAtomically(
+        path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, Privacy::Plain);
+    if (!error.empty()) {
+        std::fprintf(stderr, "quorvel-image: cannot write %s: %s\n", path, error.c_str());
         return 1;
     }
     std::printf("quorvel-image: %s: model %u, firmware ID 0x%02X, %u packets, %zu bytes\n", path,
