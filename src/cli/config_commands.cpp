@@ -1,7 +1,7 @@
 #include <QJsonArray>
 #include <set>
 
-#include "cli/backup_file.h"
+#include "library/backup_file.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/panel_exchange.h"

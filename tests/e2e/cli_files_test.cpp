@@ -12,7 +12,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include "cli/backup_file.h"
+#include "library/backup_file.h"
 #include "cli_test_bench.h"
 #include "core/link/commands.h"
 #include "support/file_size_limit.h"

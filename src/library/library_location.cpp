@@ -1,0 +1,61 @@
+#include "library/library_location.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QUrl>
+#include <QUrlQuery>
+
+LocationParse ParseLibraryLocation(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) return {std::nullopt, QStringLiteral("no library given")};
+    if (!trimmed.startsWith(QLatin1String("postgresql://")) && !trimmed.startsWith(QLatin1String("postgres://"))) {
+        LibraryLocation location;
+        location.sqlitePath = trimmed;
+        location.text = trimmed;
+        return {location, {}};
+    }
+    const QUrl url(trimmed, QUrl::StrictMode);
+    if (!url.isValid()) {
+        return {std::nullopt, QStringLiteral("%1 is not a PostgreSQL URL (%2)").arg(trimmed, url.errorString())};
+    }
+    if (!url.password().isEmpty()) {
+        return {std::nullopt, QStringLiteral("the library's URL carries a password; put it in ~/.pgpass (or the file "
+                                             "PGPASSFILE names) instead")};
+    }
+    LibraryLocation location;
+    location.kind = LibraryLocation::Kind::Postgres;
+    location.host = url.host();
+    location.port = url.port(-1);
+    location.database = url.path().mid(1);
+    location.user = url.userName();
+    QStringList options;
+    for (const auto& [key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+        if (key == QLatin1String("password")) {
+            return {std::nullopt, QStringLiteral("the library's URL carries a password; put it in ~/.pgpass (or the "
+                                                 "file PGPASSFILE names) instead")};
+        }
+        options << key + QLatin1Char('=') + value;
+    }
+    location.options = options.join(QLatin1Char(';'));
+    location.text = trimmed;
+    return {location, {}};
+}
+
+LibraryLocation DefaultLibraryLocation()
+{
+    LibraryLocation location;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    location.sqlitePath = QDir(folder).filePath(QStringLiteral("library.sqlite"));
+    location.text = location.sqlitePath;
+    return location;
+}
+
+LocationParse ChooseLibraryLocation(const QString& option)
+{
+    if (!option.isEmpty()) return ParseLibraryLocation(option);
+    const QString environment = qEnvironmentVariable(kLibraryEnvironmentVariable);
+    if (!environment.isEmpty()) return ParseLibraryLocation(environment);
+    return {DefaultLibraryLocation(), {}};
+}
