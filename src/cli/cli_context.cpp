@@ -12,8 +12,10 @@
 #include "cli/interrupt_watch.h"
 #include "cli/panel_exchange.h"
 #include "core/panel/block_table.h"
+#include "library/panel_library.h"
 #include "core/panel/model_capabilities.h"
 #include "ports/port_catalogue.h"
+#include "session/clock.h"
 #include "session/frame_trace_file.h"
 #include "session/panel_session.h"
 
@@ -23,6 +25,8 @@ constexpr std::array<qint32, 5> kSpeeds{9600, 19200, 38400, 57600, 115200};
 constexpr int kProgressWidth = 30;
 
 }  // namespace
+
+const QString kToolVersion = QStringLiteral(QUORVEL_VERSION);
 
 QString BlockTitle(std::uint8_t id)
 {
@@ -128,6 +132,64 @@ void CliContext::CatchInterrupt()
     });
 }
 
+PanelLibrary* CliContext::Library()
+{
+    if (library_ || !libraryError_.isEmpty() || !LibraryWanted()) return library_.get();
+    const QString given = IsSet("library") ? Value("library") : env_.defaultLibrary;
+    const LocationParse location = given.isEmpty() ? ChooseLibraryLocation(QString()) : ChooseLibraryLocation(given);
+    if (!location.location) {
+        libraryError_ = location.error;
+        return nullptr;
+    }
+    auto opened = PanelLibrary::Open(*location.location);
+    if (!opened.Ok()) {
+        libraryError_ = opened.error;
+        return nullptr;
+    }
+    library_ = std::move(*opened.value);
+    // A panel identified before the library was wanted is recorded now.
+    if (panel_.serial != 0) library_->RecordSeen(panel_, env_.clock.Now());
+    return library_.get();
+}
+
+int CliContext::LibraryFailure()
+{
+    return Fail(ExitCode::BadFile, libraryError_.isEmpty() ? QStringLiteral("the panel library is turned off (--no-library)")
+                                                           : libraryError_);
+}
+
+std::optional<int> CliContext::KeepSnapshot(const PanelBackup& backup, SnapshotReason reason)
+{
+    if (!LibraryWanted()) return std::nullopt;
+    PanelLibrary* library = Library();
+    const auto stored = library ? library->StoreSnapshot(backup, {UserName(), reason, QString(), kToolVersion})
+                                : LibraryResult<SnapshotInfo>{std::nullopt, libraryError_};
+    if (stored.Ok()) return std::nullopt;
+    return Fail(ExitCode::BadFile,
+                QStringLiteral("%1; run with --no-library to go on without keeping the panel's configuration in the library")
+                    .arg(stored.error));
+}
+
+QString CliContext::UserName() const
+{
+    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    return user.isEmpty() ? QStringLiteral("unknown") : user;
+}
+
+QString CliContext::Printable(const QString& text) const
+{
+    QString printable;
+    printable.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control) {
+            printable += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            printable += c;
+        }
+    }
+    return printable;
+}
+
 bool CliContext::Interrupted()
 {
     if (interrupt_) interrupt_->Poll();
@@ -227,6 +289,10 @@ std::optional<int> CliContext::Connect()
                                                .arg(speed_));
     }
     panel_ = *identity;
+    // The library remembers every panel met; a library that cannot be
+    // opened stops nothing here (the commands that store say so).
+    if (library_) library_->RecordSeen(panel_, env_.clock.Now());
+    else if (LibraryWanted() && libraryError_.isEmpty()) Library();
     if (!IsSupportedPanelModel(panel_.model)) {
         return Fail(ExitCode::PanelFailed, QStringLiteral("the panel on %1 is model %2, which this tool does not configure")
                                                .arg(PortName())

@@ -21,10 +21,16 @@ const char* kUsage =
     "                                        update the panel's firmware from an image file\n"
     "                                        (--dry-run: check the image and the panel, send nothing)\n"
     "  log      FILE                         a diagnostic log file as CSV\n"
+    "  library  list [--search TEXT]         the panels of the library\n"
+    "  library  show SERIAL                  a panel's fields and its snapshots\n"
+    "  library  export SERIAL[@N] FILE       a snapshot (the latest, or number N) as a backup file\n"
+    "  library  import FILE                  a backup file as a snapshot\n"
+    "backup, restore and flash keep what the panel holds in the library (--no-library: not);\n"
+    "restore also takes SERIAL[@N], a snapshot of the library.\n"
     "PORT is a COM number (COM3 or 3) or a device path (/dev/ttyUSB0).\n";
 
 // The options each command takes; any other is a usage error, never ignored.
-const QStringList kPanelOptions{"port", "speed", "trace", "json"};
+const QStringList kPanelOptions{"port", "speed", "trace", "json", "library", "no-library"};
 const QHash<QString, QStringList> kCommandOptions{
     {"ports", {"json"}},
     {"identify", kPanelOptions},
@@ -33,6 +39,7 @@ const QHash<QString, QStringList> kCommandOptions{
     {"diff", kPanelOptions},
     {"flash", kPanelOptions + QStringList{"dry-run"}},
     {"log", {}},
+    {"library", {"json", "library", "search"}},
 };
 
 std::optional<int> CheckOptions(CliContext& cli, const QCommandLineParser& parser, const QString& command)
@@ -61,6 +68,7 @@ int Dispatch(CliContext& cli, const QCommandLineParser& parser)
     if (command == "diff" && (operands == 1 || operands == 2)) return RunDiff(cli, positional[1], positional.value(2));
     if (command == "flash" && operands == 1) return RunFlash(cli, positional[1]);
     if (command == "log" && operands == 1) return RunLog(cli, positional[1]);
+    if (command == "library" && operands >= 1) return RunLibrary(cli, positional.mid(1));
     return cli.Fail(ExitCode::Usage, command.isEmpty() ? QStringLiteral("no command given\n") + kUsage
                                                        : QStringLiteral("cannot run \"%1\" with %2 operand(s)\n%3")
                                                              .arg(command)
@@ -83,12 +91,16 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
                     "send nothing."},
         {"rf", "backup: read the enrolled RF sensors too."},
         {"trace", "Append every frame, both ways, to FILE.", "FILE"},
+        {"library", "The panel library: a SQLite file or postgresql://user@host/db (default: $QUORVEL_LIBRARY, else "
+                    "the user's own).", "LIBRARY"},
+        {"no-library", "backup, restore, flash: keep nothing in the panel library."},
+        {"search", "library list: only the panels whose serial, customer or address holds TEXT.", "TEXT"},
         {"help", "Show this help."},
     });
     parser.addVersionOption();
     // The commands are listed after the options, unwrapped: the parser
     // would fold a long description into a narrow column.
-    parser.addPositionalArgument("command", "ports, identify, backup, restore, diff, flash or log (below).");
+    parser.addPositionalArgument("command", "ports, identify, backup, restore, diff, flash, log or library (below).");
     if (!parser.parse(QStringList{QStringLiteral("quorvel-cli")} + arguments)) {
         environment.err << "quorvel-cli: " << parser.errorText() << "\n" << kUsage;
         environment.err.flush();

@@ -1,3 +1,4 @@
+#include <QFileInfo>
 #include <QJsonArray>
 #include <set>
 
@@ -8,6 +9,7 @@
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
 #include "core/files/safe_file.h"
+#include "library/panel_library.h"
 #include "core/panel/block_table.h"
 #include "core/rf/rf_sensor_fields.h"
 #include "session/clock.h"
@@ -110,7 +112,9 @@ QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<F
     return fields;
 }
 
-std::optional<int> LoadBackup(CliContext& cli, const QString& file, PanelBackup& backup)
+}  // namespace
+
+std::optional<int> LoadBackupFile(CliContext& cli, const QString& file, PanelBackup& backup)
 {
     const FileContents contents = ReadRegularFile(file.toStdString(), kMaxBackupFileSize);
     if (!contents.Ok()) {
@@ -123,6 +127,28 @@ std::optional<int> LoadBackup(CliContext& cli, const QString& file, PanelBackup&
         return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 refused: %2; nothing was written").arg(file, parse.error));
     }
     backup = *parse.backup;
+    return std::nullopt;
+}
+
+std::optional<int> ReadWholeConfiguration(CliContext& cli, PanelBackup& backup)
+{
+    backup = PanelBackup{cli.Panel(), cli.Env().clock.Now(), {}, std::nullopt};
+    return ReadBlocks(cli, ConfigurationBlockIds(), backup.blocks);
+}
+
+namespace {
+
+// The backup a restore writes: a file, or a snapshot of the library named
+// SERIAL or SERIAL@N when no such file exists.
+std::optional<int> LoadRestoreSource(CliContext& cli, const QString& source, PanelBackup& backup)
+{
+    const std::optional<SnapshotReference> reference = ParseSnapshotReference(source);
+    if (!reference || QFileInfo::exists(source)) return LoadBackupFile(cli, source, backup);
+    PanelLibrary* library = cli.Library();
+    if (!library) return cli.LibraryFailure();
+    const auto snapshot = library->Snapshot(reference->serial, reference->number);
+    if (!snapshot.Ok()) return cli.Fail(ExitCode::BadFile, snapshot.error + QStringLiteral("; nothing was written"));
+    backup = *snapshot.value;
     return std::nullopt;
 }
 
@@ -155,6 +181,7 @@ int RunBackup(CliContext& cli, const QString& file)
                                                           "saved")
                                                .arg(file, QString::fromStdString(error)));
     }
+    if (const auto failed = cli.KeepSnapshot(backup, SnapshotReason::Manual)) return *failed;
     if (cli.Json()) {
         QJsonObject result{{"file", file}, {"panel", PanelJson(panel)}, {"blocks", static_cast<int>(backup.blocks.size())}};
         if (backup.rf) result.insert("rfSensors", static_cast<int>(backup.rf->size()));
@@ -172,7 +199,7 @@ int RunBackup(CliContext& cli, const QString& file)
 int RunRestore(CliContext& cli, const QString& file)
 {
     PanelBackup backup;
-    if (const auto failed = LoadBackup(cli, file, backup)) return *failed;
+    if (const auto failed = LoadRestoreSource(cli, file, backup)) return *failed;
     if (const auto failed = cli.CheckConnectionOptions()) return *failed;
     // Ctrl-C lets the block being written finish, then stops and says what
     // was written; a second one quits at once.
@@ -193,8 +220,11 @@ int RunRestore(CliContext& cli, const QString& file)
     for (const auto& [id, bytes] : backup.blocks) {
         if (IsWritableBlock(id)) writable.push_back(id);
     }
-    Blocks current;
-    if (const auto failed = ReadBlocks(cli, writable, current)) return *failed;
+    // The whole configuration is read, not only what may be written: it is
+    // kept in the library before anything changes.
+    PanelBackup before;
+    if (const auto failed = ReadWholeConfiguration(cli, before)) return *failed;
+    Blocks& current = before.blocks;
     std::vector<std::uint8_t> differing;
     for (std::uint8_t id : writable) {
         // A block of two forms (the RF block) must be in the panel's form; the
@@ -231,6 +261,13 @@ int RunRestore(CliContext& cli, const QString& file)
         return Code(ExitCode::Done);
     }
 
+    // Nothing an installer changes is without a way back.
+    if (!differing.empty()) {
+        if (const auto failed = cli.KeepSnapshot(before, SnapshotReason::BeforeRestore)) {
+            cli.Env().err << "quorvel-cli: nothing was written\n";
+            return *failed;
+        }
+    }
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Writing"), static_cast<int>(differing.size()));
     QString failure;
     for (std::uint8_t id : differing) {
@@ -281,13 +318,13 @@ int RunDiff(CliContext& cli, const QString& file, const QString& other)
         return cli.Fail(ExitCode::Usage, QStringLiteral("compare a file with --port PORT or with a second file, not both"));
     }
     PanelBackup left;
-    if (const auto failed = LoadBackup(cli, file, left)) return *failed;
+    if (const auto failed = LoadBackupFile(cli, file, left)) return *failed;
     Blocks right;
     std::optional<RfSensorTable> rightRf;
     QString rightName = other;
     if (!other.isEmpty()) {
         PanelBackup second;
-        if (const auto failed = LoadBackup(cli, other, second)) return *failed;
+        if (const auto failed = LoadBackupFile(cli, other, second)) return *failed;
         right = second.blocks;
         rightRf = second.rf;
     } else {

@@ -41,6 +41,9 @@ public:
     // The host of the panel added last, to unplug it.
     PanelHost& LastHost() { return *panels_.back(); }
     QString Path(const QString& name) const { return dir_.filePath(name); }
+    // The panel library the tool uses, in a folder of its own so that the
+    // files a command writes stand alone in Path().
+    QString LibraryPath() const { return libraryDir_.filePath("library.sqlite"); }
 
     int Run(const QStringList& arguments, int answerTimeoutMs = 1000)
     {
@@ -50,7 +53,8 @@ public:
         QTextStream errStream(&err);
         // The update's second is short, and its stall limit outlasts the
         // panel's own second, which paces its first packet request.
-        CliEnvironment environment{*ports_, clock_, outStream, errStream, false, answerTimeoutMs, 100, 2500};
+        CliEnvironment environment{*ports_, clock_, outStream, errStream, false, answerTimeoutMs, 100, 2500,
+                                    LibraryPath()};
         return RunCli(arguments, environment);
     }
 
@@ -59,6 +63,7 @@ public:
 
 private:
     QTemporaryDir dir_;
+    QTemporaryDir libraryDir_;
     FixedClock clock_;
     std::unique_ptr<SystemPortCatalogue> ports_;
     std::vector<std::unique_ptr<PanelHost>> panels_;
