@@ -27,6 +27,8 @@ std::optional<int> ReadWholeConfiguration(CliContext& cli, PanelBackup& backup);
 
 // library_commands.cpp: list, show, export, import.
 int RunLibrary(CliContext& cli, const QStringList& operands);
+// A snapshot's installation report, PDF or HTML.
+int RunReport(CliContext& cli, const QString& reference);
 
 // firmware_command.cpp: a firmware image to the panel's bootloader.
 int RunFlash(CliContext& cli, const QString& image);

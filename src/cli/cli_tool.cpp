@@ -25,6 +25,8 @@ const char* kUsage =
     "  library  show SERIAL                  a panel's fields and its snapshots\n"
     "  library  export SERIAL[@N] FILE       a snapshot (the latest, or number N) as a backup file\n"
     "  library  import FILE                  a backup file as a snapshot\n"
+    "  report   SERIAL[@N] -o FILE [--html] [--show-secrets]\n"
+    "                                        the installation report of a snapshot (PDF, or HTML)\n"
     "backup, restore and flash keep what the panel holds in the library (--no-library: not);\n"
     "restore also takes SERIAL[@N], a snapshot of the library.\n"
     "PORT is a COM number (COM3 or 3) or a device path (/dev/ttyUSB0).\n";
@@ -40,6 +42,7 @@ const QHash<QString, QStringList> kCommandOptions{
     {"flash", kPanelOptions + QStringList{"dry-run"}},
     {"log", {}},
     {"library", {"json", "library", "search"}},
+    {"report", {"json", "library", "o", "output", "html", "show-secrets"}},
 };
 
 std::optional<int> CheckOptions(CliContext& cli, const QCommandLineParser& parser, const QString& command)
@@ -69,6 +72,7 @@ int Dispatch(CliContext& cli, const QCommandLineParser& parser)
     if (command == "flash" && operands == 1) return RunFlash(cli, positional[1]);
     if (command == "log" && operands == 1) return RunLog(cli, positional[1]);
     if (command == "library" && operands >= 1) return RunLibrary(cli, positional.mid(1));
+    if (command == "report" && operands == 1) return RunReport(cli, positional[1]);
     return cli.Fail(ExitCode::Usage, command.isEmpty() ? QStringLiteral("no command given\n") + kUsage
                                                        : QStringLiteral("cannot run \"%1\" with %2 operand(s)\n%3")
                                                              .arg(command)
@@ -95,12 +99,15 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
                     "the user's own).", "LIBRARY"},
         {"no-library", "backup, restore, flash: keep nothing in the panel library."},
         {"search", "library list: only the panels whose serial, customer or address holds TEXT.", "TEXT"},
+        {{"o", "output"}, "report: the file to write.", "FILE"},
+        {"html", "report: an HTML file instead of a PDF."},
+        {"show-secrets", "report: show the Wi-Fi password instead of masking it."},
         {"help", "Show this help."},
     });
     parser.addVersionOption();
     // The commands are listed after the options, unwrapped: the parser
     // would fold a long description into a narrow column.
-    parser.addPositionalArgument("command", "ports, identify, backup, restore, diff, flash, log or library (below).");
+    parser.addPositionalArgument("command", "ports, identify, backup, restore, diff, flash, log, library or report (below).");
     if (!parser.parse(QStringList{QStringLiteral("quorvel-cli")} + arguments)) {
         environment.err << "quorvel-cli: " << parser.errorText() << "\n" << kUsage;
         environment.err.flush();

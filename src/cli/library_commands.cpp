@@ -2,6 +2,8 @@
 // and the snapshots the other commands keep (a backup, and what a panel
 // held before a restore or a firmware update).
 
+#include <QGuiApplication>
+#include <algorithm>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -9,6 +11,7 @@
 #include "cli/cli_context.h"
 #include "core/files/safe_file.h"
 #include "core/panel/device_identity.h"
+#include "library/installation_report.h"
 #include "library/panel_library.h"
 #include "session/clock.h"
 
@@ -170,4 +173,72 @@ int RunLibrary(CliContext& cli, const QStringList& operands)
     if (action == "import" && operands.size() == 2) return Import(cli, operands[1]);
     return cli.Fail(ExitCode::Usage, QStringLiteral("library takes: list [--search TEXT], show SERIAL, export "
                                                     "SERIAL[@N] FILE, import FILE"));
+}
+
+int RunReport(CliContext& cli, const QString& referenceText)
+{
+    const std::optional<SnapshotReference> reference = ParseSnapshotReference(referenceText);
+    if (!reference) {
+        return cli.Fail(ExitCode::Usage, QStringLiteral("%1 names no snapshot; give SERIAL or SERIAL@N").arg(referenceText));
+    }
+    const QString file = cli.Value("output");
+    if (file.isEmpty()) return cli.Fail(ExitCode::Usage, QStringLiteral("give the report's file with -o FILE"));
+    if (const std::string problem = CheckWriteDestination(file.toStdString()); !problem.empty()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2").arg(file, QString::fromStdString(problem)));
+    }
+    if (!cli.IsSet("html") && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return cli.Fail(ExitCode::Usage, QStringLiteral("a PDF report needs the graphical libraries; use --html"));
+    }
+    PanelLibrary* library = cli.Library();
+    if (!library) return cli.LibraryFailure();
+    const auto history = library->History(reference->serial);
+    if (!history.Ok()) return cli.Fail(ExitCode::BadFile, history.error);
+    const auto chosen = std::find_if(history.value->rbegin(), history.value->rend(), [&](const SnapshotInfo& info) {
+        return reference->number == 0 || info.number == reference->number;
+    });
+    if (chosen == history.value->rend()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("the library %1 holds no snapshot %2")
+                                               .arg(library->Location().text, referenceText));
+    }
+    ReportInput input;
+    const auto snapshot = library->Snapshot(reference->serial, chosen->number);
+    const auto panel = library->Panel(reference->serial);
+    if (!snapshot.Ok()) return cli.Fail(ExitCode::BadFile, snapshot.error);
+    if (!panel.Ok() || !panel.value->has_value()) return cli.Fail(ExitCode::BadFile, panel.error);
+    input.snapshot = *snapshot.value;
+    input.info = *chosen;
+    input.panel = **panel.value;
+    // The snapshot before it, for what changed.
+    if (const auto before = std::next(chosen); before != history.value->rend()) {
+        const auto previous = library->Snapshot(reference->serial, before->number);
+        if (!previous.Ok()) return cli.Fail(ExitCode::BadFile, previous.error);
+        input.previous = *previous.value;
+    }
+    input.toolVersion = kToolVersion;
+    input.printed = cli.Env().clock.Now();
+    input.showSecrets = cli.IsSet("show-secrets");
+
+    int pages = 0;
+    QByteArray bytes;
+    if (cli.IsSet("html")) {
+        bytes = ReportHtml(input);
+    } else {
+        ReportPdf pdf = ReportToPdf(input);
+        bytes = std::move(pdf.bytes);
+        pages = pdf.pages;
+    }
+    if (const std::string error = WriteFileAtomically(file.toStdString(), {bytes.constData(), static_cast<std::size_t>(bytes.size())});
+        !error.empty()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; the file was left as it was")
+                                               .arg(file, QString::fromStdString(error)));
+    }
+    if (cli.Json()) {
+        cli.PrintJson({{"file", file}, {"snapshot", SnapshotJson(*chosen)}, {"pages", pages}});
+    } else {
+        cli.Env().out << "Report of " << reference->serial << '@' << chosen->number << " written to " << file;
+        if (pages > 0) cli.Env().out << " (" << pages << " pages)";
+        cli.Env().out << '\n';
+        cli.Env().out.flush();
+    }
+    return Code(ExitCode::Done);
 }

@@ -46,8 +46,10 @@ LocationParse ParseLibraryLocation(const QString& text)
 LibraryLocation DefaultLibraryLocation()
 {
     LibraryLocation location;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    location.sqlitePath = QDir(folder).filePath(QStringLiteral("library.sqlite"));
+    // One library for the window and the command-line tool, whatever each
+    // program calls itself: the data folder's "quorvel".
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    location.sqlitePath = QDir(folder).filePath(QStringLiteral("quorvel/library.sqlite"));
     location.text = location.sqlitePath;
     return location;
 }

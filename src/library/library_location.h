@@ -33,7 +33,7 @@ struct LocationParse {
 // process lists.
 LocationParse ParseLibraryLocation(const QString& text);
 
-// The SQLite file in the user's data folder.
+// The SQLite file in the user's data folder (~/.local/share/quorvel/).
 LibraryLocation DefaultLibraryLocation();
 
 // The option's value when given, else the environment's, else the default.

@@ -40,6 +40,7 @@ private slots:
     void keepsThePanelBeforeAFirmwareUpdate();
     void exportsAndImportsBackupFiles();
     void aLibraryThatCannotBeUsedStopsARestore();
+    void writesAReportOfASnapshot();
 };
 
 void CliLibraryTest::keepsBackupsAndRestoresASnapshot()
@@ -123,6 +124,23 @@ void CliLibraryTest::aLibraryThatCannotBeUsedStopsARestore()
     QCOMPARE(ReadAll(damaged), QByteArray(4096, 'x'));
     QCOMPARE(bench.Run({"restore", "--port", "COM3", file, "--library", damaged, "--no-library"}), kDone);
     QCOMPARE(panel.CommandCount(kWriteBlock), 1u);
+}
+
+void CliLibraryTest::writesAReportOfASnapshot()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", bench.Path("a.json"), "--rf"}), kDone);
+    const QString pdf = bench.Path("relatorio.pdf");
+    QCOMPARE(bench.Run({"report", "2024011501", "-o", pdf}), kDone);
+    QVERIFY2(bench.out.startsWith("Report of 2024011501@1 written to " + pdf), qPrintable(bench.out));
+    QVERIFY(ReadAll(pdf).startsWith("%PDF-"));
+    QCOMPARE(QFile::permissions(pdf) & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions{});
+    const QString html = bench.Path("relatorio.html");
+    QCOMPARE(bench.Run({"report", "2024011501@1", "--output", html, "--html", "--show-secrets"}), kDone);
+    QVERIFY(ReadAll(html).contains("Sensores RF"));
+    QCOMPARE(bench.Run({"report", "2024011501@7", "-o", pdf}), kBadFile);
+    QCOMPARE(bench.Run({"report", "2024011501"}), kUsage);
 }
 
 QTEST_MAIN(CliLibraryTest)

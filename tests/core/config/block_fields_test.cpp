@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
 
@@ -113,6 +115,15 @@ TEST(PanelBackup, BlocksMustSuitTheModel)
     EXPECT_TRUE(IsWritableBlock(1));
     EXPECT_FALSE(IsWritableBlock(12));
     EXPECT_EQ(ConfigurationBlockIds().size(), 15u);
+}
+
+// A report groups the blocks by tab: each block is on exactly one.
+TEST(PanelBackup, EveryBlockIsOnOneTab)
+{
+    std::vector<std::uint8_t> onTabs;
+    for (const ConfigurationTab& tab : ConfigurationTabs()) onTabs.insert(onTabs.end(), tab.blocks.begin(), tab.blocks.end());
+    std::sort(onTabs.begin(), onTabs.end());
+    EXPECT_EQ(onTabs, ConfigurationBlockIds());
 }
 
 // The reader takes back exactly what HexBytes writes; anything else names
