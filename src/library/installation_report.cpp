@@ -14,6 +14,7 @@
 #include "core/panel/block_table.h"
 #include "core/panel/device_identity.h"
 #include "core/rf/rf_sensor_fields.h"
+#include "library/backup_compare.h"
 
 namespace {
 
@@ -127,20 +128,15 @@ QString ChangesSection(const ReportInput& input)
 {
     if (!input.previous) return {};
     QList<QStringList> rows;
-    for (const auto& [id, bytes] : input.snapshot.blocks) {
-        const auto before = input.previous->blocks.find(id);
-        const std::vector<std::uint8_t> old = before == input.previous->blocks.end() ? std::vector<std::uint8_t>{} : before->second;
-        const BlockEntry* entry = FindBlock(id);
-        const QString block = entry ? QString::fromUtf8(entry->title) : QStringLiteral("Bloco %1").arg(id);
-        for (const FieldChange& change : CompareBlock(old, bytes)) {
-            rows << QStringList{Html(block), Html(change.caption), Shown(change.caption, change.before, input.showSecrets),
-                                Shown(change.caption, change.after, input.showSecrets)};
-        }
+    for (const BackupDifference& difference : CompareBackups(*input.previous, input.snapshot)) {
+        const FieldChange& change = difference.change;
+        rows << QStringList{Html(difference.where), Html(change.caption), Shown(change.caption, change.before, input.showSecrets),
+                            Shown(change.caption, change.after, input.showSecrets)};
     }
     QString html = QStringLiteral("<h2>Alterações desde a configuração anterior</h2>");
     html += QStringLiteral("<p>Comparada com a configuração lida em %1.</p>").arg(DateTimeText(input.previous->taken));
     if (rows.isEmpty()) return html + QStringLiteral("<p>Nenhuma alteração.</p>");
-    return html + Table({QStringLiteral("Bloco"), QStringLiteral("Campo"), QStringLiteral("Antes"), QStringLiteral("Depois")},
+    return html + Table({QStringLiteral("Onde"), QStringLiteral("Campo"), QStringLiteral("Antes"), QStringLiteral("Depois")},
                         rows);
 }
 
