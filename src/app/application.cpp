@@ -8,7 +8,9 @@
 #include "ui/common/dialogs.h"
 #include "ui/common/readable_palette.h"
 #include "ui/diagnostics/form_debug.h"
+#include "library/library_location.h"
 #include "ui/firmware/form_atualizacao.h"
+#include "ui/library/form_biblioteca.h"
 #include "ui/main/form_principal.h"
 #include "ui/rf/form_cadastro.h"
 
@@ -26,12 +28,28 @@ Application::Application(Seams seams, Options options) : seams_(seams)
     formDebug_ = new TFormDebug(*session_, seams_.dialogs, seams_.clock, owner);
     formCadastro_ = new TFormCadastro(*session_, seams_.dialogs, owner);
     formPrincipal_->AttachWindows(formAtualizacao_, formDebug_, formCadastro_);
+    formBiblioteca_ = new TFormBiblioteca(seams_.dialogs, seams_.clock, owner);
+    QObject::connect(formPrincipal_.get(), &TFormPrincipal::LibraryRequested, formBiblioteca_,
+                     [this, location = options.library] {
+                         if (!formBiblioteca_->Library()) {
+                             const LocationParse parse = ChooseLibraryLocation(location);
+                             if (parse.location) {
+                                 formBiblioteca_->UseLibrary(*parse.location);
+                             } else {
+                                 seams_.dialogs.Error(formPrincipal_.get(), parse.error);
+                             }
+                         }
+                         seams_.dialogs.ShowModal(*formBiblioteca_);
+                     });
+    if (options.rememberLibrary) {
+        QObject::connect(formBiblioteca_, &TFormBiblioteca::LibraryChosen, formBiblioteca_, options.rememberLibrary);
+    }
     if (options.trace) {
         QObject::connect(options.trace, &FrameTraceFile::Stopped, formPrincipal_.get(),
                          &TFormPrincipal::ShowTraceStopped);
     }
     for (QWidget* window : std::initializer_list<QWidget*>{formPrincipal_.get(), formAtualizacao_, formDebug_,
-                                                           formCadastro_}) {
+                                                           formCadastro_, formBiblioteca_}) {
         ApplyReadablePalette(*window);
     }
 

@@ -1,9 +1,11 @@
 #pragma once
 // The composition root: given the seams (dialogs, ports, clock), it builds
-// the panel session and the four windows and wires them to one another; in
+// the panel session and the five windows and wires them to one another; in
 // demo mode it adds a software panel on a free port and opens it. main()
 // and the tests build the program this same way.
 
+#include <QString>
+#include <functional>
 #include <memory>
 
 class Clock;
@@ -13,6 +15,7 @@ class FrameTraceFile;
 class PanelSession;
 class SystemPortCatalogue;
 class TFormAtualizacao;
+class TFormBiblioteca;
 class TFormCadastro;
 class TFormDebug;
 class TFormPrincipal;
@@ -29,6 +32,11 @@ public:
         // Where every frame is traced from the first one on; must outlive
         // the application.
         FrameTraceFile* trace = nullptr;
+        // The panel library's location (a SQLite path or a PostgreSQL URL;
+        // empty: the user's own), opened when its window is first shown.
+        QString library{};
+        // Told when the user chooses another library, to remember it.
+        std::function<void(const QString&)> rememberLibrary{};
     };
 
     Application(Seams seams, Options options);
@@ -42,6 +50,7 @@ public:
     TFormAtualizacao& FirmwareWindow() { return *formAtualizacao_; }
     TFormDebug& DiagnosticWindow() { return *formDebug_; }
     TFormCadastro& EnrolmentWindow() { return *formCadastro_; }
+    TFormBiblioteca& LibraryWindow() { return *formBiblioteca_; }
     // The demo panel, or nullptr (not in demo mode, or it could not start).
     PanelHost* DemoPanel() { return demoPanel_.get(); }
     int DemoPortNumber() const { return demoPortNumber_; }
@@ -57,4 +66,5 @@ private:
     TFormAtualizacao* formAtualizacao_ = nullptr;
     TFormDebug* formDebug_ = nullptr;
     TFormCadastro* formCadastro_ = nullptr;
+    TFormBiblioteca* formBiblioteca_ = nullptr;
 };

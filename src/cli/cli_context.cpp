@@ -170,11 +170,7 @@ std::optional<int> CliContext::KeepSnapshot(const PanelBackup& backup, SnapshotR
                     .arg(stored.error));
 }
 
-QString CliContext::UserName() const
-{
-    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-    return user.isEmpty() ? QStringLiteral("unknown") : user;
-}
+QString CliContext::UserName() const { return SystemUserName(); }
 
 QString CliContext::Printable(const QString& text) const
 {

@@ -117,6 +117,12 @@ QString SnapshotReasonText(SnapshotReason reason)
     return {};
 }
 
+QString SystemUserName()
+{
+    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    return user.isEmpty() ? QStringLiteral("unknown") : user;
+}
+
 std::optional<SnapshotReference> ParseSnapshotReference(const QString& text)
 {
     static const QRegularExpression pattern(QStringLiteral("^(\\d{1,10})(?:@(\\d{1,9}))?$"));

@@ -111,6 +111,9 @@ private:
     QString connection_;
 };
 
+// Who takes a snapshot unless a name is given: the system user's name.
+QString SystemUserName();
+
 // "SERIAL" or "SERIAL@N"; nothing when the text is neither.
 struct SnapshotReference {
     quint32 serial = 0;
