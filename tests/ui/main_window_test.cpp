@@ -104,7 +104,9 @@ void MainWindowTest::menusStartInTheClosedState()
     // The menu bar holds its entries in order; submenus are QMenus by name.
     QStringList top;
     for (QAction* action : window.menuBar()->actions()) top << action->objectName();
-    QCOMPARE(top, (QStringList{"Sair1", "PortaSerial1", "Atualizaodefirmware1", "Debug1"}));
+    QCOMPARE(top, (QStringList{"Sair1", "PortaSerial1", "Atualizaodefirmware1", "Debug1", "Biblioteca1"}));
+    // The library works without a panel.
+    QVERIFY(tool.Action("Biblioteca1")->isEnabled());
     for (const char* name : {"PortaSerial1", "MenuNumPorta", "MenuVelocidadePorta"}) {
         QVERIFY2(window.findChild<QMenu*>(QString::fromLatin1(name)), name);
     }
