@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -34,6 +36,35 @@ bool TerminalName(int master, std::string& name)
     name = found;
 #endif
     return true;
+}
+
+// How many open descriptors, in every process this one may look into,
+// name the terminal; -1 where the system does not tell.
+int OpenersOf(const std::string& device)
+{
+#if defined(__linux__)
+    DIR* processes = ::opendir("/proc");
+    if (processes == nullptr) return -1;
+    int openers = 0;
+    while (const dirent* process = ::readdir(processes)) {
+        if (process->d_name[0] < '0' || process->d_name[0] > '9') continue;
+        const std::string folder = std::string("/proc/") + process->d_name + "/fd";
+        DIR* fds = ::opendir(folder.c_str());
+        if (fds == nullptr) continue;  // gone, or not ours to look at
+        while (const dirent* fd = ::readdir(fds)) {
+            char target[256];
+            const std::string link = folder + "/" + fd->d_name;
+            const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
+            if (length > 0 && device.compare(0, std::string::npos, target, static_cast<size_t>(length)) == 0) ++openers;
+        }
+        ::closedir(fds);
+    }
+    ::closedir(processes);
+    return openers;
+#else
+    (void)device;
+    return -1;
+#endif
 }
 
 }  // namespace
@@ -156,8 +187,26 @@ void PtyHost::Tick()
     if (master_ < 0) {
         return;
     }
+    ReleaseStaleExclusiveUse();
     Queue(said);
     Flush();
+}
+
+bool PtyHost::ReleaseStaleExclusiveUse()
+{
+#if defined(TIOCGEXCL)
+    int exclusive = 0;
+    if (slave_ < 0 || ::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) {
+        return false;
+    }
+    // This end's own descriptor is one opener; a client makes more.
+    if (OpenersOf(devicePath_) != 1) {
+        return false;
+    }
+    return ::ioctl(slave_, TIOCNXCL) == 0;
+#else
+    return false;
+#endif
 }
 
 void PtyHost::Queue(const std::vector<uint8_t>& bytes)

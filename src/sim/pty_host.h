@@ -66,6 +66,13 @@ public:
     using TraceSink = std::function<void(const std::string& line)>;
     void SetTrace(TraceSink sink);
 
+    // A client that set exclusive use and was killed before clearing it
+    // would lock out every later client but root: this end holds the
+    // terminal open, so the system never resets the flag. Once no one but
+    // this end holds the terminal, the flag is cleared (on Linux, where
+    // the holders can be seen); true when it was. Every Tick() calls it.
+    bool ReleaseStaleExclusiveUse();
+
 private:
     PtyHost(VirtualPanel& panel, int master, int slave, std::string devicePath);
     void Queue(const std::vector<uint8_t>& bytes);

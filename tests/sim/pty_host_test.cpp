@@ -4,6 +4,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <csignal>
 #include <termios.h>
 #include <unistd.h>
 
@@ -150,3 +155,47 @@ TEST(PtyHost, DeliversWhatThePanelSaysOnItsOwn)
     ::close(tool);
 }
 
+
+#if defined(__linux__)
+// A client that takes the terminal for itself and is killed outright never
+// clears the flag; the host clears it once no one holds the terminal, and
+// not while a client does. The flag is checked, not the permission: the
+// suite may run as root, whom the flag does not stop.
+TEST_F(PtyHostTest, AClientKilledHoldingTheTerminalDoesNotLockOutTheNext)
+{
+    const auto host = PtyHost::Open(panel_, ports_, 0);
+    ASSERT_TRUE(host);
+    const auto exclusive = [&] {
+        int flag = 0;
+        const int fd = OpenLikeATool(host->DevicePath());
+        if (fd < 0) return errno == EBUSY;  // how the flag stops anyone but root
+        ::ioctl(fd, TIOCGEXCL, &flag);
+        ::close(fd);
+        return flag != 0;
+    };
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t client = ::fork();
+    ASSERT_GE(client, 0);
+    if (client == 0) {
+        const int fd = OpenLikeATool(host->DevicePath());
+        ::ioctl(fd, TIOCEXCL);
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t written = ::write(ready[1], &byte, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    EXPECT_FALSE(host->ReleaseStaleExclusiveUse());  // the client still holds it
+    EXPECT_TRUE(exclusive());
+
+    ::kill(client, SIGKILL);
+    ::waitpid(client, nullptr, 0);
+    EXPECT_TRUE(exclusive());
+    host->Tick();
+    EXPECT_FALSE(exclusive());
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+#endif
