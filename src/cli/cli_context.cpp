@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "cli/interrupt_watch.h"
@@ -213,17 +215,21 @@ std::optional<int> CliContext::ResolvePort()
 {
     const QString text = Value("port").trimmed();
     if (text.isEmpty()) return Fail(ExitCode::Usage, QStringLiteral("give the panel's port with --port (COM3, 3 or a device path)"));
-    static const QRegularExpression comPattern(QStringLiteral("^(?:COM)?(\\d{1,3})$"), QRegularExpression::CaseInsensitiveOption);
-    if (const QRegularExpressionMatch match = comPattern.match(text); match.hasMatch()) {
-        number_ = match.captured(1).toInt();
-        if (number_ < kFirstComNumber || number_ > kLastComNumber) {
-            return Fail(ExitCode::Usage, QStringLiteral("COM%1 is not a port number; use COM1 to COM255").arg(number_));
+    // Anything named COM, or a bare number, is a COM number: one out of
+    // range is a usage error, never a path to look for.
+    static const QRegularExpression comPattern(QStringLiteral("^(?:COM)?([-+]?\\d+)$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression comPrefix(QStringLiteral("^COM"), QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch match = comPattern.match(text); match.hasMatch() || comPrefix.match(text).hasMatch()) {
+        bool ok = false;
+        number_ = match.hasMatch() ? match.captured(1).toInt(&ok) : 0;
+        if (!ok || number_ < kFirstComNumber || number_ > kLastComNumber) {
+            return Fail(ExitCode::Usage, QStringLiteral("%1 is not a port number; use COM1 to COM255").arg(text));
         }
         device_ = QString::fromStdString(env_.ports.DevicePath(number_).value_or(std::string()));
         return std::nullopt;
     }
     // A device path: its own COM number when the catalogue has one, else a
-    // number of its own for this process.
+    // number of its own for this process (never shown: the user named a path).
     byPath_ = true;
     device_ = text;
     for (const PortEntry& entry : env_.ports.Scan()) {
@@ -237,13 +243,54 @@ std::optional<int> CliContext::ResolvePort()
     return std::nullopt;
 }
 
+namespace {
+
+// Why a path that exists is no serial port ("a regular file"), or nothing
+// when it may be one (a terminal device).
+std::optional<QString> NotASerialPort(const QString& device)
+{
+#ifdef _WIN32
+    (void)device;
+    return std::nullopt;  // the system's ports are listed by the probe
+#else
+    const QByteArray path = device.toLocal8Bit();
+    struct stat info {};
+    if (::stat(path.constData(), &info) != 0) return std::nullopt;
+    if (S_ISREG(info.st_mode)) return QStringLiteral("a regular file");
+    if (S_ISDIR(info.st_mode)) return QStringLiteral("a folder");
+    if (S_ISFIFO(info.st_mode)) return QStringLiteral("a FIFO");
+    if (S_ISSOCK(info.st_mode)) return QStringLiteral("a socket");
+    if (!S_ISCHR(info.st_mode)) return QStringLiteral("not a character device");
+    // A character device that is no terminal (/dev/null) takes no line settings.
+    const int fd = ::open(path.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    if (!terminal) return QStringLiteral("a device that is no terminal");
+    return std::nullopt;
+#endif
+}
+
+}  // namespace
+
 int CliContext::PortOpenFailure()
 {
     const QString name = QStringLiteral("COM%1").arg(number_);
+    if (!byPath_) {
+        if (const std::optional<std::string> ignored = env_.ports.IgnoredEntryReason(number_)) {
+            return Fail(ExitCode::PortError, QStringLiteral("%1 cannot be used: %2")
+                                                 .arg(name, QString::fromStdString(*ignored)));
+        }
+    }
+    // Only the name the user gave: a path is never shown as a COM number.
+    const QString given = byPath_ ? device_ : device_.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, device_);
     if (device_.isEmpty() || !QFileInfo::exists(device_)) {
-        const QString which = byPath_ ? device_ : device_.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, device_);
         return Fail(ExitCode::PortError, QStringLiteral("port %1 not found; plug the panel's cable in, or list the ports "
-                                                        "with \"quorvel-cli ports\"").arg(which));
+                                                        "with \"quorvel-cli ports\"").arg(given));
+    }
+    if (const std::optional<QString> what = NotASerialPort(device_)) {
+        return Fail(ExitCode::PortError, QStringLiteral("%1 is not a serial port (it is %2); give the panel's port")
+                                             .arg(given, *what));
     }
     const QByteArray path = device_.toLocal8Bit();
     if (::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
@@ -253,8 +300,8 @@ int CliContext::PortOpenFailure()
                                    "\"sudo usermod -aG %2 $USER\", then log in again")
                         .arg(device_, group.isEmpty() ? QStringLiteral("dialout") : group));
     }
-    return Fail(ExitCode::PortError, QStringLiteral("cannot open %1 (%2); close any other program using it and try again")
-                                         .arg(device_, name));
+    return Fail(ExitCode::PortError, QStringLiteral("cannot open %1; close any other program using it and try again")
+                                         .arg(given));
 }
 
 std::optional<int> CliContext::CheckConnectionOptions()

@@ -39,6 +39,7 @@ private slots:
     void specialFilesAreRefusedAtOnce();
     void ctrlCMidRestoreSaysWhatWasWritten();
     void aTraceThatCannotBeWrittenSaysSoOnce();
+    void aPortThatIsNoPortSaysWhy();
 };
 
 void CliFilesTest::backupDestinations_data()
@@ -207,6 +208,27 @@ void CliFilesTest::aTraceThatCannotBeWrittenSaysSoOnce()
     QCOMPARE(bench.err.count("tracing stopped"), 1);
     QVERIFY2(bench.err.contains("tracing stopped: cannot write " + trace + ": File too large"), qPrintable(bench.err));
     QCOMPARE(Mode(trace), fs::perms(0600));
+}
+
+// An entry of the port folder that leads to a file is ignored and named
+// with its reason; a file given as the port is no serial port, and no COM
+// number the user did not give is named.
+void CliFilesTest::aPortThatIsNoPortSaysWhy()
+{
+    CliBench bench;
+    const QString folder = bench.Path("ports");
+    QVERIFY(QDir().mkdir(folder));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString file = bench.Path("notes.txt");
+    WriteAll(file, "not a port");
+    QVERIFY(QFile::link(file, folder + "/COM2"));
+    QCOMPARE(bench.Run({"identify", "--port", "COM2"}), kPortError);
+    QVERIFY2(bench.err.contains("COM2 cannot be used: Entrada COM2 da pasta de portas ignorada: leva a um arquivo "
+                                "comum (" + file + "), não a um dispositivo."),
+             qPrintable(bench.err));
+    QCOMPARE(bench.Run({"identify", "--port", file}), kPortError);
+    QCOMPARE(bench.err, QStringLiteral("quorvel-cli: %1 is not a serial port (it is a regular file); give the panel's port\n")
+                            .arg(file));
 }
 
 QTEST_MAIN(CliFilesTest)

@@ -259,6 +259,14 @@ void CliTest::portAndUsageErrors_data()
                                    << "restore does not take --rf";
     QTest::newRow("port of ports") << QStringList{"ports", "--port", "COM3"} << kUsage << "ports does not take --port";
     QTest::newRow("json of log") << QStringList{"log", "x.bin", "--json"} << kUsage << "log does not take --json";
+    for (const char* name : {"COM0", "COM-1", "COM256", "com99999", "0", "-3"}) {
+        QTest::newRow(name) << QStringList{"identify", "--port", name} << kUsage
+                            << QStringLiteral("%1 is not a port number; use COM1 to COM255").arg(name);
+    }
+    QTest::newRow("the null device") << QStringList{"identify", "--port", "/dev/null"} << kPortError
+                                     << "/dev/null is not a serial port (it is a device that is no terminal)";
+    QTest::newRow("a folder") << QStringList{"identify", "--port", "/tmp"} << kPortError
+                              << "/tmp is not a serial port (it is a folder)";
 }
 
 void CliTest::portAndUsageErrors()
