@@ -99,7 +99,20 @@ int CliContext::Fail(ExitCode code, const QString& message)
 
 void CliContext::PrintJson(const QJsonObject& object)
 {
-    env_.out << QJsonDocument(object).toJson(QJsonDocument::Indented);
+    // JSON escapes the C0 controls itself; DEL and the C1 controls (one of
+    // them starts a terminal sequence) are escaped here, within strings,
+    // where alone they can stand.
+    const QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
+    QString escaped;
+    escaped.reserve(json.size());
+    for (const QChar c : json) {
+        if (c.category() == QChar::Other_Control && c != QLatin1Char('\n')) {
+            escaped += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        } else {
+            escaped += c;
+        }
+    }
+    env_.out << escaped;
     env_.out.flush();
 }
 
@@ -176,6 +189,8 @@ QString CliContext::UserName() const { return SystemUserName(); }
 
 QString CliContext::Printable(const QString& text) const
 {
+    // C0, DEL and C1: an escape sequence from a crafted panel or file would
+    // otherwise reach the installer's terminal.
     QString printable;
     printable.reserve(text.size());
     for (const QChar c : text) {

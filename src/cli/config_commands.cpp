@@ -107,7 +107,9 @@ QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<F
         const QString before = QString::fromStdString(change.before);
         const QString after = QString::fromStdString(change.after);
         fields.append(QJsonObject{{"caption", caption}, {"before", before}, {"after", after}});
-        if (!cli.Json()) out << "  " << caption << ": " << before << " -> " << after << '\n';
+        if (!cli.Json()) {
+            out << "  " << cli.Printable(caption) << ": " << cli.Printable(before) << " -> " << cli.Printable(after) << '\n';
+        }
     }
     return fields;
 }

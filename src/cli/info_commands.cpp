@@ -21,7 +21,7 @@ int RunPorts(CliContext& cli)
     }
     if (entries.empty()) env.err << "no serial ports found\n";
     for (const PortEntry& entry : entries) {
-        env.out << "COM" << entry.number << '\t' << QString::fromStdString(entry.devicePath) << '\n';
+        env.out << "COM" << entry.number << '\t' << cli.Printable(QString::fromStdString(entry.devicePath)) << '\n';
     }
     env.out.flush();
     return Code(ExitCode::Done);

@@ -4,6 +4,9 @@
 // restore, and a trace that cannot be written.
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <csignal>
 #include <filesystem>
@@ -40,6 +43,7 @@ private slots:
     void ctrlCMidRestoreSaysWhatWasWritten();
     void aTraceThatCannotBeWrittenSaysSoOnce();
     void aPortThatIsNoPortSaysWhy();
+    void controlCharactersNeverReachTheTerminal();
 };
 
 void CliFilesTest::backupDestinations_data()
@@ -229,6 +233,32 @@ void CliFilesTest::aPortThatIsNoPortSaysWhy()
     QCOMPARE(bench.Run({"identify", "--port", file}), kPortError);
     QCOMPARE(bench.err, QStringLiteral("quorvel-cli: %1 is not a serial port (it is a regular file); give the panel's port\n")
                             .arg(file));
+}
+
+// A network name holding an escape sequence, a bell and a C1 control, as a
+// crafted panel or file could: printed escaped, in text and in JSON.
+void CliFilesTest::controlCharactersNeverReachTheTerminal()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    const QString clean = bench.Path("clean.json");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", clean}), kDone);
+    QJsonObject root = QJsonDocument::fromJson(ReadAll(clean)).object();
+    QJsonArray blocks = root.value("blocks").toArray();
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        if (blocks[i].toObject().value("id").toInt() != 6) continue;
+        // name "\x1b[2J\x07\x81", password "x"
+        blocks[i] = QJsonObject{{"id", 6}, {"bytes", "06 06 1B 5B 32 4A 07 81 01 78"}};
+    }
+    root.insert("blocks", blocks);
+    const QString crafted = bench.Path("crafted.json");
+    WriteAll(crafted, QJsonDocument(root).toJson());
+    QCOMPARE(bench.Run({"diff", clean, crafted}), kDone);
+    QVERIFY2(bench.out.contains("\\x1b[2J\\x07\\x81"), qPrintable(bench.out));
+    QCOMPARE(bench.Run({"diff", clean, crafted, "--json"}), kDone);
+    QVERIFY2(bench.out.contains("\\u001b[2J\\u0007\\u0081"), qPrintable(bench.out));
+    QVERIFY(QJsonDocument::fromJson(bench.out.toUtf8()).isObject());
+    for (const QChar c : bench.out) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
 }
 
 QTEST_MAIN(CliFilesTest)
