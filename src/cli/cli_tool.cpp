@@ -103,8 +103,9 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
         {"html", "report: an HTML file instead of a PDF."},
         {"show-secrets", "report: show the Wi-Fi password instead of masking it."},
         {"help", "Show this help."},
+        // Qt's own version option speaks in another voice.
+        {{"v", "version"}, "Show the version."},
     });
-    parser.addVersionOption();
     // The commands are listed after the options, unwrapped: the parser
     // would fold a long description into a narrow column.
     parser.addPositionalArgument("command", "ports, identify, backup, restore, diff, flash, log, library or report (below).");

@@ -35,6 +35,7 @@ private slots:
     void portAndUsageErrors();
     void tracesEveryFrameBothWays();
     void printsADiagnosticLog();
+    void helpAndVersion();
 };
 
 void CliTest::clonesAPanelAndNamesTheFieldsThatDiffer()
@@ -335,6 +336,16 @@ void CliTest::printsADiagnosticLog()
     QCOMPARE(bench.Run({"log", file}), kBadFile);
     QCOMPARE(bench.out.split('\n', Qt::SkipEmptyParts).size(), 2);
     QVERIFY2(bench.err.contains("the 1 record(s) before it are printed above"), qPrintable(bench.err));
+}
+
+void CliTest::helpAndVersion()
+{
+    CliBench bench;
+    QCOMPARE(bench.Run({"--help"}), kDone);
+    QVERIFY2(bench.out.contains("  -v, --version        Show the version.\n"), qPrintable(bench.out));
+    QVERIFY(bench.out.endsWith(".\n"));
+    QCOMPARE(bench.Run({"--version"}), kDone);
+    QCOMPARE(bench.out, QStringLiteral("quorvel-cli 1.08\n"));
 }
 
 QTEST_MAIN(CliTest)
