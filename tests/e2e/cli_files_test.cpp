@@ -138,6 +138,8 @@ void CliFilesTest::specialFilesAreRefusedAtOnce_data()
     QTest::newRow("restore from a FIFO") << "restore" << "fifo" << "it is a FIFO, not a regular file";
     QTest::newRow("diff of a FIFO") << "diff" << "fifo" << "it is a FIFO, not a regular file";
     QTest::newRow("flash of a FIFO") << "flash" << "fifo" << "Erro ao tentar abrir o arquivo.";
+    QTest::newRow("log of a FIFO") << "log" << "fifo" << "cannot read";
+    QTest::newRow("log of a device") << "log" << "/dev/zero" << "it is a character device";
     QTest::newRow("restore from a device") << "restore" << "/dev/zero" << "it is a character device";
     QTest::newRow("restore from a folder") << "restore" << "." << "it is a folder";
     QTest::newRow("restore from a huge file") << "restore" << "huge" << "more than the 16777216";
@@ -153,7 +155,8 @@ void CliFilesTest::specialFilesAreRefusedAtOnce()
     QString path = file.startsWith('/') ? file : bench.Path(file);
     if (file == "fifo") QCOMPARE(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
     if (file == "huge") fs::resize_file((WriteAll(path, "{"), path.toStdString()), kMaxBackupFileSize + 1);
-    QCOMPARE(bench.Run({command, path, "--port", "COM3"}), kBadFile);
+    const QStringList port = command == "log" ? QStringList{} : QStringList{"--port", "COM3"};
+    QCOMPARE(bench.Run(QStringList{command, path} + port), kBadFile);
     QVERIFY2(bench.err.contains(message), qPrintable(bench.err));
     QCOMPARE(panel.CommandCount(kWriteBlock), 0u);
 }
