@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "cli/interrupt_watch.h"
-#include "cli/panel_exchange.h"
+#include "session/panel_exchange.h"
 #include "core/panel/block_table.h"
 #include "library/panel_library.h"
 #include "core/panel/model_capabilities.h"

@@ -5,9 +5,11 @@
 #include "library/backup_file.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
-#include "cli/panel_exchange.h"
+#include "session/configuration_transfer.h"
+#include "session/panel_exchange.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
+#include "core/config/restore_plan.h"
 #include "core/files/safe_file.h"
 #include "library/panel_library.h"
 #include "core/panel/block_table.h"
@@ -18,28 +20,26 @@ namespace {
 
 using Blocks = std::map<std::uint8_t, std::vector<std::uint8_t>>;
 
+QString FailedVerb(ReadOutcome::Result result)
+{
+    return result == ReadOutcome::Result::Refused ? QStringLiteral("refused") : QStringLiteral("did not answer");
+}
+
 // Reads the blocks given, one at a time, with progress; an exit code on failure.
 std::optional<int> ReadBlocks(CliContext& cli, const std::vector<std::uint8_t>& ids, Blocks& blocks)
 {
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Reading"), static_cast<int>(ids.size()));
-    int done = 0;
-    for (std::uint8_t id : ids) {
-        if (cli.Interrupted()) {
-            progress->Done();
-            return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(id)));
-        }
-        const PanelExchange::Read read = cli.Exchange().ReadBlock(id);
-        if (read.outcome != PanelExchange::Outcome::Done) {
-            progress->Done();
-            return cli.Fail(ExitCode::PanelFailed,
-                            QStringLiteral("the panel %1 reading %2; check the cable and run the command again")
-                                .arg(read.outcome == PanelExchange::Outcome::Refused ? "refused" : "did not answer")
-                                .arg(BlockName(id)));
-        }
-        blocks[id] = read.block;
-        progress->Step(++done);
+    const ReadOutcome read = ::ReadBlocks(cli.Exchange(), ids, blocks, [&](int done) {
+        progress->Step(done);
+        return !cli.Interrupted();
+    });
+    progress->Done();
+    if (read.result == ReadOutcome::Result::Done) return std::nullopt;
+    if (read.result == ReadOutcome::Result::Stopped) {
+        return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(read.block)));
     }
-    return std::nullopt;
+    return cli.Fail(ExitCode::PanelFailed, QStringLiteral("the panel %1 reading %2; check the cable and run the command again")
+                                               .arg(FailedVerb(read.result), BlockName(read.block)));
 }
 
 // Reads every slot of the RF sensor table and keeps the records with a valid
@@ -47,25 +47,19 @@ std::optional<int> ReadBlocks(CliContext& cli, const std::vector<std::uint8_t>& 
 std::optional<int> ReadRfSensors(CliContext& cli, RfSensorTable& table)
 {
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("RF sensors"), kRfSensorTableSize);
-    for (int slot = 1; slot <= kRfSensorTableSize; ++slot) {
-        if (cli.Interrupted()) {
-            progress->Done();
-            return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before RF sensor slot %1").arg(slot));
-        }
-        const PanelExchange::Read read = cli.Exchange().ReadRfRecord(slot);
-        if (read.outcome != PanelExchange::Outcome::Done) {
-            progress->Done();
-            return cli.Fail(ExitCode::PanelFailed,
-                            QStringLiteral("the panel %1 reading RF sensor slot %2; check the cable and run the command "
-                                           "again")
-                                .arg(read.outcome == PanelExchange::Outcome::Refused ? "refused" : "did not answer")
-                                .arg(slot));
-        }
-        const std::optional<RfSensorRecord> record = UnpackRfSensorRecord(read.block.data(), read.block.size());
-        if (record && IsValidRfSerial(record->serial)) table[slot] = read.block;
-        progress->Step(slot);
+    const ReadOutcome read = ReadRfRecords(cli.Exchange(), table, [&](int done) {
+        progress->Step(done);
+        return !cli.Interrupted();
+    });
+    progress->Done();
+    if (read.result == ReadOutcome::Result::Done) return std::nullopt;
+    if (read.result == ReadOutcome::Result::Stopped) {
+        return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before RF sensor slot %1").arg(read.slot));
     }
-    return std::nullopt;
+    return cli.Fail(ExitCode::PanelFailed,
+                    QStringLiteral("the panel %1 reading RF sensor slot %2; check the cable and run the command again")
+                        .arg(FailedVerb(read.result))
+                        .arg(read.slot));
 }
 
 std::optional<RfSensorRecord> SlotRecord(const RfSensorTable& table, int slot)
@@ -218,28 +212,19 @@ int RunRestore(CliContext& cli, const QString& file)
                                                .arg(panel.model)
                                                .arg(QString::fromStdString(ModelDisplayName(panel.model))));
     }
-    std::vector<std::uint8_t> writable;
-    for (const auto& [id, bytes] : backup.blocks) {
-        if (IsWritableBlock(id)) writable.push_back(id);
-    }
     // The whole configuration is read, not only what may be written: it is
     // kept in the library before anything changes.
     PanelBackup before;
     if (const auto failed = ReadWholeConfiguration(cli, before)) return *failed;
-    Blocks& current = before.blocks;
-    std::vector<std::uint8_t> differing;
-    for (std::uint8_t id : writable) {
-        // A block of two forms (the RF block) must be in the panel's form; the
-        // Wi-Fi block's length follows its texts.
-        if (!FindBlock(id)->anyLength && current[id].size() != backup.blocks[id].size()) {
-            return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 holds %2 of %3 bytes; the panel's is %4 bytes long; "
-                                                              "nothing was written")
-                                                   .arg(file, BlockName(id))
-                                                   .arg(backup.blocks[id].size())
-                                                   .arg(current[id].size()));
-        }
-        if (current[id] != backup.blocks[id]) differing.push_back(id);
+    const RestorePlan plan = PlanRestore(backup.blocks, before.blocks);
+    if (plan.refusal) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 holds %2 of %3 bytes; the panel's is %4 bytes long; "
+                                                          "nothing was written")
+                                               .arg(file, BlockName(plan.refusal->block))
+                                               .arg(plan.refusal->savedLength)
+                                               .arg(plan.refusal->panelLength));
     }
+    const std::vector<std::uint8_t>& differing = plan.toWrite;
 
     QTextStream& out = cli.Env().out;
     // Sensors are devices of the site where they were enrolled: a copy on
@@ -249,7 +234,6 @@ int RunRestore(CliContext& cli, const QString& file)
         out << file << " holds " << rfSensors << " RF sensors; restore does not write them: enrol the sensors of this "
             << "site on the panel itself\n";
     }
-    QJsonArray written;
     QJsonArray notWritten;
     for (std::uint8_t id : differing) notWritten.append(id);
     if (cli.IsSet("dry-run")) {
@@ -271,29 +255,31 @@ int RunRestore(CliContext& cli, const QString& file)
         }
     }
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Writing"), static_cast<int>(differing.size()));
-    QString failure;
-    for (std::uint8_t id : differing) {
-        if (cli.Interrupted()) {
-            failure = QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(id));
-            break;
-        }
-        const std::vector<std::uint8_t>& block = backup.blocks[id];
-        const PanelExchange::Outcome outcome = cli.Exchange().WriteBlock(block);
-        if (outcome != PanelExchange::Outcome::Done) {
-            failure = QStringLiteral("the panel %1 writing %2")
-                          .arg(outcome == PanelExchange::Outcome::Refused ? "refused" : "did not answer", BlockName(id));
-            break;
-        }
-        const PanelExchange::Read check = cli.Exchange().ReadBlock(id);
-        if (check.outcome != PanelExchange::Outcome::Done || check.block != block) {
-            failure = QStringLiteral("%1 did not read back as written").arg(BlockName(id));
-            break;
-        }
-        written.append(id);
-        notWritten.removeFirst();
-        progress->Step(static_cast<int>(written.size()));
-    }
+    const WriteOutcome outcome = WriteBlocks(cli.Exchange(), backup.blocks, differing, [&](int done) {
+        progress->Step(done);
+        return !cli.Interrupted();
+    });
     progress->Done();
+    QString failure;
+    switch (outcome.result) {
+    case WriteOutcome::Result::Done: break;
+    case WriteOutcome::Result::Stopped:
+        failure = QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(outcome.block));
+        break;
+    case WriteOutcome::Result::Refused:
+    case WriteOutcome::Result::NoAnswer:
+        failure = QStringLiteral("the panel %1 writing %2")
+                      .arg(outcome.result == WriteOutcome::Result::Refused ? "refused" : "did not answer",
+                           BlockName(outcome.block));
+        break;
+    case WriteOutcome::Result::ReadBackDiffers:
+        failure = QStringLiteral("%1 did not read back as written").arg(BlockName(outcome.block));
+        break;
+    }
+    QJsonArray written;
+    for (std::uint8_t id : outcome.written) written.append(id);
+    notWritten = QJsonArray();
+    for (std::uint8_t id : outcome.notWritten) notWritten.append(id);
 
     if (cli.Json()) {
         cli.PrintJson({{"written", written}, {"notWritten", notWritten}, {"error", failure},

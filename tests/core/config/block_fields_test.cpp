@@ -7,6 +7,7 @@
 
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
+#include "core/config/restore_plan.h"
 
 namespace {
 
@@ -144,6 +145,31 @@ TEST(HexText, ReadsExactlyWhatIsWritten)
         {"02 ", 3},             {"0x 01", 2},             {"02\t01", 3},
     };
     for (const Case& c : refused) EXPECT_EQ(ParseHexBytes(c.text).badPosition, c.badPosition) << c.text;
+}
+
+// A restore writes the writable blocks that differ, and nothing at all
+// when a block's length does not suit the panel.
+TEST(RestorePlan, WritesWhatDiffersOrRefusesAWrongForm)
+{
+    const BlockMap panel{{2, {2, 1, 0x2C, 0, 0x3C}}, {3, {3, 0, 0}}, {6, {6, 1, 'a', 1, 'b'}}, {12, {12, 0, 0, 0, 1}}};
+    struct Case {
+        const char* name;
+        BlockMap saved;
+        std::vector<std::uint8_t> toWrite;
+        std::uint8_t refused;
+    };
+    const Case cases[] = {
+        {"the same", panel, {}, 0},
+        {"polling changed", {{2, {2, 1, 0x2D, 0, 0x3C}}, {3, {3, 0, 0}}}, {2}, 0},
+        {"modem never written", {{12, {12, 9, 9, 9, 9}}}, {}, 0},
+        {"wifi of another length", {{6, {6, 2, 'a', 'a', 0}}}, {6}, 0},
+        {"rf block of the other form", {{2, {2, 1, 0x2D, 0, 0x3C}}, {3, {3, 0, 0, 1}}}, {}, 3},
+    };
+    for (const Case& c : cases) {
+        const RestorePlan plan = PlanRestore(c.saved, panel);
+        EXPECT_EQ(plan.toWrite, c.toWrite) << c.name;
+        EXPECT_EQ(plan.refusal ? plan.refusal->block : 0, c.refused) << c.name;
+    }
 }
 
 }  // namespace

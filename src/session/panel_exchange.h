@@ -2,7 +2,8 @@
 // One request at a time to a panel, each awaited: the session answers
 // through signals and fill steps, and this waits for them in a local event
 // loop bounded by a timer, resending a few times when nothing comes back.
-// What a command-line tool needs; the windows never wait.
+// What the command-line tool uses, and the library window for a whole
+// configuration at once (its wait keeps the window's events running).
 
 #include <QObject>
 #include <cstdint>

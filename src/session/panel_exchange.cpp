@@ -1,4 +1,4 @@
-#include "cli/panel_exchange.h"
+#include "session/panel_exchange.h"
 
 #include <QEventLoop>
 #include <QTimer>
