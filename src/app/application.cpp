@@ -28,17 +28,22 @@ Application::Application(Seams seams, Options options) : seams_(seams)
     formDebug_ = new TFormDebug(*session_, seams_.dialogs, seams_.clock, owner);
     formCadastro_ = new TFormCadastro(*session_, seams_.dialogs, owner);
     formPrincipal_->AttachWindows(formAtualizacao_, formDebug_, formCadastro_);
-    formBiblioteca_ = new TFormBiblioteca(seams_.dialogs, seams_.clock, owner);
+    formBiblioteca_ = new TFormBiblioteca(*session_, seams_.dialogs, seams_.clock, owner);
+    // Every panel identified is recorded in the library, when it is open.
+    QObject::connect(session_.get(), &PanelSession::Identified, formBiblioteca_, &TFormBiblioteca::RecordSeen);
+    // What the panel holds is kept before its firmware changes; without a
+    // library the installer chooses.
+    formAtualizacao_->SetBeforeStart([this, location = options.library] {
+        if (!session_->IsPortOpen()) return true;  // the update itself says so
+        OpenLibrary(location);
+        if (formBiblioteca_->Library() && formBiblioteca_->KeepPanel(SnapshotReason::BeforeFirmwareUpdate)) return true;
+        return seams_.dialogs.Question(formAtualizacao_, QStringLiteral("Biblioteca"),
+                                       QStringLiteral("A configuração da central não foi guardada na biblioteca. Atualizar "
+                                                      "o firmware mesmo assim?"));
+    });
     QObject::connect(formPrincipal_.get(), &TFormPrincipal::LibraryRequested, formBiblioteca_,
                      [this, location = options.library] {
-                         if (!formBiblioteca_->Library()) {
-                             const LocationParse parse = ChooseLibraryLocation(location);
-                             if (parse.location) {
-                                 formBiblioteca_->UseLibrary(*parse.location);
-                             } else {
-                                 seams_.dialogs.Error(formPrincipal_.get(), parse.error);
-                             }
-                         }
+                         OpenLibrary(location);
                          seams_.dialogs.ShowModal(*formBiblioteca_);
                      });
     if (options.rememberLibrary) {
@@ -71,6 +76,17 @@ Application::~Application()
     session_.reset();
     if (demoPortNumber_ != 0) seams_.ports.Unpin(demoPortNumber_);
     demoPanel_.reset();
+}
+
+void Application::OpenLibrary(const QString& location)
+{
+    if (formBiblioteca_->Library()) return;
+    const LocationParse parse = ChooseLibraryLocation(location);
+    if (parse.location) {
+        formBiblioteca_->UseLibrary(*parse.location);
+    } else {
+        seams_.dialogs.Error(formPrincipal_.get(), parse.error);
+    }
 }
 
 void Application::StartDemoPanel()

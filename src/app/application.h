@@ -57,6 +57,8 @@ public:
 
 private:
     void StartDemoPanel();
+    // Opens the panel library, once, when it is first needed.
+    void OpenLibrary(const QString& location);
 
     Seams seams_;
     std::unique_ptr<PanelHost> demoPanel_;

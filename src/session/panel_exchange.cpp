@@ -84,13 +84,14 @@ PanelExchange::Read PanelExchange::ReadBlock(std::uint8_t id)
 {
     blockId_ = id;
     block_.clear();
-    session_.RegisterFillStep(id, [this, id](const std::uint8_t* payload, std::uint8_t length) {
+    // A window's tab may have its own step for the block: it is put back.
+    PanelSession::FillStep tabs = session_.ReplaceFillStep(id, [this, id](const std::uint8_t* payload, std::uint8_t length) {
         if (awaiting_ != Awaiting::Block || id != blockId_) return;
         block_.assign(payload, payload + length);
         Finish(Outcome::Done);
     });
     Exchange(Awaiting::Block, {id}, CommandByte(CommandCode::ReadBlockCommand));
-    session_.RegisterFillStep(id, nullptr);
+    session_.RegisterFillStep(id, std::move(tabs));
     return {outcome_, outcome_ == Outcome::Done ? block_ : std::vector<std::uint8_t>{}};
 }
 

@@ -143,6 +143,13 @@ void PanelSession::Feed(const std::uint8_t* bytes, std::size_t count)
 
 void PanelSession::RegisterFillStep(std::uint8_t blockId, FillStep step) { fillSteps_[blockId] = std::move(step); }
 
+PanelSession::FillStep PanelSession::ReplaceFillStep(std::uint8_t blockId, FillStep step)
+{
+    FillStep previous = std::move(fillSteps_[blockId]);
+    fillSteps_[blockId] = std::move(step);
+    return previous;
+}
+
 void PanelSession::HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length)
 {
     const std::optional<ConfigBlockOutcome> outcome = answers_.OnConfigBlock(payload, length);

@@ -65,6 +65,8 @@ public:
     // id first) once its length has been accepted.
     using FillStep = std::function<void(const std::uint8_t* payload, std::uint8_t length)>;
     void RegisterFillStep(std::uint8_t blockId, FillStep step);
+    // The same, handing back the step it replaces (to put it back after).
+    FillStep ReplaceFillStep(std::uint8_t blockId, FillStep step);
 
     // Every frame both ways, and the bytes dropped between frames, go to the
     // trace as well; nullptr stops tracing. The trace outlives the session.

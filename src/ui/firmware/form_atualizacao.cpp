@@ -153,6 +153,10 @@ void TFormAtualizacao::ClearImageInfo()
 
 void TFormAtualizacao::Button3Click()
 {
+    // Before a run starts (not when it is cancelled), what the panel holds
+    // may be kept; the hook may stop the start.
+    const bool starting = !driver_->Machine().UpdateRunning() && driver_->Image().ImageValid();
+    if (starting && beforeStart_ && !beforeStart_()) return;
     driver_->StartOrCancel();
 }
 

@@ -6,6 +6,7 @@
 // its controls and boxes.
 
 #include <QDialog>
+#include <functional>
 #include <cstdint>
 
 #include "session/firmware_update_driver.h"
@@ -22,6 +23,11 @@ class TFormAtualizacao : public QDialog {
 public:
     TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TFormAtualizacao() override;
+
+    // Runs when "Iniciar" starts an update with a valid image; false keeps
+    // the update from starting (the panel library keeps what the panel
+    // holds here).
+    void SetBeforeStart(std::function<bool()> hook) { beforeStart_ = std::move(hook); }
 
     std::uint8_t DeviceModel() const { return Machine().DeviceModel(); }
     std::uint8_t DeviceVersion() const { return Machine().DeviceVersion(); }
@@ -68,4 +74,5 @@ private:
     QPushButton* button4_ = nullptr;
     QPushButton* button3_ = nullptr;
     QPushButton* button1_ = nullptr;
+    std::function<bool()> beforeStart_;
 };

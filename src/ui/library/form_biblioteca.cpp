@@ -1,5 +1,6 @@
 #include "ui/library/form_biblioteca.h"
 
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -8,16 +9,25 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/config/panel_backup.h"
+#include "core/config/restore_plan.h"
 #include "core/files/safe_file.h"
+#include "core/panel/block_table.h"
+#include "core/panel/model_capabilities.h"
+#include "core/rf/rf_sensor_record.h"
 #include "core/panel/device_identity.h"
 #include "library/backup_compare.h"
 #include "library/installation_report.h"
 #include "session/clock.h"
+#include "session/configuration_transfer.h"
+#include "session/panel_exchange.h"
+#include "session/panel_session.h"
 #include "ui/common/dialogs.h"
 
 namespace {
@@ -69,8 +79,8 @@ QString Version(int version) { return QString::fromStdString(VersionText(static_
 
 }  // namespace
 
-TFormBiblioteca::TFormBiblioteca(Dialogs& dialogs, const Clock& clock, QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs), clock_(clock)
+TFormBiblioteca::TFormBiblioteca(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent)
+    : QDialog(parent), session_(session), dialogs_(dialogs), clock_(clock)
 {
     setObjectName(QStringLiteral("FormBiblioteca"));
     setWindowTitle(QStringLiteral("Biblioteca de centrais"));
@@ -139,7 +149,35 @@ void TFormBiblioteca::BuildLayout()
     snapshotGrid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     layout->addWidget(snapshotGrid_, 2);
 
+    // The connected panel: saved, compared, restored.
+    auto* panelRow = new QHBoxLayout;
+    QPushButton* savePanel = NamedButton(QStringLiteral("BtnSalvarCentral"), QStringLiteral("Salvar configuração da central"), this);
+    connect(savePanel, &QPushButton::clicked, this, &TFormBiblioteca::SavePanelClick);
+    rfCheck_ = new QCheckBox(QStringLiteral("Incluir sensores RF"), this);
+    rfCheck_->setObjectName(QStringLiteral("CheckRf"));
+    installerEdit_ = new QLineEdit(SystemUserName(), this);
+    installerEdit_->setObjectName(QStringLiteral("EditInstalador"));
+    noteEdit_ = new QLineEdit(this);
+    noteEdit_->setObjectName(QStringLiteral("EditNota"));
+    noteEdit_->setPlaceholderText(QStringLiteral("Observação"));
+    panelRow->addWidget(savePanel);
+    panelRow->addWidget(rfCheck_);
+    panelRow->addWidget(new QLabel(QStringLiteral("Instalador:"), this));
+    panelRow->addWidget(installerEdit_);
+    panelRow->addWidget(noteEdit_, 1);
+    layout->addLayout(panelRow);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("ProgressCentral"));
+    progress_->setValue(0);
+    layout->addWidget(progress_);
+
     auto* buttons = new QHBoxLayout;
+    QPushButton* comparePanel = NamedButton(QStringLiteral("BtnCompararCentral"), QStringLiteral("Comparar com a central"), this);
+    connect(comparePanel, &QPushButton::clicked, this, &TFormBiblioteca::ComparePanelClick);
+    QPushButton* restore = NamedButton(QStringLiteral("BtnRestaurar"), QStringLiteral("Restaurar na central"), this);
+    connect(restore, &QPushButton::clicked, this, &TFormBiblioteca::RestoreClick);
+    buttons->addWidget(comparePanel);
+    buttons->addWidget(restore);
     compareButton_ = NamedButton(QStringLiteral("BtnComparar"), QStringLiteral("Comparar"), this);
     compareButton_->setToolTip(QStringLiteral("Selecione duas configurações para compará-las"));
     connect(compareButton_, &QPushButton::clicked, this, &TFormBiblioteca::CompareClick);
@@ -158,7 +196,7 @@ void TFormBiblioteca::BuildLayout()
                                  QStringLiteral("Depois")},
                                 this);
     layout->addWidget(differenceGrid_, 2);
-    resize(820, 760);
+    resize(900, 820);
 }
 
 void TFormBiblioteca::UseLibrary(const LibraryLocation& location)
@@ -407,5 +445,197 @@ void TFormBiblioteca::ReportClick()
     if (dialogs_.Question(this, QStringLiteral("Relatório"),
                           QStringLiteral("Relatório gravado em %1 (%2 páginas). Abrir agora?").arg(path).arg(pdf.pages))) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+}
+
+// ---- The connected panel ---------------------------------------------------------
+
+void TFormBiblioteca::RecordSeen(const Identification& panel)
+{
+    if (!library_ || !IsSupportedPanelModel(panel.model)) return;
+    // The panel answers every second: it is written down when it changes,
+    // and otherwise once a minute.
+    const QDateTime now = clock_.Now();
+    const bool same = lastSeen_.serial == panel.serial && lastSeen_.version == panel.version &&
+                      lastSeen_.model == panel.model;
+    if (same && lastSeenAt_.isValid() && lastSeenAt_.secsTo(now) < 60) return;
+    lastSeen_ = panel;
+    lastSeenAt_ = now;
+    if (library_->RecordSeen(panel, now).Ok() && isVisible()) FillPanels();
+}
+
+bool TFormBiblioteca::Step(int done, int total)
+{
+    progress_->setMaximum(total);
+    progress_->setValue(done);
+    return session_.IsPortOpen();
+}
+
+std::optional<PanelBackup> TFormBiblioteca::ReadPanel(bool withRf)
+{
+    if (!session_.IsPortOpen()) {
+        dialogs_.Error(this, QStringLiteral("Abra a porta serial da central antes."));
+        return std::nullopt;
+    }
+    PanelExchange exchange(session_);
+    const std::optional<Identification> identity = exchange.Identify();
+    if (!identity || !IsSupportedPanelModel(identity->model)) {
+        dialogs_.Error(this, QStringLiteral("A central não respondeu à identificação; verifique o cabo e a alimentação."));
+        return std::nullopt;
+    }
+    PanelBackup backup{*identity, clock_.Now(), {}, std::nullopt};
+    const std::vector<std::uint8_t> ids = ConfigurationBlockIds();
+    const ReadOutcome read = ReadBlocks(exchange, ids, backup.blocks, [&](int done) {
+        return Step(done, static_cast<int>(ids.size()));
+    });
+    if (read.result != ReadOutcome::Result::Done) {
+        const BlockEntry* entry = FindBlock(read.block);
+        dialogs_.Error(this, QStringLiteral("A central não respondeu à leitura do bloco %1 (%2); nada foi guardado.")
+                                 .arg(read.block)
+                                 .arg(entry ? QString::fromUtf8(entry->title) : QString()));
+        return std::nullopt;
+    }
+    if (withRf) {
+        backup.rf.emplace();
+        const ReadOutcome rf = ReadRfRecords(exchange, *backup.rf, [&](int done) { return Step(done, kRfSensorTableSize); });
+        if (rf.result != ReadOutcome::Result::Done) {
+            dialogs_.Error(this, QStringLiteral("A central não respondeu à leitura do sensor RF %1; nada foi guardado.")
+                                     .arg(rf.slot));
+            return std::nullopt;
+        }
+    }
+    return backup;
+}
+
+std::optional<SnapshotInfo> TFormBiblioteca::KeepPanel(SnapshotReason reason, bool withRf)
+{
+    if (!library_) {
+        dialogs_.Error(this, QStringLiteral("A biblioteca não está aberta: escolha o local da biblioteca."));
+        return std::nullopt;
+    }
+    const std::optional<PanelBackup> backup = ReadPanel(withRf);
+    if (!backup) return std::nullopt;
+    const QString note = reason == SnapshotReason::Manual ? noteEdit_->text() : QString();
+    const auto stored = library_->StoreSnapshot(*backup, {installerEdit_->text().trimmed().isEmpty() ? SystemUserName()
+                                                                                                   : installerEdit_->text().trimmed(),
+                                                          reason, note, QStringLiteral(QUORVEL_VERSION)});
+    if (!stored.Ok()) {
+        dialogs_.Error(this, QStringLiteral("A configuração da central não foi guardada na biblioteca: %1").arg(stored.error));
+        return std::nullopt;
+    }
+    searchEdit_->clear();
+    FillPanels();
+    SelectPanel(backup->panel.serial);
+    return *stored.value;
+}
+
+void TFormBiblioteca::SavePanelClick()
+{
+    const std::optional<SnapshotInfo> kept = KeepPanel(SnapshotReason::Manual, rfCheck_->isChecked());
+    if (!kept) return;
+    noteEdit_->clear();
+    dialogs_.Information(this, QStringLiteral("Configuração da central %1 salva na biblioteca (nº %2).")
+                                   .arg(kept->serial)
+                                   .arg(kept->number));
+}
+
+void TFormBiblioteca::ComparePanelClick()
+{
+    const std::vector<SnapshotInfo> chosen = SelectedSnapshots();
+    if (!library_ || chosen.size() != 1) {
+        dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para compará-la com a central."));
+        return;
+    }
+    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
+    if (!snapshot.Ok()) {
+        dialogs_.Error(this, snapshot.error);
+        return;
+    }
+    const std::optional<PanelBackup> panel = ReadPanel(snapshot.value->rf.has_value());
+    if (panel) ShowDifferences(*snapshot.value, *panel);
+}
+
+void TFormBiblioteca::RestoreClick()
+{
+    const std::vector<SnapshotInfo> chosen = SelectedSnapshots();
+    if (!library_ || chosen.size() != 1) {
+        dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para restaurá-la na central."));
+        return;
+    }
+    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
+    if (!snapshot.Ok()) {
+        dialogs_.Error(this, snapshot.error);
+        return;
+    }
+    const PanelBackup& saved = *snapshot.value;
+    const std::optional<PanelBackup> current = ReadPanel(false);
+    if (!current) return;
+    if (current->panel.model != saved.panel.model) {
+        dialogs_.Error(this, QStringLiteral("Esta configuração é de uma central %1; a central conectada é %2. Nada foi gravado.")
+                                 .arg(QString::fromStdString(ModelDisplayName(saved.panel.model)),
+                                      QString::fromStdString(ModelDisplayName(current->panel.model))));
+        return;
+    }
+    const RestorePlan plan = PlanRestore(saved.blocks, current->blocks);
+    if (plan.refusal) {
+        dialogs_.Error(this, QStringLiteral("O bloco %1 desta configuração tem %2 bytes; o da central tem %3. Nada foi gravado.")
+                                 .arg(plan.refusal->block)
+                                 .arg(plan.refusal->savedLength)
+                                 .arg(plan.refusal->panelLength));
+        return;
+    }
+    if (plan.toWrite.empty()) {
+        dialogs_.Information(this, QStringLiteral("A central já tem esta configuração; nada a gravar."));
+        return;
+    }
+    // The plan: the fields that will change, then a confirmation.
+    PanelBackup planned = *current;
+    for (std::uint8_t id : plan.toWrite) planned.blocks[id] = saved.blocks.at(id);
+    ShowDifferences(*current, planned);
+    QStringList titles;
+    for (std::uint8_t id : plan.toWrite) {
+        const BlockEntry* entry = FindBlock(id);
+        titles << (entry ? QString::fromUtf8(entry->title) : QString::number(id));
+    }
+    QString question = QStringLiteral("Serão gravados na central %1 os blocos:\n%2\n\nA configuração atual da central "
+                                      "será guardada antes na biblioteca.")
+                           .arg(current->panel.serial)
+                           .arg(titles.join(QLatin1Char('\n')));
+    if (saved.rf && !saved.rf->empty()) question += QStringLiteral(" Os sensores RF não são restaurados.");
+    if (!dialogs_.Question(this, QStringLiteral("Restaurar na central"), question + QStringLiteral(" Continuar?"))) return;
+
+    const auto kept = library_->StoreSnapshot(*current, {installerEdit_->text().trimmed().isEmpty() ? SystemUserName()
+                                                                                                  : installerEdit_->text().trimmed(),
+                                                         SnapshotReason::BeforeRestore, QString(),
+                                                         QStringLiteral(QUORVEL_VERSION)});
+    if (!kept.Ok()) {
+        dialogs_.Error(this, QStringLiteral("A configuração atual da central não foi guardada na biblioteca: %1. Nada foi "
+                                            "gravado.")
+                                 .arg(kept.error));
+        return;
+    }
+    PanelExchange exchange(session_);
+    const WriteOutcome outcome = WriteBlocks(exchange, saved.blocks, plan.toWrite, [&](int done) {
+        return Step(done, static_cast<int>(plan.toWrite.size()));
+    });
+    FillPanels();
+    SelectPanel(current->panel.serial);
+    const auto names = [](const std::vector<std::uint8_t>& ids) {
+        QStringList list;
+        for (std::uint8_t id : ids) list << QString::number(id);
+        return list.isEmpty() ? QStringLiteral("nenhum") : list.join(QStringLiteral(", "));
+    };
+    const QString report = QStringLiteral("Blocos gravados: %1. Não gravados: %2.").arg(names(outcome.written), names(outcome.notWritten));
+    if (outcome.result == WriteOutcome::Result::Done) {
+        dialogs_.Information(this, QStringLiteral("Configuração restaurada na central. %1").arg(report));
+    } else {
+        dialogs_.Error(this, QStringLiteral("A restauração parou no bloco %1 (%2). %3 Restaure de novo: só os blocos que "
+                                            "ainda diferem são gravados.")
+                                 .arg(outcome.block)
+                                 .arg(outcome.result == WriteOutcome::Result::ReadBackDiffers
+                                          ? QStringLiteral("a leitura de volta não confere")
+                                          : outcome.result == WriteOutcome::Result::Refused ? QStringLiteral("a central recusou")
+                                                                                             : QStringLiteral("sem resposta"))
+                                 .arg(report));
     }
 }
