@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include "core/config/panel_backup.h"
+#include "core/firmware/image_builder.h"
+#include "ui/firmware/form_atualizacao.h"
 #include "library/panel_library.h"
 #include "support/tool_harness.h"
 #include "ui/library/form_biblioteca.h"
@@ -39,6 +41,8 @@ class LibraryWindowTest : public QObject {
 private slots:
     void browsesComparesExportsImportsAndReports();
     void aFileThatIsNoLibraryIsLeftAlone();
+    void savesComparesAndRestoresTheConnectedPanel();
+    void keepsThePanelBeforeAFirmwareUpdate();
 };
 
 void LibraryWindowTest::browsesComparesExportsImportsAndReports()
@@ -139,6 +143,82 @@ void LibraryWindowTest::aFileThatIsNoLibraryIsLeftAlone()
              qPrintable(boxes[0]));
     QCOMPARE(FileBytes(location), garbage);
     QCOMPARE(tool.App().LibraryWindow().findChild<QTableWidget*>("GridCentrais")->rowCount(), 0);
+}
+
+// Against a software panel: its configuration saved, changed on the panel,
+// compared, then restored with the plan shown and read back, what the panel
+// held kept first.
+void LibraryWindowTest::savesComparesAndRestoresTheConnectedPanel()
+{
+    ToolHarness tool;
+    PanelHost& host = tool.StartConnected();
+    tool.Trigger("Biblioteca1");
+    TFormBiblioteca& window = tool.App().LibraryWindow();
+    auto* snapshots = window.findChild<QTableWidget*>("GridRetratos");
+    auto* differences = window.findChild<QTableWidget*>("GridDiferencas");
+    window.findChild<QLineEdit*>("EditInstalador")->setText(QStringLiteral("Bia"));
+    window.findChild<QPushButton*>("BtnSalvarCentral")->click();
+    QCOMPARE(tool.dialogs.Texts(), QStringList{"Configuração da central 2024011501 salva na biblioteca (nº 1)."});
+    QCOMPARE(window.SelectedSerial(), std::optional<quint32>(2024011501));
+    QCOMPARE(snapshots->rowCount(), 1);
+    QCOMPARE(snapshots->item(0, 3)->text(), QStringLiteral("Bia"));
+
+    // Changed on the panel since: the comparison names the field.
+    host.Panel().SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
+    snapshots->selectRow(0);
+    window.findChild<QPushButton*>("BtnCompararCentral")->click();
+    QCOMPARE(differences->rowCount(), 1);
+    QCOMPARE(differences->item(0, 2)->text(), QStringLiteral("300"));
+    QCOMPARE(differences->item(0, 3)->text(), QStringLiteral("60"));
+
+    // Declined: nothing written, nothing kept.
+    const std::size_t writes = host.Panel().CommandCount(kWrite);
+    window.findChild<QPushButton*>("BtnRestaurar")->click();
+    QStringList boxes = tool.dialogs.Texts();
+    QCOMPARE(boxes.size(), 2);
+    QVERIFY2(boxes[1].startsWith("Serão gravados na central 2024011501 os blocos:\nCONFIGURAÇÃO INTERVALO DE POLLING\n"),
+             qPrintable(boxes[1]));
+    QCOMPARE(host.Panel().CommandCount(kWrite), writes);
+    QCOMPARE(snapshots->rowCount(), 1);
+
+    // Confirmed: the block written and read back, the panel's own kept first.
+    tool.dialogs.answers.push_back(true);
+    window.findChild<QPushButton*>("BtnRestaurar")->click();
+    boxes = tool.dialogs.Texts();
+    QCOMPARE(boxes.last(), QStringLiteral("Configuração restaurada na central. Blocos gravados: 2. Não gravados: nenhum."));
+    QCOMPARE(host.Panel().Block(2), (std::optional<std::vector<std::uint8_t>>{{2, 0x01, 0x2C, 0x00, 0x3C}}));
+    QCOMPARE(host.Panel().CommandCount(kWrite), writes + 1);
+    QCOMPARE(snapshots->rowCount(), 2);
+    QCOMPARE(snapshots->item(1, 4)->text(), QStringLiteral("antes de restaurar"));
+    tool.dialogs.FailOnUnseenBoxes();
+}
+
+void LibraryWindowTest::keepsThePanelBeforeAFirmwareUpdate()
+{
+    QTemporaryDir dir;
+    ToolHarness tool;
+    tool.StartConnected();
+    tool.Trigger("Atualizaodefirmware1");
+    ImagePlan plan;
+    plan.modelCode = 51;
+    plan.firmwareId = 0x22;
+    plan.packetCount = 3;
+    const std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
+    const QString image = dir.filePath("nova.bin");
+    {
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    tool.dialogs.files.push_back(image);
+    TFormAtualizacao& firmware = tool.App().FirmwareWindow();
+    firmware.findChild<QPushButton*>("Button4")->click();
+    firmware.findChild<QPushButton*>("Button3")->click();
+    QVERIFY(firmware.Machine().UpdateRunning());
+    auto library = PanelLibrary::Open(tool.App().LibraryWindow().Library()->Location());
+    const auto history = (*library.value)->History(2024011501);
+    QCOMPARE(history.value->size(), std::size_t{1});
+    QCOMPARE(history.value->front().reason, QStringLiteral("before firmware update"));
 }
 
 QTEST_MAIN(LibraryWindowTest)
