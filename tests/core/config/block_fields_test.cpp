@@ -51,6 +51,8 @@ TEST(BlockFields, ChoicesReadAsTheirItems)
         {{17, 1, 5, 6, 0}, 1, {"Tipo atuador 2", "COFRE"}},
         {{17, 1, 5, 6, 0}, 2, {"Tipo atuador 3", "-"}},  // a byte past the list selects nothing
         {{40, 1, 0, 3, 0, 0, 0, 0, 0}, 1, {"Partição teclado 3", "Partição 3"}},
+        {{39, 0}, 0, {"Endereço teclado", "Teclado 1"}},  // the first keypad is address 0
+        {{39, 255}, 0, {"Endereço teclado", "-"}},
     };
     for (const Case& c : cases) {
         const auto fields = DecodeBlockFields(c.block);
