@@ -69,7 +69,7 @@ QString Table(const QStringList& header, const QList<QStringList>& rows)
 QString CustomerSection(const ReportInput& input)
 {
     const auto row = [](const QString& caption, const QString& value) {
-        return QStringLiteral("<tr><td width=\"22%\"><b>%1</b></td><td>%2</td></tr>").arg(caption, value);
+        return QStringLiteral("<tr><td width=\"28%\"><b>%1</b></td><td>%2</td></tr>").arg(caption, value);
     };
     QString html = QStringLiteral("<h1>Relatório de instalação</h1><table width=\"100%\" cellpadding=\"2\">");
     html += row(QStringLiteral("Central"), Html(PanelLine(input)));
