@@ -7,6 +7,8 @@
 //   library_bench [LIBRARY]   a SQLite path (default: a temporary file) or a
 //                             postgresql:// URL (its tables are replaced)
 
+#include <sys/resource.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -24,6 +26,7 @@
 #include "library/installation_report.h"
 #include "library/library_schema.h"
 #include "library/panel_library.h"
+#include "core/rf/rf_sensor_record.h"
 #include "sim/virtual_panel.h"
 
 namespace {
@@ -163,5 +166,29 @@ int main(int argc, char** argv)
         input.toolVersion = "1.08";
         if (ReportToPdf(input).pages < 1) qFatal("report");
     });
+
+    // The largest report: a model 56 with every RF slot enrolled.
+    VirtualPanel panel56(VirtualPanel::Options{.model = 56});
+    ReportInput large;
+    large.snapshot = PanelBackup{{56, 0x12, 777}, QDateTime::currentDateTimeUtc(), {}, RfSensorTable{}};
+    for (std::uint8_t id : ConfigurationBlockIds()) large.snapshot.blocks[id] = *panel56.Block(id);
+    for (int slot = 1; slot <= kRfSensorTableSize; ++slot) {
+        RfSensorRecord record{};
+        record.serial = 100000 + static_cast<std::uint32_t>(slot);
+        record.kind = static_cast<std::uint8_t>(1 + slot % 3);
+        record.zone = static_cast<std::uint16_t>(slot % 64);
+        record.user = 1;
+        const auto bytes = PackRfSensorRecord(record);
+        large.snapshot.rf->emplace(slot, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    }
+    large.toolVersion = "1.08";
+    QElapsedTimer timer;
+    timer.start();
+    const ReportPdf pdf = ReportToPdf(large);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("report of a model 56 with 2048 RF sensors: %d pages, %lld bytes, %.2f s; peak memory of the run %ld MB\n",
+                pdf.pages, static_cast<long long>(pdf.bytes.size()), static_cast<double>(timer.elapsed()) / 1000,
+                usage.ru_maxrss / 1024);
     return 0;
 }
