@@ -12,6 +12,7 @@
 #include <exception>
 
 #include "app/application.h"
+#include "app/qt_translations.h"
 #include "library/library_location.h"
 #include "core/files/safe_file.h"
 #include "ports/port_catalogue.h"
@@ -40,6 +41,7 @@ int main(int argc, char* argv[])
     // names the window for the desktop; from a build folder there is neither.
     QApplication::setDesktopFileName(QStringLiteral("quorvel"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quorvel")));
+    InstallQtTranslations(app);
 
     QCommandLineParser parser;
     parser.addOptions({{"demo", "Open a software panel at start."},

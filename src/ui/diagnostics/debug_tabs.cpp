@@ -14,6 +14,7 @@
 #include "core/diagnostics/label_update.h"
 #include "core/diagnostics/modem_pages.h"
 #include "ui/common/field_layout.h"
+#include "ui/common/tab_pager.h"
 #include "ui/diagnostics/signal_picture.h"
 
 namespace {
@@ -211,5 +212,7 @@ DebugControls BuildDebugTabs(QWidget* parent)
         keypads.push_back({Value("LabelStatusAba13_", 8 + k), QStringLiteral("Config Teclado %1:").arg(k)});
     }
     AddRows(AddTab(tabs, QStringLiteral("Partições teclado")), keypads, controls, 8);
+    // Fourteen captions do not fit the window's width: page by whole tabs.
+    new TabPager(*tabs);
     return controls;
 }

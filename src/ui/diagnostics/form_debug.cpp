@@ -50,7 +50,7 @@ QString LogOpenFailure(DiagnosticLogWriter::Status status, const QString& path, 
 }  // namespace
 
 TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent)
-    : QDialog(parent), session_(session), dialogs_(dialogs), clock_(clock)
+    : SecondaryWindow(parent), session_(session), dialogs_(dialogs), clock_(clock)
 {
     setObjectName(QStringLiteral("FormDebug"));
     setWindowTitle(QStringLiteral("Debug"));
@@ -118,11 +118,7 @@ void TFormDebug::PageControlDebugChange()
     lastPageRequested_ = kPageAfterTabChange;
 }
 
-void TFormDebug::showEvent(QShowEvent* event)
-{
-    Apply(ShowResetUpdates());
-    QDialog::showEvent(event);
-}
+void TFormDebug::Opening() { Apply(ShowResetUpdates()); }
 
 void TFormDebug::OnStatusFrame(const std::uint8_t* payload, std::uint16_t length)
 {

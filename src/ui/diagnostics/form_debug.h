@@ -11,6 +11,7 @@
 #include "core/diagnostics/diagnostic_log.h"
 #include "core/diagnostics/label_update.h"
 #include "core/link/frame_dispatcher.h"
+#include "ui/common/secondary_window.h"
 #include "ui/diagnostics/debug_tabs.h"
 
 class Clock;
@@ -20,7 +21,7 @@ class QCheckBox;
 class QLabel;
 class QTimer;
 
-class TFormDebug : public QDialog, private DiagnosticReceiver {
+class TFormDebug : public SecondaryWindow, private DiagnosticReceiver {
     Q_OBJECT
 public:
     // The clock gives the local time of the log's name and records.
@@ -41,7 +42,7 @@ public slots:
     void TimerPollingTimer();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void Opening() override;
 
 private slots:
     void PageControlDebugChange();

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "session/firmware_update_driver.h"
+#include "ui/common/secondary_window.h"
 
 class Dialogs;
 class QLabel;
@@ -18,7 +19,7 @@ class QProgressBar;
 class QPushButton;
 class PanelSession;
 
-class TFormAtualizacao : public QDialog {
+class TFormAtualizacao : public SecondaryWindow {
     Q_OBJECT
 public:
     TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
@@ -42,7 +43,7 @@ public slots:
     void TimerTimeoutTimer();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void Opening() override;
     void closeEvent(QCloseEvent* event) override;
     // Escape and Sair come here too: the close rules hold for every way out.
     void reject() override;

@@ -52,7 +52,7 @@ QPushButton* MakeButton(const QString& objectName, const QString& caption, QWidg
 
 }  // namespace
 
-TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : QDialog(parent), session_(session)
+TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : SecondaryWindow(parent), session_(session)
 {
     setObjectName(QStringLiteral("FormCadastro"));
     setWindowTitle(QStringLiteral("Cadastro novo sensor"));
@@ -137,10 +137,8 @@ TFormCadastro::~TFormCadastro()
 
 // ---- Showing and closing ------------------------------------------------------
 
-void TFormCadastro::showEvent(QShowEvent* event)
+void TFormCadastro::Opening()
 {
-    QDialog::showEvent(event);
-    if (event->spontaneous()) return;  // restored from the minimised state
     FormShow();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());

@@ -5,12 +5,12 @@
 // machine, and the panel's reports and acknowledgements reach it through
 // the frame receivers, where the window registers itself.
 
-#include <QDialog>
 #include <array>
 #include <cstdint>
 
 #include "core/link/frame_dispatcher.h"
 #include "core/rf/enrolment_machine.h"
+#include "ui/common/secondary_window.h"
 
 class Dialogs;
 class PanelSession;
@@ -21,7 +21,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 
-class TFormCadastro : public QDialog, public EnrolmentReceiver {
+class TFormCadastro : public SecondaryWindow, public EnrolmentReceiver {
     Q_OBJECT
 public:
     // The window shows no box of its own: its messages go to LabelSts.
@@ -41,7 +41,7 @@ public slots:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void Opening() override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
