@@ -103,6 +103,8 @@ void Application::StartDemoPanel()
     panelOptions.autoTriggerRf = true;  // a sensor to enrol without hardware
     auto panel = std::make_unique<PanelHost>(panelOptions);
     if (!panel->Ok()) return;
+    // What a new user sees is what a real panel does: a gauge that moves.
+    panel->SetPaced(true);
     seams_.ports.PinInMemory(number, panel->DevicePath().toStdString());
     demoPanel_ = std::move(panel);
     demoPortNumber_ = number;

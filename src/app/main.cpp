@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QMessageBox>
+#include <QFileInfo>
 #include <QSettings>
 #include <exception>
 
@@ -53,6 +54,9 @@ int main(int argc, char* argv[])
 
     try {
         QtDialogs dialogs;
+        // The demo offers an image to try: the build makes it beside the tool.
+        const QString demoFirmware = QCoreApplication::applicationDirPath() + QStringLiteral("/demo-firmware");
+        if (parser.isSet("demo") && QFileInfo::exists(demoFirmware)) dialogs.SetOpenFolder(demoFirmware);
         SystemPortCatalogue ports;
         SystemClock clock;
         FrameTraceFile trace(clock);

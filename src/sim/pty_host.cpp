@@ -220,13 +220,63 @@ void PtyHost::Queue(const std::vector<uint8_t>& bytes)
     }
 }
 
+namespace {
+
+// The bit rate the client set on the terminal; 115200 when it set none.
+double LinkBitsPerSecond(int slave)
+{
+    termios mode{};
+    if (slave < 0 || tcgetattr(slave, &mode) != 0) return 115200;
+    switch (cfgetospeed(&mode)) {
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    default: return 115200;
+    }
+}
+
+constexpr double kBitsPerByte = 10;  // start, eight data bits, stop
+// A host wakes about once a millisecond: what two milliseconds of the link
+// carry may be saved up, so the pace holds between wake-ups.
+constexpr double kSavedSeconds = 0.002;
+
+}  // namespace
+
+size_t PtyHost::PaceAllowance()
+{
+    const auto now = std::chrono::steady_clock::now();
+    const double bytesPerSecond = LinkBitsPerSecond(slave_) / kBitsPerByte;
+    if (paceFrom_ == std::chrono::steady_clock::time_point{}) {
+        paceFrom_ = now;
+        paceCredit_ = 1;
+        return 1;
+    }
+    const double seconds = std::chrono::duration<double>(now - paceFrom_).count();
+    paceFrom_ = now;
+    paceCredit_ = std::min(paceCredit_ + seconds * bytesPerSecond, std::max(1.0, kSavedSeconds * bytesPerSecond));
+    return static_cast<size_t>(paceCredit_);
+}
+
+std::chrono::nanoseconds PtyHost::UntilNextByte() const
+{
+    if (!paced_ || pending_.empty() || paceCredit_ >= 1) return std::chrono::nanoseconds(0);
+    const double seconds = (1 - paceCredit_) * kBitsPerByte / LinkBitsPerSecond(slave_);
+    return std::chrono::nanoseconds(static_cast<std::int64_t>(seconds * 1e9) + 1);
+}
+
 void PtyHost::Flush()
 {
     // With piecewise delivery only one piece leaves per call.
     const bool onePiece = panel_.ChunkingMax() > 0;
     while (!pending_.empty() && master_ >= 0) {
         std::vector<uint8_t>& piece = pending_.front();
-        const ssize_t written = ::write(master_, piece.data(), piece.size());
+        size_t size = piece.size();
+        if (paced_) {
+            size = std::min(size, PaceAllowance());
+            if (size == 0) return;  // the next byte's time has not come
+        }
+        const ssize_t written = ::write(master_, piece.data(), size);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -235,6 +285,7 @@ void PtyHost::Flush()
         }
         const size_t done = static_cast<size_t>(written);
         pendingBytes_ -= done;
+        if (paced_) paceCredit_ -= static_cast<double>(done);
         if (done < piece.size()) {
             piece.erase(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(done));
             return;
