@@ -58,16 +58,7 @@ void Check(bool ok, const QSqlQuery& query)
 void Fill(const LibraryLocation& location)
 {
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(location.kind == LibraryLocation::Kind::Sqlite ? "QSQLITE" : "QPSQL", "fill");
-        if (location.kind == LibraryLocation::Kind::Sqlite) {
-            db.setDatabaseName(location.sqlitePath);
-        } else {
-            db.setHostName(location.host);
-            if (location.port > 0) db.setPort(location.port);
-            db.setDatabaseName(location.database);
-            db.setUserName(location.user);
-            db.setConnectOptions(location.options);
-        }
+        QSqlDatabase db = AddLibraryConnection(location, "fill");
         if (!db.open()) qFatal("%s", qPrintable(db.lastError().text()));
         QSqlQuery query(db);
         for (const char* sql : {"DROP TABLE IF EXISTS snapshots", "DROP TABLE IF EXISTS panels", "DROP TABLE IF EXISTS library_schema"}) {

@@ -1,6 +1,7 @@
 #include "library/library_location.h"
 
 #include <QDir>
+#include <QSqlDatabase>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
@@ -60,4 +61,21 @@ LocationParse ChooseLibraryLocation(const QString& option)
     const QString environment = qEnvironmentVariable(kLibraryEnvironmentVariable);
     if (!environment.isEmpty()) return ParseLibraryLocation(environment);
     return {DefaultLibraryLocation(), {}};
+}
+
+QSqlDatabase AddLibraryConnection(const LibraryLocation& location, const QString& connectionName)
+{
+    const bool sqlite = location.kind == LibraryLocation::Kind::Sqlite;
+    QSqlDatabase db = QSqlDatabase::addDatabase(sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), connectionName);
+    if (!db.isValid()) return db;
+    if (sqlite) {
+        db.setDatabaseName(location.sqlitePath);
+    } else {
+        db.setHostName(location.host);
+        if (location.port > 0) db.setPort(location.port);
+        db.setDatabaseName(location.database);
+        db.setUserName(location.user);
+        db.setConnectOptions(location.options);
+    }
+    return db;
 }

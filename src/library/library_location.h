@@ -7,6 +7,8 @@
 #include <QString>
 #include <optional>
 
+class QSqlDatabase;
+
 struct LibraryLocation {
     enum class Kind { Sqlite, Postgres };
     Kind kind = Kind::Sqlite;
@@ -35,6 +37,10 @@ LocationParse ParseLibraryLocation(const QString& text);
 
 // The SQLite file in the user's data folder (~/.local/share/quorvel/).
 LibraryLocation DefaultLibraryLocation();
+
+// A database connection to the location, named, configured and not yet
+// opened (invalid when Qt has no driver for it). Remove it by name after.
+QSqlDatabase AddLibraryConnection(const LibraryLocation& location, const QString& connectionName);
 
 // The option's value when given, else the environment's, else the default.
 LocationParse ChooseLibraryLocation(const QString& option);

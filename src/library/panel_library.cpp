@@ -266,22 +266,14 @@ LibraryResult<std::unique_ptr<PanelLibrary>> PanelLibrary::Open(const LibraryLoc
     if (dialect == SqlDialect::Sqlite) {
         if (const QString problem = PrepareSqliteFile(location.sqlitePath); !problem.isEmpty()) return Result{{}, problem};
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(dialect == SqlDialect::Sqlite ? "QSQLITE" : "QPSQL", connection);
+    QSqlDatabase db = AddLibraryConnection(location, connection);
     if (!db.isValid()) {
         return Result{{}, QStringLiteral("this installation has no %1 database driver; install the package %2")
                               .arg(dialect == SqlDialect::Sqlite ? "SQLite" : "PostgreSQL",
                                    dialect == SqlDialect::Sqlite ? "libqt6sql6-sqlite" : "libqt6sql6-psql")};
     }
-    if (dialect == SqlDialect::Sqlite) {
-        db.setDatabaseName(location.sqlitePath);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyMs));
-    } else {
-        db.setHostName(location.host);
-        if (location.port > 0) db.setPort(location.port);
-        db.setDatabaseName(location.database);
-        db.setUserName(location.user);
-        db.setConnectOptions(location.options);
-    }
+    // Two instances writing at once wait for each other, within bounds.
+    if (dialect == SqlDialect::Sqlite) db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyMs));
     if (!db.open()) {
         const QSqlError error = db.lastError();
         return Result{{}, dialect == SqlDialect::Sqlite

@@ -169,9 +169,7 @@ void CliFilesTest::ctrlCMidRestoreSaysWhatWasWritten()
     VirtualPanel& panel = bench.AddPanel(3);
     const QString file = bench.Path("panel.json");
     QCOMPARE(bench.Run({"backup", "--port", "COM3", file}), kDone);
-    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
-    panel.SetBlock({26, 1});
-    panel.SetBlock({42, 0x7F, 0x3A});
+    DivergeThreeBlocks(panel);
     // Pressed as the second block's write reaches the panel (the count is
     // taken after the observer).
     panel.SetFrameObserver([&panel](VirtualPanel::Direction direction, const std::vector<uint8_t>& frame) {

@@ -174,9 +174,7 @@ void CliTest::aPanelFallingSilentMidRestoreSaysWhatWasWritten()
     VirtualPanel& panel = bench.AddPanel(3);
     const QString file = bench.Path("panel.json");
     QCOMPARE(bench.Run({"backup", "--port", "COM3", file}), kDone);
-    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
-    panel.SetBlock({26, 1});
-    panel.SetBlock({42, 0x7F, 0x3A});
+    DivergeThreeBlocks(panel);
     // The panel falls silent on the second write.
     panel.SetFrameObserver([&panel](VirtualPanel::Direction direction, const std::vector<uint8_t>& frame) {
         if (direction == VirtualPanel::Direction::FromTool && frame.size() > 2 && frame[2] == kWriteBlock &&

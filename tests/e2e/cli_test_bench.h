@@ -83,6 +83,15 @@ inline void WriteAll(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+// Three writable blocks of a model 51 panel set apart from its defaults, so
+// a restore of a backup taken before writes blocks 2, 26 and 42, in order.
+inline void DivergeThreeBlocks(VirtualPanel& panel)
+{
+    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
+    panel.SetBlock({26, 1});
+    panel.SetBlock({42, 0x7F, 0x3A});
+}
+
 constexpr int kDone = 0, kPanelFailed = 1, kUsage = 2, kPortError = 3, kBadFile = 4;
 
 }  // namespace cli_test

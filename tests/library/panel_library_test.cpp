@@ -95,16 +95,7 @@ void PanelLibraryTest::Raw(const LibraryLocation& location, const QStringList& s
 {
     const QString name = QStringLiteral("raw");
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(location.kind == LibraryLocation::Kind::Sqlite ? "QSQLITE" : "QPSQL", name);
-        if (location.kind == LibraryLocation::Kind::Sqlite) {
-            db.setDatabaseName(location.sqlitePath);
-        } else {
-            db.setHostName(location.host);
-            if (location.port > 0) db.setPort(location.port);
-            db.setDatabaseName(location.database);
-            db.setUserName(location.user);
-            db.setConnectOptions(location.options);
-        }
+        QSqlDatabase db = AddLibraryConnection(location, name);
         // An announced server that does not answer fails here, loudly.
         QVERIFY2(db.open(), qPrintable(location.text + ": " + db.lastError().text()));
         for (const QString& sql : statements) {
