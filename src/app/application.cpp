@@ -17,7 +17,7 @@
 Application::Application(Seams seams, Options options) : seams_(seams)
 {
     // The demo panel is pinned before the main window's first scan.
-    if (options.demo) StartDemoPanel();
+    if (options.demo) StartDemoPanel(options.pacedDemo);
 
     session_ = std::make_unique<PanelSession>(seams_.ports);
     session_->SetTrace(options.trace);
@@ -29,6 +29,14 @@ Application::Application(Seams seams, Options options) : seams_(seams)
     formCadastro_ = new TFormCadastro(*session_, seams_.dialogs, owner);
     formPrincipal_->AttachWindows(formAtualizacao_, formDebug_, formCadastro_);
     formBiblioteca_ = new TFormBiblioteca(*session_, seams_.dialogs, seams_.clock, owner);
+    // A library on this PC opens at start, so every panel identified is
+    // recorded; a team's waits until it is needed (its server may be slow
+    // to answer, and a box at start would greet the installer). A library
+    // that will not open says so when its window is opened.
+    if (const LocationParse parse = ChooseLibraryLocation(options.library);
+        parse.location && parse.location->kind == LibraryLocation::Kind::Sqlite) {
+        formBiblioteca_->UseLibrary(*parse.location, /*quiet=*/true);
+    }
     // Every panel identified is recorded in the library, when it is open.
     QObject::connect(session_.get(), &PanelSession::Identified, formBiblioteca_, &TFormBiblioteca::RecordSeen);
     // What the panel holds is kept before its firmware changes; without a
@@ -89,7 +97,7 @@ void Application::OpenLibrary(const QString& location)
     }
 }
 
-void Application::StartDemoPanel()
+void Application::StartDemoPanel(bool paced)
 {
     // The lowest number that no present device and no entry of the user's
     // port folder holds: a pinned but unplugged adapter keeps its number.
@@ -104,7 +112,7 @@ void Application::StartDemoPanel()
     auto panel = std::make_unique<PanelHost>(panelOptions);
     if (!panel->Ok()) return;
     // What a new user sees is what a real panel does: a gauge that moves.
-    panel->SetPaced(true);
+    panel->SetPaced(paced);
     seams_.ports.PinInMemory(number, panel->DevicePath().toStdString());
     demoPanel_ = std::move(panel);
     demoPortNumber_ = number;

@@ -29,6 +29,9 @@ public:
     };
     struct Options {
         bool demo = false;
+        // The demo's panel answers at the pace of the link speed, as a real
+        // one; the tests keep it fast.
+        bool pacedDemo = true;
         // Where every frame is traced from the first one on; must outlive
         // the application.
         FrameTraceFile* trace = nullptr;
@@ -56,7 +59,7 @@ public:
     int DemoPortNumber() const { return demoPortNumber_; }
 
 private:
-    void StartDemoPanel();
+    void StartDemoPanel(bool paced);
     // Opens the panel library, once, when it is first needed.
     void OpenLibrary(const QString& location);
 

@@ -152,6 +152,11 @@ void LibraryWindowTest::savesComparesAndRestoresTheConnectedPanel()
 {
     ToolHarness tool;
     PanelHost& host = tool.StartConnected();
+    // Identified on the port: recorded before anyone opens the library.
+    {
+        auto library = PanelLibrary::Open(tool.App().LibraryWindow().Library()->Location());
+        QVERIFY((*library.value)->Panel(2024011501).value->has_value());
+    }
     tool.Trigger("Biblioteca1");
     TFormBiblioteca& window = tool.App().LibraryWindow();
     auto* snapshots = window.findChild<QTableWidget*>("GridRetratos");

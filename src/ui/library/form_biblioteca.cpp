@@ -199,14 +199,14 @@ void TFormBiblioteca::BuildLayout()
     resize(900, 820);
 }
 
-void TFormBiblioteca::UseLibrary(const LibraryLocation& location)
+void TFormBiblioteca::UseLibrary(const LibraryLocation& location, bool quiet)
 {
     library_.reset();
     locationEdit_->setText(location.text);
     auto opened = PanelLibrary::Open(location);
     if (!opened.Ok()) {
         locationLabel_->setText(QStringLiteral("Biblioteca indisponível."));
-        dialogs_.Error(this, QStringLiteral("Não foi possível abrir a biblioteca: %1").arg(opened.error));
+        if (!quiet) dialogs_.Error(this, QStringLiteral("Não foi possível abrir a biblioteca: %1").arg(opened.error));
     } else {
         library_ = std::move(*opened.value);
         locationLabel_->setText(location.kind == LibraryLocation::Kind::Sqlite

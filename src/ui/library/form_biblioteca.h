@@ -32,9 +32,10 @@ public:
     TFormBiblioteca(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent = nullptr);
     ~TFormBiblioteca() override;
 
-    // Opens the library there and shows its panels; an error box and an
-    // empty list when it cannot be opened (nothing is written to it then).
-    void UseLibrary(const LibraryLocation& location);
+    // Opens the library there and shows its panels; an error box (unless
+    // quiet) and an empty list when it cannot be opened (nothing is written
+    // to it then).
+    void UseLibrary(const LibraryLocation& location, bool quiet = false);
     PanelLibrary* Library() const { return library_.get(); }
     // The panel selected in the list, if any.
     std::optional<quint32> SelectedSerial() const;
