@@ -94,10 +94,12 @@ void CliTest::refusesFilesBeforeWritingAnything_data()
                                          << "block 2: its bytes are not hexadecimal pairs separated by single spaces "
                                             "(at character 13)";
     QTest::newRow("a tab in the bytes") << "hex tab" << "(at character 14)";
-    QTest::newRow("a group of three digits") << "hex 023" << "block 2: its bytes are not hexadecimal pairs separated by "
-                                                                "single spaces (at character 3)";
-    QTest::newRow("a group of one digit") << "hex 1" << "block 2: its bytes are not hexadecimal pairs separated by "
-                                                         "single spaces (at character 8)";
+    // Each group has the value of the byte it stands for: read by its value,
+    // the file would be the panel's own, so only the width refuses it.
+    QTest::newRow("a group of three digits") << "hex 02C" << "block 2: its bytes are not hexadecimal pairs separated by "
+                                                                "single spaces (at character 9)";
+    QTest::newRow("a group of one digit") << "hex 0" << "block 2: its bytes are not hexadecimal pairs separated by "
+                                                         "single spaces (at character 11)";
 }
 
 void CliTest::refusesFilesBeforeWritingAnything()
@@ -117,8 +119,8 @@ void CliTest::refusesFilesBeforeWritingAnything()
         if (edit == "short polling") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00\"");
         if (edit == "field") text.replace("\"value\": \"300\"", "\"value\": \"301\"");
         if (edit == "hex sign") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00 +C\"");
-        if (edit == "hex 023") text.replace("\"02 01 2C 00 3C\"", "\"023 01 2C 00 3C\"");
-        if (edit == "hex 1") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2 00 3C\"");
+        if (edit == "hex 02C") text.replace("\"02 01 2C 00 3C\"", "\"02 01 02C 00 3C\"");
+        if (edit == "hex 0") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 0 3C\"");
         if (edit == "hex tab") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00 3\\t\"");
         QJsonObject root = QJsonDocument::fromJson(text).object();
         if (edit == "drop block") {
