@@ -152,6 +152,8 @@ TEST(UpdateMachine, Timelines)
         {"five unanswered identification requests", "ctTtTTTtTTTtTTTtTTTtTTTtTTTt", "000111111111111111111111111.",
          "...b...i...i...i...i...i....", {"Erro: Erro ao enviar o comando de identificação."}, {},
          "Solicitando informação do equipamento", C::Blue},
+        {"a tick before the identification request is answered waits for it", "ctTtTTTttIt", "00011111112",
+         "...b...i...", {}, {}, "Solicitando informação do equipamento", C::Blue},
         {"an identification on the last request still counts", "ctTtTTTtTTTtTTTtTTTtTTTtIt",
          "00011111111111111111111112", "...b...i...i...i...i...i..", {}, {}, "Solicitando informação do equipamento",
          C::Blue},
@@ -212,6 +214,13 @@ TEST(UpdateMachine, ErrorResultsEndTheRunInRed)
     const Timeline run = rig.Play(std::string(kToState3) + "09t");
     EXPECT_EQ(run.states.substr(run.states.size() - 3), "333");
     EXPECT_EQ(run.status, "Em processo de atualização");
+}
+
+TEST(UpdateMachine, NoStateTextPastTheLastState)
+{
+    EXPECT_STREQ(UpdateStateText(12), "Erro na assinatura do firmware novo");
+    EXPECT_STREQ(UpdateStateText(13), "");
+    EXPECT_STREQ(UpdateStateText(255), "");
 }
 
 TEST(UpdateMachine, StartAnnouncesTheImageAndPacketsGoOutByteExact)
