@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "cli/interrupt_watch.h"
+#include "cli/terminal_text.h"
 #include "session/panel_exchange.h"
 #include "core/panel/block_table.h"
 #include "library/panel_library.h"
@@ -92,27 +93,14 @@ QString CliContext::Value(const char* option) const { return parser_.value(QLati
 
 int CliContext::Fail(ExitCode code, const QString& message)
 {
-    env_.err << "quorvel-cli: " << message << '\n';
+    env_.err << "quorvel-cli: " << PrintableLines(message) << '\n';
     env_.err.flush();
     return Code(code);
 }
 
 void CliContext::PrintJson(const QJsonObject& object)
 {
-    // JSON escapes the C0 controls itself; DEL and the C1 controls (one of
-    // them starts a terminal sequence) are escaped here, within strings,
-    // where alone they can stand.
-    const QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
-    QString escaped;
-    escaped.reserve(json.size());
-    for (const QChar c : json) {
-        if (c.category() == QChar::Other_Control && c != QLatin1Char('\n')) {
-            escaped += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        } else {
-            escaped += c;
-        }
-    }
-    env_.out << escaped;
+    env_.out << PrintableJson(QJsonDocument(object).toJson(QJsonDocument::Indented));
     env_.out.flush();
 }
 
@@ -186,22 +174,6 @@ std::optional<int> CliContext::KeepSnapshot(const PanelBackup& backup, SnapshotR
 }
 
 QString CliContext::UserName() const { return SystemUserName(); }
-
-QString CliContext::Printable(const QString& text) const
-{
-    // C0, DEL and C1: an escape sequence from a crafted panel or file would
-    // otherwise reach the installer's terminal.
-    QString printable;
-    printable.reserve(text.size());
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control) {
-            printable += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        } else {
-            printable += c;
-        }
-    }
-    return printable;
-}
 
 bool CliContext::Interrupted()
 {

@@ -15,6 +15,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "cli/terminal_text.h"
 #include "library/backup_file.h"
 #include "cli_test_bench.h"
 #include "core/link/commands.h"
@@ -44,6 +45,8 @@ private slots:
     void aTraceThatCannotBeWrittenSaysSoOnce();
     void aPortThatIsNoPortSaysWhy();
     void controlCharactersNeverReachTheTerminal();
+    void terminalText_data();
+    void terminalText();
 };
 
 void CliFilesTest::backupDestinations_data()
@@ -260,6 +263,43 @@ void CliFilesTest::controlCharactersNeverReachTheTerminal()
     QVERIFY2(bench.out.contains("\\u001b[2J\\u0007\\u0081"), qPrintable(bench.out));
     QVERIFY(QJsonDocument::fromJson(bench.out.toUtf8()).isObject());
     for (const QChar c : bench.out) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
+
+    // A message that quotes the file: the sequence that retitles a terminal.
+    root.insert("version", "\x1b]0;pwned\x07");
+    WriteAll(crafted, QJsonDocument(root).toJson());
+    QCOMPARE(bench.Run({"diff", crafted, clean}), kBadFile);
+    QVERIFY2(bench.err.contains("backup format version \\x1b]0;pwned\\x07 is not supported"), qPrintable(bench.err));
+    for (const QChar c : bench.err) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
+}
+
+void CliFilesTest::terminalText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("printable");  // one line
+    QTest::addColumn<QString>("lines");      // a message whose line breaks stay
+    QTest::newRow("plain, accents and symbols") << "Configuração 100€ «ok»" << "Configuração 100€ «ok»"
+                                                << "Configuração 100€ «ok»";
+    QTest::newRow("escape sequence") << "\x1b[2J" << "\\x1b[2J" << "\\x1b[2J";
+    QTest::newRow("bell, return, tab") << "a\x07" "b\rc\td" << "a\\x07b\\x0dc\\x09d" << "a\\x07b\\x0dc\\x09d";
+    QTest::newRow("line break") << "a\nb" << "a\\x0ab" << "a\nb";
+    QTest::newRow("NUL") << QString(QChar(0)) << "\\x00" << "\\x00";
+    QTest::newRow("DEL and C1") << QString("\x7f") + QChar(0x9B) + QChar(0x85) << "\\x7f\\x9b\\x85"
+                                << "\\x7f\\x9b\\x85";
+}
+
+// The one escaping every command prints panel and file text through; JSON
+// keeps its meaning and holds no raw control character.
+void CliFilesTest::terminalText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, printable);
+    QFETCH(QString, lines);
+    QCOMPARE(PrintableText(text), printable);
+    QCOMPARE(PrintableLines(text), lines);
+    const QJsonObject object{{"name", text}};
+    const QString json = PrintableJson(QJsonDocument(object).toJson(QJsonDocument::Indented));
+    for (const QChar c : json) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
+    QCOMPARE(QJsonDocument::fromJson(json.toUtf8()).object(), object);
 }
 
 QTEST_MAIN(CliFilesTest)
