@@ -83,9 +83,17 @@ void Progress::Done()
 
 // ---- The context -----------------------------------------------------------------
 
-CliContext::CliContext(CliEnvironment& env, const QCommandLineParser& parser) : env_(env), parser_(parser) {}
+CliContext::CliContext(CliEnvironment& env, const QCommandLineParser& parser) : env_(env), parser_(parser)
+{
+    // Why the port folder or an entry of it is ignored: said once, with the
+    // tool's other messages.
+    env_.ports.SetReasonSink([this](const std::string& reason) {
+        env_.err << "quorvel-cli: " << PrintableText(QString::fromStdString(reason)) << '\n';
+        env_.err.flush();
+    });
+}
 
-CliContext::~CliContext() = default;
+CliContext::~CliContext() { env_.ports.SetReasonSink(nullptr); }
 
 bool CliContext::IsSet(const char* option) const { return parser_.isSet(QLatin1String(option)); }
 
@@ -264,9 +272,12 @@ int CliContext::PortOpenFailure()
 {
     const QString name = QStringLiteral("COM%1").arg(number_);
     if (!byPath_) {
-        if (const std::optional<std::string> ignored = env_.ports.IgnoredEntryReason(number_)) {
-            return Fail(ExitCode::PortError, QStringLiteral("%1 cannot be used: %2")
-                                                 .arg(name, QString::fromStdString(*ignored)));
+        // The catalogue said why just before; this says what to do.
+        if (env_.ports.IgnoredEntryReason(number_)) {
+            const QString entry = QString::fromStdString((env_.ports.PortFolder() / name.toStdString()).string());
+            return Fail(ExitCode::PortError, QStringLiteral("%1 cannot be used while its entry %2 is ignored; link it to "
+                                                            "the panel's serial device, or remove it")
+                                                 .arg(name, entry));
         }
     }
     // Only the name the user gave: a path is never shown as a COM number.

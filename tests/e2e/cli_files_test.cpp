@@ -43,6 +43,7 @@ private slots:
     void specialFilesAreRefusedAtOnce();
     void ctrlCMidRestoreSaysWhatWasWritten();
     void aTraceThatCannotBeWrittenSaysSoOnce();
+    void aPortThatIsNoPortSaysWhy_data();
     void aPortThatIsNoPortSaysWhy();
     void controlCharactersNeverReachTheTerminal();
     void terminalText_data();
@@ -218,25 +219,46 @@ void CliFilesTest::aTraceThatCannotBeWrittenSaysSoOnce()
     QCOMPARE(Mode(trace), fs::perms(0600));
 }
 
-// An entry of the port folder that leads to a file is ignored and named
-// with its reason; a file given as the port is no serial port, and no COM
-// number the user did not give is named.
+void CliFilesTest::aPortThatIsNoPortSaysWhy_data()
+{
+    QTest::addColumn<QString>("target");   // what the port leads to: file, fifo, folder or absent
+    QTest::addColumn<bool>("asEntry");     // through the port folder's COM2, else given as the path
+    QTest::addColumn<QString>("message");  // the whole of standard error
+    const QString ignored = "quorvel-cli: Entrada COM2 da pasta de portas ignorada: leva a {kind} ({target}), não a um "
+                            "dispositivo.\nquorvel-cli: COM2 cannot be used while its entry {entry} is ignored; link it "
+                            "to the panel's serial device, or remove it\n";
+    QTest::newRow("entry to a file") << "file" << true << QString(ignored).replace("{kind}", "um arquivo comum");
+    QTest::newRow("entry to a FIFO") << "fifo" << true << QString(ignored).replace("{kind}", "um FIFO");
+    QTest::newRow("entry to a folder") << "folder" << true << QString(ignored).replace("{kind}", "uma pasta");
+    // An unplugged adapter keeps its number: not ignored, only absent.
+    QTest::newRow("entry to nothing") << "absent" << true
+                                      << "quorvel-cli: port COM2 ({target}) not found; plug the panel's cable in, or "
+                                         "list the ports with \"quorvel-cli ports\"\n";
+    const QString notAPort = "quorvel-cli: {target} is not a serial port (it is %1); give the panel's port\n";
+    QTest::newRow("a file") << "file" << false << notAPort.arg("a regular file");
+    QTest::newRow("a FIFO") << "fifo" << false << notAPort.arg("a FIFO");
+    QTest::newRow("a folder") << "folder" << false << notAPort.arg("a folder");
+}
+
+// An entry of the port folder that leads where no port can be is ignored,
+// and says why once; a path that is no serial port says so. Neither names
+// a COM number the user did not give.
 void CliFilesTest::aPortThatIsNoPortSaysWhy()
 {
+    QFETCH(QString, target);
+    QFETCH(bool, asEntry);
+    QFETCH(QString, message);
     CliBench bench;
     const QString folder = bench.Path("ports");
     QVERIFY(QDir().mkdir(folder));
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString file = bench.Path("notes.txt");
-    WriteAll(file, "not a port");
-    QVERIFY(QFile::link(file, folder + "/COM2"));
-    QCOMPARE(bench.Run({"identify", "--port", "COM2"}), kPortError);
-    QVERIFY2(bench.err.contains("COM2 cannot be used: Entrada COM2 da pasta de portas ignorada: leva a um arquivo "
-                                "comum (" + file + "), não a um dispositivo."),
-             qPrintable(bench.err));
-    QCOMPARE(bench.Run({"identify", "--port", file}), kPortError);
-    QCOMPARE(bench.err, QStringLiteral("quorvel-cli: %1 is not a serial port (it is a regular file); give the panel's port\n")
-                            .arg(file));
+    const QString path = bench.Path(target);
+    if (target == "file") WriteAll(path, "not a port");
+    if (target == "fifo") QCOMPARE(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+    if (target == "folder") QVERIFY(QDir().mkdir(path));
+    if (asEntry) QVERIFY(QFile::link(path, folder + "/COM2"));
+    QCOMPARE(bench.Run({"identify", "--port", asEntry ? QStringLiteral("COM2") : path}), kPortError);
+    QCOMPARE(bench.err, QString(message).replace("{target}", path).replace("{entry}", folder + "/COM2"));
 }
 
 // A network name holding an escape sequence, a bell and a C1 control, as a
