@@ -5,6 +5,7 @@
 //   log_bench [MEGABYTES]   (default 100)
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -18,7 +19,9 @@
 int main(int argc, char** argv)
 {
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 100;
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "quorvel_log_bench.bin";
+    // A name of its own: two runs at once must not share a file.
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("quorvel_log_bench_" + std::to_string(getpid()) + ".bin");
     {
         // Page 1 status frames, four a second, as the window logs them.
         const std::uint8_t payload[29] = {1, 51, 0x12, 0x78, 0xA3, 0xF6, 0xED, 0x69, 0x2B, 0x3D, 0x80};

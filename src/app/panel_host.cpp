@@ -13,6 +13,12 @@ PanelHost::PanelHost(const VirtualPanel::Options& options, QObject* parent) : QO
     }
     readable_ = new QSocketNotifier(host_->MasterFd(), QSocketNotifier::Read, this);
     connect(readable_, &QSocketNotifier::activated, this, &PanelHost::Pump);
+    // A client killed holding the terminal for itself must not lock out
+    // the next one, even for the second until the tick.
+    if (host_->ClientCloseFd() >= 0) {
+        closed_ = new QSocketNotifier(host_->ClientCloseFd(), QSocketNotifier::Read, this);
+        connect(closed_, &QSocketNotifier::activated, this, [this] { host_->ReleaseStaleExclusiveUse(); });
+    }
 
     // With piecewise delivery one piece leaves per pump; the rest follow
     // on later turns of the event loop, so the tool reads them apart.
@@ -69,6 +75,8 @@ void PanelHost::Vanish()
     if (!host_) return;
     delete readable_;
     readable_ = nullptr;
+    delete closed_;  // its descriptor closes with the host's
+    closed_ = nullptr;
     flush_->stop();
     host_->Vanish();
 }

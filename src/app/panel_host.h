@@ -47,6 +47,7 @@ private:
     VirtualPanel panel_;
     std::unique_ptr<PtyHost> host_;
     QSocketNotifier* readable_ = nullptr;
+    QSocketNotifier* closed_ = nullptr;  // a client closed the terminal
     QTimer* flush_ = nullptr;
     QTimer* tick_ = nullptr;
     QString error_;

@@ -237,11 +237,14 @@ int main(int argc, char** argv)
             wait = std::min(wait, std::max(std::chrono::milliseconds(1),
                                            std::chrono::ceil<std::chrono::milliseconds>(untilNextByte)));
         }
-        pollfd fds[2] = {
+        // A client's close is seen at once: one killed holding the terminal
+        // for itself must not lock out the next (poll skips a -1).
+        pollfd fds[3] = {
             {host->MasterFd(), static_cast<short>(POLLIN | (mayWrite ? POLLOUT : 0)), 0},
             {g_wakePipe[0], POLLIN, 0},
+            {host->ClientCloseFd(), POLLIN, 0},
         };
-        const int ready = ::poll(fds, 2, static_cast<int>(std::max<int64_t>(0, wait.count())));
+        const int ready = ::poll(fds, 3, static_cast<int>(std::max<int64_t>(0, wait.count())));
         if (ready < 0 && errno != EINTR) {
             std::fprintf(stderr, "quorvel-panel: poll: %s\n", std::strerror(errno));
             exitCode = 1;
@@ -249,6 +252,9 @@ int main(int argc, char** argv)
         }
         if (ready > 0 && (fds[1].revents & POLLIN) != 0) {
             stop = true;
+        }
+        if (ready > 0 && (fds[2].revents & POLLIN) != 0) {
+            host->ReleaseStaleExclusiveUse();
         }
         if ((ready > 0 && (fds[0].revents & (POLLIN | POLLOUT)) != 0) || (host->HasPendingOutput() && !mayWrite)) {
             host->Pump();

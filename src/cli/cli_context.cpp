@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "cli/interrupt_watch.h"
+#include "cli/terminal_text.h"
 #include "session/panel_exchange.h"
 #include "core/panel/block_table.h"
 #include "library/panel_library.h"
@@ -82,9 +83,17 @@ void Progress::Done()
 
 // ---- The context -----------------------------------------------------------------
 
-CliContext::CliContext(CliEnvironment& env, const QCommandLineParser& parser) : env_(env), parser_(parser) {}
+CliContext::CliContext(CliEnvironment& env, const QCommandLineParser& parser) : env_(env), parser_(parser)
+{
+    // Why the port folder or an entry of it is ignored: said once, with the
+    // tool's other messages.
+    env_.ports.SetReasonSink([this](const std::string& reason) {
+        env_.err << "quorvel-cli: " << PrintableText(QString::fromStdString(reason)) << '\n';
+        env_.err.flush();
+    });
+}
 
-CliContext::~CliContext() = default;
+CliContext::~CliContext() { env_.ports.SetReasonSink(nullptr); }
 
 bool CliContext::IsSet(const char* option) const { return parser_.isSet(QLatin1String(option)); }
 
@@ -92,27 +101,14 @@ QString CliContext::Value(const char* option) const { return parser_.value(QLati
 
 int CliContext::Fail(ExitCode code, const QString& message)
 {
-    env_.err << "quorvel-cli: " << message << '\n';
+    env_.err << "quorvel-cli: " << PrintableLines(message) << '\n';
     env_.err.flush();
     return Code(code);
 }
 
 void CliContext::PrintJson(const QJsonObject& object)
 {
-    // JSON escapes the C0 controls itself; DEL and the C1 controls (one of
-    // them starts a terminal sequence) are escaped here, within strings,
-    // where alone they can stand.
-    const QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
-    QString escaped;
-    escaped.reserve(json.size());
-    for (const QChar c : json) {
-        if (c.category() == QChar::Other_Control && c != QLatin1Char('\n')) {
-            escaped += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        } else {
-            escaped += c;
-        }
-    }
-    env_.out << escaped;
+    env_.out << PrintableJson(QJsonDocument(object).toJson(QJsonDocument::Indented));
     env_.out.flush();
 }
 
@@ -186,22 +182,6 @@ std::optional<int> CliContext::KeepSnapshot(const PanelBackup& backup, SnapshotR
 }
 
 QString CliContext::UserName() const { return SystemUserName(); }
-
-QString CliContext::Printable(const QString& text) const
-{
-    // C0, DEL and C1: an escape sequence from a crafted panel or file would
-    // otherwise reach the installer's terminal.
-    QString printable;
-    printable.reserve(text.size());
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control) {
-            printable += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        } else {
-            printable += c;
-        }
-    }
-    return printable;
-}
 
 bool CliContext::Interrupted()
 {
@@ -292,9 +272,12 @@ int CliContext::PortOpenFailure()
 {
     const QString name = QStringLiteral("COM%1").arg(number_);
     if (!byPath_) {
-        if (const std::optional<std::string> ignored = env_.ports.IgnoredEntryReason(number_)) {
-            return Fail(ExitCode::PortError, QStringLiteral("%1 cannot be used: %2")
-                                                 .arg(name, QString::fromStdString(*ignored)));
+        // The catalogue said why just before; this says what to do.
+        if (env_.ports.IgnoredEntryReason(number_)) {
+            const QString entry = QString::fromStdString((env_.ports.PortFolder() / name.toStdString()).string());
+            return Fail(ExitCode::PortError, QStringLiteral("%1 cannot be used while its entry %2 is ignored; link it to "
+                                                            "the panel's serial device, or remove it")
+                                                 .arg(name, entry));
         }
     }
     // Only the name the user gave: a path is never shown as a COM number.

@@ -63,7 +63,8 @@ public:
     QString Value(const char* option) const;
     bool Json() const { return IsSet("json"); }
 
-    // Says "quorvel-cli: message" on err; returns the code's number.
+    // Says "quorvel-cli: message" on err, its control characters escaped
+    // (see terminal_text.h); returns the code's number.
     int Fail(ExitCode code, const QString& message);
     void PrintJson(const QJsonObject& object);
     // A progress bar, shown on a terminal when the output is not JSON.
@@ -94,8 +95,6 @@ public:
     std::optional<int> KeepSnapshot(const PanelBackup& backup, SnapshotReason reason);
     // Who takes a snapshot: the system user's name.
     QString UserName() const;
-    // Text from a panel, a file or the library, safe to print on a terminal.
-    QString Printable(const QString& text) const;
 
     // From here on, the first Ctrl-C only sets Interrupted(): the command
     // ends its current exchange and stops cleanly. A second one quits.

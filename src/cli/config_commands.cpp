@@ -5,6 +5,7 @@
 #include "library/backup_file.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "cli/terminal_text.h"
 #include "session/configuration_transfer.h"
 #include "session/panel_exchange.h"
 #include "core/config/block_fields.h"
@@ -94,7 +95,7 @@ std::map<int, std::vector<FieldChange>> CompareRfTables(const RfSensorTable& lef
 QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<FieldChange>& changes)
 {
     QTextStream& out = cli.Env().out;
-    if (!cli.Json()) out << name << '\n';
+    if (!cli.Json()) out << PrintableText(name) << '\n';
     QJsonArray fields;
     for (const FieldChange& change : changes) {
         const QString caption = QString::fromStdString(change.caption);
@@ -102,7 +103,7 @@ QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<F
         const QString after = QString::fromStdString(change.after);
         fields.append(QJsonObject{{"caption", caption}, {"before", before}, {"after", after}});
         if (!cli.Json()) {
-            out << "  " << cli.Printable(caption) << ": " << cli.Printable(before) << " -> " << cli.Printable(after) << '\n';
+            out << "  " << PrintableText(caption) << ": " << PrintableText(before) << " -> " << PrintableText(after) << '\n';
         }
     }
     return fields;

@@ -9,6 +9,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "cli/terminal_text.h"
 #include "cli/interrupt_watch.h"
 #include "session/panel_exchange.h"
 #include "library/panel_library.h"
@@ -218,7 +219,7 @@ void Flash::Line(const QString& text)
 {
     if (cli_.Json()) return;
     if (progress_) progress_->Done();
-    cli_.Env().out << text << '\n';
+    cli_.Env().out << PrintableLines(text) << '\n';
     cli_.Env().out.flush();
 }
 

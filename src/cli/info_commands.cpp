@@ -3,6 +3,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "cli/terminal_text.h"
 #include "core/diagnostics/diagnostic_log.h"
 #include "core/files/safe_file.h"
 #include "ports/port_catalogue.h"
@@ -21,7 +22,7 @@ int RunPorts(CliContext& cli)
     }
     if (entries.empty()) env.err << "no serial ports found\n";
     for (const PortEntry& entry : entries) {
-        env.out << "COM" << entry.number << '\t' << cli.Printable(QString::fromStdString(entry.devicePath)) << '\n';
+        env.out << "COM" << entry.number << '\t' << PrintableText(QString::fromStdString(entry.devicePath)) << '\n';
     }
     env.out.flush();
     return Code(ExitCode::Done);
@@ -35,8 +36,9 @@ int RunIdentify(CliContext& cli)
         cli.PrintJson({{"port", cli.PortName()}, {"panel", PanelJson(panel)}});
     } else {
         QTextStream& out = cli.Env().out;
-        out << "Model:   " << panel.model << " (" << QString::fromStdString(ModelDisplayName(panel.model)) << ")\n"
-            << "Version: " << QString::fromStdString(VersionText(panel.version)) << '\n'
+        out << "Model:   " << panel.model << " (" << PrintableText(QString::fromStdString(ModelDisplayName(panel.model)))
+            << ")\n"
+            << "Version: " << PrintableText(QString::fromStdString(VersionText(panel.version))) << '\n'
             << "Serial:  " << panel.serial << '\n';
         out.flush();
     }

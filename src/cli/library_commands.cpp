@@ -9,6 +9,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "cli/terminal_text.h"
 #include "core/files/safe_file.h"
 #include "core/panel/device_identity.h"
 #include "library/installation_report.h"
@@ -65,7 +66,7 @@ int List(CliContext& cli)
     for (const PanelRecord& panel : *panels.value) {
         out << panel.serial << '\t' << panel.model << '\t'
             << QString::fromStdString(VersionText(static_cast<std::uint8_t>(panel.version))) << '\t'
-            << LocalTime(panel.lastSeen) << '\t' << panel.snapshots << " snapshot(s)\t" << cli.Printable(panel.customer)
+            << LocalTime(panel.lastSeen) << '\t' << panel.snapshots << " snapshot(s)\t" << PrintableText(panel.customer)
             << '\n';
     }
     out.flush();
@@ -103,14 +104,14 @@ int Show(CliContext& cli, const QString& serialText)
         << QString::fromStdString(ModelDisplayName(static_cast<std::uint8_t>(record.model))) << ")\n"
         << "Version:   " << QString::fromStdString(VersionText(static_cast<std::uint8_t>(record.version))) << '\n'
         << "Seen:      " << LocalTime(record.firstSeen) << " to " << LocalTime(record.lastSeen) << '\n'
-        << "Customer:  " << cli.Printable(record.customer) << '\n'
-        << "Address:   " << cli.Printable(record.address) << '\n'
-        << "Notes:     " << cli.Printable(record.notes) << '\n';
+        << "Customer:  " << PrintableText(record.customer) << '\n'
+        << "Address:   " << PrintableText(record.address) << '\n'
+        << "Notes:     " << PrintableText(record.notes) << '\n';
     for (const SnapshotInfo& snapshot : *history.value) {
         out << '@' << snapshot.number << '\t' << LocalTime(snapshot.taken) << '\t'
             << QString::fromStdString(VersionText(static_cast<std::uint8_t>(snapshot.panelVersion))) << '\t'
-            << cli.Printable(snapshot.takenBy) << '\t' << snapshot.reason << (snapshot.hasRf ? "\tRF" : "")
-            << (snapshot.note.isEmpty() ? QString() : '\t' + cli.Printable(snapshot.note)) << '\n';
+            << PrintableText(snapshot.takenBy) << '\t' << snapshot.reason << (snapshot.hasRf ? "\tRF" : "")
+            << (snapshot.note.isEmpty() ? QString() : '\t' + PrintableText(snapshot.note)) << '\n';
     }
     out.flush();
     return Code(ExitCode::Done);

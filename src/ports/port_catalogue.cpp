@@ -32,8 +32,24 @@ void SystemPortCatalogue::ReportIgnoredEntry(int number, const std::string& prob
     std::string reason = "Entrada " + ComName(number) + " da pasta de portas ignorada: " + problem + ".";
     auto& known = ignoredEntries_[number];
     if (known == reason) return;
-    std::fprintf(stderr, "quorvel: %s\n", reason.c_str());
+    Say(reason);
     known = std::move(reason);
+}
+
+void SystemPortCatalogue::Say(const std::string& reason) const
+{
+    if (sink_) {
+        sink_(reason);
+    } else {
+        std::fprintf(stderr, "quorvel: %s\n", reason.c_str());
+    }
+}
+
+void SystemPortCatalogue::SetReasonSink(ReasonSink sink)
+{
+    sink_ = std::move(sink);
+    ignoredReason_.clear();
+    ignoredEntries_.clear();
 }
 
 std::optional<std::string> SystemPortCatalogue::IgnoredEntryReason(int number) const

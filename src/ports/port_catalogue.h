@@ -12,6 +12,7 @@
 // Standard C++ and the operating system only: no Qt.
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -56,6 +57,10 @@ public:
     // Why the entry of this COM number was ignored by the last scan or
     // look-up (it leads to a file, a folder, a FIFO...).
     std::optional<std::string> IgnoredEntryReason(int number) const;
+    // Where each reason is said once: standard error ("quorvel: ...")
+    // unless set. A new sink hears every reason again.
+    using ReasonSink = std::function<void(const std::string& reason)>;
+    void SetReasonSink(ReasonSink sink);
 
     // Pins a number to a device for this process alone, ahead of the port
     // folder: a port that lives and dies with the process (the demo panel)
@@ -68,11 +73,13 @@ private:
     // Whether the port folder may be read now; records and reports why not.
     bool FolderTrusted() const;
     void ReportIgnoredEntry(int number, const std::string& problem) const;
+    void Say(const std::string& reason) const;
 
     Options options_;
     std::map<int, std::string> memoryPins_;
     mutable std::string ignoredReason_;
     mutable std::map<int, std::string> ignoredEntries_;  // by COM number
+    ReasonSink sink_;
 };
 
 // $XDG_RUNTIME_DIR/quorvel/ports, or /tmp/quorvel-<uid>/ports when unset.

@@ -364,7 +364,7 @@ bool SystemPortCatalogue::FolderTrusted() const
     }
     std::string reason = "Pasta de portas ignorada: " + *problem + ".";
     if (reason != ignoredReason_) {
-        std::fprintf(stderr, "quorvel: %s\n", reason.c_str());
+        Say(reason);
         ignoredReason_ = std::move(reason);
     }
     return false;

@@ -7,6 +7,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#if defined(__linux__)
+#include <sys/inotify.h>
+#endif
 #include <termios.h>
 #include <unistd.h>
 
@@ -115,6 +118,7 @@ std::unique_ptr<PtyHost> PtyHost::Open(VirtualPanel& panel, const std::filesyste
         return fail(SystemError("tcsetattr"), master, slave);
     }
     std::unique_ptr<PtyHost> host(new PtyHost(panel, master, slave, name));
+    host->WatchClientCloses();
     if (comNumber != 0) {
         if (!RegisterPort(portFolder, comNumber, name, static_cast<int>(getpid()))) {
             if (error != nullptr) {
@@ -187,13 +191,48 @@ void PtyHost::Tick()
     if (master_ < 0) {
         return;
     }
-    ReleaseStaleExclusiveUse();
+    // The flag goes stale only when a client closes: the search through
+    // every process waits for that, when the system says so.
+    if (closeNotices_ < 0 || TakeCloseNotices()) {
+        ReleaseStaleExclusiveUse();
+    }
     Queue(said);
     Flush();
 }
 
+void PtyHost::WatchClientCloses()
+{
+#if defined(__linux__)
+    // Opened after this end's own descriptor, so every close noticed is a
+    // client's. A notice is a hint, never a count: the system merges
+    // notices that follow one another.
+    closeNotices_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (closeNotices_ >= 0 &&
+        ::inotify_add_watch(closeNotices_, devicePath_.c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        ::close(closeNotices_);
+        closeNotices_ = -1;
+    }
+#endif
+}
+
+bool PtyHost::TakeCloseNotices()
+{
+    bool any = false;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t count = ::read(closeNotices_, buffer, sizeof buffer);
+        if (count > 0) {
+            any = true;
+            continue;
+        }
+        if (count < 0 && errno == EINTR) continue;
+        return any;
+    }
+}
+
 bool PtyHost::ReleaseStaleExclusiveUse()
 {
+    if (closeNotices_ >= 0) TakeCloseNotices();  // read, or a host's loop would wake again at once
 #if defined(TIOCGEXCL)
     int exclusive = 0;
     if (slave_ < 0 || ::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) {
@@ -299,6 +338,10 @@ void PtyHost::Flush()
 
 void PtyHost::Close()
 {
+    if (closeNotices_ >= 0) {
+        ::close(closeNotices_);
+        closeNotices_ = -1;
+    }
     if (slave_ >= 0) {
         ::close(slave_);
         slave_ = -1;

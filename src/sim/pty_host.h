@@ -11,7 +11,8 @@
 // Driving it: call Pump() whenever MasterFd() is readable, and again while
 // HasPendingOutput() (with piecewise delivery one piece leaves per call, so
 // the tool's reads see the pieces apart); call Tick() once a second, which
-// ticks the panel and sends what it says on its own. Choosing a COM number
+// ticks the panel and sends what it says on its own; call
+// ReleaseStaleExclusiveUse() whenever ClientCloseFd() is readable. Choosing a COM number
 // is the caller's business: see
 // LowestFreeComNumber in the port catalogue for the usual rule.
 
@@ -68,11 +69,17 @@ public:
     void SetTrace(TraceSink sink);
 
     // A client that set exclusive use and was killed before clearing it
-    // would lock out every later client but root: this end holds the
-    // terminal open, so the system never resets the flag. Once no one but
-    // this end holds the terminal, the flag is cleared (on Linux, where
-    // the holders can be seen); true when it was. Every Tick() calls it.
+    // would lock out every later client but root: the system keeps the
+    // flag as long as the pseudo-terminal lives. Once no one but this end
+    // holds the terminal, the flag is cleared (on Linux, where the holders
+    // can be seen); true when it was.
     bool ReleaseStaleExclusiveUse();
+    // Readable once a client closed the terminal (or died holding it):
+    // call ReleaseStaleExclusiveUse() then, so the next client need not
+    // wait for a tick. Tick() looks too, and searches for the holders only
+    // after such a close. -1 where the system gives no notice; Tick() then
+    // looks every time the flag is set.
+    int ClientCloseFd() const { return closeNotices_; }
 
     // Paced, the panel sends its bytes no faster than the link speed the
     // client set on the terminal (ten bits a byte: about 87 us a byte at
@@ -85,6 +92,9 @@ public:
 
 private:
     PtyHost(VirtualPanel& panel, int master, int slave, std::string devicePath);
+    void WatchClientCloses();
+    // Reads the notices waiting; true when there were any.
+    bool TakeCloseNotices();
     void Queue(const std::vector<uint8_t>& bytes);
     void Flush();
     void Close();
@@ -92,6 +102,7 @@ private:
     VirtualPanel& panel_;
     int master_ = -1;
     int slave_ = -1;
+    int closeNotices_ = -1;
     std::string devicePath_;
     std::filesystem::path portFolder_;
     int comNumber_ = 0;

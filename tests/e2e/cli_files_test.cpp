@@ -15,6 +15,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "cli/terminal_text.h"
 #include "library/backup_file.h"
 #include "cli_test_bench.h"
 #include "core/link/commands.h"
@@ -42,8 +43,11 @@ private slots:
     void specialFilesAreRefusedAtOnce();
     void ctrlCMidRestoreSaysWhatWasWritten();
     void aTraceThatCannotBeWrittenSaysSoOnce();
+    void aPortThatIsNoPortSaysWhy_data();
     void aPortThatIsNoPortSaysWhy();
     void controlCharactersNeverReachTheTerminal();
+    void terminalText_data();
+    void terminalText();
 };
 
 void CliFilesTest::backupDestinations_data()
@@ -215,25 +219,46 @@ void CliFilesTest::aTraceThatCannotBeWrittenSaysSoOnce()
     QCOMPARE(Mode(trace), fs::perms(0600));
 }
 
-// An entry of the port folder that leads to a file is ignored and named
-// with its reason; a file given as the port is no serial port, and no COM
-// number the user did not give is named.
+void CliFilesTest::aPortThatIsNoPortSaysWhy_data()
+{
+    QTest::addColumn<QString>("target");   // what the port leads to: file, fifo, folder or absent
+    QTest::addColumn<bool>("asEntry");     // through the port folder's COM2, else given as the path
+    QTest::addColumn<QString>("message");  // the whole of standard error
+    const QString ignored = "quorvel-cli: Entrada COM2 da pasta de portas ignorada: leva a {kind} ({target}), não a um "
+                            "dispositivo.\nquorvel-cli: COM2 cannot be used while its entry {entry} is ignored; link it "
+                            "to the panel's serial device, or remove it\n";
+    QTest::newRow("entry to a file") << "file" << true << QString(ignored).replace("{kind}", "um arquivo comum");
+    QTest::newRow("entry to a FIFO") << "fifo" << true << QString(ignored).replace("{kind}", "um FIFO");
+    QTest::newRow("entry to a folder") << "folder" << true << QString(ignored).replace("{kind}", "uma pasta");
+    // An unplugged adapter keeps its number: not ignored, only absent.
+    QTest::newRow("entry to nothing") << "absent" << true
+                                      << "quorvel-cli: port COM2 ({target}) not found; plug the panel's cable in, or "
+                                         "list the ports with \"quorvel-cli ports\"\n";
+    const QString notAPort = "quorvel-cli: {target} is not a serial port (it is %1); give the panel's port\n";
+    QTest::newRow("a file") << "file" << false << notAPort.arg("a regular file");
+    QTest::newRow("a FIFO") << "fifo" << false << notAPort.arg("a FIFO");
+    QTest::newRow("a folder") << "folder" << false << notAPort.arg("a folder");
+}
+
+// An entry of the port folder that leads where no port can be is ignored,
+// and says why once; a path that is no serial port says so. Neither names
+// a COM number the user did not give.
 void CliFilesTest::aPortThatIsNoPortSaysWhy()
 {
+    QFETCH(QString, target);
+    QFETCH(bool, asEntry);
+    QFETCH(QString, message);
     CliBench bench;
     const QString folder = bench.Path("ports");
     QVERIFY(QDir().mkdir(folder));
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString file = bench.Path("notes.txt");
-    WriteAll(file, "not a port");
-    QVERIFY(QFile::link(file, folder + "/COM2"));
-    QCOMPARE(bench.Run({"identify", "--port", "COM2"}), kPortError);
-    QVERIFY2(bench.err.contains("COM2 cannot be used: Entrada COM2 da pasta de portas ignorada: leva a um arquivo "
-                                "comum (" + file + "), não a um dispositivo."),
-             qPrintable(bench.err));
-    QCOMPARE(bench.Run({"identify", "--port", file}), kPortError);
-    QCOMPARE(bench.err, QStringLiteral("quorvel-cli: %1 is not a serial port (it is a regular file); give the panel's port\n")
-                            .arg(file));
+    const QString path = bench.Path(target);
+    if (target == "file") WriteAll(path, "not a port");
+    if (target == "fifo") QCOMPARE(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+    if (target == "folder") QVERIFY(QDir().mkdir(path));
+    if (asEntry) QVERIFY(QFile::link(path, folder + "/COM2"));
+    QCOMPARE(bench.Run({"identify", "--port", asEntry ? QStringLiteral("COM2") : path}), kPortError);
+    QCOMPARE(bench.err, QString(message).replace("{target}", path).replace("{entry}", folder + "/COM2"));
 }
 
 // A network name holding an escape sequence, a bell and a C1 control, as a
@@ -260,6 +285,43 @@ void CliFilesTest::controlCharactersNeverReachTheTerminal()
     QVERIFY2(bench.out.contains("\\u001b[2J\\u0007\\u0081"), qPrintable(bench.out));
     QVERIFY(QJsonDocument::fromJson(bench.out.toUtf8()).isObject());
     for (const QChar c : bench.out) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
+
+    // A message that quotes the file: the sequence that retitles a terminal.
+    root.insert("version", "\x1b]0;pwned\x07");
+    WriteAll(crafted, QJsonDocument(root).toJson());
+    QCOMPARE(bench.Run({"diff", crafted, clean}), kBadFile);
+    QVERIFY2(bench.err.contains("backup format version \\x1b]0;pwned\\x07 is not supported"), qPrintable(bench.err));
+    for (const QChar c : bench.err) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
+}
+
+void CliFilesTest::terminalText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("printable");  // one line
+    QTest::addColumn<QString>("lines");      // a message whose line breaks stay
+    QTest::newRow("plain, accents and symbols") << "Configuração 100€ «ok»" << "Configuração 100€ «ok»"
+                                                << "Configuração 100€ «ok»";
+    QTest::newRow("escape sequence") << "\x1b[2J" << "\\x1b[2J" << "\\x1b[2J";
+    QTest::newRow("bell, return, tab") << "a\x07" "b\rc\td" << "a\\x07b\\x0dc\\x09d" << "a\\x07b\\x0dc\\x09d";
+    QTest::newRow("line break") << "a\nb" << "a\\x0ab" << "a\nb";
+    QTest::newRow("NUL") << QString(QChar(0)) << "\\x00" << "\\x00";
+    QTest::newRow("DEL and C1") << QString("\x7f") + QChar(0x9B) + QChar(0x85) << "\\x7f\\x9b\\x85"
+                                << "\\x7f\\x9b\\x85";
+}
+
+// The one escaping every command prints panel and file text through; JSON
+// keeps its meaning and holds no raw control character.
+void CliFilesTest::terminalText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, printable);
+    QFETCH(QString, lines);
+    QCOMPARE(PrintableText(text), printable);
+    QCOMPARE(PrintableLines(text), lines);
+    const QJsonObject object{{"name", text}};
+    const QString json = PrintableJson(QJsonDocument(object).toJson(QJsonDocument::Indented));
+    for (const QChar c : json) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
+    QCOMPARE(QJsonDocument::fromJson(json.toUtf8()).object(), object);
 }
 
 QTEST_MAIN(CliFilesTest)

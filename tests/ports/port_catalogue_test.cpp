@@ -214,12 +214,16 @@ TEST_F(PortCatalogueTest, AnEntryIsFollowedOnlyToACharacterDevice)
     Link("COM6", dev_ / "folder");
     Link("COM7", Device("fifo"));
     Link("COM8", device);
-    const SystemPortCatalogue catalogue = Catalogue();
+    SystemPortCatalogue catalogue = Catalogue();
+    std::vector<std::string> said;
+    catalogue.SetReasonSink([&said](const std::string& reason) { said.push_back(reason); });
     EXPECT_EQ(catalogue.Scan(), (std::vector<PortEntry>{{8, device}}));
     for (int number : {5, 6, 7}) EXPECT_EQ(catalogue.DevicePath(number), std::nullopt) << "COM" << number;
     EXPECT_EQ(catalogue.DevicePath(8), device);
+    catalogue.Scan();
 
-    // Each ignored entry says why, for the port menu and the command line.
+    // Each ignored entry says why, once, and keeps it for the port menu and
+    // the command line.
     const std::pair<int, std::string> reasons[] = {
         {5, "Entrada COM5 da pasta de portas ignorada: leva a um arquivo comum (" + file + "), não a um dispositivo."},
         {6, "Entrada COM6 da pasta de portas ignorada: leva a uma pasta (" + (dev_ / "folder").string() +
@@ -227,10 +231,13 @@ TEST_F(PortCatalogueTest, AnEntryIsFollowedOnlyToACharacterDevice)
         {7, "Entrada COM7 da pasta de portas ignorada: leva a um FIFO (" + Device("fifo") + "), não a um dispositivo."},
     };
     std::string all;
+    std::vector<std::string> each;
     for (const auto& [number, reason] : reasons) {
         EXPECT_EQ(catalogue.IgnoredEntryReason(number), reason);
         all += (all.empty() ? "" : "\n") + reason;
+        each.push_back(reason);
     }
+    EXPECT_EQ(said, each);
     EXPECT_EQ(catalogue.IgnoredEntryReason(8), std::nullopt);
     EXPECT_EQ(catalogue.IgnoredFolderReason(), all);
     // An entry mended is no longer reported.

@@ -157,46 +157,85 @@ TEST(PtyHost, DeliversWhatThePanelSaysOnItsOwn)
 
 
 #if defined(__linux__)
-// A client that takes the terminal for itself and is killed outright never
-// clears the flag; the host clears it once no one holds the terminal, and
-// not while a client does. The flag is checked, not the permission: the
-// suite may run as root, whom the flag does not stop.
-TEST_F(PtyHostTest, AClientKilledHoldingTheTerminalDoesNotLockOutTheNext)
+// A client that takes the terminal for itself and is killed outright, or
+// closes it without giving it back, leaves the flag set; the host hears of
+// the close at once and clears the flag once no one holds the terminal,
+// and not while a client does. The flag is checked, not the permission:
+// the suite may run as root, whom the flag does not stop.
+TEST_F(PtyHostTest, AClientThatKeptTheTerminalForItselfDoesNotLockOutTheNext)
+{
+    for (const bool killed : {true, false}) {
+        SCOPED_TRACE(killed ? "killed holding it" : "closed without giving it back");
+        const auto host = PtyHost::Open(panel_, ports_, 0);
+        ASSERT_TRUE(host);
+        ASSERT_GE(host->ClientCloseFd(), 0);
+        const auto exclusive = [&] {
+            int flag = 0;
+            const int fd = OpenLikeATool(host->DevicePath());
+            if (fd < 0) return errno == EBUSY;  // how the flag stops anyone but root
+            ::ioctl(fd, TIOCGEXCL, &flag);
+            ::close(fd);
+            return flag != 0;
+        };
+        const auto closeNoticed = [&] {
+            pollfd notice{host->ClientCloseFd(), POLLIN, 0};
+            return ::poll(&notice, 1, 5000) == 1;
+        };
+        if (killed) {
+            int ready[2];
+            ASSERT_EQ(::pipe(ready), 0);
+            const pid_t client = ::fork();
+            ASSERT_GE(client, 0);
+            if (client == 0) {
+                const int fd = OpenLikeATool(host->DevicePath());
+                ::ioctl(fd, TIOCEXCL);
+                const char byte = 1;
+                [[maybe_unused]] const ssize_t written = ::write(ready[1], &byte, 1);
+                ::pause();
+                ::_exit(0);
+            }
+            char byte = 0;
+            ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+            ::close(ready[0]);
+            ::close(ready[1]);
+            EXPECT_FALSE(host->ReleaseStaleExclusiveUse());  // the client still holds it
+            EXPECT_TRUE(exclusive());
+            host->Tick();  // a close (the check's own) while the client holds it
+            EXPECT_TRUE(exclusive());
+            EXPECT_FALSE(host->ReleaseStaleExclusiveUse());  // takes that close's notice
+            ::kill(client, SIGKILL);
+            ::waitpid(client, nullptr, 0);
+        } else {
+            const int fd = OpenLikeATool(host->DevicePath());
+            ::ioctl(fd, TIOCEXCL);
+            ::close(fd);
+        }
+        ASSERT_TRUE(closeNoticed());
+        EXPECT_TRUE(host->ReleaseStaleExclusiveUse());
+        EXPECT_FALSE(exclusive());
+    }
+}
+
+// The flag a client left is cleared by the host's tick too, for a host
+// that does not listen for closes.
+TEST_F(PtyHostTest, TheTickClearsAFlagLeftBehind)
 {
     const auto host = PtyHost::Open(panel_, ports_, 0);
     ASSERT_TRUE(host);
-    const auto exclusive = [&] {
-        int flag = 0;
-        const int fd = OpenLikeATool(host->DevicePath());
-        if (fd < 0) return errno == EBUSY;  // how the flag stops anyone but root
-        ::ioctl(fd, TIOCGEXCL, &flag);
-        ::close(fd);
-        return flag != 0;
-    };
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t client = ::fork();
+    const int client = OpenLikeATool(host->DevicePath());
     ASSERT_GE(client, 0);
-    if (client == 0) {
-        const int fd = OpenLikeATool(host->DevicePath());
-        ::ioctl(fd, TIOCEXCL);
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t written = ::write(ready[1], &byte, 1);
-        ::pause();
-        ::_exit(0);
-    }
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-    EXPECT_FALSE(host->ReleaseStaleExclusiveUse());  // the client still holds it
-    EXPECT_TRUE(exclusive());
-
-    ::kill(client, SIGKILL);
-    ::waitpid(client, nullptr, 0);
-    EXPECT_TRUE(exclusive());
+    ::ioctl(client, TIOCEXCL);
     host->Tick();
-    EXPECT_FALSE(exclusive());
-    ::close(ready[0]);
-    ::close(ready[1]);
+    int flag = 0;
+    ::ioctl(client, TIOCGEXCL, &flag);
+    EXPECT_EQ(flag, 1);  // held: left alone
+    ::close(client);
+    host->Tick();
+    const int next = OpenLikeATool(host->DevicePath());
+    ASSERT_GE(next, 0);
+    ::ioctl(next, TIOCGEXCL, &flag);
+    EXPECT_EQ(flag, 0);
+    ::close(next);
 }
 #endif
 

@@ -66,8 +66,13 @@ private:
     void ReadHeader();
     std::size_t Read(std::uint8_t* into, std::size_t count);
 
+    static constexpr std::size_t kReadPiece = 64 * 1024;
+
     std::istream* in_ = nullptr;
     std::FILE* file_ = nullptr;
+    // What was read from file_ ahead of the records.
+    std::vector<std::uint8_t> buffer_;
+    std::size_t bufferAt_ = 0;
     std::string problem_;
     std::size_t recordsRead_ = 0;
 };

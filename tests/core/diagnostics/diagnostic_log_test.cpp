@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -57,13 +58,28 @@ protected:
     {
         std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
     }
+    // Read from a stream and from a C file (what the converters use, which
+    // reads ahead in large pieces): both must tell the same.
     static std::pair<std::vector<LogRecord>, std::string> ReadAll(const std::string& bytes)
     {
+        const auto read = [](DiagnosticLogReader& reader) {
+            std::vector<LogRecord> records;
+            while (auto record = reader.Next()) records.push_back(*record);
+            return std::pair{records, reader.Problem()};
+        };
         std::istringstream in(bytes);
-        DiagnosticLogReader reader(in);
-        std::vector<LogRecord> records;
-        while (auto record = reader.Next()) records.push_back(*record);
-        return {records, reader.Problem()};
+        DiagnosticLogReader streamReader(in);
+        const auto fromStream = read(streamReader);
+        std::FILE* file = std::tmpfile();
+        EXPECT_NE(file, nullptr);
+        if (file == nullptr) return fromStream;
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::rewind(file);
+        DiagnosticLogReader fileReader(file);
+        const auto fromFile = read(fileReader);
+        std::fclose(file);
+        EXPECT_EQ(fromFile, fromStream);
+        return fromStream;
     }
 
     std::filesystem::path dir_;
@@ -143,6 +159,21 @@ TEST_F(LogFileTest, TheLargestRecordRoundTripsAndLongerOnesAreCut)
     EXPECT_EQ(cut[0].payload, std::vector<std::uint8_t>(kLogMaxPayload, 0x5A));
 }
 
+TEST_F(LogFileTest, TimesAreWrittenInUtcToTheMillisecond)
+{
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {0, "1970-01-01T00:00:00.000Z"},
+        {951782400000, "2000-02-29T00:00:00.000Z"},
+        {253402300799999, "9999-12-31T23:59:59.999Z"},
+        {253402300800000, "10000-01-01T00:00:00.000Z"},
+        {-62167219200000, "0000-01-01T00:00:00.000Z"},
+        {-62167219200001, "-001-12-31T23:59:59.999Z"},
+    };
+    for (const auto& [ms, utc] : cases) {
+        EXPECT_EQ(LogCsvLine(LogRecord{ms, {}}), std::to_string(ms) + "," + utc + ",0,,,,,,") << ms;
+    }
+}
+
 TEST_F(LogFileTest, EveryTimeAFileCanHoldIsWrittenOut)
 {
     const struct {
@@ -171,12 +202,21 @@ TEST_F(LogFileTest, DamageKeepsTheRecordsBeforeIt)
     }
     std::string badLength = whole;
     badLength[whole.size() - 6] = 0x01;  // second record's length: 0x0104
+    // Longer than the pieces a file is read in, so records straddle them.
+    std::string longLog = whole;
+    const auto page = StatusPayload(1, 29);
+    for (int i = 0; i < 3000; ++i) {
+        const auto record = EncodeLogRecord(i, page.data(), page.size());
+        longLog.append(record.begin(), record.end());
+    }
     const struct {
         std::string bytes;
         std::size_t records;
         const char* problem;
     } cases[] = {
         {whole, 2, ""},
+        {longLog, 3002, ""},
+        {longLog.substr(0, longLog.size() - 1), 3001, "record 3002 is cut short (the file ends inside its payload)"},
         {whole.substr(0, whole.size() - 1), 1, "record 2 is cut short (the file ends inside its payload)"},
         {whole.substr(0, whole.size() - 10), 1, "record 2 is cut short (the file ends inside its header)"},
         {badLength, 1, "record 2 is damaged (payload length 260 is over 251)"},
