@@ -166,7 +166,7 @@ private:
     void Send(CommandCode command, const Bytes& payload)
     {
         Expect(command, payload);
-        session_.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), CommandByte(command));
+        session_.Send({CommandByte(command), payload});
     }
 
     // The blocks the panel holds that the tool accepts as they are.

@@ -56,7 +56,7 @@ bool PanelExchange::Exchange(Awaiting what, const std::vector<std::uint8_t>& pay
         connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
         loop_ = &loop;
         if (attempt > 0 || !alreadySent) {
-            session_.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), command);
+            session_.Send({command, payload});
         }
         // The answer may already have been handled while sending.
         if (awaiting_ != Awaiting::Nothing) {

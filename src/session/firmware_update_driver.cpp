@@ -80,7 +80,7 @@ void FirmwareUpdateDriver::Apply(const UpdateEffects& fx)
 {
     if (fx.started) timerMaquina_->start();
     if (fx.stopped) timerMaquina_->stop();
-    if (fx.send) session_.SendCommand(fx.send->payload.data(), fx.send->length, fx.send->code);
+    if (fx.send) session_.Send(*fx.send);
     WatchStall();
     emit Effects(fx);
 }

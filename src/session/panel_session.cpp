@@ -1,11 +1,13 @@
 #include "session/panel_session.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <array>
 
 #include "core/link/big_endian.h"
 #include "core/link/commands.h"
 #include "core/link/frame.h"
+#include "session/byte_link.h"
 #include "session/frame_trace_file.h"
 #include "session/serial_link.h"
 
@@ -40,70 +42,78 @@ std::size_t PendingBytes(const FrameAssembler& assembler)
 
 }  // namespace
 
-PanelSession::PanelSession(const PortCatalogue& ports, QObject* parent)
-    : QObject(parent), link_(new SerialLink(ports, this))
+PanelSession::PanelSession(std::unique_ptr<ByteLink> link, QObject* parent) : QObject(parent), link_(link.release())
 {
+    link_->setParent(this);
     dispatcher_.receivers().link = this;
-    connect(link_, &SerialLink::PortOpened, this, &PanelSession::OnLinkOpened);
-    connect(link_, &SerialLink::PortClosed, this, [this] {
+    connect(link_, &ByteLink::Opened, this, &PanelSession::OnLinkOpened);
+    connect(link_, &ByteLink::Closed, this, [this] {
         supervision_.OnPortClosed();
         emit PortClosed();
     });
-    connect(link_, &SerialLink::DataAvailable, this, &PanelSession::OnDataAvailable);
-    connect(link_, &SerialLink::Failed, this, &PanelSession::PortFailed);
+    connect(link_, &ByteLink::DataAvailable, this, &PanelSession::OnDataAvailable);
+    connect(link_, &ByteLink::Failed, this, &PanelSession::PortFailed);
+}
+
+PanelSession::PanelSession(const PortCatalogue& ports, QObject* parent)
+    : PanelSession(std::make_unique<SerialLink>(ports), parent)
+{
 }
 
 PanelSession::~PanelSession() = default;
 
 PanelSession::OpenResult PanelSession::OpenPort(int comNumber, qint32 baud)
 {
-    link_->SetBaud(baud);
+    baud_ = baud;
     supervision_.OnOpenRequested();
     if (comNumber == 0) return OpenResult::InvalidNumber;
-    link_->SetComNumber(comNumber);
-    return link_->Open() ? OpenResult::Opened : OpenResult::Failed;
+    comNumber_ = comNumber;
+    return link_->Open(comNumber_, baud_) ? OpenResult::Opened : OpenResult::Failed;
 }
 
 bool PanelSession::ClosePort() { return !link_->IsOpen() || link_->Close(); }
 
 bool PanelSession::IsPortOpen() const { return link_->IsOpen(); }
 
-int PanelSession::ComNumber() const { return link_->ComNumber(); }
-
-qint32 PanelSession::Baud() const { return link_->Baud(); }
-
 void PanelSession::OnLinkOpened()
 {
-    const bool identify = supervision_.OnPortOpened();
+    const Outgoing identify = supervision_.OnPortOpened();
     emit PortOpened();
-    if (identify) SendCommand(nullptr, 0, CommandByte(CommandCode::IdentifyCommand));
+    Send(identify);
 }
 
-void PanelSession::SendCommand(const std::uint8_t* payload, std::uint8_t payloadLength, std::uint8_t command)
+bool PanelSession::Send(const Outgoing& outgoing)
 {
+    if (outgoing.payload.size() > kMaxSendPayload) {
+        qWarning("PanelSession: command %u refused: a payload of %zu bytes is over the frame's %zu",
+                 unsigned{outgoing.command}, outgoing.payload.size(), kMaxSendPayload);
+        Q_ASSERT_X(false, "PanelSession::Send", "payload over the frame's limit");
+        return false;
+    }
+    if (!link_->IsOpen() || !supervision_.LinkOpen()) return false;
     std::array<std::uint8_t, kMaxSendFrame> frame;
-    const std::size_t size = BuildFrame(command, payload, payloadLength, frame.data());
-    if (size == 0) return;
-    if (!link_->IsOpen() || !supervision_.LinkOpen()) return;
-    if (!link_->PutBlock(frame.data(), size)) {
+    const std::size_t size =
+        BuildFrame(outgoing.command, outgoing.payload.data(), outgoing.payload.size(), frame.data());
+    if (!link_->Write(frame.data(), size)) {
         emit PortFailed(true);
-        return;
+        return false;
     }
     if (trace_) trace_->Frame(TraceDirection::Sent, frame.data(), size);
+    return true;
 }
 
 void PanelSession::SendPanelTime(std::int64_t secondsSinceEpoch)
 {
-    std::uint8_t payload[4];
-    PutBigEndian32(payload, static_cast<std::uint32_t>(secondsSinceEpoch));
-    SendCommand(payload, sizeof payload, CommandByte(CommandCode::SetTimeCommand));
+    std::vector<std::uint8_t> payload(4);
+    PutBigEndian32(payload.data(), static_cast<std::uint32_t>(secondsSinceEpoch));
+    Send(MakeOutgoing(CommandCode::SetTimeCommand, std::move(payload)));
 }
 
 void PanelSession::Tick()
 {
     const LinkSupervision::TickEffects effects = supervision_.Tick();
     if (effects.blankIdentification) emit IdentificationLapsed();
-    if (effects.sendIdentify) SendCommand(nullptr, 0, CommandByte(CommandCode::IdentifyCommand));
+    if (effects.send) Send(*effects.send);
 }
 
 void PanelSession::OnDataAvailable()
@@ -114,7 +124,7 @@ void PanelSession::OnDataAvailable()
     receiving_ = true;
     std::array<std::uint8_t, kReadBlockSize> block;
     while (link_->IsOpen() && link_->BytesWaiting() > 0) {
-        const qint64 count = link_->GetBlock(block.data(), std::min(link_->BytesWaiting(), kReadBlockSize));
+        const qint64 count = link_->Read(block.data(), std::min(link_->BytesWaiting(), kReadBlockSize));
         if (count < 0) {
             receiving_ = false;
             emit PortFailed(false);

@@ -1,6 +1,6 @@
 #pragma once
-// One conversation with a panel, without any window: the serial port seam,
-// the receive assembler and dispatcher, link supervision, the handling of
+// One conversation with a panel, without any window: the byte link (a
+// serial port, or a link in memory), the receive assembler and dispatcher, link supervision, the handling of
 // configuration answers and acknowledgements, and the fill steps pages
 // register for their blocks. The main window only maps what this raises to
 // its controls; a headless tool can drive a panel through the same object.
@@ -10,20 +10,25 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "core/link/config_answer_handling.h"
 #include "core/link/frame_assembler.h"
 #include "core/link/frame_dispatcher.h"
 #include "core/link/link_supervision.h"
+#include "core/link/outgoing.h"
 #include "core/panel/device_identity.h"
 
+class ByteLink;
 class FrameTraceFile;
 class PortCatalogue;
-class SerialLink;
 
 class PanelSession : public QObject, private LinkReceiver {
     Q_OBJECT
 public:
+    // The session owns its link.
+    explicit PanelSession(std::unique_ptr<ByteLink> link, QObject* parent = nullptr);
+    // On the serial port of a COM number.
     explicit PanelSession(const PortCatalogue& ports, QObject* parent = nullptr);
     ~PanelSession() override;
 
@@ -34,13 +39,15 @@ public:
     // False when the port would not close. Nothing happens when it is closed.
     bool ClosePort();
     bool IsPortOpen() const;
-    int ComNumber() const;
-    qint32 Baud() const;
+    int ComNumber() const { return comNumber_; }
+    qint32 Baud() const { return baud_; }
 
     // ---- Sending ----
-    // The one way to send to the panel. Dropped silently when the payload is
-    // over 200 bytes, or the port or the link is not open.
-    void SendCommand(const std::uint8_t* payload, std::uint8_t payloadLength, std::uint8_t command);
+    // The one way to send to the panel; false when nothing went out. Dropped
+    // silently while the port or the link is not open. A payload over the
+    // frame's limit is a programming error: it fails loudly in a debug build
+    // and is refused with a warning otherwise, never cut.
+    bool Send(const Outgoing& outgoing);
     // Sets the panel's clock, without any check of the port or the device.
     void SendPanelTime(std::int64_t secondsSinceEpoch);
 
@@ -96,7 +103,9 @@ private:
     void HandleAckStatus() override;
     void HandleNackStatus() override;
 
-    SerialLink* link_;
+    ByteLink* link_;  // a child of the session
+    int comNumber_ = 0;
+    qint32 baud_ = 115200;
     FrameAssembler assembler_;
     FrameDispatcher dispatcher_;
     LinkSupervision supervision_;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/link/outgoing.h"
+
 // The tabs of the diagnostic window, in order.
 enum class DebugTab : int {
     CentralAlarme = 0,
@@ -32,3 +34,6 @@ inline constexpr std::uint8_t kPageAfterTabChange = 1;
 // The page to request on this tick, or nothing for a tab that shows no
 // live values (and for an index outside the tabs).
 std::optional<std::uint8_t> NextStatusPage(int tabIndex, std::uint8_t lastPageRequested);
+
+// The request of one status page.
+inline Outgoing StatusPageRequest(std::uint8_t page) { return MakeOutgoing(CommandCode::StatusRequestCommand, {page}); }

@@ -23,7 +23,7 @@
 #include <optional>
 #include <string>
 
-#include "core/link/frame.h"
+#include "core/link/outgoing.h"
 
 class FirmwareImage;
 
@@ -62,13 +62,7 @@ struct UpdateEffects {
         std::string text;
     };
     // At most one command per event; a packet (8 + 192 bytes) is the largest.
-    struct Command {
-        std::uint8_t code = 0;
-        std::array<std::uint8_t, kMaxSendPayload> payload{};
-        std::uint8_t length = 0;
-    };
-
-    std::optional<Command> send;
+    std::optional<Outgoing> send;
     std::optional<Status> status;          // Label3
     std::optional<std::string> rejection;  // Label9 (red)
     std::optional<std::string> packetText; // Label8

@@ -16,7 +16,6 @@
 #include "core/diagnostics/arm_request.h"
 #include "core/diagnostics/status_pages.h"
 #include "core/diagnostics/status_polling.h"
-#include "core/link/commands.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
@@ -109,8 +108,7 @@ void TFormDebug::TimerPollingTimer()
     const std::optional<std::uint8_t> page = NextStatusPage(controls_.pageControl->currentIndex(), lastPageRequested_);
     if (!page) return;
     lastPageRequested_ = *page;
-    const std::uint8_t payload[1] = {*page};
-    session_.SendCommand(payload, 1, CommandByte(CommandCode::StatusRequestCommand));
+    session_.Send(StatusPageRequest(*page));
 }
 
 void TFormDebug::PageControlDebugChange()
@@ -157,15 +155,15 @@ void TFormDebug::Apply(const LabelUpdates& updates)
 
 void TFormDebug::Button1Click()
 {
-    SendArmRequest(CommandByte(CommandCode::ArmCommand));
+    SendArmRequest(true);
 }
 
 void TFormDebug::Button2Click()
 {
-    SendArmRequest(CommandByte(CommandCode::DisarmCommand));
+    SendArmRequest(false);
 }
 
-void TFormDebug::SendArmRequest(std::uint8_t command)
+void TFormDebug::SendArmRequest(bool arm)
 {
     const QString text = controls_.userCode->text();
     const std::optional<std::int32_t> code = ParseInteger(text.toStdString());
@@ -174,8 +172,7 @@ void TFormDebug::SendArmRequest(std::uint8_t command)
         return;
     }
     const std::uint8_t partition = controls_.partitions[0]->isChecked() ? 1 : controls_.partitions[1]->isChecked() ? 2 : 3;
-    const auto payload = ArmRequestPayload(*code, partition);
-    session_.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), command);
+    session_.Send(ArmRequest(arm, *code, partition));
     session_.SetWritePending();
 }
 

@@ -54,7 +54,7 @@ private:
     void OnStatusFrame(const std::uint8_t* payload, std::uint16_t length) override;
 
     void Apply(const LabelUpdates& updates);
-    void SendArmRequest(std::uint8_t command);
+    void SendArmRequest(bool arm);
     void LogFrame(const std::uint8_t* payload, std::uint16_t length);
     void StopLogging(const QString& message);
 

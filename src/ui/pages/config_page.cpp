@@ -90,18 +90,15 @@ void ConfigPage::ReadClick()
             dialogs_.Error(this, messages::PortNotOpen());
             return;
         }
-        const std::optional<Request> request = ReadRequest();
-        if (!request || request->payload.size() > 255) return;
-        session_.SendCommand(request->payload.data(), static_cast<std::uint8_t>(request->payload.size()),
-                             request->command);
+        if (const std::optional<Outgoing> request = ReadRequest()) session_.Send(*request);
     });
 }
 
-std::optional<ConfigPage::Request> ConfigPage::ReadRequest()
+std::optional<Outgoing> ConfigPage::ReadRequest()
 {
     const std::optional<std::uint8_t> block = ReadBlockId();
     if (!block) return std::nullopt;
-    return Request{CommandByte(CommandCode::ReadBlockCommand), {*block}};
+    return ReadBlockRequest(*block);
 }
 
 std::uint8_t ConfigPage::WriteCommand() const { return CommandByte(CommandCode::WriteBlockCommand); }
@@ -135,8 +132,8 @@ void ConfigPage::WriteClick()
         // the showing sub-page's controls.
         for (QWidget* control : EditableControls()) control->setEnabled(false);
         const std::optional<std::vector<std::uint8_t>> payload = Pack();
-        if (!payload || payload->empty() || payload->size() > 255) return;
-        session_.SendCommand(payload->data(), static_cast<std::uint8_t>(payload->size()), WriteCommand());
+        if (!payload || payload->empty()) return;
+        session_.Send({WriteCommand(), *payload});
         session_.SetWritePending();
     });
 }

@@ -20,6 +20,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/link/outgoing.h"
 #include "core/panel/block_table.h"
 
 class Dialogs;
@@ -85,16 +86,11 @@ protected:
     // The block the read button asks for (by the showing sub-page on tabs
     // with sub-pages); nothing sends nothing.
     virtual std::optional<std::uint8_t> ReadBlockId() const = 0;
-    // A command with its payload, as the read and write buttons send it.
-    struct Request {
-        std::uint8_t command;
-        std::vector<std::uint8_t> payload;
-    };
     // What the read button sends once the port is open: by default the
     // block read of ReadBlockId(). A tab that reads something other than a
     // block may check its fields here (through Fail, or by throwing
     // ConversionError) and return nothing to send nothing.
-    virtual std::optional<Request> ReadRequest();
+    virtual std::optional<Outgoing> ReadRequest();
     // The command a write sends the packed payload with.
     virtual std::uint8_t WriteCommand() const;
     // Step 3 of a write. Shows its own message (through Fail) and returns

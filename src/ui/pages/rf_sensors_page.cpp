@@ -162,7 +162,7 @@ std::optional<std::uint8_t> RfSensorsPage::ReadBlockId() const
     return BlockByte(BlockId::RfCommunication);
 }
 
-std::optional<ConfigPage::Request> RfSensorsPage::ReadRequest()
+std::optional<Outgoing> RfSensorsPage::ReadRequest()
 {
     if (Showing() == Records) {
         const std::int32_t number = ToInteger(number_);
@@ -171,7 +171,7 @@ std::optional<ConfigPage::Request> RfSensorsPage::ReadRequest()
             return std::nullopt;
         }
         const RfSensorPayload payload = RfReadPayload(number);
-        return Request{CommandByte(CommandCode::RfSensorCommand), {payload.begin(), payload.end()}};
+        return MakeOutgoing(CommandCode::RfSensorCommand, {payload.begin(), payload.end()});
     }
     // A write must wait for the answer to tell the form.
     if (Showing() == Radio) rfConfigForm_ = RfBlockForm::None;
@@ -289,7 +289,6 @@ void RfSensorsPage::Button2Click()
     }
     // No port or device check: a closed port drops the frame.
     const RfSensorPayload payload = RfDeleteAllPayload();
-    Session().SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()),
-                          CommandByte(CommandCode::RfSensorCommand));
+    Session().Send(MakeOutgoing(CommandCode::RfSensorCommand, {payload.begin(), payload.end()}));
     emit StatusText(QString());
 }

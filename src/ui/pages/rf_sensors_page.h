@@ -46,7 +46,7 @@ signals:
 
 protected:
     std::optional<std::uint8_t> ReadBlockId() const override;
-    std::optional<Request> ReadRequest() override;
+    std::optional<Outgoing> ReadRequest() override;
     std::uint8_t WriteCommand() const override;
     bool Validate() override;
     std::optional<std::vector<std::uint8_t>> Pack() override;

@@ -226,11 +226,7 @@ void TFormCadastro::Apply(const EnrolmentEffects& effects)
     }
     if (effects.started) SetRunning(true);
     if (effects.ended) SetRunning(false);
-    for (const OutgoingCommand& command : effects.send) {
-        if (command.payload.size() > 255) continue;
-        session_.SendCommand(command.payload.data(), static_cast<std::uint8_t>(command.payload.size()),
-                             command.command);
-    }
+    for (const Outgoing& command : effects.send) session_.Send(command);
 }
 
 // ---- Frames from the panel ------------------------------------------------------

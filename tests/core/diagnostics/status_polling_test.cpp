@@ -57,12 +57,26 @@ TEST(NextStatusPage, TicksPerTab)
     for (const auto& c : cases) EXPECT_EQ(Requests(c.tab, c.last, 6), c.sent) << "tab " << c.tab << " after " << int{c.last};
 }
 
-TEST(ArmRequestPayload, CodeAsSixteenBitsThenPartition)
+TEST(ArmRequest, CommandThenCodeAsSixteenBitsThenPartition)
 {
-    EXPECT_EQ(ArmRequestPayload(1234, 1), (std::array<std::uint8_t, 3>{0x04, 0xD2, 1}));
-    EXPECT_EQ(ArmRequestPayload(65535, 3), (std::array<std::uint8_t, 3>{0xFF, 0xFF, 3}));
-    EXPECT_EQ(ArmRequestPayload(65536 + 7, 2), (std::array<std::uint8_t, 3>{0x00, 0x07, 2}));
-    EXPECT_EQ(ArmRequestPayload(-1, 2), (std::array<std::uint8_t, 3>{0xFF, 0xFF, 2}));
+    const struct {
+        bool arm;
+        std::int32_t code;
+        std::uint8_t partition;
+        Outgoing sent;
+    } cases[] = {
+        {true, 1234, 1, {171, {0x04, 0xD2, 1}}},
+        {false, 1234, 1, {172, {0x04, 0xD2, 1}}},
+        {true, 65535, 3, {171, {0xFF, 0xFF, 3}}},
+        {false, 65536 + 7, 2, {172, {0x00, 0x07, 2}}},
+        {true, -1, 2, {171, {0xFF, 0xFF, 2}}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ArmRequest(c.arm, c.code, c.partition), c.sent) << c.code;
+}
+
+TEST(StatusPageRequest, ThePageAlone)
+{
+    EXPECT_EQ(StatusPageRequest(16), (Outgoing{129, {16}}));
 }
 
 }  // namespace
