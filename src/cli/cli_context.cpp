@@ -10,11 +10,11 @@
 #include <unistd.h>
 
 #include "cli/interrupt_watch.h"
-#include "cli/panel_exchange.h"
 #include "core/panel/block_table.h"
 #include "core/panel/model_capabilities.h"
 #include "ports/port_catalogue.h"
 #include "session/frame_trace_file.h"
+#include "session/panel_exchange.h"
 #include "session/panel_session.h"
 
 namespace {

@@ -4,17 +4,18 @@
 #include "cli/backup_file.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
-#include "cli/panel_exchange.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
+#include "core/config/restore_plan.h"
 #include "core/files/safe_file.h"
 #include "core/panel/block_table.h"
 #include "core/rf/rf_sensor_fields.h"
 #include "session/clock.h"
+#include "session/panel_exchange.h"
 
 namespace {
 
-using Blocks = std::map<std::uint8_t, std::vector<std::uint8_t>>;
+using Blocks = BlockBytes;
 
 // Reads the blocks given, one at a time, with progress; an exit code on failure.
 std::optional<int> ReadBlocks(CliContext& cli, const std::vector<std::uint8_t>& ids, Blocks& blocks)
@@ -92,6 +93,27 @@ std::map<int, std::vector<FieldChange>> CompareRfTables(const RfSensorTable& lef
         differences[slot] = std::move(changes);
     }
     return differences;
+}
+
+QJsonArray IdArray(const std::vector<std::uint8_t>& ids)
+{
+    QJsonArray array;
+    for (std::uint8_t id : ids) array.append(id);
+    return array;
+}
+
+// Why a restore stopped, or nothing when it wrote every block.
+QString RestoreFailure(const RestoreRun& run)
+{
+    const QString block = BlockName(run.StoppedAt());
+    switch (run.Stopped()) {
+    case RestoreRun::Stop::None: break;
+    case RestoreRun::Stop::Cancelled: return QStringLiteral("cancelled (Ctrl-C) before %1").arg(block);
+    case RestoreRun::Stop::WriteRefused: return QStringLiteral("the panel refused writing %1").arg(block);
+    case RestoreRun::Stop::WriteUnanswered: return QStringLiteral("the panel did not answer writing %1").arg(block);
+    case RestoreRun::Stop::ReadBackDiffers: return QStringLiteral("%1 did not read back as written").arg(block);
+    }
+    return {};
 }
 
 // Prints what differs under its name (not for JSON) and gives it as JSON.
@@ -189,25 +211,17 @@ int RunRestore(CliContext& cli, const QString& file)
                                                .arg(panel.model)
                                                .arg(QString::fromStdString(ModelDisplayName(panel.model))));
     }
-    std::vector<std::uint8_t> writable;
-    for (const auto& [id, bytes] : backup.blocks) {
-        if (IsWritableBlock(id)) writable.push_back(id);
-    }
     Blocks current;
-    if (const auto failed = ReadBlocks(cli, writable, current)) return *failed;
-    std::vector<std::uint8_t> differing;
-    for (std::uint8_t id : writable) {
-        // A block of two forms (the RF block) must be in the panel's form; the
-        // Wi-Fi block's length follows its texts.
-        if (!FindBlock(id)->anyLength && current[id].size() != backup.blocks[id].size()) {
-            return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 holds %2 of %3 bytes; the panel's is %4 bytes long; "
-                                                              "nothing was written")
-                                                   .arg(file, BlockName(id))
-                                                   .arg(backup.blocks[id].size())
-                                                   .arg(current[id].size()));
-        }
-        if (current[id] != backup.blocks[id]) differing.push_back(id);
+    if (const auto failed = ReadBlocks(cli, BlocksToCompare(backup.blocks), current)) return *failed;
+    const RestorePlan plan = PlanRestore(backup.blocks, current);
+    if (const auto& mismatch = plan.mismatch) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 holds %2 of %3 bytes; the panel's is %4 bytes long; "
+                                                          "nothing was written")
+                                               .arg(file, BlockName(mismatch->id))
+                                               .arg(mismatch->backupLength)
+                                               .arg(mismatch->panelLength));
     }
+    const std::vector<std::uint8_t>& differing = plan.toWrite;
 
     QTextStream& out = cli.Env().out;
     // Sensors are devices of the site where they were enrolled: a copy on
@@ -217,12 +231,9 @@ int RunRestore(CliContext& cli, const QString& file)
         out << file << " holds " << rfSensors << " RF sensors; restore does not write them: enrol the sensors of this "
             << "site on the panel itself\n";
     }
-    QJsonArray written;
-    QJsonArray notWritten;
-    for (std::uint8_t id : differing) notWritten.append(id);
     if (cli.IsSet("dry-run")) {
         if (cli.Json()) {
-            cli.PrintJson({{"dryRun", true}, {"wouldWrite", notWritten}, {"rfSensorsNotRestored", rfSensors}});
+            cli.PrintJson({{"dryRun", true}, {"wouldWrite", IdArray(differing)}, {"rfSensorsNotRestored", rfSensors}});
         } else {
             if (differing.empty()) out << "The panel already holds every block of " << file << '\n';
             for (std::uint8_t id : differing) out << "Would write " << BlockName(id) << '\n';
@@ -232,29 +243,25 @@ int RunRestore(CliContext& cli, const QString& file)
     }
 
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Writing"), static_cast<int>(differing.size()));
-    QString failure;
-    for (std::uint8_t id : differing) {
-        if (cli.Interrupted()) {
-            failure = QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(id));
-            break;
+    RestoreRun run(backup.blocks, differing);
+    while (const std::optional<RestoreRun::Step> step = run.Next()) {
+        if (step->kind == RestoreRun::Step::Kind::ReadBack) {
+            const PanelExchange::Read check = cli.Exchange().ReadBlock(step->id);
+            run.OnReadBack(check.outcome == PanelExchange::Outcome::Done ? std::optional(check.block) : std::nullopt);
+            progress->Step(static_cast<int>(run.Written().size()));
+        } else if (cli.Interrupted()) {
+            run.Cancel();
+        } else {
+            const PanelExchange::Outcome outcome = cli.Exchange().WriteBlock(run.Bytes(step->id));
+            run.OnWriteAnswered(outcome == PanelExchange::Outcome::Done      ? RestoreRun::WriteAnswer::Accepted
+                                : outcome == PanelExchange::Outcome::Refused ? RestoreRun::WriteAnswer::Refused
+                                                                             : RestoreRun::WriteAnswer::NoAnswer);
         }
-        const std::vector<std::uint8_t>& block = backup.blocks[id];
-        const PanelExchange::Outcome outcome = cli.Exchange().WriteBlock(block);
-        if (outcome != PanelExchange::Outcome::Done) {
-            failure = QStringLiteral("the panel %1 writing %2")
-                          .arg(outcome == PanelExchange::Outcome::Refused ? "refused" : "did not answer", BlockName(id));
-            break;
-        }
-        const PanelExchange::Read check = cli.Exchange().ReadBlock(id);
-        if (check.outcome != PanelExchange::Outcome::Done || check.block != block) {
-            failure = QStringLiteral("%1 did not read back as written").arg(BlockName(id));
-            break;
-        }
-        written.append(id);
-        notWritten.removeFirst();
-        progress->Step(static_cast<int>(written.size()));
     }
     progress->Done();
+    const QString failure = RestoreFailure(run);
+    const QJsonArray written = IdArray(run.Written());
+    const QJsonArray notWritten = IdArray(run.NotWritten());
 
     if (cli.Json()) {
         cli.PrintJson({{"written", written}, {"notWritten", notWritten}, {"error", failure},

@@ -10,8 +10,8 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/interrupt_watch.h"
-#include "cli/panel_exchange.h"
 #include "session/firmware_update_driver.h"
+#include "session/panel_exchange.h"
 #include "session/panel_session.h"
 
 namespace {

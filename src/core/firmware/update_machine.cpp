@@ -240,7 +240,7 @@ void UpdateMachine::OnIdentification(std::uint8_t model, std::uint8_t version)
     identReceived_ = true;
 }
 
-UpdateEffects UpdateMachine::OnPacketRequest(const std::uint8_t* payload, std::uint8_t length)
+UpdateEffects UpdateMachine::OnPacketRequest(const std::uint8_t* payload, std::size_t length)
 {
     UpdateEffects fx;
     if (state_ == UpdateState::StartUpdate) {
@@ -279,7 +279,7 @@ UpdateEffects UpdateMachine::OnPacketRequest(const std::uint8_t* payload, std::u
     return fx;
 }
 
-UpdateEffects UpdateMachine::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length)
+UpdateEffects UpdateMachine::OnUpdateResult(const std::uint8_t* payload, std::size_t length)
 {
     UpdateEffects fx;
     fx.status = UpdateEffects::Status{"Mensagem de confirmação da atualização", UpdateColour::Blue};

@@ -19,6 +19,7 @@
 //   ShownPacket        the packet number last put on the gauge
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -98,8 +99,8 @@ public:
     UpdateEffects OnNack();
     void OnIdentification(std::uint8_t model, std::uint8_t version);
     // Answered at once: the returned effects hold the packet to send.
-    UpdateEffects OnPacketRequest(const std::uint8_t* payload, std::uint8_t length);
-    UpdateEffects OnUpdateResult(const std::uint8_t* payload, std::uint8_t length);
+    UpdateEffects OnPacketRequest(const std::uint8_t* payload, std::size_t length);
+    UpdateEffects OnUpdateResult(const std::uint8_t* payload, std::size_t length);
 
     // The window may close with no run active, or once every packet is sent.
     bool MayClose() const { return !running_ || state_ == UpdateState::PacketsDone; }

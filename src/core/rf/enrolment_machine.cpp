@@ -97,7 +97,7 @@ void EnrolmentMachine::Enter(State state, std::uint8_t countdown)
     countdown_ = countdown;
 }
 
-void EnrolmentMachine::OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length)
+void EnrolmentMachine::OnRfCodeReport(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<std::uint32_t> serial = RfReportSerial(payload, length);
     if (!serial) return;

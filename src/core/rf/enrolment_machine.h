@@ -23,6 +23,7 @@
 // EnrolNack, EnrolCountdown, EnrolRetries, FirstSerial, SecondSerial.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -83,7 +84,7 @@ public:
     bool CanClose() const { return !busy_; }
 
     EnrolmentEffects Tick(const EnrolmentSettings& settings);
-    void OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length);
+    void OnRfCodeReport(const std::uint8_t* payload, std::size_t length);
     void OnAck();
     void OnNack();
 

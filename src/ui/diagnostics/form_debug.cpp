@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include "core/config/integer_text.h"
-#include "core/diagnostics/arm_request.h"
 #include "core/diagnostics/status_pages.h"
 #include "core/diagnostics/status_polling.h"
 #include "session/clock.h"
@@ -88,7 +87,7 @@ TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clo
     connect(controls_.arm, &QPushButton::clicked, this, &TFormDebug::Button1Click);
     connect(controls_.disarm, &QPushButton::clicked, this, &TFormDebug::Button2Click);
 
-    session_.Receivers().diagnostic = this;
+    connect(&session_, &PanelSession::StatusPageReceived, this, &TFormDebug::OnStatusFrame);
 
     // Polls from creation to exit, whether the window is shown or not.
     timerPolling_ = new QTimer(this);
@@ -98,17 +97,14 @@ TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clo
     timerPolling_->start();
 }
 
-TFormDebug::~TFormDebug()
-{
-    if (session_.Receivers().diagnostic == this) session_.Receivers().diagnostic = nullptr;
-}
+TFormDebug::~TFormDebug() = default;
 
 void TFormDebug::TimerPollingTimer()
 {
     const std::optional<std::uint8_t> page = NextStatusPage(controls_.pageControl->currentIndex(), lastPageRequested_);
     if (!page) return;
     lastPageRequested_ = *page;
-    session_.Send(StatusPageRequest(*page));
+    session_.RequestStatusPage(*page);
 }
 
 void TFormDebug::PageControlDebugChange()
@@ -122,8 +118,10 @@ void TFormDebug::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-void TFormDebug::OnStatusFrame(const std::uint8_t* payload, std::uint16_t length)
+void TFormDebug::OnStatusFrame(const std::vector<std::uint8_t>& page)
 {
+    const std::uint8_t* payload = page.data();
+    const std::size_t length = page.size();
     if (logEnabled_) LogFrame(payload, length);
     const StatusFrameResult result = DecodeStatusFrame(payload, length);
     if (!result.header) return;
@@ -172,8 +170,11 @@ void TFormDebug::SendArmRequest(bool arm)
         return;
     }
     const std::uint8_t partition = controls_.partitions[0]->isChecked() ? 1 : controls_.partitions[1]->isChecked() ? 2 : 3;
-    session_.Send(ArmRequest(arm, *code, partition));
-    session_.SetWritePending();
+    if (arm) {
+        session_.Arm(*code, partition);
+    } else {
+        session_.Disarm(*code, partition);
+    }
 }
 
 // ---- The log file -----------------------------------------------------------
@@ -208,7 +209,7 @@ void TFormDebug::CheckBoxLogClick()
     nomeArq_->setText(QFileInfo(path).fileName());
 }
 
-void TFormDebug::LogFrame(const std::uint8_t* payload, std::uint16_t length)
+void TFormDebug::LogFrame(const std::uint8_t* payload, std::size_t length)
 {
     const std::int64_t now = clock_.Now().toMSecsSinceEpoch();
     if (logWriter_.Append(now, payload, length) == DiagnosticLogWriter::Status::Ok) return;

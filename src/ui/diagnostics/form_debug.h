@@ -7,10 +7,10 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <vector>
 
 #include "core/diagnostics/diagnostic_log.h"
 #include "core/diagnostics/label_update.h"
-#include "core/link/frame_dispatcher.h"
 #include "ui/diagnostics/debug_tabs.h"
 
 class Clock;
@@ -20,7 +20,7 @@ class QCheckBox;
 class QLabel;
 class QTimer;
 
-class TFormDebug : public QDialog, private DiagnosticReceiver {
+class TFormDebug : public QDialog {
     Q_OBJECT
 public:
     // The clock gives the local time of the log's name and records.
@@ -50,12 +50,11 @@ private slots:
     void CheckBoxLogClick();
 
 private:
-    // DiagnosticReceiver
-    void OnStatusFrame(const std::uint8_t* payload, std::uint16_t length) override;
+    void OnStatusFrame(const std::vector<std::uint8_t>& page);
 
     void Apply(const LabelUpdates& updates);
     void SendArmRequest(bool arm);
-    void LogFrame(const std::uint8_t* payload, std::uint16_t length);
+    void LogFrame(const std::uint8_t* payload, std::size_t length);
     void StopLogging(const QString& message);
 
     PanelSession& session_;

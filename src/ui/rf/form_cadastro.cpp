@@ -126,14 +126,14 @@ TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) :
     connect(timer_, &QTimer::timeout, this, &TFormCadastro::TimerProcessoTimer);
 
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    session_.Receivers().enrolment = this;
+    // The panel's reports and acknowledgements only set the machine's flags.
+    connect(&session_, &PanelSession::RfReportReceived, this,
+            [this](const std::vector<std::uint8_t>& report) { machine_.OnRfCodeReport(report.data(), report.size()); });
+    connect(&session_, &PanelSession::Acknowledged, this, [this] { machine_.OnAck(); });
+    connect(&session_, &PanelSession::NegativelyAcknowledged, this, [this] { machine_.OnNack(); });
 }
 
-TFormCadastro::~TFormCadastro()
-{
-    FrameReceivers& receivers = session_.Receivers();
-    if (receivers.enrolment == this) receivers.enrolment = nullptr;
-}
+TFormCadastro::~TFormCadastro() = default;
 
 // ---- Showing and closing ------------------------------------------------------
 
@@ -228,14 +228,3 @@ void TFormCadastro::Apply(const EnrolmentEffects& effects)
     if (effects.ended) SetRunning(false);
     for (const Outgoing& command : effects.send) session_.Send(command);
 }
-
-// ---- Frames from the panel ------------------------------------------------------
-
-void TFormCadastro::OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length)
-{
-    machine_.OnRfCodeReport(payload, length);
-}
-
-void TFormCadastro::OnEnrolAck() { machine_.OnAck(); }
-
-void TFormCadastro::OnEnrolNack() { machine_.OnNack(); }

@@ -9,7 +9,6 @@
 #include <array>
 #include <cstdint>
 
-#include "core/link/frame_dispatcher.h"
 #include "core/rf/enrolment_machine.h"
 
 class Dialogs;
@@ -21,7 +20,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 
-class TFormCadastro : public QDialog, public EnrolmentReceiver {
+class TFormCadastro : public QDialog {
     Q_OBJECT
 public:
     // The window shows no box of its own: its messages go to LabelSts.
@@ -29,11 +28,6 @@ public:
     ~TFormCadastro() override;
 
     const EnrolmentMachine& Machine() const { return machine_; }
-
-    // EnrolmentReceiver: they only set the machine's flags.
-    void OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length) override;
-    void OnEnrolAck() override;
-    void OnEnrolNack() override;
 
 public slots:
     // One tick of TimerProcesso (public so tests drive it).
