@@ -11,18 +11,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/rf/rf_sensor_fields.h"
 #include "core/rf/rf_sensor_record.h"
-#include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/field_layout.h"
 
 namespace {
 
-constexpr int kTickMs = 500;
 constexpr int kNumberLength = 5;
 
 QColor LabelColour(EnrolmentColour colour)
@@ -52,7 +49,7 @@ QPushButton* MakeButton(const QString& objectName, const QString& caption, QWidg
 
 }  // namespace
 
-TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : QDialog(parent), session_(session)
+TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FormCadastro"));
     setWindowTitle(QStringLiteral("Cadastro novo sensor"));
@@ -120,17 +117,10 @@ TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) :
     for (QPushButton* button : {start_, stop_, exit_}) commandRow->addWidget(button);
     layout->addWidget(commandGroup);
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName(QStringLiteral("TimerProcesso"));
-    timer_->setInterval(kTickMs);
-    connect(timer_, &QTimer::timeout, this, &TFormCadastro::TimerProcessoTimer);
+    driver_ = new EnrolmentDriver(session, [this] { return Settings(); }, {}, this);
+    connect(driver_, &EnrolmentDriver::Effects, this, &TFormCadastro::Apply);
 
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    // The panel's reports and acknowledgements only set the machine's flags.
-    connect(&session_, &PanelSession::RfReportReceived, this,
-            [this](const std::vector<std::uint8_t>& report) { machine_.OnRfCodeReport(report.data(), report.size()); });
-    connect(&session_, &PanelSession::Acknowledged, this, [this] { machine_.OnAck(); });
-    connect(&session_, &PanelSession::NegativelyAcknowledged, this, [this] { machine_.OnNack(); });
 }
 
 TFormCadastro::~TFormCadastro() = default;
@@ -149,9 +139,8 @@ void TFormCadastro::showEvent(QShowEvent* event)
 
 void TFormCadastro::FormShow()
 {
-    machine_.Reset();
+    driver_->Reset();
     status_->clear();
-    timer_->stop();
     start_->setEnabled(true);
     stop_->setEnabled(false);
     pir_->setChecked(true);
@@ -164,7 +153,7 @@ void TFormCadastro::FormShow()
 void TFormCadastro::closeEvent(QCloseEvent* event)
 {
     // FormCloseQuery: never while a process runs, by "Sair" or the close box.
-    if (!machine_.CanClose()) {
+    if (!driver_->CanClose()) {
         event->ignore();
         return;
     }
@@ -174,8 +163,8 @@ void TFormCadastro::closeEvent(QCloseEvent* event)
 void TFormCadastro::reject()
 {
     // Escape closes a dialog without a close event: the same rule holds.
-    if (!machine_.CanClose()) return;
-    machine_.OnClosed();
+    if (!driver_->CanClose()) return;
+    driver_->OnClosed();
     QDialog::reject();
 }
 
@@ -199,11 +188,11 @@ EnrolmentSettings TFormCadastro::Settings() const
     return settings;
 }
 
-void TFormCadastro::BtnIniciarClick() { Apply(machine_.Start(Settings())); }
+void TFormCadastro::BtnIniciarClick() { driver_->Start(); }
 
-void TFormCadastro::BtnPararClick() { Apply(machine_.Stop()); }
+void TFormCadastro::BtnPararClick() { driver_->Stop(); }
 
-void TFormCadastro::TimerProcessoTimer() { Apply(machine_.Tick(Settings())); }
+void TFormCadastro::TimerProcessoTimer() { driver_->Tick(); }
 
 void TFormCadastro::SetRunning(bool running)
 {
@@ -211,11 +200,6 @@ void TFormCadastro::SetRunning(bool running)
     stop_->setEnabled(running);
     zone_->setEnabled(!running);
     user_->setEnabled(!running);
-    if (running) {
-        timer_->start();
-    } else {
-        timer_->stop();
-    }
 }
 
 void TFormCadastro::Apply(const EnrolmentEffects& effects)
@@ -226,5 +210,4 @@ void TFormCadastro::Apply(const EnrolmentEffects& effects)
     }
     if (effects.started) SetRunning(true);
     if (effects.ended) SetRunning(false);
-    for (const Outgoing& command : effects.send) session_.Send(command);
 }

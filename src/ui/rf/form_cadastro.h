@@ -1,15 +1,15 @@
 #pragma once
 // The RF sensor enrolment window, shown modally from the RF sensors tab
-// while the port is open. It maps its controls to the enrolment machine and
-// the machine's effects back to its controls: a 500 ms timer ticks the
-// machine, and the panel's reports and acknowledgements reach it through
-// the frame receivers, where the window registers itself.
+// while the port is open. The enrolment driver runs the process (its
+// machine, its 500 ms timer, the panel's reports and acknowledgements); the
+// window gives it the controls' settings and shows its effects.
 
 #include <QDialog>
 #include <array>
 #include <cstdint>
 
 #include "core/rf/enrolment_machine.h"
+#include "session/enrolment_driver.h"
 
 class Dialogs;
 class PanelSession;
@@ -18,7 +18,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 
 class TFormCadastro : public QDialog {
     Q_OBJECT
@@ -27,7 +26,7 @@ public:
     TFormCadastro(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TFormCadastro() override;
 
-    const EnrolmentMachine& Machine() const { return machine_; }
+    const EnrolmentMachine& Machine() const { return driver_->Machine(); }
 
 public slots:
     // One tick of TimerProcesso (public so tests drive it).
@@ -47,8 +46,7 @@ private:
     void Apply(const EnrolmentEffects& effects);
     void SetRunning(bool running);
 
-    PanelSession& session_;
-    EnrolmentMachine machine_;
+    EnrolmentDriver* driver_ = nullptr;
 
     QRadioButton* pir_ = nullptr;
     QRadioButton* door_ = nullptr;
@@ -60,5 +58,4 @@ private:
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
     QPushButton* exit_ = nullptr;
-    QTimer* timer_ = nullptr;
 };

@@ -57,6 +57,40 @@ TEST(NextStatusPage, TicksPerTab)
     for (const auto& c : cases) EXPECT_EQ(Requests(c.tab, c.last, 6), c.sent) << "tab " << c.tab << " after " << int{c.last};
 }
 
+TEST(StatusPolling, TicksFollowTheSelectedTab)
+{
+    StatusPolling polling;
+    std::string sent;
+    const auto tick = [&] {
+        const std::optional<Outgoing> request = polling.Tick();
+        if (!sent.empty()) sent += ' ';
+        sent += request ? std::to_string(request->payload.at(0)) : "-";
+        if (request) {
+            EXPECT_EQ(request->command, 129);
+        }
+    };
+    tick();  // program start: the first tab from nothing asked
+    tick();
+    polling.SelectTab(1);
+    tick();
+    tick();
+    polling.Restart();  // the log switched: the cycle starts over
+    tick();
+    polling.SelectTab(5);
+    tick();
+    EXPECT_EQ(sent, "1 16 5 8 5 -");
+    EXPECT_EQ(polling.LastPageRequested(), kPageAfterTabChange);
+}
+
+TEST(TabPages, EachTabsCycleOnce)
+{
+    EXPECT_EQ(TabPages(0), (std::vector<std::uint8_t>{16, 1}));
+    EXPECT_EQ(TabPages(1), (std::vector<std::uint8_t>{5, 8, 1}));
+    EXPECT_EQ(TabPages(2), (std::vector<std::uint8_t>{10}));
+    EXPECT_EQ(TabPages(12), (std::vector<std::uint8_t>{22, 23, 24}));
+    EXPECT_TRUE(TabPages(4).empty());
+}
+
 TEST(ArmRequest, CommandThenCodeAsSixteenBitsThenPartition)
 {
     const struct {
