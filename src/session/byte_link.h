@@ -24,6 +24,9 @@ public:
 
     // Queues the bytes for transmission in one block; false on failure.
     virtual bool Write(const std::uint8_t* bytes, std::size_t count) = 0;
+    // Waits, at most timeoutMs, until every byte queued has left: a closing
+    // link may drop what it still holds.
+    virtual void FlushWrites(int timeoutMs) = 0;
     virtual qint64 BytesWaiting() const = 0;
     // Copies up to max waiting bytes; -1 on failure.
     virtual qint64 Read(std::uint8_t* buffer, qint64 max) = 0;

@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "core/diagnostics/status_pages.h"
 #include "core/rf/rf_sensor_record.h"
 #include "session/panel_session.h"
 
@@ -23,6 +24,12 @@ PanelExchange::PanelExchange(PanelSession& session, Options options, QObject* pa
         // A record of any other length is no answer: the request is asked again.
         if (awaiting_ != Awaiting::RfRecord || record.size() != kRfRecordLength) return;
         block_ = record;
+        Finish(Outcome::Done);
+    });
+    connect(&session_, &PanelSession::StatusPageReceived, this, [this](const std::vector<std::uint8_t>& page) {
+        if (awaiting_ != Awaiting::StatusPage || page.empty() || page.front() != blockId_) return;
+        if (StatusPageLength(blockId_) != page.size()) return;
+        block_ = page;
         Finish(Outcome::Done);
     });
     connect(&session_, &PanelSession::ReadRefused, this, [this] {
@@ -90,6 +97,14 @@ PanelExchange::Outcome PanelExchange::WriteBlock(const std::vector<std::uint8_t>
 {
     Exchange(Awaiting::WriteResult, [this, &block] { session_.WriteBlock(block); });
     return outcome_;
+}
+
+PanelExchange::Read PanelExchange::ReadStatusPage(std::uint8_t page)
+{
+    blockId_ = page;
+    block_.clear();
+    Exchange(Awaiting::StatusPage, [this, page] { session_.RequestStatusPage(page); });
+    return {outcome_, outcome_ == Outcome::Done ? block_ : std::vector<std::uint8_t>{}};
 }
 
 PanelExchange::Read PanelExchange::ReadRfRecord(int slot)

@@ -43,9 +43,12 @@ public:
     Read ReadRfRecord(int slot);
     // Writes a block (id first) and waits for its acknowledgement.
     Outcome WriteBlock(const std::vector<std::uint8_t>& block);
+    // A status page of the length its page code has; another length is no
+    // answer. Never refused: a panel that does not know the page stays quiet.
+    Read ReadStatusPage(std::uint8_t page);
 
 private:
-    enum class Awaiting { Nothing, Identification, Block, RfRecord, WriteResult };
+    enum class Awaiting { Nothing, Identification, Block, RfRecord, WriteResult, StatusPage };
     // Asks, then waits for the answer; true when one came in time.
     bool Exchange(Awaiting what, const std::function<void()>& ask, bool alreadySent = false);
     void Finish(Outcome outcome);
@@ -53,7 +56,7 @@ private:
     PanelSession& session_;
     Options options_;
     Awaiting awaiting_ = Awaiting::Nothing;
-    std::uint8_t blockId_ = 0;
+    std::uint8_t blockId_ = 0;  // the block's id, or the status page's code
     Outcome outcome_ = Outcome::NoAnswer;
     std::vector<std::uint8_t> block_;
     Identification identity_;

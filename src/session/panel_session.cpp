@@ -214,6 +214,11 @@ void PanelSession::SendWrite(const Outgoing& outgoing)
 
 bool PanelSession::WritePending() const { return inbound_->answers.WritePending(); }
 
+void PanelSession::FlushWrites(int timeoutMs)
+{
+    if (link_->IsOpen()) link_->FlushWrites(timeoutMs);
+}
+
 void PanelSession::Identify() { Send(MakeOutgoing(CommandCode::IdentifyCommand)); }
 
 void PanelSession::ReadBlock(std::uint8_t blockId) { SendRead(ReadBlockRequest(blockId)); }

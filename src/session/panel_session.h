@@ -74,6 +74,10 @@ public:
 
     // A write was sent and its acknowledgement has not come.
     bool WritePending() const;
+    // Waits, at most timeoutMs, until everything sent has left the port:
+    // a tool about to end sends its last command (one no answer follows)
+    // before the port closes.
+    void FlushWrites(int timeoutMs = 1000);
 
     // ---- The identified panel ----
     // Writes are refused unless a supported model answered within the last

@@ -1,5 +1,7 @@
 #include "session/serial_link.h"
 
+#include <QDeadlineTimer>
+
 #include "ports/port_catalogue.h"
 
 SerialLink::SerialLink(const PortCatalogue& catalogue, QObject* parent)
@@ -59,6 +61,14 @@ bool SerialLink::Write(const std::uint8_t* bytes, std::size_t count)
     if (!port_.isOpen()) return false;
     const qint64 written = port_.write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
     return written == static_cast<qint64>(count);
+}
+
+void SerialLink::FlushWrites(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (port_.isOpen() && port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
+    }
 }
 
 qint64 SerialLink::BytesWaiting() const { return port_.isOpen() ? port_.bytesAvailable() : 0; }

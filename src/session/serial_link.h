@@ -21,6 +21,7 @@ public:
     bool Close() override;
     bool IsOpen() const override;
     bool Write(const std::uint8_t* bytes, std::size_t count) override;
+    void FlushWrites(int timeoutMs) override;
     qint64 BytesWaiting() const override;
     qint64 Read(std::uint8_t* buffer, qint64 max) override;
 
