@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/diagnostics/arm_request.h"
+#include "core/diagnostics/status_tabs.h"
 
 namespace {
 
@@ -89,6 +90,20 @@ TEST(TabPages, EachTabsCycleOnce)
     EXPECT_EQ(TabPages(2), (std::vector<std::uint8_t>{10}));
     EXPECT_EQ(TabPages(12), (std::vector<std::uint8_t>{22, 23, 24}));
     EXPECT_TRUE(TabPages(4).empty());
+}
+
+// A tab shows live values exactly when it polls pages.
+TEST(StatusTabs, EveryTabWithFieldsPollsAndNoOtherDoes)
+{
+    ASSERT_EQ(StatusTabs().size(), static_cast<std::size_t>(kDebugTabCount));
+    for (int tab = 0; tab < kDebugTabCount; ++tab) {
+        EXPECT_EQ(StatusTabs()[static_cast<std::size_t>(tab)].fields.empty(), TabPages(tab).empty()) << tab;
+    }
+    EXPECT_EQ(StatusTabs()[13].caption, "Partições teclado");
+    EXPECT_EQ(ShownSignalBars({"ImageSinal4", std::nullopt, LabelColour::Keep, true}), 4);
+    EXPECT_EQ(ShownSignalBars({"ImageSemSinal", std::nullopt, LabelColour::Keep, true}), 0);
+    EXPECT_EQ(ShownSignalBars({"ImageSinal4", std::nullopt, LabelColour::Keep, false}), -1);
+    EXPECT_EQ(ShownSignalBars({"LabelStatusAba2_5", std::string("17"), LabelColour::Keep, std::nullopt}), -1);
 }
 
 TEST(ArmRequest, CommandThenCodeAsSixteenBitsThenPartition)
