@@ -120,6 +120,7 @@ int main(int argc, char* argv[])
     QTextStream errStream(&err);
     SystemClock clock;
     CliEnvironment environment{ports, clock, outStream, errStream, false};
+    environment.defaultLibrary = dir.filePath("library.sqlite");
     const QString file = dir.filePath("panel.json");
     const std::vector<uint8_t> writable{1, 2, 3, 6, 17, 23, 24, 25, 26, 38, 39, 40, 41, 42};
     std::vector<std::vector<uint8_t>> original;

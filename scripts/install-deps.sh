@@ -9,6 +9,10 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev
+  qt6-translations-l10n                   # Qt's own texts (dialogs, edit menus) in Portuguese
+  libqt6sql6-sqlite libqt6sql6-psql       # the panel library: SQLite, and PostgreSQL for a team
+  postgresql                              # a throwaway server for the library's tests
+  fonts-dejavu-core poppler-utils         # the report's font; its text read back by the tests
   libgtest-dev libgmock-dev libbenchmark-dev
   librsvg2-bin                            # renders the icon's PNG sizes
   dpkg-dev file desktop-file-utils        # the Debian package and its check

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 "./scripts/install-deps.sh"
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BUILD_TESTS=OFF -DQUORVEL_BUILD_BENCH=OFF
-cmake --build build-release --target quorvel
+cmake --build build-release --target quorvel demo_firmware
 
 if [ "${1:-}" = "--real" ]; then
   shift

@@ -8,6 +8,13 @@ cd "$(dirname "$0")/.."
 
 "./scripts/install-deps.sh"
 
+# The library's tests run against SQLite and against a real PostgreSQL
+# server: a throwaway one on a local socket, stopped however this ends.
+pg_dir=$(mktemp -d /tmp/quorvel-pg.XXXXXX)
+trap './scripts/test-postgres.sh stop "$pg_dir"' EXIT
+QUORVEL_TEST_POSTGRES_URL=$(./scripts/test-postgres.sh start "$pg_dir")
+export QUORVEL_TEST_POSTGRES_URL
+
 run_pass() {
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@"

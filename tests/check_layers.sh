@@ -5,8 +5,9 @@
 #   ports    core, ports
 #   sim      ports, sim               (never the tool's own protocol code)
 #   session  core, ports, session     (Qt Core and Serial Port, no widgets)
-#   ui       core, ports, session, ui
-#   cli      core, ports, session, cli (Qt Core, no widgets)
+#   ui       core, ports, session, library, ui
+#   library  core, library             (Qt Core and SQL, no widgets, never a panel)
+#   cli      core, ports, session, library, cli (Qt Core, no widgets)
 #   app      anything
 # and core, ports and sim include no Qt header at all; ui and cli never
 # include the frame dispatcher.
@@ -19,9 +20,10 @@ declare -A allowed=(
   [ports]="core ports"
   [sim]="ports sim"
   [session]="core ports session"
-  [ui]="core ports session ui"
-  [cli]="core ports session cli"
-  [app]="core ports sim session ui cli app"
+  [library]="core library"
+  [ui]="core ports session library ui"
+  [cli]="core ports session library cli"
+  [app]="core ports sim session library ui cli app"
 )
 pure="core ports sim"
 # Headers of Qt modules the session may not use.
@@ -42,7 +44,7 @@ for layer in "${!allowed[@]}"; do
     if [[ " $pure " == *" $layer "* ]] && grep -qE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
       echo "$file: includes Qt in a Qt-free layer"; status=1
     fi
-    if { [ "$layer" = session ] || [ "$layer" = cli ]; } && grep -qE "^[[:space:]]*#[[:space:]]*include[[:space:]]*($widget_headers)" "$file"; then
+    if { [ "$layer" = session ] || [ "$layer" = cli ] || [ "$layer" = library ]; } && grep -qE "^[[:space:]]*#[[:space:]]*include[[:space:]]*($widget_headers)" "$file"; then
       echo "$file: includes Qt Widgets in the $layer layer"; status=1
     fi
   done < <(find "$layer" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)

@@ -41,7 +41,7 @@ done
 # plus what the window loads at run time.
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version is $(dpkg-deb -f "$deb" Version), not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6serialport6 libqt6widgets6 qt6-qpa-plugins hicolor-icon-theme; do
+for package in libqt6serialport6 libqt6widgets6 libqt6sql6 qt6-qpa-plugins hicolor-icon-theme libqt6sql6-sqlite fonts-dejavu-core qt6-translations-l10n; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 

@@ -8,14 +8,16 @@
 #include "ui/common/dialogs.h"
 #include "ui/common/readable_palette.h"
 #include "ui/diagnostics/form_debug.h"
+#include "library/library_location.h"
 #include "ui/firmware/form_atualizacao.h"
+#include "ui/library/form_biblioteca.h"
 #include "ui/main/form_principal.h"
 #include "ui/rf/form_cadastro.h"
 
 Application::Application(Seams seams, Options options) : seams_(seams)
 {
     // The demo panel is pinned before the main window's first scan.
-    if (options.demo) StartDemoPanel();
+    if (options.demo) StartDemoPanel(options.pacedDemo);
 
     session_ = std::make_unique<PanelSession>(seams_.ports);
     session_->SetTrace(options.trace);
@@ -26,12 +28,41 @@ Application::Application(Seams seams, Options options) : seams_(seams)
     formDebug_ = new TFormDebug(*session_, seams_.dialogs, seams_.clock, owner);
     formCadastro_ = new TFormCadastro(*session_, seams_.dialogs, owner);
     formPrincipal_->AttachWindows(formAtualizacao_, formDebug_, formCadastro_);
+    formBiblioteca_ = new TFormBiblioteca(*session_, seams_.dialogs, seams_.clock, owner);
+    // A library on this PC opens at start, so every panel identified is
+    // recorded; a team's waits until it is needed (its server may be slow
+    // to answer, and a box at start would greet the installer). A library
+    // that will not open says so when its window is opened.
+    if (const LocationParse parse = ChooseLibraryLocation(options.library);
+        parse.location && parse.location->kind == LibraryLocation::Kind::Sqlite) {
+        formBiblioteca_->UseLibrary(*parse.location, /*quiet=*/true);
+    }
+    // Every panel identified is recorded in the library, when it is open.
+    QObject::connect(session_.get(), &PanelSession::Identified, formBiblioteca_, &TFormBiblioteca::RecordSeen);
+    // What the panel holds is kept before its firmware changes; without a
+    // library the installer chooses.
+    formAtualizacao_->SetBeforeStart([this, location = options.library] {
+        if (!session_->IsPortOpen()) return true;  // the update itself says so
+        OpenLibrary(location);
+        if (formBiblioteca_->Library() && formBiblioteca_->KeepPanel(SnapshotReason::BeforeFirmwareUpdate)) return true;
+        return seams_.dialogs.Question(formAtualizacao_, QStringLiteral("Biblioteca"),
+                                       QStringLiteral("A configuração da central não foi guardada na biblioteca. Atualizar "
+                                                      "o firmware mesmo assim?"));
+    });
+    QObject::connect(formPrincipal_.get(), &TFormPrincipal::LibraryRequested, formBiblioteca_,
+                     [this, location = options.library] {
+                         OpenLibrary(location);
+                         seams_.dialogs.ShowModal(*formBiblioteca_);
+                     });
+    if (options.rememberLibrary) {
+        QObject::connect(formBiblioteca_, &TFormBiblioteca::LibraryChosen, formBiblioteca_, options.rememberLibrary);
+    }
     if (options.trace) {
         QObject::connect(options.trace, &FrameTraceFile::Stopped, formPrincipal_.get(),
                          &TFormPrincipal::ShowTraceStopped);
     }
     for (QWidget* window : std::initializer_list<QWidget*>{formPrincipal_.get(), formAtualizacao_, formDebug_,
-                                                           formCadastro_}) {
+                                                           formCadastro_, formBiblioteca_}) {
         ApplyReadablePalette(*window);
     }
 
@@ -55,7 +86,18 @@ Application::~Application()
     demoPanel_.reset();
 }
 
-void Application::StartDemoPanel()
+void Application::OpenLibrary(const QString& location)
+{
+    if (formBiblioteca_->Library()) return;
+    const LocationParse parse = ChooseLibraryLocation(location);
+    if (parse.location) {
+        formBiblioteca_->UseLibrary(*parse.location);
+    } else {
+        seams_.dialogs.Error(formPrincipal_.get(), parse.error);
+    }
+}
+
+void Application::StartDemoPanel(bool paced)
 {
     // The lowest number that no present device and no entry of the user's
     // port folder holds: a pinned but unplugged adapter keeps its number.
@@ -69,6 +111,8 @@ void Application::StartDemoPanel()
     panelOptions.autoTriggerRf = true;  // a sensor to enrol without hardware
     auto panel = std::make_unique<PanelHost>(panelOptions);
     if (!panel->Ok()) return;
+    // What a new user sees is what a real panel does: a gauge that moves.
+    panel->SetPaced(paced);
     seams_.ports.PinInMemory(number, panel->DevicePath().toStdString());
     demoPanel_ = std::move(panel);
     demoPortNumber_ = number;

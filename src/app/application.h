@@ -1,9 +1,11 @@
 #pragma once
 // The composition root: given the seams (dialogs, ports, clock), it builds
-// the panel session and the four windows and wires them to one another; in
+// the panel session and the five windows and wires them to one another; in
 // demo mode it adds a software panel on a free port and opens it. main()
 // and the tests build the program this same way.
 
+#include <QString>
+#include <functional>
 #include <memory>
 
 class Clock;
@@ -13,6 +15,7 @@ class FrameTraceFile;
 class PanelSession;
 class SystemPortCatalogue;
 class TFormAtualizacao;
+class TFormBiblioteca;
 class TFormCadastro;
 class TFormDebug;
 class TFormPrincipal;
@@ -26,9 +29,17 @@ public:
     };
     struct Options {
         bool demo = false;
+        // The demo's panel answers at the pace of the link speed, as a real
+        // one; the tests keep it fast.
+        bool pacedDemo = true;
         // Where every frame is traced from the first one on; must outlive
         // the application.
         FrameTraceFile* trace = nullptr;
+        // The panel library's location (a SQLite path or a PostgreSQL URL;
+        // empty: the user's own), opened when its window is first shown.
+        QString library{};
+        // Told when the user chooses another library, to remember it.
+        std::function<void(const QString&)> rememberLibrary{};
     };
 
     Application(Seams seams, Options options);
@@ -42,12 +53,15 @@ public:
     TFormAtualizacao& FirmwareWindow() { return *formAtualizacao_; }
     TFormDebug& DiagnosticWindow() { return *formDebug_; }
     TFormCadastro& EnrolmentWindow() { return *formCadastro_; }
+    TFormBiblioteca& LibraryWindow() { return *formBiblioteca_; }
     // The demo panel, or nullptr (not in demo mode, or it could not start).
     PanelHost* DemoPanel() { return demoPanel_.get(); }
     int DemoPortNumber() const { return demoPortNumber_; }
 
 private:
-    void StartDemoPanel();
+    void StartDemoPanel(bool paced);
+    // Opens the panel library, once, when it is first needed.
+    void OpenLibrary(const QString& location);
 
     Seams seams_;
     std::unique_ptr<PanelHost> demoPanel_;
@@ -57,4 +71,5 @@ private:
     TFormAtualizacao* formAtualizacao_ = nullptr;
     TFormDebug* formDebug_ = nullptr;
     TFormCadastro* formCadastro_ = nullptr;
+    TFormBiblioteca* formBiblioteca_ = nullptr;
 };

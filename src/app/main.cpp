@@ -8,9 +8,13 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QMessageBox>
+#include <QFileInfo>
+#include <QSettings>
 #include <exception>
 
 #include "app/application.h"
+#include "app/qt_translations.h"
+#include "library/library_location.h"
 #include "core/files/safe_file.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
@@ -38,22 +42,42 @@ int main(int argc, char* argv[])
     // names the window for the desktop; from a build folder there is neither.
     QApplication::setDesktopFileName(QStringLiteral("quorvel"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quorvel")));
+    InstallQtTranslations(app);
 
     QCommandLineParser parser;
     parser.addOptions({{"demo", "Open a software panel at start."},
-                       {"trace", "Append every frame, both ways, to FILE.", "FILE"}});
+                       {"trace", "Append every frame, both ways, to FILE.", "FILE"},
+                       {"library", "The panel library: a SQLite file or postgresql://user@host/db (default: "
+                                   "$QUORVEL_LIBRARY, else the one chosen last in the window, else the user's own).",
+                        "LIBRARY"}});
     parser.process(app);
 
     try {
         QtDialogs dialogs;
+        // The demo offers an image to try: the build makes it beside the tool.
+        const QString demoFirmware = QCoreApplication::applicationDirPath() + QStringLiteral("/demo-firmware");
+        if (parser.isSet("demo") && QFileInfo::exists(demoFirmware)) dialogs.SetOpenFolder(demoFirmware);
         SystemPortCatalogue ports;
         SystemClock clock;
         FrameTraceFile trace(clock);
         if (parser.isSet("trace") && !trace.Open(parser.value("trace"))) {
             dialogs.Error(nullptr, QStringLiteral("%1: %2").arg(parser.value("trace"), trace.ErrorText()));
         }
+        // The library's location is the one thing the tool remembers between
+        // runs (never a password: that stays in libpq's own files).
+        QSettings settings(QStringLiteral("quorvel"), QStringLiteral("quorvel"));
+        QString library = parser.value("library");
+        if (library.isEmpty() && qEnvironmentVariableIsEmpty(kLibraryEnvironmentVariable)) {
+            library = settings.value(QStringLiteral("library")).toString();
+        }
         Application application({dialogs, ports, clock},
-                                {.demo = parser.isSet("demo"), .trace = trace.IsOpen() ? &trace : nullptr});
+                                {.demo = parser.isSet("demo"),
+                                 .trace = trace.IsOpen() ? &trace : nullptr,
+                                 .library = library,
+                                 .rememberLibrary = [&settings](const QString& location) {
+                                     settings.setValue(QStringLiteral("library"), location);
+                                     settings.sync();
+                                 }});
         application.MainWindow().show();
         QApplication::exec();
     } catch (const std::exception& e) {

@@ -18,6 +18,7 @@ PanelHost::PanelHost(const VirtualPanel::Options& options, QObject* parent) : QO
     // on later turns of the event loop, so the tool reads them apart.
     flush_ = new QTimer(this);
     flush_->setInterval(1);
+    flush_->setTimerType(Qt::PreciseTimer);  // a paced answer leaves a few bytes a millisecond
     connect(flush_, &QTimer::timeout, this, &PanelHost::Pump);
 
     tick_ = new QTimer(this);
@@ -56,6 +57,11 @@ bool PanelHost::TriggerRfSensor(std::uint32_t code)
     if (!panel_.TriggerRfSensor(code)) return false;
     Pump();
     return true;
+}
+
+void PanelHost::SetPaced(bool paced)
+{
+    if (host_) host_->SetPaced(paced);
 }
 
 void PanelHost::Vanish()

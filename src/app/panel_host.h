@@ -36,6 +36,10 @@ public:
     // The device disappears, as an unplugged adapter does.
     void Vanish();
 
+    // At the pace of the link speed, as a real panel (the demo); the tests
+    // keep it fast, the default.
+    void SetPaced(bool paced);
+
 private:
     void Pump();
     void Tick();

@@ -2,6 +2,9 @@
 //   quorvel-cli ports | identify | backup | restore | diff | flash | log   (see --help)
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstring>
+#include <memory>
 #include <QTextStream>
 #include <cstdio>
 #include <unistd.h>
@@ -14,7 +17,14 @@
 int main(int argc, char* argv[])
 {
     ReportOversizedWritesAsErrors();
-    QCoreApplication app(argc, argv);
+    // A report lays out text, which needs fonts and so a GUI application,
+    // never a display: it draws off screen. Every other command stays a
+    // console program.
+    bool report = false;
+    for (int i = 1; i < argc; ++i) report = report || std::strcmp(argv[i], "report") == 0;
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application =
+        report ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-cli"));
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -7,10 +7,10 @@
 // exits with status 2. Status 1 is a usage or open error.
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "core/diagnostics/diagnostic_log.h"
+#include "core/files/safe_file.h"
 
 int main(int argc, char** argv)
 {
@@ -18,22 +18,19 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: quorvel-log FILE\n");
         return 1;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "quorvel-log: cannot open %s\n", argv[1]);
+    // A FIFO or a device would hang or never end: only a regular file.
+    OpenedFile opened = OpenRegularFileForReading(argv[1], UINT64_MAX);
+    if (!opened.file) {
+        std::fprintf(stderr, "quorvel-log: cannot open %s: %s\n", argv[1], opened.error.c_str());
         return 1;
     }
-    DiagnosticLogReader reader(in);
+    std::setvbuf(opened.file.get(), nullptr, _IOFBF, 1 << 16);
+    DiagnosticLogReader reader(opened.file.get());
     if (!reader.Problem().empty()) {
         std::fprintf(stderr, "quorvel-log: %s: %s\n", argv[1], reader.Problem().c_str());
         return 2;
     }
-    std::printf("%s\n", LogCsvHeader().c_str());
-    std::size_t count = 0;
-    while (const auto record = reader.Next()) {
-        std::printf("%s\n", LogCsvLine(*record).c_str());
-        ++count;
-    }
+    const std::size_t count = WriteLogCsv(reader, [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); });
     if (!reader.Problem().empty()) {
         std::fflush(stdout);  // the records first, then what stopped them
         std::fprintf(stderr, "quorvel-log: %s: %s; the %zu record(s) before it are printed above\n", argv[1],

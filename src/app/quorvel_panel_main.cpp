@@ -48,12 +48,14 @@ int Usage(const char* problem)
         std::fprintf(stderr, "quorvel-panel: %s\n", problem);
     }
     std::fprintf(stderr,
-                 "usage: quorvel-panel --com N [--model 37|51|56] [--serial N] [--image FILE] [--trace]\n"
+                 "usage: quorvel-panel --com N [--model 37|51|56] [--serial N] [--image FILE] [--trace] [--fast]\n"
                  "  --com N      register the panel as COM N (1 to 255)\n"
                  "  --model M    panel model code: 37, 51 (default) or 56\n"
                  "  --serial N   serial number, 0 to 4294967295 (default %u)\n"
                  "  --image F    firmware updates must bring exactly this image file\n"
-                 "  --trace      print every frame: RX from the tool, TX to the tool\n",
+                 "  --trace      print every frame: RX from the tool, TX to the tool\n"
+                 "  --fast       answer as fast as the tool reads, not at the pace of the link speed\n"
+                 "               (a real panel's pace: ten bits a byte at the speed the tool set)\n",
                  static_cast<unsigned>(VirtualPanel::kDefaultSerial));
     return 2;
 }
@@ -73,6 +75,7 @@ struct Arguments {
     VirtualPanel::Options panel;
     std::vector<sim::ExpectedPacket> image;
     bool trace = false;
+    bool fast = false;  // not paced at the link speed (tests)
 };
 
 // The packets of an image file, or empty with the reason in error.
@@ -107,6 +110,10 @@ std::optional<Arguments> ParseArguments(int argc, char** argv, int& exitCode)
             Usage(nullptr);
             exitCode = 0;
             return std::nullopt;
+        }
+        if (option == "--fast") {
+            arguments.fast = true;
+            continue;
         }
         if (option == "--trace") {
             arguments.trace = true;
@@ -204,6 +211,7 @@ int main(int argc, char** argv)
     panel.Bootloader().ExpectImage(std::move(arguments->image));
     std::string error;
     auto host = PtyHost::Open(panel, DefaultPortFolder(), arguments->com, &error);
+    if (host) host->SetPaced(!arguments->fast);
     if (!host) {
         std::fprintf(stderr, "quorvel-panel: %s\n", error.c_str());
         return 1;
@@ -221,9 +229,16 @@ int main(int argc, char** argv)
     auto nextTick = Clock::now() + std::chrono::seconds(1);
     bool stop = false;
     while (!stop) {
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - Clock::now());
+        auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - Clock::now());
+        // Paced output waits for its time, not for the terminal to be writable.
+        const auto untilNextByte = host->UntilNextByte();
+        const bool mayWrite = host->HasPendingOutput() && untilNextByte.count() == 0;
+        if (host->HasPendingOutput() && !mayWrite) {
+            wait = std::min(wait, std::max(std::chrono::milliseconds(1),
+                                           std::chrono::ceil<std::chrono::milliseconds>(untilNextByte)));
+        }
         pollfd fds[2] = {
-            {host->MasterFd(), static_cast<short>(POLLIN | (host->HasPendingOutput() ? POLLOUT : 0)), 0},
+            {host->MasterFd(), static_cast<short>(POLLIN | (mayWrite ? POLLOUT : 0)), 0},
             {g_wakePipe[0], POLLIN, 0},
         };
         const int ready = ::poll(fds, 2, static_cast<int>(std::max<int64_t>(0, wait.count())));
@@ -235,7 +250,7 @@ int main(int argc, char** argv)
         if (ready > 0 && (fds[1].revents & POLLIN) != 0) {
             stop = true;
         }
-        if (ready > 0 && (fds[0].revents & (POLLIN | POLLOUT)) != 0) {
+        if ((ready > 0 && (fds[0].revents & (POLLIN | POLLOUT)) != 0) || (host->HasPendingOutput() && !mayWrite)) {
             host->Pump();
         }
         const auto now = Clock::now();

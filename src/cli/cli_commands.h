@@ -4,8 +4,11 @@
 // number of operands; each command checks the rest.
 
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 class CliContext;
+struct PanelBackup;
 
 // info_commands.cpp: the commands that only look.
 int RunPorts(CliContext& cli);
@@ -16,6 +19,16 @@ int RunLog(CliContext& cli, const QString& file);
 int RunBackup(CliContext& cli, const QString& file);
 int RunRestore(CliContext& cli, const QString& file);
 int RunDiff(CliContext& cli, const QString& file, const QString& other);
+// A backup file read and checked whole; an exit code when it is refused.
+std::optional<int> LoadBackupFile(CliContext& cli, const QString& file, PanelBackup& backup);
+// Every configuration block of the connected panel, with progress; an exit
+// code on failure.
+std::optional<int> ReadWholeConfiguration(CliContext& cli, PanelBackup& backup);
+
+// library_commands.cpp: list, show, export, import.
+int RunLibrary(CliContext& cli, const QStringList& operands);
+// A snapshot's installation report, PDF or HTML.
+int RunReport(CliContext& cli, const QString& reference);
 
 // firmware_command.cpp: a firmware image to the panel's bootloader.
 int RunFlash(CliContext& cli, const QString& image);

@@ -7,12 +7,16 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "cli/interrupt_watch.h"
 #include "core/panel/block_table.h"
+#include "library/panel_library.h"
 #include "core/panel/model_capabilities.h"
 #include "ports/port_catalogue.h"
+#include "session/clock.h"
 #include "session/frame_trace_file.h"
 #include "session/panel_exchange.h"
 #include "session/panel_session.h"
@@ -23,6 +27,8 @@ constexpr std::array<qint32, 5> kSpeeds{9600, 19200, 38400, 57600, 115200};
 constexpr int kProgressWidth = 30;
 
 }  // namespace
+
+const QString kToolVersion = QStringLiteral(QUORVEL_VERSION);
 
 QString BlockTitle(std::uint8_t id)
 {
@@ -93,7 +99,20 @@ int CliContext::Fail(ExitCode code, const QString& message)
 
 void CliContext::PrintJson(const QJsonObject& object)
 {
-    env_.out << QJsonDocument(object).toJson(QJsonDocument::Indented);
+    // JSON escapes the C0 controls itself; DEL and the C1 controls (one of
+    // them starts a terminal sequence) are escaped here, within strings,
+    // where alone they can stand.
+    const QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
+    QString escaped;
+    escaped.reserve(json.size());
+    for (const QChar c : json) {
+        if (c.category() == QChar::Other_Control && c != QLatin1Char('\n')) {
+            escaped += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        } else {
+            escaped += c;
+        }
+    }
+    env_.out << escaped;
     env_.out.flush();
 }
 
@@ -128,6 +147,62 @@ void CliContext::CatchInterrupt()
     });
 }
 
+PanelLibrary* CliContext::Library()
+{
+    if (library_ || !libraryError_.isEmpty() || !LibraryWanted()) return library_.get();
+    const QString given = IsSet("library") ? Value("library") : env_.defaultLibrary;
+    const LocationParse location = given.isEmpty() ? ChooseLibraryLocation(QString()) : ChooseLibraryLocation(given);
+    if (!location.location) {
+        libraryError_ = location.error;
+        return nullptr;
+    }
+    auto opened = PanelLibrary::Open(*location.location);
+    if (!opened.Ok()) {
+        libraryError_ = opened.error;
+        return nullptr;
+    }
+    library_ = std::move(*opened.value);
+    // A panel identified before the library was wanted is recorded now.
+    if (panel_.serial != 0) library_->RecordSeen(panel_, env_.clock.Now());
+    return library_.get();
+}
+
+int CliContext::LibraryFailure()
+{
+    return Fail(ExitCode::BadFile, libraryError_.isEmpty() ? QStringLiteral("the panel library is turned off (--no-library)")
+                                                           : libraryError_);
+}
+
+std::optional<int> CliContext::KeepSnapshot(const PanelBackup& backup, SnapshotReason reason)
+{
+    if (!LibraryWanted()) return std::nullopt;
+    PanelLibrary* library = Library();
+    const auto stored = library ? library->StoreSnapshot(backup, {UserName(), reason, QString(), kToolVersion})
+                                : LibraryResult<SnapshotInfo>{std::nullopt, libraryError_};
+    if (stored.Ok()) return std::nullopt;
+    return Fail(ExitCode::BadFile,
+                QStringLiteral("%1; run with --no-library to go on without keeping the panel's configuration in the library")
+                    .arg(stored.error));
+}
+
+QString CliContext::UserName() const { return SystemUserName(); }
+
+QString CliContext::Printable(const QString& text) const
+{
+    // C0, DEL and C1: an escape sequence from a crafted panel or file would
+    // otherwise reach the installer's terminal.
+    QString printable;
+    printable.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control) {
+            printable += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            printable += c;
+        }
+    }
+    return printable;
+}
+
 bool CliContext::Interrupted()
 {
     if (interrupt_) interrupt_->Poll();
@@ -155,17 +230,21 @@ std::optional<int> CliContext::ResolvePort()
 {
     const QString text = Value("port").trimmed();
     if (text.isEmpty()) return Fail(ExitCode::Usage, QStringLiteral("give the panel's port with --port (COM3, 3 or a device path)"));
-    static const QRegularExpression comPattern(QStringLiteral("^(?:COM)?(\\d{1,3})$"), QRegularExpression::CaseInsensitiveOption);
-    if (const QRegularExpressionMatch match = comPattern.match(text); match.hasMatch()) {
-        number_ = match.captured(1).toInt();
-        if (number_ < kFirstComNumber || number_ > kLastComNumber) {
-            return Fail(ExitCode::Usage, QStringLiteral("COM%1 is not a port number; use COM1 to COM255").arg(number_));
+    // Anything named COM, or a bare number, is a COM number: one out of
+    // range is a usage error, never a path to look for.
+    static const QRegularExpression comPattern(QStringLiteral("^(?:COM)?([-+]?\\d+)$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression comPrefix(QStringLiteral("^COM"), QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch match = comPattern.match(text); match.hasMatch() || comPrefix.match(text).hasMatch()) {
+        bool ok = false;
+        number_ = match.hasMatch() ? match.captured(1).toInt(&ok) : 0;
+        if (!ok || number_ < kFirstComNumber || number_ > kLastComNumber) {
+            return Fail(ExitCode::Usage, QStringLiteral("%1 is not a port number; use COM1 to COM255").arg(text));
         }
         device_ = QString::fromStdString(env_.ports.DevicePath(number_).value_or(std::string()));
         return std::nullopt;
     }
     // A device path: its own COM number when the catalogue has one, else a
-    // number of its own for this process.
+    // number of its own for this process (never shown: the user named a path).
     byPath_ = true;
     device_ = text;
     for (const PortEntry& entry : env_.ports.Scan()) {
@@ -179,13 +258,54 @@ std::optional<int> CliContext::ResolvePort()
     return std::nullopt;
 }
 
+namespace {
+
+// Why a path that exists is no serial port ("a regular file"), or nothing
+// when it may be one (a terminal device).
+std::optional<QString> NotASerialPort(const QString& device)
+{
+#ifdef _WIN32
+    (void)device;
+    return std::nullopt;  // the system's ports are listed by the probe
+#else
+    const QByteArray path = device.toLocal8Bit();
+    struct stat info {};
+    if (::stat(path.constData(), &info) != 0) return std::nullopt;
+    if (S_ISREG(info.st_mode)) return QStringLiteral("a regular file");
+    if (S_ISDIR(info.st_mode)) return QStringLiteral("a folder");
+    if (S_ISFIFO(info.st_mode)) return QStringLiteral("a FIFO");
+    if (S_ISSOCK(info.st_mode)) return QStringLiteral("a socket");
+    if (!S_ISCHR(info.st_mode)) return QStringLiteral("not a character device");
+    // A character device that is no terminal (/dev/null) takes no line settings.
+    const int fd = ::open(path.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    if (!terminal) return QStringLiteral("a device that is no terminal");
+    return std::nullopt;
+#endif
+}
+
+}  // namespace
+
 int CliContext::PortOpenFailure()
 {
     const QString name = QStringLiteral("COM%1").arg(number_);
+    if (!byPath_) {
+        if (const std::optional<std::string> ignored = env_.ports.IgnoredEntryReason(number_)) {
+            return Fail(ExitCode::PortError, QStringLiteral("%1 cannot be used: %2")
+                                                 .arg(name, QString::fromStdString(*ignored)));
+        }
+    }
+    // Only the name the user gave: a path is never shown as a COM number.
+    const QString given = byPath_ ? device_ : device_.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, device_);
     if (device_.isEmpty() || !QFileInfo::exists(device_)) {
-        const QString which = byPath_ ? device_ : device_.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, device_);
         return Fail(ExitCode::PortError, QStringLiteral("port %1 not found; plug the panel's cable in, or list the ports "
-                                                        "with \"quorvel-cli ports\"").arg(which));
+                                                        "with \"quorvel-cli ports\"").arg(given));
+    }
+    if (const std::optional<QString> what = NotASerialPort(device_)) {
+        return Fail(ExitCode::PortError, QStringLiteral("%1 is not a serial port (it is %2); give the panel's port")
+                                             .arg(given, *what));
     }
     const QByteArray path = device_.toLocal8Bit();
     if (::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
@@ -195,8 +315,8 @@ int CliContext::PortOpenFailure()
                                    "\"sudo usermod -aG %2 $USER\", then log in again")
                         .arg(device_, group.isEmpty() ? QStringLiteral("dialout") : group));
     }
-    return Fail(ExitCode::PortError, QStringLiteral("cannot open %1 (%2); close any other program using it and try again")
-                                         .arg(device_, name));
+    return Fail(ExitCode::PortError, QStringLiteral("cannot open %1; close any other program using it and try again")
+                                         .arg(given));
 }
 
 std::optional<int> CliContext::CheckConnectionOptions()
@@ -227,6 +347,10 @@ std::optional<int> CliContext::Connect()
                                                .arg(speed_));
     }
     panel_ = *identity;
+    // The library remembers every panel met; a library that cannot be
+    // opened stops nothing here (the commands that store say so).
+    if (library_) library_->RecordSeen(panel_, env_.clock.Now());
+    else if (LibraryWanted() && libraryError_.isEmpty()) Library();
     if (!IsSupportedPanelModel(panel_.model)) {
         return Fail(ExitCode::PanelFailed, QStringLiteral("the panel on %1 is model %2, which this tool does not configure")
                                                .arg(PortName())

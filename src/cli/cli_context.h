@@ -14,12 +14,18 @@
 #include "core/panel/device_identity.h"
 
 class FrameTraceFile;
+class PanelLibrary;
+struct PanelBackup;
+enum class SnapshotReason;
 class InterruptWatch;
 class PanelExchange;
 class PanelSession;
 class QCommandLineParser;
 
 inline int Code(ExitCode code) { return static_cast<int>(code); }
+
+// The tool's version, as snapshots record it.
+extern const QString kToolVersion;
 
 // "block 2 (CONFIGURAÇÃO INTERVALO DE POLLING)" and its title alone.
 QString BlockTitle(std::uint8_t id);
@@ -77,6 +83,20 @@ public:
     PanelExchange& Exchange();
     const Identification& Panel() const { return panel_; }
 
+    // The panel library of --library (else the environment's, else the
+    // user's own), opened on first use; null when it cannot be, with the
+    // reason for LibraryFailure(). Null too with --no-library.
+    PanelLibrary* Library();
+    int LibraryFailure();
+    bool LibraryWanted() const { return !IsSet("no-library"); }
+    // Stores what the panel holds as a snapshot, unless --no-library; an
+    // exit code when it cannot be kept.
+    std::optional<int> KeepSnapshot(const PanelBackup& backup, SnapshotReason reason);
+    // Who takes a snapshot: the system user's name.
+    QString UserName() const;
+    // Text from a panel, a file or the library, safe to print on a terminal.
+    QString Printable(const QString& text) const;
+
     // From here on, the first Ctrl-C only sets Interrupted(): the command
     // ends its current exchange and stops cleanly. A second one quits.
     void CatchInterrupt();
@@ -90,6 +110,8 @@ private:
     bool optionsChecked_ = false;
     bool interrupted_ = false;
     std::unique_ptr<InterruptWatch> interrupt_;
+    std::unique_ptr<PanelLibrary> library_;
+    QString libraryError_;
 
     CliEnvironment& env_;
     const QCommandLineParser& parser_;

@@ -27,10 +27,18 @@ const char* kUsage =
     "  enrol    --port PORT --kind pir|door|fob --zone Z [--user U] [--buttons F1,F2,F3]\n"
     "                                        enrol an RF sensor as the enrolment window does\n"
     "  log      FILE                         a diagnostic log file as CSV\n"
+    "  library  list [--search TEXT]         the panels of the library\n"
+    "  library  show SERIAL                  a panel's fields and its snapshots\n"
+    "  library  export SERIAL[@N] FILE       a snapshot (the latest, or number N) as a backup file\n"
+    "  library  import FILE                  a backup file as a snapshot\n"
+    "  report   SERIAL[@N] -o FILE [--html] [--show-secrets]\n"
+    "                                        the installation report of a snapshot (PDF, or HTML)\n"
+    "backup, restore and flash keep what the panel holds in the library (--no-library: not);\n"
+    "restore also takes SERIAL[@N], a snapshot of the library.\n"
     "PORT is a COM number (COM3 or 3) or a device path (/dev/ttyUSB0).\n";
 
 // The options each command takes; any other is a usage error, never ignored.
-const QStringList kPanelOptions{"port", "speed", "trace", "json"};
+const QStringList kPanelOptions{"port", "speed", "trace", "json", "library", "no-library"};
 const QHash<QString, QStringList> kCommandOptions{
     {"ports", {"json"}},
     {"identify", kPanelOptions},
@@ -41,6 +49,8 @@ const QHash<QString, QStringList> kCommandOptions{
     {"status", kPanelOptions + QStringList{"page", "watch"}},
     {"enrol", kPanelOptions + QStringList{"kind", "zone", "user", "buttons"}},
     {"log", {}},
+    {"library", {"json", "library", "search"}},
+    {"report", {"json", "library", "o", "output", "html", "show-secrets"}},
 };
 
 std::optional<int> CheckOptions(CliContext& cli, const QCommandLineParser& parser, const QString& command)
@@ -71,6 +81,8 @@ int Dispatch(CliContext& cli, const QCommandLineParser& parser)
     if (command == "status" && operands == 0) return RunStatus(cli);
     if (command == "enrol" && operands == 0) return RunEnrol(cli);
     if (command == "log" && operands == 1) return RunLog(cli, positional[1]);
+    if (command == "library" && operands >= 1) return RunLibrary(cli, positional.mid(1));
+    if (command == "report" && operands == 1) return RunReport(cli, positional[1]);
     return cli.Fail(ExitCode::Usage, command.isEmpty() ? QStringLiteral("no command given\n") + kUsage
                                                        : QStringLiteral("cannot run \"%1\" with %2 operand(s)\n%3")
                                                              .arg(command)
@@ -98,14 +110,24 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
         {"kind", "enrol: the sensor's kind: pir, door or fob.", "KIND"},
         {"zone", "enrol: the sensor's zone, 5 to 65535.", "ZONE"},
         {"user", "enrol: the sensor's user, 1 to 65535 (default 1).", "USER"},
-        {"buttons", "enrol: a key fob's three button functions, by name as the window lists them or by place from 1.",
-         "F1,F2,F3"},
+        {"buttons", "enrol: a key fob's button functions F1,F2,F3, by name as the window lists them or by place from 1.",
+         "LIST"},
+        {"library", "The panel library: a SQLite file or postgresql://user@host/db (default: $QUORVEL_LIBRARY, else "
+                    "the user's own).", "LIBRARY"},
+        {"no-library", "backup, restore, flash: keep nothing in the panel library."},
+        {"search", "library list: only the panels whose serial, customer or address holds TEXT.", "TEXT"},
+        {{"o", "output"}, "report: the file to write.", "FILE"},
+        {"html", "report: an HTML file instead of a PDF."},
+        {"show-secrets", "report: show the Wi-Fi password instead of masking it."},
         {"help", "Show this help."},
+        // Qt's own version option speaks in another voice.
+        {{"v", "version"}, "Show the version."},
     });
-    parser.addVersionOption();
     // The commands are listed after the options, unwrapped: the parser
     // would fold a long description into a narrow column.
-    parser.addPositionalArgument("command", "ports, identify, backup, restore, diff, flash, status, enrol or log (below).");
+    parser.addPositionalArgument("command",
+                                 "ports, identify, backup, restore, diff, flash, status, enrol, log, library or report "
+                                 "(below).");
     if (!parser.parse(QStringList{QStringLiteral("quorvel-cli")} + arguments)) {
         environment.err << "quorvel-cli: " << parser.errorText() << "\n" << kUsage;
         environment.err.flush();

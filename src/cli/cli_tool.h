@@ -31,6 +31,9 @@ struct CliEnvironment {
     // shorten both.
     int updateSecondMs = 1000;
     int updateStallMs = 30000;
+    // The panel library when --library names none, before the environment
+    // and the user's own (empty in the program). Tests keep theirs apart.
+    QString defaultLibrary{};
     // enrol: the enrolment's tick (its waits count these); status --watch:
     // the polling's tick. Tests shorten both.
     int enrolTickMs = 500;

@@ -1,44 +1,45 @@
+#include <QFileInfo>
 #include <QJsonArray>
 #include <set>
 
-#include "cli/backup_file.h"
+#include "library/backup_file.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "session/configuration_transfer.h"
+#include "session/panel_exchange.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
 #include "core/config/restore_plan.h"
 #include "core/files/safe_file.h"
+#include "library/panel_library.h"
 #include "core/panel/block_table.h"
 #include "core/rf/rf_sensor_fields.h"
 #include "session/clock.h"
-#include "session/panel_exchange.h"
 
 namespace {
 
-using Blocks = BlockBytes;
+using Blocks = std::map<std::uint8_t, std::vector<std::uint8_t>>;
+
+QString FailedVerb(ReadOutcome::Result result)
+{
+    return result == ReadOutcome::Result::Refused ? QStringLiteral("refused") : QStringLiteral("did not answer");
+}
 
 // Reads the blocks given, one at a time, with progress; an exit code on failure.
 std::optional<int> ReadBlocks(CliContext& cli, const std::vector<std::uint8_t>& ids, Blocks& blocks)
 {
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Reading"), static_cast<int>(ids.size()));
-    int done = 0;
-    for (std::uint8_t id : ids) {
-        if (cli.Interrupted()) {
-            progress->Done();
-            return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(id)));
-        }
-        const PanelExchange::Read read = cli.Exchange().ReadBlock(id);
-        if (read.outcome != PanelExchange::Outcome::Done) {
-            progress->Done();
-            return cli.Fail(ExitCode::PanelFailed,
-                            QStringLiteral("the panel %1 reading %2; check the cable and run the command again")
-                                .arg(read.outcome == PanelExchange::Outcome::Refused ? "refused" : "did not answer")
-                                .arg(BlockName(id)));
-        }
-        blocks[id] = read.block;
-        progress->Step(++done);
+    const ReadOutcome read = ::ReadBlocks(cli.Exchange(), ids, blocks, [&](int done) {
+        progress->Step(done);
+        return !cli.Interrupted();
+    });
+    progress->Done();
+    if (read.result == ReadOutcome::Result::Done) return std::nullopt;
+    if (read.result == ReadOutcome::Result::Stopped) {
+        return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(read.block)));
     }
-    return std::nullopt;
+    return cli.Fail(ExitCode::PanelFailed, QStringLiteral("the panel %1 reading %2; check the cable and run the command again")
+                                               .arg(FailedVerb(read.result), BlockName(read.block)));
 }
 
 // Reads every slot of the RF sensor table and keeps the records with a valid
@@ -46,25 +47,19 @@ std::optional<int> ReadBlocks(CliContext& cli, const std::vector<std::uint8_t>& 
 std::optional<int> ReadRfSensors(CliContext& cli, RfSensorTable& table)
 {
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("RF sensors"), kRfSensorTableSize);
-    for (int slot = 1; slot <= kRfSensorTableSize; ++slot) {
-        if (cli.Interrupted()) {
-            progress->Done();
-            return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before RF sensor slot %1").arg(slot));
-        }
-        const PanelExchange::Read read = cli.Exchange().ReadRfRecord(slot);
-        if (read.outcome != PanelExchange::Outcome::Done) {
-            progress->Done();
-            return cli.Fail(ExitCode::PanelFailed,
-                            QStringLiteral("the panel %1 reading RF sensor slot %2; check the cable and run the command "
-                                           "again")
-                                .arg(read.outcome == PanelExchange::Outcome::Refused ? "refused" : "did not answer")
-                                .arg(slot));
-        }
-        const std::optional<RfSensorRecord> record = UnpackRfSensorRecord(read.block.data(), read.block.size());
-        if (record && IsValidRfSerial(record->serial)) table[slot] = read.block;
-        progress->Step(slot);
+    const ReadOutcome read = ReadRfRecords(cli.Exchange(), table, [&](int done) {
+        progress->Step(done);
+        return !cli.Interrupted();
+    });
+    progress->Done();
+    if (read.result == ReadOutcome::Result::Done) return std::nullopt;
+    if (read.result == ReadOutcome::Result::Stopped) {
+        return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before RF sensor slot %1").arg(read.slot));
     }
-    return std::nullopt;
+    return cli.Fail(ExitCode::PanelFailed,
+                    QStringLiteral("the panel %1 reading RF sensor slot %2; check the cable and run the command again")
+                        .arg(FailedVerb(read.result))
+                        .arg(read.slot));
 }
 
 std::optional<RfSensorRecord> SlotRecord(const RfSensorTable& table, int slot)
@@ -95,27 +90,6 @@ std::map<int, std::vector<FieldChange>> CompareRfTables(const RfSensorTable& lef
     return differences;
 }
 
-QJsonArray IdArray(const std::vector<std::uint8_t>& ids)
-{
-    QJsonArray array;
-    for (std::uint8_t id : ids) array.append(id);
-    return array;
-}
-
-// Why a restore stopped, or nothing when it wrote every block.
-QString RestoreFailure(const RestoreRun& run)
-{
-    const QString block = BlockName(run.StoppedAt());
-    switch (run.Stopped()) {
-    case RestoreRun::Stop::None: break;
-    case RestoreRun::Stop::Cancelled: return QStringLiteral("cancelled (Ctrl-C) before %1").arg(block);
-    case RestoreRun::Stop::WriteRefused: return QStringLiteral("the panel refused writing %1").arg(block);
-    case RestoreRun::Stop::WriteUnanswered: return QStringLiteral("the panel did not answer writing %1").arg(block);
-    case RestoreRun::Stop::ReadBackDiffers: return QStringLiteral("%1 did not read back as written").arg(block);
-    }
-    return {};
-}
-
 // Prints what differs under its name (not for JSON) and gives it as JSON.
 QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<FieldChange>& changes)
 {
@@ -127,12 +101,16 @@ QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<F
         const QString before = QString::fromStdString(change.before);
         const QString after = QString::fromStdString(change.after);
         fields.append(QJsonObject{{"caption", caption}, {"before", before}, {"after", after}});
-        if (!cli.Json()) out << "  " << caption << ": " << before << " -> " << after << '\n';
+        if (!cli.Json()) {
+            out << "  " << cli.Printable(caption) << ": " << cli.Printable(before) << " -> " << cli.Printable(after) << '\n';
+        }
     }
     return fields;
 }
 
-std::optional<int> LoadBackup(CliContext& cli, const QString& file, PanelBackup& backup)
+}  // namespace
+
+std::optional<int> LoadBackupFile(CliContext& cli, const QString& file, PanelBackup& backup)
 {
     const FileContents contents = ReadRegularFile(file.toStdString(), kMaxBackupFileSize);
     if (!contents.Ok()) {
@@ -145,6 +123,28 @@ std::optional<int> LoadBackup(CliContext& cli, const QString& file, PanelBackup&
         return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 refused: %2; nothing was written").arg(file, parse.error));
     }
     backup = *parse.backup;
+    return std::nullopt;
+}
+
+std::optional<int> ReadWholeConfiguration(CliContext& cli, PanelBackup& backup)
+{
+    backup = PanelBackup{cli.Panel(), cli.Env().clock.Now(), {}, std::nullopt};
+    return ReadBlocks(cli, ConfigurationBlockIds(), backup.blocks);
+}
+
+namespace {
+
+// The backup a restore writes: a file, or a snapshot of the library named
+// SERIAL or SERIAL@N when no such file exists.
+std::optional<int> LoadRestoreSource(CliContext& cli, const QString& source, PanelBackup& backup)
+{
+    const std::optional<SnapshotReference> reference = ParseSnapshotReference(source);
+    if (!reference || QFileInfo::exists(source)) return LoadBackupFile(cli, source, backup);
+    PanelLibrary* library = cli.Library();
+    if (!library) return cli.LibraryFailure();
+    const auto snapshot = library->Snapshot(reference->serial, reference->number);
+    if (!snapshot.Ok()) return cli.Fail(ExitCode::BadFile, snapshot.error + QStringLiteral("; nothing was written"));
+    backup = *snapshot.value;
     return std::nullopt;
 }
 
@@ -177,6 +177,7 @@ int RunBackup(CliContext& cli, const QString& file)
                                                           "saved")
                                                .arg(file, QString::fromStdString(error)));
     }
+    if (const auto failed = cli.KeepSnapshot(backup, SnapshotReason::Manual)) return *failed;
     if (cli.Json()) {
         QJsonObject result{{"file", file}, {"panel", PanelJson(panel)}, {"blocks", static_cast<int>(backup.blocks.size())}};
         if (backup.rf) result.insert("rfSensors", static_cast<int>(backup.rf->size()));
@@ -194,7 +195,7 @@ int RunBackup(CliContext& cli, const QString& file)
 int RunRestore(CliContext& cli, const QString& file)
 {
     PanelBackup backup;
-    if (const auto failed = LoadBackup(cli, file, backup)) return *failed;
+    if (const auto failed = LoadRestoreSource(cli, file, backup)) return *failed;
     if (const auto failed = cli.CheckConnectionOptions()) return *failed;
     // Ctrl-C lets the block being written finish, then stops and says what
     // was written; a second one quits at once.
@@ -211,15 +212,17 @@ int RunRestore(CliContext& cli, const QString& file)
                                                .arg(panel.model)
                                                .arg(QString::fromStdString(ModelDisplayName(panel.model))));
     }
-    Blocks current;
-    if (const auto failed = ReadBlocks(cli, BlocksToCompare(backup.blocks), current)) return *failed;
-    const RestorePlan plan = PlanRestore(backup.blocks, current);
-    if (const auto& mismatch = plan.mismatch) {
+    // The whole configuration is read, not only what may be written: it is
+    // kept in the library before anything changes.
+    PanelBackup before;
+    if (const auto failed = ReadWholeConfiguration(cli, before)) return *failed;
+    const RestorePlan plan = PlanRestore(backup.blocks, before.blocks);
+    if (plan.refusal) {
         return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 holds %2 of %3 bytes; the panel's is %4 bytes long; "
                                                           "nothing was written")
-                                               .arg(file, BlockName(mismatch->id))
-                                               .arg(mismatch->backupLength)
-                                               .arg(mismatch->panelLength));
+                                               .arg(file, BlockName(plan.refusal->block))
+                                               .arg(plan.refusal->savedLength)
+                                               .arg(plan.refusal->panelLength));
     }
     const std::vector<std::uint8_t>& differing = plan.toWrite;
 
@@ -231,9 +234,11 @@ int RunRestore(CliContext& cli, const QString& file)
         out << file << " holds " << rfSensors << " RF sensors; restore does not write them: enrol the sensors of this "
             << "site on the panel itself\n";
     }
+    QJsonArray notWritten;
+    for (std::uint8_t id : differing) notWritten.append(id);
     if (cli.IsSet("dry-run")) {
         if (cli.Json()) {
-            cli.PrintJson({{"dryRun", true}, {"wouldWrite", IdArray(differing)}, {"rfSensorsNotRestored", rfSensors}});
+            cli.PrintJson({{"dryRun", true}, {"wouldWrite", notWritten}, {"rfSensorsNotRestored", rfSensors}});
         } else {
             if (differing.empty()) out << "The panel already holds every block of " << file << '\n';
             for (std::uint8_t id : differing) out << "Would write " << BlockName(id) << '\n';
@@ -242,26 +247,39 @@ int RunRestore(CliContext& cli, const QString& file)
         return Code(ExitCode::Done);
     }
 
-    const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Writing"), static_cast<int>(differing.size()));
-    RestoreRun run(backup.blocks, differing);
-    while (const std::optional<RestoreRun::Step> step = run.Next()) {
-        if (step->kind == RestoreRun::Step::Kind::ReadBack) {
-            const PanelExchange::Read check = cli.Exchange().ReadBlock(step->id);
-            run.OnReadBack(check.outcome == PanelExchange::Outcome::Done ? std::optional(check.block) : std::nullopt);
-            progress->Step(static_cast<int>(run.Written().size()));
-        } else if (cli.Interrupted()) {
-            run.Cancel();
-        } else {
-            const PanelExchange::Outcome outcome = cli.Exchange().WriteBlock(run.Bytes(step->id));
-            run.OnWriteAnswered(outcome == PanelExchange::Outcome::Done      ? RestoreRun::WriteAnswer::Accepted
-                                : outcome == PanelExchange::Outcome::Refused ? RestoreRun::WriteAnswer::Refused
-                                                                             : RestoreRun::WriteAnswer::NoAnswer);
+    // Nothing an installer changes is without a way back.
+    if (!differing.empty()) {
+        if (const auto failed = cli.KeepSnapshot(before, SnapshotReason::BeforeRestore)) {
+            cli.Env().err << "quorvel-cli: nothing was written\n";
+            return *failed;
         }
     }
+    const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Writing"), static_cast<int>(differing.size()));
+    const WriteOutcome outcome = WriteBlocks(cli.Exchange(), backup.blocks, differing, [&](int done) {
+        progress->Step(done);
+        return !cli.Interrupted();
+    });
     progress->Done();
-    const QString failure = RestoreFailure(run);
-    const QJsonArray written = IdArray(run.Written());
-    const QJsonArray notWritten = IdArray(run.NotWritten());
+    QString failure;
+    switch (outcome.result) {
+    case WriteOutcome::Result::Done: break;
+    case WriteOutcome::Result::Stopped:
+        failure = QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(outcome.block));
+        break;
+    case WriteOutcome::Result::Refused:
+    case WriteOutcome::Result::NoAnswer:
+        failure = QStringLiteral("the panel %1 writing %2")
+                      .arg(outcome.result == WriteOutcome::Result::Refused ? "refused" : "did not answer",
+                           BlockName(outcome.block));
+        break;
+    case WriteOutcome::Result::ReadBackDiffers:
+        failure = QStringLiteral("%1 did not read back as written").arg(BlockName(outcome.block));
+        break;
+    }
+    QJsonArray written;
+    for (std::uint8_t id : outcome.written) written.append(id);
+    notWritten = QJsonArray();
+    for (std::uint8_t id : outcome.notWritten) notWritten.append(id);
 
     if (cli.Json()) {
         cli.PrintJson({{"written", written}, {"notWritten", notWritten}, {"error", failure},
@@ -288,13 +306,13 @@ int RunDiff(CliContext& cli, const QString& file, const QString& other)
         return cli.Fail(ExitCode::Usage, QStringLiteral("compare a file with --port PORT or with a second file, not both"));
     }
     PanelBackup left;
-    if (const auto failed = LoadBackup(cli, file, left)) return *failed;
+    if (const auto failed = LoadBackupFile(cli, file, left)) return *failed;
     Blocks right;
     std::optional<RfSensorTable> rightRf;
     QString rightName = other;
     if (!other.isEmpty()) {
         PanelBackup second;
-        if (const auto failed = LoadBackup(cli, other, second)) return *failed;
+        if (const auto failed = LoadBackupFile(cli, other, second)) return *failed;
         right = second.blocks;
         rightRf = second.rf;
     } else {

@@ -10,6 +10,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/interrupt_watch.h"
+#include "library/panel_library.h"
 #include "session/firmware_update_driver.h"
 #include "session/panel_exchange.h"
 #include "session/panel_session.h"
@@ -118,6 +119,12 @@ int Flash::Run()
     if (const auto failed = cli_.Connect()) return *failed;
     if (cli_.Panel().model != driver_->Image().Header().modelCode) return RefuseModel();
     if (cli_.IsSet("dry-run")) return DryRun();
+    // What the panel holds is kept before its firmware changes.
+    if (cli_.LibraryWanted()) {
+        PanelBackup before;
+        if (const auto failed = ReadWholeConfiguration(cli_, before)) return *failed;
+        if (const auto failed = cli_.KeepSnapshot(before, SnapshotReason::BeforeFirmwareUpdate)) return *failed;
+    }
 
     PanelSession& session = cli_.Session();
     progress_ = cli_.MakeProgress(QStringLiteral("Pacotes"), driver_->Image().Header().packetCount);

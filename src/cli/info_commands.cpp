@@ -1,10 +1,10 @@
-#include <QFile>
+#include <QIODevice>
 #include <QJsonArray>
-#include <fstream>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "core/diagnostics/diagnostic_log.h"
+#include "core/files/safe_file.h"
 #include "ports/port_catalogue.h"
 
 int RunPorts(CliContext& cli)
@@ -21,7 +21,7 @@ int RunPorts(CliContext& cli)
     }
     if (entries.empty()) env.err << "no serial ports found\n";
     for (const PortEntry& entry : entries) {
-        env.out << "COM" << entry.number << '\t' << QString::fromStdString(entry.devicePath) << '\n';
+        env.out << "COM" << entry.number << '\t' << cli.Printable(QString::fromStdString(entry.devicePath)) << '\n';
     }
     env.out.flush();
     return Code(ExitCode::Done);
@@ -45,19 +45,28 @@ int RunIdentify(CliContext& cli)
 
 int RunLog(CliContext& cli, const QString& file)
 {
-    std::ifstream in(QFile::encodeName(file).toStdString(), std::ios::binary);
-    if (!in) return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot read %1; check the path").arg(file));
-    DiagnosticLogReader reader(in);
+    // A FIFO or a device would hang or never end: only a regular file.
+    OpenedFile opened = OpenRegularFileForReading(file.toStdString(), UINT64_MAX);
+    if (!opened.file) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot read %1: %2").arg(file, QString::fromStdString(opened.error)));
+    }
+    std::setvbuf(opened.file.get(), nullptr, _IOFBF, 1 << 16);
+    DiagnosticLogReader reader(opened.file.get());
     if (!reader.Problem().empty()) {
         return cli.Fail(ExitCode::BadFile, QStringLiteral("%1: %2").arg(file, QString::fromStdString(reader.Problem())));
     }
     QTextStream& out = cli.Env().out;
-    out << QString::fromStdString(LogCsvHeader()) << '\n';
-    std::size_t count = 0;
-    while (const auto record = reader.Next()) {
-        out << QString::fromStdString(LogCsvLine(*record)) << '\n';
-        ++count;
-    }
+    out.flush();
+    // The CSV is ASCII: straight to the output's device when it has one
+    // (the program's standard output), else through the stream as Latin-1.
+    QIODevice* device = out.device();
+    const std::size_t count = WriteLogCsv(reader, [&out, device](std::string_view text) {
+        if (device) {
+            device->write(text.data(), static_cast<qint64>(text.size()));
+        } else {
+            out << QLatin1StringView(text.data(), static_cast<qsizetype>(text.size()));
+        }
+    });
     out.flush();
     if (!reader.Problem().empty()) {
         return cli.Fail(ExitCode::BadFile, QStringLiteral("%1: %2; the %3 record(s) before it are printed above")

@@ -4,10 +4,12 @@
 #include "ports/port_catalogue.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "ports/com_names.h"
 
+using ports_internal::ComName;
 using ports_internal::IsComNumber;
 
 void SystemPortCatalogue::PinInMemory(int number, std::string devicePath)
@@ -23,4 +25,30 @@ int LowestFreeComNumber(const std::vector<int>& taken)
         if (std::find(taken.begin(), taken.end(), number) == taken.end()) return number;
     }
     return 0;
+}
+
+void SystemPortCatalogue::ReportIgnoredEntry(int number, const std::string& problem) const
+{
+    std::string reason = "Entrada " + ComName(number) + " da pasta de portas ignorada: " + problem + ".";
+    auto& known = ignoredEntries_[number];
+    if (known == reason) return;
+    std::fprintf(stderr, "quorvel: %s\n", reason.c_str());
+    known = std::move(reason);
+}
+
+std::optional<std::string> SystemPortCatalogue::IgnoredEntryReason(int number) const
+{
+    const auto found = ignoredEntries_.find(number);
+    if (found == ignoredEntries_.end()) return std::nullopt;
+    return found->second;
+}
+
+std::string SystemPortCatalogue::IgnoredFolderReason() const
+{
+    std::string reason = ignoredReason_;
+    for (const auto& [number, entry] : ignoredEntries_) {
+        if (!reason.empty()) reason += "\n";
+        reason += entry;
+    }
+    return reason;
 }

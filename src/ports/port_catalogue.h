@@ -33,8 +33,8 @@ public:
     virtual std::vector<PortEntry> Scan() const = 0;
     // The device behind a COM number, whether or not it is present now.
     virtual std::optional<std::string> DevicePath(int number) const = 0;
-    // Why the port folder is being ignored, for the port menu; empty when
-    // it is in use (or there is none).
+    // Why the port folder, or some of its entries, are being ignored, for
+    // the port menu; empty when all is in use (or there is none).
     virtual std::string IgnoredFolderReason() const { return {}; }
 };
 
@@ -50,9 +50,12 @@ public:
 
     std::vector<PortEntry> Scan() const override;
     std::optional<std::string> DevicePath(int number) const override;
-    // Set by the last scan or look-up; the reason is also written once to
+    // Set by the last scan or look-up; each reason is also written once to
     // standard error.
-    std::string IgnoredFolderReason() const override { return ignoredReason_; }
+    std::string IgnoredFolderReason() const override;
+    // Why the entry of this COM number was ignored by the last scan or
+    // look-up (it leads to a file, a folder, a FIFO...).
+    std::optional<std::string> IgnoredEntryReason(int number) const;
 
     // Pins a number to a device for this process alone, ahead of the port
     // folder: a port that lives and dies with the process (the demo panel)
@@ -64,10 +67,12 @@ public:
 private:
     // Whether the port folder may be read now; records and reports why not.
     bool FolderTrusted() const;
+    void ReportIgnoredEntry(int number, const std::string& problem) const;
 
     Options options_;
     std::map<int, std::string> memoryPins_;
     mutable std::string ignoredReason_;
+    mutable std::map<int, std::string> ignoredEntries_;  // by COM number
 };
 
 // $XDG_RUNTIME_DIR/quorvel/ports, or /tmp/quorvel-<uid>/ports when unset.

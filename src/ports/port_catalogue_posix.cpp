@@ -65,21 +65,41 @@ std::optional<std::string> LinkTarget(const fs::path& link)
     return target.string();
 }
 
-// An entry may lead only to a character device, or to nothing yet (an
-// unplugged adapter keeps its number). Anything else (a file, a folder, a
-// pipe) is never opened.
-bool MayFollow(const std::string& target)
+// What a path is, when it is not a device a port may be: "um arquivo comum".
+std::string KindText(mode_t mode)
 {
-    struct stat info {};
-    if (stat(target.c_str(), &info) != 0) return errno == ENOENT || errno == ENOTDIR;
-    return S_ISCHR(info.st_mode);
+    if (S_ISREG(mode)) return "um arquivo comum";
+    if (S_ISDIR(mode)) return "uma pasta";
+    if (S_ISFIFO(mode)) return "um FIFO";
+    if (S_ISSOCK(mode)) return "um socket";
+    if (S_ISBLK(mode)) return "um dispositivo de bloco";
+    return "algo que não é um dispositivo";
 }
 
-// The device an entry pins its number to; an empty path pins it to nothing.
-std::optional<std::string> EntryDevice(const fs::path& link)
+// An entry may lead only to a character device, or to nothing yet (an
+// unplugged adapter keeps its number). Anything else (a file, a folder, a
+// pipe) is never opened; the reason says what it is.
+std::optional<std::string> FollowProblem(const std::string& target)
+{
+    struct stat info {};
+    if (stat(target.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+        return std::string("não pode ser lido (") + std::strerror(errno) + ")";
+    }
+    if (S_ISCHR(info.st_mode)) return std::nullopt;
+    return "leva a " + KindText(info.st_mode) + " (" + target + "), não a um dispositivo";
+}
+
+// The device an entry pins its number to; an empty path pins it to nothing,
+// with the reason when the entry leads somewhere no port can be.
+std::optional<std::string> EntryDevice(const fs::path& link, std::string* problem = nullptr)
 {
     std::optional<std::string> target = LinkTarget(link);
-    if (target && !MayFollow(*target)) target->clear();
+    if (!target) return target;
+    if (std::optional<std::string> why = FollowProblem(*target)) {
+        if (problem) *problem = std::move(*why);
+        target->clear();
+    }
     return target;
 }
 
@@ -105,8 +125,9 @@ bool OwnerAlive(const fs::path& folder, int number)
 }
 
 // Every COM<n> entry of the folder, read once per scan; an entry that leads
-// to something other than a character device maps to an empty path.
-std::map<int, std::string> ReadPortFolder(const fs::path& folder)
+// to something other than a character device maps to an empty path, and
+// why goes to problems when given.
+std::map<int, std::string> ReadPortFolder(const fs::path& folder, std::map<int, std::string>* problems = nullptr)
 {
     std::map<int, std::string> entries;
     std::error_code ec;
@@ -116,7 +137,9 @@ std::map<int, std::string> ReadPortFolder(const fs::path& folder)
         if (ec) break;
         const std::optional<int> number = ParseEntryName(it->path().filename().string());
         if (!number || !OwnerAlive(folder, *number)) continue;
-        if (std::optional<std::string> target = EntryDevice(it->path())) {
+        std::string problem;
+        if (std::optional<std::string> target = EntryDevice(it->path(), &problem)) {
+            if (!problem.empty() && problems) (*problems)[*number] = std::move(problem);
             entries.emplace(*number, std::move(*target));
         }
     }
@@ -297,7 +320,9 @@ std::optional<std::string> SystemPortCatalogue::DevicePath(int number) const
     if (const auto pin = memoryPins_.find(number); pin != memoryPins_.end()) return pin->second;
     // An entry pins its number even when its device is gone.
     if (FolderTrusted()) {
-        if (std::optional<std::string> target = EntryDevice(options_.portFolder / ComName(number))) {
+        std::string problem;
+        if (std::optional<std::string> target = EntryDevice(options_.portFolder / ComName(number), &problem)) {
+            if (!problem.empty()) ReportIgnoredEntry(number, problem);
             if (target->empty()) return std::nullopt;
             return target;
         }
@@ -308,7 +333,13 @@ std::optional<std::string> SystemPortCatalogue::DevicePath(int number) const
 std::vector<PortEntry> SystemPortCatalogue::Scan() const
 {
     std::map<int, std::string> pinned;
-    if (FolderTrusted()) pinned = ReadPortFolder(options_.portFolder);
+    std::map<int, std::string> problems;
+    if (FolderTrusted()) pinned = ReadPortFolder(options_.portFolder, &problems);
+    for (const auto& [number, problem] : problems) ReportIgnoredEntry(number, problem);
+    // An entry mended or removed since is no longer reported.
+    for (auto it = ignoredEntries_.begin(); it != ignoredEntries_.end();) {
+        it = problems.count(it->first) ? std::next(it) : ignoredEntries_.erase(it);
+    }
     for (const auto& [number, path] : memoryPins_) pinned[number] = path;
     const std::vector<std::string> callouts = ListCalloutDevices(options_.deviceRoot);
     std::vector<PortEntry> ports;

@@ -1,8 +1,9 @@
 #pragma once
 // One request at a time to a panel, each awaited: it asks the session, then
 // waits for the session's typed answer in a local event loop bounded by a
-// timer, asking again a few times when nothing comes back. What a
-// command-line tool needs; the windows never wait.
+// timer, asking again a few times when nothing comes back. What the
+// command-line tool uses, and the library window for a whole configuration
+// at once (its wait keeps the window's events running).
 
 #include <QObject>
 #include <cstdint>

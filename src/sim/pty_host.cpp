@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -34,6 +36,35 @@ bool TerminalName(int master, std::string& name)
     name = found;
 #endif
     return true;
+}
+
+// How many open descriptors, in every process this one may look into,
+// name the terminal; -1 where the system does not tell.
+int OpenersOf(const std::string& device)
+{
+#if defined(__linux__)
+    DIR* processes = ::opendir("/proc");
+    if (processes == nullptr) return -1;
+    int openers = 0;
+    while (const dirent* process = ::readdir(processes)) {
+        if (process->d_name[0] < '0' || process->d_name[0] > '9') continue;
+        const std::string folder = std::string("/proc/") + process->d_name + "/fd";
+        DIR* fds = ::opendir(folder.c_str());
+        if (fds == nullptr) continue;  // gone, or not ours to look at
+        while (const dirent* fd = ::readdir(fds)) {
+            char target[256];
+            const std::string link = folder + "/" + fd->d_name;
+            const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
+            if (length > 0 && device.compare(0, std::string::npos, target, static_cast<size_t>(length)) == 0) ++openers;
+        }
+        ::closedir(fds);
+    }
+    ::closedir(processes);
+    return openers;
+#else
+    (void)device;
+    return -1;
+#endif
 }
 
 }  // namespace
@@ -156,8 +187,26 @@ void PtyHost::Tick()
     if (master_ < 0) {
         return;
     }
+    ReleaseStaleExclusiveUse();
     Queue(said);
     Flush();
+}
+
+bool PtyHost::ReleaseStaleExclusiveUse()
+{
+#if defined(TIOCGEXCL)
+    int exclusive = 0;
+    if (slave_ < 0 || ::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) {
+        return false;
+    }
+    // This end's own descriptor is one opener; a client makes more.
+    if (OpenersOf(devicePath_) != 1) {
+        return false;
+    }
+    return ::ioctl(slave_, TIOCNXCL) == 0;
+#else
+    return false;
+#endif
 }
 
 void PtyHost::Queue(const std::vector<uint8_t>& bytes)
@@ -171,13 +220,63 @@ void PtyHost::Queue(const std::vector<uint8_t>& bytes)
     }
 }
 
+namespace {
+
+// The bit rate the client set on the terminal; 115200 when it set none.
+double LinkBitsPerSecond(int slave)
+{
+    termios mode{};
+    if (slave < 0 || tcgetattr(slave, &mode) != 0) return 115200;
+    switch (cfgetospeed(&mode)) {
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    default: return 115200;
+    }
+}
+
+constexpr double kBitsPerByte = 10;  // start, eight data bits, stop
+// A host wakes about once a millisecond: what two milliseconds of the link
+// carry may be saved up, so the pace holds between wake-ups.
+constexpr double kSavedSeconds = 0.002;
+
+}  // namespace
+
+size_t PtyHost::PaceAllowance()
+{
+    const auto now = std::chrono::steady_clock::now();
+    const double bytesPerSecond = LinkBitsPerSecond(slave_) / kBitsPerByte;
+    if (paceFrom_ == std::chrono::steady_clock::time_point{}) {
+        paceFrom_ = now;
+        paceCredit_ = 1;
+        return 1;
+    }
+    const double seconds = std::chrono::duration<double>(now - paceFrom_).count();
+    paceFrom_ = now;
+    paceCredit_ = std::min(paceCredit_ + seconds * bytesPerSecond, std::max(1.0, kSavedSeconds * bytesPerSecond));
+    return static_cast<size_t>(paceCredit_);
+}
+
+std::chrono::nanoseconds PtyHost::UntilNextByte() const
+{
+    if (!paced_ || pending_.empty() || paceCredit_ >= 1) return std::chrono::nanoseconds(0);
+    const double seconds = (1 - paceCredit_) * kBitsPerByte / LinkBitsPerSecond(slave_);
+    return std::chrono::nanoseconds(static_cast<std::int64_t>(seconds * 1e9) + 1);
+}
+
 void PtyHost::Flush()
 {
     // With piecewise delivery only one piece leaves per call.
     const bool onePiece = panel_.ChunkingMax() > 0;
     while (!pending_.empty() && master_ >= 0) {
         std::vector<uint8_t>& piece = pending_.front();
-        const ssize_t written = ::write(master_, piece.data(), piece.size());
+        size_t size = piece.size();
+        if (paced_) {
+            size = std::min(size, PaceAllowance());
+            if (size == 0) return;  // the next byte's time has not come
+        }
+        const ssize_t written = ::write(master_, piece.data(), size);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -186,6 +285,7 @@ void PtyHost::Flush()
         }
         const size_t done = static_cast<size_t>(written);
         pendingBytes_ -= done;
+        if (paced_) paceCredit_ -= static_cast<double>(done);
         if (done < piece.size()) {
             piece.erase(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(done));
             return;

@@ -15,6 +15,7 @@
 // is the caller's business: see
 // LowestFreeComNumber in the port catalogue for the usual rule.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -66,6 +67,22 @@ public:
     using TraceSink = std::function<void(const std::string& line)>;
     void SetTrace(TraceSink sink);
 
+    // A client that set exclusive use and was killed before clearing it
+    // would lock out every later client but root: this end holds the
+    // terminal open, so the system never resets the flag. Once no one but
+    // this end holds the terminal, the flag is cleared (on Linux, where
+    // the holders can be seen); true when it was. Every Tick() calls it.
+    bool ReleaseStaleExclusiveUse();
+
+    // Paced, the panel sends its bytes no faster than the link speed the
+    // client set on the terminal (ten bits a byte: about 87 us a byte at
+    // 115200 bit/s), as a real panel does; otherwise as fast as the client
+    // reads (what the tests use). Off at first.
+    void SetPaced(bool paced) { paced_ = paced; }
+    // Paced, how long until the next byte may leave; zero when one may now
+    // (or nothing waits). A host loop sleeps this long instead of spinning.
+    std::chrono::nanoseconds UntilNextByte() const;
+
 private:
     PtyHost(VirtualPanel& panel, int master, int slave, std::string devicePath);
     void Queue(const std::vector<uint8_t>& bytes);
@@ -81,5 +98,11 @@ private:
     bool registered_ = false;
     bool traceInstalled_ = false;
     std::deque<std::vector<uint8_t>> pending_;
+    // How many bytes may leave now: earned at the link's rate while output
+    // waits, never more than a few bytes' worth saved up.
+    size_t PaceAllowance();
+    bool paced_ = false;
+    std::chrono::steady_clock::time_point paceFrom_{};
+    double paceCredit_ = 0;
     size_t pendingBytes_ = 0;
 };

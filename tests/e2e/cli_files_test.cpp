@@ -4,6 +4,9 @@
 // restore, and a trace that cannot be written.
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <csignal>
 #include <filesystem>
@@ -12,7 +15,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include "cli/backup_file.h"
+#include "library/backup_file.h"
 #include "cli_test_bench.h"
 #include "core/link/commands.h"
 #include "support/file_size_limit.h"
@@ -39,6 +42,8 @@ private slots:
     void specialFilesAreRefusedAtOnce();
     void ctrlCMidRestoreSaysWhatWasWritten();
     void aTraceThatCannotBeWrittenSaysSoOnce();
+    void aPortThatIsNoPortSaysWhy();
+    void controlCharactersNeverReachTheTerminal();
 };
 
 void CliFilesTest::backupDestinations_data()
@@ -133,6 +138,8 @@ void CliFilesTest::specialFilesAreRefusedAtOnce_data()
     QTest::newRow("restore from a FIFO") << "restore" << "fifo" << "it is a FIFO, not a regular file";
     QTest::newRow("diff of a FIFO") << "diff" << "fifo" << "it is a FIFO, not a regular file";
     QTest::newRow("flash of a FIFO") << "flash" << "fifo" << "Erro ao tentar abrir o arquivo.";
+    QTest::newRow("log of a FIFO") << "log" << "fifo" << "cannot read";
+    QTest::newRow("log of a device") << "log" << "/dev/zero" << "it is a character device";
     QTest::newRow("restore from a device") << "restore" << "/dev/zero" << "it is a character device";
     QTest::newRow("restore from a folder") << "restore" << "." << "it is a folder";
     QTest::newRow("restore from a huge file") << "restore" << "huge" << "more than the 16777216";
@@ -148,7 +155,8 @@ void CliFilesTest::specialFilesAreRefusedAtOnce()
     QString path = file.startsWith('/') ? file : bench.Path(file);
     if (file == "fifo") QCOMPARE(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
     if (file == "huge") fs::resize_file((WriteAll(path, "{"), path.toStdString()), kMaxBackupFileSize + 1);
-    QCOMPARE(bench.Run({command, path, "--port", "COM3"}), kBadFile);
+    const QStringList port = command == "log" ? QStringList{} : QStringList{"--port", "COM3"};
+    QCOMPARE(bench.Run(QStringList{command, path} + port), kBadFile);
     QVERIFY2(bench.err.contains(message), qPrintable(bench.err));
     QCOMPARE(panel.CommandCount(kWriteBlock), 0u);
 }
@@ -161,9 +169,7 @@ void CliFilesTest::ctrlCMidRestoreSaysWhatWasWritten()
     VirtualPanel& panel = bench.AddPanel(3);
     const QString file = bench.Path("panel.json");
     QCOMPARE(bench.Run({"backup", "--port", "COM3", file}), kDone);
-    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
-    panel.SetBlock({26, 1});
-    panel.SetBlock({42, 0x7F, 0x3A});
+    DivergeThreeBlocks(panel);
     // Pressed as the second block's write reaches the panel (the count is
     // taken after the observer).
     panel.SetFrameObserver([&panel](VirtualPanel::Direction direction, const std::vector<uint8_t>& frame) {
@@ -207,6 +213,53 @@ void CliFilesTest::aTraceThatCannotBeWrittenSaysSoOnce()
     QCOMPARE(bench.err.count("tracing stopped"), 1);
     QVERIFY2(bench.err.contains("tracing stopped: cannot write " + trace + ": File too large"), qPrintable(bench.err));
     QCOMPARE(Mode(trace), fs::perms(0600));
+}
+
+// An entry of the port folder that leads to a file is ignored and named
+// with its reason; a file given as the port is no serial port, and no COM
+// number the user did not give is named.
+void CliFilesTest::aPortThatIsNoPortSaysWhy()
+{
+    CliBench bench;
+    const QString folder = bench.Path("ports");
+    QVERIFY(QDir().mkdir(folder));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString file = bench.Path("notes.txt");
+    WriteAll(file, "not a port");
+    QVERIFY(QFile::link(file, folder + "/COM2"));
+    QCOMPARE(bench.Run({"identify", "--port", "COM2"}), kPortError);
+    QVERIFY2(bench.err.contains("COM2 cannot be used: Entrada COM2 da pasta de portas ignorada: leva a um arquivo "
+                                "comum (" + file + "), não a um dispositivo."),
+             qPrintable(bench.err));
+    QCOMPARE(bench.Run({"identify", "--port", file}), kPortError);
+    QCOMPARE(bench.err, QStringLiteral("quorvel-cli: %1 is not a serial port (it is a regular file); give the panel's port\n")
+                            .arg(file));
+}
+
+// A network name holding an escape sequence, a bell and a C1 control, as a
+// crafted panel or file could: printed escaped, in text and in JSON.
+void CliFilesTest::controlCharactersNeverReachTheTerminal()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    const QString clean = bench.Path("clean.json");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", clean}), kDone);
+    QJsonObject root = QJsonDocument::fromJson(ReadAll(clean)).object();
+    QJsonArray blocks = root.value("blocks").toArray();
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        if (blocks[i].toObject().value("id").toInt() != 6) continue;
+        // name "\x1b[2J\x07\x81", password "x"
+        blocks[i] = QJsonObject{{"id", 6}, {"bytes", "06 06 1B 5B 32 4A 07 81 01 78"}};
+    }
+    root.insert("blocks", blocks);
+    const QString crafted = bench.Path("crafted.json");
+    WriteAll(crafted, QJsonDocument(root).toJson());
+    QCOMPARE(bench.Run({"diff", clean, crafted}), kDone);
+    QVERIFY2(bench.out.contains("\\x1b[2J\\x07\\x81"), qPrintable(bench.out));
+    QCOMPARE(bench.Run({"diff", clean, crafted, "--json"}), kDone);
+    QVERIFY2(bench.out.contains("\\u001b[2J\\u0007\\u0081"), qPrintable(bench.out));
+    QVERIFY(QJsonDocument::fromJson(bench.out.toUtf8()).isObject());
+    for (const QChar c : bench.out) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
 }
 
 QTEST_MAIN(CliFilesTest)

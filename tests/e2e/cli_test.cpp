@@ -35,6 +35,7 @@ private slots:
     void portAndUsageErrors();
     void tracesEveryFrameBothWays();
     void printsADiagnosticLog();
+    void helpAndVersion();
 };
 
 void CliTest::clonesAPanelAndNamesTheFieldsThatDiffer()
@@ -93,6 +94,10 @@ void CliTest::refusesFilesBeforeWritingAnything_data()
                                          << "block 2: its bytes are not hexadecimal pairs separated by single spaces "
                                             "(at character 13)";
     QTest::newRow("a tab in the bytes") << "hex tab" << "(at character 14)";
+    QTest::newRow("a group of three digits") << "hex 023" << "block 2: its bytes are not hexadecimal pairs separated by "
+                                                                "single spaces (at character 3)";
+    QTest::newRow("a group of one digit") << "hex 1" << "block 2: its bytes are not hexadecimal pairs separated by "
+                                                         "single spaces (at character 8)";
 }
 
 void CliTest::refusesFilesBeforeWritingAnything()
@@ -112,6 +117,8 @@ void CliTest::refusesFilesBeforeWritingAnything()
         if (edit == "short polling") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00\"");
         if (edit == "field") text.replace("\"value\": \"300\"", "\"value\": \"301\"");
         if (edit == "hex sign") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00 +C\"");
+        if (edit == "hex 023") text.replace("\"02 01 2C 00 3C\"", "\"023 01 2C 00 3C\"");
+        if (edit == "hex 1") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2 00 3C\"");
         if (edit == "hex tab") text.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00 3\\t\"");
         QJsonObject root = QJsonDocument::fromJson(text).object();
         if (edit == "drop block") {
@@ -167,9 +174,7 @@ void CliTest::aPanelFallingSilentMidRestoreSaysWhatWasWritten()
     VirtualPanel& panel = bench.AddPanel(3);
     const QString file = bench.Path("panel.json");
     QCOMPARE(bench.Run({"backup", "--port", "COM3", file}), kDone);
-    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
-    panel.SetBlock({26, 1});
-    panel.SetBlock({42, 0x7F, 0x3A});
+    DivergeThreeBlocks(panel);
     // The panel falls silent on the second write.
     panel.SetFrameObserver([&panel](VirtualPanel::Direction direction, const std::vector<uint8_t>& frame) {
         if (direction == VirtualPanel::Direction::FromTool && frame.size() > 2 && frame[2] == kWriteBlock &&
@@ -259,6 +264,14 @@ void CliTest::portAndUsageErrors_data()
                                    << "restore does not take --rf";
     QTest::newRow("port of ports") << QStringList{"ports", "--port", "COM3"} << kUsage << "ports does not take --port";
     QTest::newRow("json of log") << QStringList{"log", "x.bin", "--json"} << kUsage << "log does not take --json";
+    for (const char* name : {"COM0", "COM-1", "COM256", "com99999", "0", "-3"}) {
+        QTest::newRow(name) << QStringList{"identify", "--port", name} << kUsage
+                            << QStringLiteral("%1 is not a port number; use COM1 to COM255").arg(name);
+    }
+    QTest::newRow("the null device") << QStringList{"identify", "--port", "/dev/null"} << kPortError
+                                     << "/dev/null is not a serial port (it is a device that is no terminal)";
+    QTest::newRow("a folder") << QStringList{"identify", "--port", "/tmp"} << kPortError
+                              << "/tmp is not a serial port (it is a folder)";
 }
 
 void CliTest::portAndUsageErrors()
@@ -327,6 +340,16 @@ void CliTest::printsADiagnosticLog()
     QCOMPARE(bench.Run({"log", file}), kBadFile);
     QCOMPARE(bench.out.split('\n', Qt::SkipEmptyParts).size(), 2);
     QVERIFY2(bench.err.contains("the 1 record(s) before it are printed above"), qPrintable(bench.err));
+}
+
+void CliTest::helpAndVersion()
+{
+    CliBench bench;
+    QCOMPARE(bench.Run({"--help"}), kDone);
+    QVERIFY2(bench.out.contains("  -v, --version        Show the version.\n"), qPrintable(bench.out));
+    QVERIFY(bench.out.endsWith(".\n"));
+    QCOMPARE(bench.Run({"--version"}), kDone);
+    QCOMPARE(bench.out, QStringLiteral("quorvel-cli 1.08\n"));
 }
 
 QTEST_MAIN(CliTest)

@@ -41,6 +41,9 @@ public:
     // The host of the panel added last, to unplug it.
     PanelHost& LastHost() { return *panels_.back(); }
     QString Path(const QString& name) const { return dir_.filePath(name); }
+    // The panel library the tool uses, in a folder of its own so that the
+    // files a command writes stand alone in Path().
+    QString LibraryPath() const { return libraryDir_.filePath("library.sqlite"); }
 
     int Run(const QStringList& arguments, int answerTimeoutMs = 1000)
     {
@@ -51,7 +54,8 @@ public:
         // The update's second is short, and its stall limit outlasts the
         // panel's own second, which paces its first packet request. The
         // enrolment's and the status polling's ticks are short too.
-        CliEnvironment environment{*ports_, clock_, outStream, errStream, false, answerTimeoutMs, 100, 2500, 5, 20};
+        CliEnvironment environment{*ports_, clock_, outStream, errStream, false, answerTimeoutMs, 100, 2500,
+                                    LibraryPath(), 5, 20};
         return RunCli(arguments, environment);
     }
 
@@ -60,6 +64,7 @@ public:
 
 private:
     QTemporaryDir dir_;
+    QTemporaryDir libraryDir_;
     FixedClock clock_;
     std::unique_ptr<SystemPortCatalogue> ports_;
     std::vector<std::unique_ptr<PanelHost>> panels_;
@@ -77,6 +82,15 @@ inline void WriteAll(const QString& path, const QByteArray& bytes)
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(bytes);
+}
+
+// Three writable blocks of a model 51 panel set apart from its defaults, so
+// a restore of a backup taken before writes blocks 2, 26 and 42, in order.
+inline void DivergeThreeBlocks(VirtualPanel& panel)
+{
+    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
+    panel.SetBlock({26, 1});
+    panel.SetBlock({42, 0x7F, 0x3A});
 }
 
 constexpr int kDone = 0, kPanelFailed = 1, kUsage = 2, kPortError = 3, kBadFile = 4;

@@ -218,7 +218,25 @@ TEST_F(PortCatalogueTest, AnEntryIsFollowedOnlyToACharacterDevice)
     EXPECT_EQ(catalogue.Scan(), (std::vector<PortEntry>{{8, device}}));
     for (int number : {5, 6, 7}) EXPECT_EQ(catalogue.DevicePath(number), std::nullopt) << "COM" << number;
     EXPECT_EQ(catalogue.DevicePath(8), device);
-    EXPECT_EQ(catalogue.IgnoredFolderReason(), "");
+
+    // Each ignored entry says why, for the port menu and the command line.
+    const std::pair<int, std::string> reasons[] = {
+        {5, "Entrada COM5 da pasta de portas ignorada: leva a um arquivo comum (" + file + "), não a um dispositivo."},
+        {6, "Entrada COM6 da pasta de portas ignorada: leva a uma pasta (" + (dev_ / "folder").string() +
+                "), não a um dispositivo."},
+        {7, "Entrada COM7 da pasta de portas ignorada: leva a um FIFO (" + Device("fifo") + "), não a um dispositivo."},
+    };
+    std::string all;
+    for (const auto& [number, reason] : reasons) {
+        EXPECT_EQ(catalogue.IgnoredEntryReason(number), reason);
+        all += (all.empty() ? "" : "\n") + reason;
+    }
+    EXPECT_EQ(catalogue.IgnoredEntryReason(8), std::nullopt);
+    EXPECT_EQ(catalogue.IgnoredFolderReason(), all);
+    // An entry mended is no longer reported.
+    fs::remove(ports_ / "COM5");
+    catalogue.Scan();
+    EXPECT_EQ(catalogue.IgnoredEntryReason(5), std::nullopt);
 }
 
 // A folder someone else can write to, or that is not the user's, could

@@ -4,6 +4,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <csignal>
 #include <termios.h>
 #include <unistd.h>
 
@@ -150,3 +155,87 @@ TEST(PtyHost, DeliversWhatThePanelSaysOnItsOwn)
     ::close(tool);
 }
 
+
+#if defined(__linux__)
+// A client that takes the terminal for itself and is killed outright never
+// clears the flag; the host clears it once no one holds the terminal, and
+// not while a client does. The flag is checked, not the permission: the
+// suite may run as root, whom the flag does not stop.
+TEST_F(PtyHostTest, AClientKilledHoldingTheTerminalDoesNotLockOutTheNext)
+{
+    const auto host = PtyHost::Open(panel_, ports_, 0);
+    ASSERT_TRUE(host);
+    const auto exclusive = [&] {
+        int flag = 0;
+        const int fd = OpenLikeATool(host->DevicePath());
+        if (fd < 0) return errno == EBUSY;  // how the flag stops anyone but root
+        ::ioctl(fd, TIOCGEXCL, &flag);
+        ::close(fd);
+        return flag != 0;
+    };
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t client = ::fork();
+    ASSERT_GE(client, 0);
+    if (client == 0) {
+        const int fd = OpenLikeATool(host->DevicePath());
+        ::ioctl(fd, TIOCEXCL);
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t written = ::write(ready[1], &byte, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    EXPECT_FALSE(host->ReleaseStaleExclusiveUse());  // the client still holds it
+    EXPECT_TRUE(exclusive());
+
+    ::kill(client, SIGKILL);
+    ::waitpid(client, nullptr, 0);
+    EXPECT_TRUE(exclusive());
+    host->Tick();
+    EXPECT_FALSE(exclusive());
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+#endif
+
+// Paced, the panel's answers take at least their wire time at the speed the
+// tool set (ten bits a byte); fast, far less (measured at 9600 bit/s, where
+// the wire time is long enough to stand above a busy machine's delays). Ten
+// identifications at once make an answer long enough to measure.
+TEST_F(PtyHostTest, PacedAnswersTakeTheirWireTime)
+{
+    Bytes request;
+    for (int i = 0; i < 10; ++i) request.insert(request.end(), kIdentify.begin(), kIdentify.end());
+    VirtualPanel reference;
+    const size_t wanted = reference.Feed(request).size();
+    struct Case {
+        bool paced;
+        speed_t speed;
+        double bitsPerSecond;
+    };
+    for (const Case c : {Case{true, B115200, 115200}, Case{false, B9600, 9600}}) {
+        SCOPED_TRACE(c.paced ? "paced" : "fast");
+        const double wireSeconds = static_cast<double>(wanted) * 10 / c.bitsPerSecond;
+        VirtualPanel panel;
+        const auto host = PtyHost::Open(panel, ports_, 0);
+        ASSERT_TRUE(host);
+        host->SetPaced(c.paced);
+        const int tool = OpenLikeATool(host->DevicePath());
+        termios mode{};
+        tcgetattr(tool, &mode);
+        cfsetispeed(&mode, c.speed);
+        cfsetospeed(&mode, c.speed);
+        tcsetattr(tool, TCSANOW, &mode);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Exchange(*host, tool, request, wanted).size(), wanted);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (c.paced) {
+            EXPECT_GE(seconds, 0.8 * wireSeconds);
+        } else {
+            EXPECT_LT(seconds, 0.5 * wireSeconds);
+        }
+        ::close(tool);
+    }
+}

@@ -45,6 +45,9 @@ void ToolHarness::AddBogusPort(int comNumber)
 
 TFormPrincipal& ToolHarness::Start(Application::Options options)
 {
+    // Tests keep the software panel fast, and never use the user's own library.
+    options.pacedDemo = false;
+    if (options.library.isEmpty()) options.library = QString::fromStdString((std::filesystem::path(dir_.path().toStdString()) / "library.sqlite").string());
     app_ = std::make_unique<Application>(Application::Seams{dialogs, *ports_, clock}, options);
     return app_->MainWindow();
 }

@@ -90,8 +90,14 @@ void LegibilityTest::everyTabCanBeReachedAndShowsWhole()
     auto* main = tool.Find<QTabWidget>(QStringLiteral("PageControlPrincipal"));
     main->setCurrentIndex(3);
     auto* modem = tool.Find<QTabWidget>(QStringLiteral("PageControlModem"));
+    // The Debug window's fourteen tabs, in their own window.
+    QDialog& debugWindow = tool.App().DiagnosticWindow();
+    debugWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&debugWindow));
+    auto* debug = debugWindow.findChild<QTabWidget*>(QStringLiteral("PageControlDebug"));
+    QVERIFY(debug);
 
-    for (QTabWidget* tabs : {main, modem}) {
+    for (QTabWidget* tabs : {main, modem, debug}) {
         // Each tab in turn, forwards and back.
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);

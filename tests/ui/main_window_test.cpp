@@ -8,9 +8,12 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include "session/frame_trace_file.h"
+#include "support/file_size_limit.h"
 #include "support/tool_harness.h"
 #include "ui/main/form_principal.h"
 
@@ -21,6 +24,7 @@ private slots:
     void menusStartInTheClosedState();
     void everyTabCarriesItsFourButtons();
     void opensNothingWithoutAPort();
+    void saysWhenTheTraceStops();
 };
 
 void MainWindowTest::startsWithItsLayout()
@@ -104,7 +108,9 @@ void MainWindowTest::menusStartInTheClosedState()
     // The menu bar holds its entries in order; submenus are QMenus by name.
     QStringList top;
     for (QAction* action : window.menuBar()->actions()) top << action->objectName();
-    QCOMPARE(top, (QStringList{"Sair1", "PortaSerial1", "Atualizaodefirmware1", "Debug1"}));
+    QCOMPARE(top, (QStringList{"Sair1", "PortaSerial1", "Atualizaodefirmware1", "Debug1", "Biblioteca1"}));
+    // The library works without a panel.
+    QVERIFY(tool.Action("Biblioteca1")->isEnabled());
     for (const char* name : {"PortaSerial1", "MenuNumPorta", "MenuVelocidadePorta"}) {
         QVERIFY2(window.findChild<QMenu*>(QString::fromLatin1(name)), name);
     }
@@ -182,6 +188,25 @@ void MainWindowTest::opensNothingWithoutAPort()
     tool.Trigger("MenuSerialAbrir");
     QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("Número da porta serial inválido.")});
     QVERIFY(!tool.Session().IsPortOpen());
+}
+
+// A trace that can no longer be written stops, and the status bar says so.
+void MainWindowTest::saysWhenTheTraceStops()
+{
+    QTemporaryDir dir;
+    ToolHarness tool;
+    FrameTraceFile trace(tool.clock);
+    QVERIFY(trace.Open(dir.filePath("trace.txt")));
+    TFormPrincipal& window = tool.Start({.trace = &trace});
+    auto* label = window.findChild<QLabel*>(QStringLiteral("LabelTraceStopped"));
+    QVERIFY(label && label->isHidden());
+    {
+        const FileSizeLimit limit(100);  // room for one frame's line
+        const std::uint8_t identify[] = {0xDF, 0x04, 0x8C, 0x9C, 0xC0, 0xFD};
+        for (int i = 0; i < 3; ++i) trace.Frame(TraceDirection::Sent, identify, sizeof identify);
+    }
+    QVERIFY(!label->isHidden());
+    QCOMPARE(label->text(), QStringLiteral("Rastreamento interrompido: File too large"));
 }
 
 QTEST_MAIN(MainWindowTest)

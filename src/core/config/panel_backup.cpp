@@ -32,6 +32,28 @@ bool WifiTextsFill(const std::vector<std::uint8_t>& block)
 
 }  // namespace
 
+const std::vector<ConfigurationTab>& ConfigurationTabs()
+{
+    static const std::vector<ConfigurationTab> tabs{
+        {"Número IP e Porta", {BlockByte(BlockId::IpAddressesAndPorts)}},
+        {"Intervalo de polling", {BlockByte(BlockId::PollingInterval)}},
+        {"Wifi", {BlockByte(BlockId::WifiNetwork)}},
+        {"Modem GPRS", {BlockByte(BlockId::SimcardData)}},
+        {"Sensores", {BlockByte(BlockId::WiredSensors)}},
+        {"Atuadores", {BlockByte(BlockId::Actuators), BlockByte(BlockId::Siren), BlockByte(BlockId::CommonActuator),
+                       BlockByte(BlockId::Buzzer)}},
+        {"Sensores RF", {BlockByte(BlockId::RfCommunication)}},
+        {"Regras central", {BlockByte(BlockId::PanelRules)}},
+        {"Endereço teclado", {BlockByte(BlockId::KeypadAddress)}},
+        {"Partição teclado", {BlockByte(BlockId::KeypadPartition)}},
+        {"Cofre", {BlockByte(BlockId::SafeFunction)}},
+        {"Função alarme", {BlockByte(BlockId::AlarmFunction)}},
+    };
+    return tabs;
+}
+
+bool IsSecretField(const std::string& caption) { return caption == "Senha da rede"; }
+
 std::vector<std::uint8_t> ConfigurationBlockIds()
 {
     std::vector<std::uint8_t> ids;

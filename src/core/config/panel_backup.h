@@ -12,6 +12,17 @@
 // increasing id: every block of the block table.
 std::vector<std::uint8_t> ConfigurationBlockIds();
 
+// The window's tabs that show configuration blocks, in the notebook's order,
+// with the blocks each shows: a backup or a report read as the window is.
+struct ConfigurationTab {
+    const char* caption;  // UTF-8, as on the tab
+    std::vector<std::uint8_t> blocks;
+};
+const std::vector<ConfigurationTab>& ConfigurationTabs();
+
+// A field that holds a secret (the Wi-Fi password): a report masks it.
+bool IsSecretField(const std::string& caption);
+
 // Whether the tool writes this block; the modem's blocks are only read.
 bool IsWritableBlock(std::uint8_t id);
 

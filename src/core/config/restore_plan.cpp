@@ -3,36 +3,35 @@
 #include "core/config/panel_backup.h"
 #include "core/panel/block_table.h"
 
-std::vector<std::uint8_t> BlocksToCompare(const BlockBytes& backup)
+std::vector<std::uint8_t> WritableBlocks(const BlockMap& saved)
 {
     std::vector<std::uint8_t> ids;
-    for (const auto& [id, bytes] : backup) {
+    for (const auto& [id, bytes] : saved) {
         if (IsWritableBlock(id)) ids.push_back(id);
     }
     return ids;
 }
 
-RestorePlan PlanRestore(const BlockBytes& backup, const BlockBytes& panel)
+RestorePlan PlanRestore(const BlockMap& saved, const BlockMap& current)
 {
     RestorePlan plan;
-    for (std::uint8_t id : BlocksToCompare(backup)) {
-        const std::vector<std::uint8_t>& ours = backup.at(id);
-        const auto found = panel.find(id);
-        const std::vector<std::uint8_t> theirs = found == panel.end() ? std::vector<std::uint8_t>{} : found->second;
-        // A block of two forms must be in the panel's form; the Wi-Fi block's
-        // length follows its texts.
-        if (!FindBlock(id)->anyLength && theirs.size() != ours.size()) {
+    for (std::uint8_t id : WritableBlocks(saved)) {
+        const std::vector<std::uint8_t>& wanted = saved.at(id);
+        const auto found = current.find(id);
+        const std::vector<std::uint8_t> held = found == current.end() ? std::vector<std::uint8_t>{} : found->second;
+        const BlockEntry* entry = FindBlock(id);
+        if (entry != nullptr && !entry->anyLength && held.size() != wanted.size()) {
             plan.toWrite.clear();
-            plan.mismatch = RestorePlan::FormMismatch{id, ours.size(), theirs.size()};
+            plan.refusal = RestorePlan::Mismatch{id, wanted.size(), held.size()};
             return plan;
         }
-        if (theirs != ours) plan.toWrite.push_back(id);
+        if (held != wanted) plan.toWrite.push_back(id);
     }
     return plan;
 }
 
-RestoreRun::RestoreRun(const BlockBytes& backup, std::vector<std::uint8_t> toWrite)
-    : backup_(backup), toWrite_(std::move(toWrite))
+RestoreRun::RestoreRun(const BlockMap& saved, std::vector<std::uint8_t> toWrite)
+    : saved_(saved), toWrite_(std::move(toWrite))
 {
 }
 
@@ -56,7 +55,7 @@ void RestoreRun::OnReadBack(const std::optional<std::vector<std::uint8_t>>& bloc
 {
     if (!Next() || !readingBack_) return;
     const std::uint8_t id = toWrite_[next_];
-    if (!block || *block != backup_.at(id)) {
+    if (!block || *block != saved_.at(id)) {
         Halt(Stop::ReadBackDiffers);
         return;
     }

@@ -1,12 +1,13 @@
 #pragma once
-// Restoring a backup onto a panel. The plan: of the backup's blocks the tool
-// writes (every one but the modem's), the panel's are read, and only those
-// that differ are written; a block whose length the panel's own form fixes
-// (the RF block's two forms) must match it, or nothing is written at all.
-// The run: each differing block is written, its acknowledgement awaited,
-// then read back; the first failure stops the run, and at any point the run
-// says what was written and what was not. Running a restore again writes
-// what still differs.
+// Restoring a saved configuration onto a panel. The plan: of the saved
+// blocks the tool writes (every one but the modem's), only those that differ
+// from what the panel holds are written; a block of two forms (the RF block)
+// must be in the panel's form, or nothing is written at all; the Wi-Fi
+// block's length follows its texts. The run: each block of the plan is
+// written, its acknowledgement awaited, then read back; the first failure
+// stops the run, and at any point the run says what was written and what
+// was not. Running a restore again writes what still differs. One plan for
+// the command-line tool and the library window.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,25 +15,25 @@
 #include <optional>
 #include <vector>
 
-using BlockBytes = std::map<std::uint8_t, std::vector<std::uint8_t>>;  // by id; each holds its id first
-
-// The backup's blocks the tool writes, in increasing id: the panel's copy
-// of these is read before anything is written.
-std::vector<std::uint8_t> BlocksToCompare(const BlockBytes& backup);
+using BlockMap = std::map<std::uint8_t, std::vector<std::uint8_t>>;  // by id, each holding its id first
 
 struct RestorePlan {
-    std::vector<std::uint8_t> toWrite;  // the blocks that differ, in increasing id
-    // A block whose length is not the panel's where the panel's form fixes
-    // it: nothing may be written.
-    struct FormMismatch {
-        std::uint8_t id;
-        std::size_t backupLength;
-        std::size_t panelLength;
+    std::vector<std::uint8_t> toWrite;  // in increasing id
+    // Set when the saved configuration cannot go to this panel at all: a
+    // block whose length the panel's own does not match.
+    struct Mismatch {
+        std::uint8_t block = 0;
+        std::size_t savedLength = 0;
+        std::size_t panelLength = 0;
     };
-    std::optional<FormMismatch> mismatch;
+    std::optional<Mismatch> refusal;
 };
-// panel holds the panel's copy of every block BlocksToCompare named.
-RestorePlan PlanRestore(const BlockBytes& backup, const BlockBytes& panel);
+
+// The writable blocks of a saved configuration, in increasing id.
+std::vector<std::uint8_t> WritableBlocks(const BlockMap& saved);
+
+// current: what the panel holds of at least every writable saved block.
+RestorePlan PlanRestore(const BlockMap& saved, const BlockMap& current);
 
 class RestoreRun {
 public:
@@ -44,13 +45,14 @@ public:
     enum class WriteAnswer { Accepted, Refused, NoAnswer };
     enum class Stop { None, Cancelled, WriteRefused, WriteUnanswered, ReadBackDiffers };
 
-    RestoreRun(const BlockBytes& backup, std::vector<std::uint8_t> toWrite);
+    // Writes the blocks of saved named by toWrite, in that order.
+    RestoreRun(const BlockMap& saved, std::vector<std::uint8_t> toWrite);
 
     // What to do next: write a block, or read back the block just written;
     // nothing once every block is written or the run stopped.
     std::optional<Step> Next() const;
     // The bytes a write step sends.
-    const std::vector<std::uint8_t>& Bytes(std::uint8_t id) const { return backup_.at(id); }
+    const std::vector<std::uint8_t>& Bytes(std::uint8_t id) const { return saved_.at(id); }
     void OnWriteAnswered(WriteAnswer answer);
     // The block as read back; nothing when the read found no answer.
     void OnReadBack(const std::optional<std::vector<std::uint8_t>>& block);
@@ -66,7 +68,7 @@ public:
 private:
     void Halt(Stop stop);
 
-    const BlockBytes& backup_;
+    const BlockMap& saved_;
     std::vector<std::uint8_t> toWrite_;
     std::size_t next_ = 0;  // index into toWrite_ of the block under way
     bool readingBack_ = false;

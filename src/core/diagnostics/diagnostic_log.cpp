@@ -24,18 +24,6 @@ std::uint64_t GetBigEndian64(const std::uint8_t* in)
     return std::uint64_t{GetBigEndian32(in)} << 32 | GetBigEndian32(in + 4);
 }
 
-std::string Hex(const std::uint8_t* bytes, std::size_t count)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(count * 2);
-    for (std::size_t i = 0; i < count; ++i) {
-        text.push_back(kDigits[bytes[i] >> 4]);
-        text.push_back(kDigits[bytes[i] & 0x0F]);
-    }
-    return text;
-}
-
 // "2026-12-10T04:05:06.789Z"
 std::string UtcIsoText(std::int64_t ms)
 {
@@ -92,11 +80,21 @@ std::vector<std::uint8_t> EncodeLogRecord(std::int64_t receivedMs, const std::ui
     return record;
 }
 
-DiagnosticLogReader::DiagnosticLogReader(std::istream& in) : in_(in)
+DiagnosticLogReader::DiagnosticLogReader(std::istream& in) : in_(&in) { ReadHeader(); }
+
+DiagnosticLogReader::DiagnosticLogReader(std::FILE* file) : file_(file) { ReadHeader(); }
+
+std::size_t DiagnosticLogReader::Read(std::uint8_t* into, std::size_t count)
+{
+    if (file_ != nullptr) return std::fread(into, 1, count, file_);
+    in_->read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(count));
+    return static_cast<std::size_t>(in_->gcount());
+}
+
+void DiagnosticLogReader::ReadHeader()
 {
     std::array<std::uint8_t, kLogHeaderSize> header{};
-    in_.read(reinterpret_cast<char*>(header.data()), header.size());
-    if (static_cast<std::size_t>(in_.gcount()) != header.size() ||
+    if (Read(header.data(), header.size()) != header.size() ||
         !std::equal(kLogMagic.begin(), kLogMagic.end(), header.begin())) {
         problem_ = "not a diagnostic log (file header missing or wrong)";
         return;
@@ -110,30 +108,36 @@ DiagnosticLogReader::DiagnosticLogReader(std::istream& in) : in_(in)
 
 std::optional<LogRecord> DiagnosticLogReader::Next()
 {
-    if (!problem_.empty()) return std::nullopt;
-    const std::string where = "record " + std::to_string(recordsRead_ + 1);
+    LogRecord record;
+    if (!Next(record)) return std::nullopt;
+    return record;
+}
+
+bool DiagnosticLogReader::Next(LogRecord& record)
+{
+    if (!problem_.empty()) return false;
+    const auto where = [this] { return "record " + std::to_string(recordsRead_ + 1); };
     std::array<std::uint8_t, kLogRecordHeaderSize> head{};
-    in_.read(reinterpret_cast<char*>(head.data()), head.size());
-    const auto got = static_cast<std::size_t>(in_.gcount());
-    if (got == 0) return std::nullopt;  // the end, between two records
+    const std::size_t got = Read(head.data(), head.size());
+    if (got == 0) return false;  // the end, between two records
     if (got != head.size()) {
-        problem_ = where + " is cut short (the file ends inside its header)";
-        return std::nullopt;
+        problem_ = where() + " is cut short (the file ends inside its header)";
+        return false;
     }
     const std::uint16_t length = GetBigEndian16(head.data() + 8);
     if (length > kLogMaxPayload) {
-        problem_ = where + " is damaged (payload length " + std::to_string(length) + " is over " +
+        problem_ = where() + " is damaged (payload length " + std::to_string(length) + " is over " +
                    std::to_string(kLogMaxPayload) + ")";
-        return std::nullopt;
+        return false;
     }
-    LogRecord record{static_cast<std::int64_t>(GetBigEndian64(head.data())), std::vector<std::uint8_t>(length)};
-    in_.read(reinterpret_cast<char*>(record.payload.data()), length);
-    if (static_cast<std::size_t>(in_.gcount()) != length) {
-        problem_ = where + " is cut short (the file ends inside its payload)";
-        return std::nullopt;
+    record.receivedMs = static_cast<std::int64_t>(GetBigEndian64(head.data()));
+    record.payload.resize(length);
+    if (Read(record.payload.data(), length) != length) {
+        problem_ = where() + " is cut short (the file ends inside its payload)";
+        return false;
     }
     ++recordsRead_;
-    return record;
+    return true;
 }
 
 std::string LogCsvHeader()
@@ -141,21 +145,88 @@ std::string LogCsvHeader()
     return "received_ms,received_utc,length,page,model,version,serial,cpu_timestamp,payload_hex";
 }
 
+namespace {
+
+void AppendNumber(std::string& text, std::uint64_t value)
+{
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* at = end;
+    do {
+        *--at = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    text.append(at, end);
+}
+
+void AppendSigned(std::string& text, std::int64_t value)
+{
+    if (value < 0) {
+        text.push_back('-');
+        AppendNumber(text, 0 - static_cast<std::uint64_t>(value));
+    } else {
+        AppendNumber(text, static_cast<std::uint64_t>(value));
+    }
+}
+
+}  // namespace
+
+void AppendLogCsvLine(const LogRecord& record, std::string& text)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const std::vector<std::uint8_t>& p = record.payload;
+    AppendSigned(text, record.receivedMs);
+    text.push_back(',');
+    text += UtcIsoText(record.receivedMs);
+    text.push_back(',');
+    AppendNumber(text, p.size());
+    text.push_back(',');
+    if (const std::optional<StatusHeader> header = DecodeStatusHeader(p.data(), p.size())) {
+        AppendNumber(text, header->pageCode);
+        text.push_back(',');
+        AppendNumber(text, header->model);
+        text += ",0x";
+        text.push_back(kDigits[header->version >> 4]);
+        text.push_back(kDigits[header->version & 0x0F]);
+        text.push_back(',');
+        AppendNumber(text, header->serial);
+        text.push_back(',');
+        AppendNumber(text, header->timestamp);
+        text.push_back(',');
+    } else {
+        text += ",,,,,";
+    }
+    for (std::uint8_t byte : p) {
+        text.push_back(kDigits[byte >> 4]);
+        text.push_back(kDigits[byte & 0x0F]);
+    }
+}
+
 std::string LogCsvLine(const LogRecord& record)
 {
-    const std::vector<std::uint8_t>& p = record.payload;
-    std::string line = std::to_string(record.receivedMs) + "," + UtcIsoText(record.receivedMs) + "," +
-                       std::to_string(p.size()) + ",";
-    if (p.size() >= kStatusHeaderLength) {
-        const StatusHeader header = *DecodeStatusFrame(p.data(), p.size()).header;
-        char version[8];
-        std::snprintf(version, sizeof version, "0x%02X", header.version);
-        line += std::to_string(header.pageCode) + "," + std::to_string(header.model) + "," + version + "," +
-                std::to_string(header.serial) + "," + std::to_string(header.timestamp) + ",";
-    } else {
-        line += ",,,,,";
+    std::string line;
+    AppendLogCsvLine(record, line);
+    return line;
+}
+
+std::size_t WriteLogCsv(DiagnosticLogReader& reader, const std::function<void(std::string_view)>& write)
+{
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::string text = LogCsvHeader() + "\n";
+    text.reserve(kPiece + 1024);
+    LogRecord record;
+    std::size_t count = 0;
+    while (reader.Next(record)) {
+        AppendLogCsvLine(record, text);
+        text.push_back('\n');
+        ++count;
+        if (text.size() >= kPiece) {
+            write(text);
+            text.clear();
+        }
     }
-    return line + Hex(p.data(), p.size());
+    if (!text.empty()) write(text);
+    return count;
 }
 
 DiagnosticLogWriter::~DiagnosticLogWriter()

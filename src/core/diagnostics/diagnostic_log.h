@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <string_view>
 #include <istream>
 #include <optional>
 #include <string>
@@ -51,13 +53,21 @@ class DiagnosticLogReader {
 public:
     // Reads and checks the file header at once.
     explicit DiagnosticLogReader(std::istream& in);
+    explicit DiagnosticLogReader(std::FILE* file);
     // The next record; nothing at the end of the file or at damage.
     std::optional<LogRecord> Next();
+    // The same into a record whose storage is reused; false at the end.
+    bool Next(LogRecord& record);
     // Empty while the file is whole; else what is wrong and where.
     const std::string& Problem() const { return problem_; }
+    std::size_t RecordsRead() const { return recordsRead_; }
 
 private:
-    std::istream& in_;
+    void ReadHeader();
+    std::size_t Read(std::uint8_t* into, std::size_t count);
+
+    std::istream* in_ = nullptr;
+    std::FILE* file_ = nullptr;
     std::string problem_;
     std::size_t recordsRead_ = 0;
 };
@@ -67,6 +77,14 @@ private:
 // hexadecimal. No line break at the end.
 std::string LogCsvHeader();
 std::string LogCsvLine(const LogRecord& record);
+// The same line appended to text, without a line break.
+void AppendLogCsvLine(const LogRecord& record, std::string& text);
+
+// The whole CSV of a log, header first, each line ending in a line break,
+// handed to write in pieces of some tens of kilobytes: memory stays flat
+// however long the log. Returns the records written; the reader's
+// Problem() then says whether the file ended whole.
+std::size_t WriteLogCsv(DiagnosticLogReader& reader, const std::function<void(std::string_view)>& write);
 
 // Appends records to a log file, one whole record per write, flushed at once.
 class DiagnosticLogWriter {

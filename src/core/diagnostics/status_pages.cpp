@@ -232,12 +232,17 @@ const PageEntry* FindPage(std::uint8_t code)
 
 }  // namespace
 
+std::optional<StatusHeader> DecodeStatusHeader(const std::uint8_t* payload, std::size_t length)
+{
+    if (payload == nullptr || length < kStatusHeaderLength) return std::nullopt;
+    return StatusHeader{payload[0], payload[1], payload[2], GetBigEndian32(payload + 3), GetBigEndian32(payload + 7)};
+}
+
 StatusFrameResult DecodeStatusFrame(const std::uint8_t* payload, std::size_t length)
 {
     StatusFrameResult result;
-    if (payload == nullptr || length < kStatusHeaderLength) return result;
-    result.header = StatusHeader{payload[0], payload[1], payload[2], GetBigEndian32(payload + 3),
-                                 GetBigEndian32(payload + 7)};
+    result.header = DecodeStatusHeader(payload, length);
+    if (!result.header) return result;
     const PageEntry* page = FindPage(payload[0]);
     if (page != nullptr && page->length == length) result.updates = page->decode(payload);
     return result;

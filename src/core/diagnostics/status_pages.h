@@ -30,6 +30,9 @@ struct StatusFrameResult {
     LabelUpdates updates;
 };
 
+// The header alone, without the page: absent for a payload too short.
+std::optional<StatusHeader> DecodeStatusHeader(const std::uint8_t* payload, std::size_t length);
+
 // The window's whole reaction to one status frame. The header is kept even
 // when the page itself is refused (it names the log file).
 StatusFrameResult DecodeStatusFrame(const std::uint8_t* payload, std::size_t length);

@@ -63,7 +63,13 @@ OpenedFile OpenForAppending(const std::string& path, AppendTarget)
         return opened;
     }
     opened.file.reset(_wfopen(name.c_str(), L"a+b"));
-    if (!opened.file) opened.error = std::strerror(errno);
+    if (!opened.file) {
+        opened.error = std::strerror(errno);
+        return opened;
+    }
+    // What the file held before: a log checks it before appending.
+    const std::uintmax_t size = fs::file_size(name, error);
+    opened.size = error ? 0 : size;
     return opened;
 }
 

@@ -57,6 +57,7 @@ QString QtDialogs::OpenFile(QWidget* parent, const QString& filter)
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(filter);
+    if (!openFolder_.isEmpty()) dialog.setDirectory(openFolder_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }

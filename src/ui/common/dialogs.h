@@ -37,4 +37,10 @@ public:
     void ShowModal(QDialog& window) override;
     QString SaveFileName(QWidget* parent, const QString& suggestedName) override;
     QString OpenFile(QWidget* parent, const QString& filter) override;
+
+    // Where the open dialog starts (the demo's firmware image); empty: Qt's choice.
+    void SetOpenFolder(const QString& folder) { openFolder_ = folder; }
+
+private:
+    QString openFolder_;
 };

@@ -16,6 +16,7 @@
 #include "core/diagnostics/status_polling.h"
 #include "core/diagnostics/status_tabs.h"
 #include "ui/common/field_layout.h"
+#include "ui/common/tab_pager.h"
 #include "ui/diagnostics/signal_picture.h"
 
 namespace {
@@ -122,5 +123,7 @@ DebugControls BuildDebugTabs(QWidget* parent)
             AddArmControls(grid, static_cast<int>(rows.size()), controls);
         }
     }
+    // Fourteen captions do not fit the window's width: page by whole tabs.
+    new TabPager(*tabs);
     return controls;
 }

@@ -46,7 +46,7 @@ QString LogOpenFailure(DiagnosticLogWriter::Status status, const QString& path, 
 }  // namespace
 
 TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent)
-    : QDialog(parent), session_(session), dialogs_(dialogs), clock_(clock)
+    : SecondaryWindow(parent), session_(session), dialogs_(dialogs), clock_(clock)
 {
     setObjectName(QStringLiteral("FormDebug"));
     setWindowTitle(QStringLiteral("Debug"));
@@ -114,11 +114,7 @@ bool TFormDebug::LogEnabled() const { return polling_->LogEnabled(); }
 
 const QString& TFormDebug::LogFilePath() const { return polling_->LogFilePath(); }
 
-void TFormDebug::showEvent(QShowEvent* event)
-{
-    Apply(ShowResetUpdates());
-    QDialog::showEvent(event);
-}
+void TFormDebug::Opening() { Apply(ShowResetUpdates()); }
 
 void TFormDebug::Apply(const LabelUpdates& updates)
 {

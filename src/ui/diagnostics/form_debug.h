@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "core/diagnostics/label_update.h"
+#include "ui/common/secondary_window.h"
 #include "ui/diagnostics/debug_tabs.h"
 
 class Clock;
@@ -19,7 +20,7 @@ class QCheckBox;
 class QLabel;
 class StatusPollingDriver;
 
-class TFormDebug : public QDialog {
+class TFormDebug : public SecondaryWindow {
     Q_OBJECT
 public:
     // The clock gives the local time of the log's name and records.
@@ -40,7 +41,7 @@ public slots:
     void TimerPollingTimer();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void Opening() override;
 
 private slots:
     void PageControlDebugChange();

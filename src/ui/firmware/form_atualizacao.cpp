@@ -44,7 +44,7 @@ QColor Colour(UpdateColour colour)
 }  // namespace
 
 TFormAtualizacao::TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs)
+    : SecondaryWindow(parent), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("FormAtualizacao"));
     setWindowTitle(QStringLiteral("Atualização de firmware"));
@@ -62,6 +62,7 @@ void TFormAtualizacao::BuildLayout()
     edit1_ = new QLineEdit(this);
     edit1_->setObjectName(QStringLiteral("Edit1"));
     edit1_->setEnabled(false);  // the path comes from the dialog only
+    edit1_->setText(kNoInformation);  // until a file is chosen
     label6_ = MakeNamedLabel(QStringLiteral("Label6"), kNoInformation, this);
     label7_ = MakeNamedLabel(QStringLiteral("Label7"), kNoInformation, this);
     label10_ = MakeNamedLabel(QStringLiteral("Label10"), kNoInformation, this);
@@ -153,6 +154,10 @@ void TFormAtualizacao::ClearImageInfo()
 
 void TFormAtualizacao::Button3Click()
 {
+    // Before a run starts (not when it is cancelled), what the panel holds
+    // may be kept; the hook may stop the start.
+    const bool starting = !driver_->Machine().UpdateRunning() && driver_->Image().ImageValid();
+    if (starting && beforeStart_ && !beforeStart_()) return;
     driver_->StartOrCancel();
 }
 
@@ -195,12 +200,11 @@ void TFormAtualizacao::Apply(const UpdateEffects& fx)
     }
 }
 
-void TFormAtualizacao::showEvent(QShowEvent* event)
+void TFormAtualizacao::Opening()
 {
     label3_->clear();
     label8_->clear();
     label9_->clear();
-    QDialog::showEvent(event);
 }
 
 void TFormAtualizacao::closeEvent(QCloseEvent* event)

@@ -6,9 +6,11 @@
 // its controls and boxes.
 
 #include <QDialog>
+#include <functional>
 #include <cstdint>
 
 #include "session/firmware_update_driver.h"
+#include "ui/common/secondary_window.h"
 
 class Dialogs;
 class QLabel;
@@ -17,11 +19,16 @@ class QProgressBar;
 class QPushButton;
 class PanelSession;
 
-class TFormAtualizacao : public QDialog {
+class TFormAtualizacao : public SecondaryWindow {
     Q_OBJECT
 public:
     TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TFormAtualizacao() override;
+
+    // Runs when "Iniciar" starts an update with a valid image; false keeps
+    // the update from starting (the panel library keeps what the panel
+    // holds here).
+    void SetBeforeStart(std::function<bool()> hook) { beforeStart_ = std::move(hook); }
 
     std::uint8_t DeviceModel() const { return Machine().DeviceModel(); }
     std::uint8_t DeviceVersion() const { return Machine().DeviceVersion(); }
@@ -36,7 +43,7 @@ public slots:
     void TimerTimeoutTimer();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void Opening() override;
     void closeEvent(QCloseEvent* event) override;
     // Escape and Sair come here too: the close rules hold for every way out.
     void reject() override;
@@ -68,4 +75,5 @@ private:
     QPushButton* button4_ = nullptr;
     QPushButton* button3_ = nullptr;
     QPushButton* button1_ = nullptr;
+    std::function<bool()> beforeStart_;
 };

@@ -52,6 +52,10 @@ public:
     // The frame trace could not be written and stopped: says so in the bar.
     void ShowTraceStopped(const QString& reason);
 
+signals:
+    // "Biblioteca" was chosen: the composition root shows the library window.
+    void LibraryRequested();
+
 public slots:
     // One tick of the one-second polling timer (public so tests drive it).
     void TimerPollingTimer();

@@ -154,6 +154,11 @@ void TFormPrincipal::BuildMenus()
     connect(debugAction_, &QAction::triggered, this, &TFormPrincipal::Debug1Click);
     bar->addAction(debugAction_);
 
+    // The library works with or without a panel: never disabled.
+    QAction* biblioteca = NamedAction(QStringLiteral("Biblioteca1"), QStringLiteral("Biblioteca"), this);
+    connect(biblioteca, &QAction::triggered, this, &TFormPrincipal::LibraryRequested);
+    bar->addAction(biblioteca);
+
     SetClosedMenuState();
 }
 

@@ -49,7 +49,7 @@ QPushButton* MakeButton(const QString& objectName, const QString& caption, QWidg
 
 }  // namespace
 
-TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : QDialog(parent)
+TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : SecondaryWindow(parent)
 {
     setObjectName(QStringLiteral("FormCadastro"));
     setWindowTitle(QStringLiteral("Cadastro novo sensor"));
@@ -127,10 +127,8 @@ TFormCadastro::~TFormCadastro() = default;
 
 // ---- Showing and closing ------------------------------------------------------
 
-void TFormCadastro::showEvent(QShowEvent* event)
+void TFormCadastro::Opening()
 {
-    QDialog::showEvent(event);
-    if (event->spontaneous()) return;  // restored from the minimised state
     FormShow();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());

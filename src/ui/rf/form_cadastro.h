@@ -4,12 +4,12 @@
 // machine, its 500 ms timer, the panel's reports and acknowledgements); the
 // window gives it the controls' settings and shows its effects.
 
-#include <QDialog>
 #include <array>
 #include <cstdint>
 
 #include "core/rf/enrolment_machine.h"
 #include "session/enrolment_driver.h"
+#include "ui/common/secondary_window.h"
 
 class Dialogs;
 class PanelSession;
@@ -19,7 +19,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class TFormCadastro : public QDialog {
+class TFormCadastro : public SecondaryWindow {
     Q_OBJECT
 public:
     // The window shows no box of its own: its messages go to LabelSts.
@@ -34,7 +34,7 @@ public slots:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void Opening() override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

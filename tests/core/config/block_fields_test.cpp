@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
+#include "core/config/restore_plan.h"
 
 namespace {
 
@@ -48,6 +51,8 @@ TEST(BlockFields, ChoicesReadAsTheirItems)
         {{17, 1, 5, 6, 0}, 1, {"Tipo atuador 2", "COFRE"}},
         {{17, 1, 5, 6, 0}, 2, {"Tipo atuador 3", "-"}},  // a byte past the list selects nothing
         {{40, 1, 0, 3, 0, 0, 0, 0, 0}, 1, {"Partição teclado 3", "Partição 3"}},
+        {{39, 0}, 0, {"Endereço teclado", "Teclado 1"}},  // the first keypad is address 0
+        {{39, 255}, 0, {"Endereço teclado", "-"}},
     };
     for (const Case& c : cases) {
         const auto fields = DecodeBlockFields(c.block);
@@ -115,6 +120,15 @@ TEST(PanelBackup, BlocksMustSuitTheModel)
     EXPECT_EQ(ConfigurationBlockIds().size(), 15u);
 }
 
+// A report groups the blocks by tab: each block is on exactly one.
+TEST(PanelBackup, EveryBlockIsOnOneTab)
+{
+    std::vector<std::uint8_t> onTabs;
+    for (const ConfigurationTab& tab : ConfigurationTabs()) onTabs.insert(onTabs.end(), tab.blocks.begin(), tab.blocks.end());
+    std::sort(onTabs.begin(), onTabs.end());
+    EXPECT_EQ(onTabs, ConfigurationBlockIds());
+}
+
 // The reader takes back exactly what HexBytes writes; anything else names
 // the first character that breaks it.
 TEST(HexText, ReadsExactlyWhatIsWritten)
@@ -133,6 +147,31 @@ TEST(HexText, ReadsExactlyWhatIsWritten)
         {"02 ", 3},             {"0x 01", 2},             {"02\t01", 3},
     };
     for (const Case& c : refused) EXPECT_EQ(ParseHexBytes(c.text).badPosition, c.badPosition) << c.text;
+}
+
+// A restore writes the writable blocks that differ, and nothing at all
+// when a block's length does not suit the panel.
+TEST(RestorePlan, WritesWhatDiffersOrRefusesAWrongForm)
+{
+    const BlockMap panel{{2, {2, 1, 0x2C, 0, 0x3C}}, {3, {3, 0, 0}}, {6, {6, 1, 'a', 1, 'b'}}, {12, {12, 0, 0, 0, 1}}};
+    struct Case {
+        const char* name;
+        BlockMap saved;
+        std::vector<std::uint8_t> toWrite;
+        std::uint8_t refused;
+    };
+    const Case cases[] = {
+        {"the same", panel, {}, 0},
+        {"polling changed", {{2, {2, 1, 0x2D, 0, 0x3C}}, {3, {3, 0, 0}}}, {2}, 0},
+        {"modem never written", {{12, {12, 9, 9, 9, 9}}}, {}, 0},
+        {"wifi of another length", {{6, {6, 2, 'a', 'a', 0}}}, {6}, 0},
+        {"rf block of the other form", {{2, {2, 1, 0x2D, 0, 0x3C}}, {3, {3, 0, 0, 1}}}, {}, 3},
+    };
+    for (const Case& c : cases) {
+        const RestorePlan plan = PlanRestore(c.saved, panel);
+        EXPECT_EQ(plan.toWrite, c.toWrite) << c.name;
+        EXPECT_EQ(plan.refusal ? plan.refusal->block : 0, c.refused) << c.name;
+    }
 }
 
 }  // namespace

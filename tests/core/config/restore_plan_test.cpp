@@ -8,46 +8,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(RestorePlan, WritesOnlyTheWritableBlocksThatDiffer)
-{
-    const struct {
-        const char* name;
-        BlockBytes backup;
-        BlockBytes panel;
-        std::vector<std::uint8_t> compared;
-        std::vector<std::uint8_t> toWrite;
-    } cases[] = {
-        {"same panel", {{1, Bytes(25, 1)}, {2, {2, 0, 30, 0, 40}}}, {{1, Bytes(25, 1)}, {2, {2, 0, 30, 0, 40}}}, {1, 2}, {}},
-        {"one block differs", {{1, Bytes(25, 1)}, {2, {2, 0, 30, 0, 40}}}, {{1, Bytes(25, 1)}, {2, {2, 0, 60, 0, 40}}},
-         {1, 2}, {2}},
-        // The modem's block is compared by diff, never written; the Wi-Fi
-        // block's length follows its texts.
-        {"modem left alone, Wi-Fi of another length written",
-         {{6, {6, 1, 'a', 0}}, {12, {12, 0, 0, 0x0E, 0x10}}},
-         {{6, {6, 2, 'a', 'b', 0}}, {12, {12, 0, 0, 0, 1}}},
-         {6}, {6}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(BlocksToCompare(c.backup), c.compared) << c.name;
-        const RestorePlan plan = PlanRestore(c.backup, c.panel);
-        EXPECT_EQ(plan.toWrite, c.toWrite) << c.name;
-        EXPECT_FALSE(plan.mismatch) << c.name;
-    }
-}
-
-TEST(RestorePlan, ABlockInAnotherFormThanThePanelsWritesNothing)
-{
-    // The RF block's long form against a panel that answers the short one.
-    const BlockBytes backup{{2, {2, 0, 30, 0, 40}}, {3, {3, 1, 3, 1}}};
-    const BlockBytes panel{{2, {2, 0, 60, 0, 40}}, {3, {3, 1, 3}}};
-    const RestorePlan plan = PlanRestore(backup, panel);
-    EXPECT_TRUE(plan.toWrite.empty());
-    ASSERT_TRUE(plan.mismatch);
-    EXPECT_EQ(plan.mismatch->id, 3);
-    EXPECT_EQ(plan.mismatch->backupLength, 4u);
-    EXPECT_EQ(plan.mismatch->panelLength, 3u);
-}
-
 // A run over blocks 1, 2 and 6, one answer a letter: a write accepted,
 // refused or unanswered; a read-back equal, different or unanswered; or
 // Ctrl-C before a write.
@@ -69,7 +29,7 @@ TEST(RestoreRun, WhatWasAndWasNotWritten)
         {"read back unanswered", "ax", "W1 R1", {}, {1, 2, 6}, RestoreRun::Stop::ReadBackDiffers, 1},
         {"cancelled before the third", "ababc", "W1 R1 W2 R2 W6", {1, 2}, {6}, RestoreRun::Stop::Cancelled, 6},
     };
-    const BlockBytes backup{{1, Bytes(25, 1)}, {2, {2, 0, 30, 0, 40}}, {6, {6, 1, 'a', 0}}};
+    const BlockMap backup{{1, Bytes(25, 1)}, {2, {2, 0, 30, 0, 40}}, {6, {6, 1, 'a', 0}}};
     for (const auto& c : cases) {
         RestoreRun run(backup, {1, 2, 6});
         std::string steps;

@@ -110,6 +110,39 @@ const std::string kEarliestTimeLog("QVDLOG\r\n\x00\x01"
 const std::string kLatestTimeLog("QVDLOG\r\n\x00\x01"
                                  "\x7F\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00\x00", 20);
 
+// The largest payload a frame carries is written whole, read back, and a
+// log that holds it is still appended to; a longer one is cut to it, so the
+// reader accepts whatever the writer writes.
+TEST_F(LogFileTest, TheLargestRecordRoundTripsAndLongerOnesAreCut)
+{
+    std::vector<std::uint8_t> largest(kLogMaxPayload);
+    for (std::size_t i = 0; i < largest.size(); ++i) largest[i] = static_cast<std::uint8_t>(i);
+    {
+        DiagnosticLogWriter writer;
+        ASSERT_EQ(writer.Open(path_), DiagnosticLogWriter::Status::Ok);
+        ASSERT_EQ(writer.Append(1, largest.data(), largest.size()), DiagnosticLogWriter::Status::Ok);
+    }
+    {
+        DiagnosticLogWriter writer;
+        ASSERT_EQ(writer.Open(path_), DiagnosticLogWriter::Status::Ok);
+        ASSERT_EQ(writer.Append(2, largest.data(), 3), DiagnosticLogWriter::Status::Ok);
+    }
+    const auto [records, problem] = ReadAll(Bytes());
+    EXPECT_EQ(problem, "");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].payload, largest);
+
+    std::vector<std::uint8_t> longer(kLogMaxPayload + 1, 0x5A);
+    std::vector<std::uint8_t> file = EncodeLogHeader();
+    const std::vector<std::uint8_t> record = EncodeLogRecord(3, longer.data(), longer.size());
+    EXPECT_EQ(record.size(), kLogRecordHeaderSize + kLogMaxPayload);
+    file.insert(file.end(), record.begin(), record.end());
+    const auto [cut, cutProblem] = ReadAll(std::string(file.begin(), file.end()));
+    EXPECT_EQ(cutProblem, "");
+    ASSERT_EQ(cut.size(), 1u);
+    EXPECT_EQ(cut[0].payload, std::vector<std::uint8_t>(kLogMaxPayload, 0x5A));
+}
+
 TEST_F(LogFileTest, EveryTimeAFileCanHoldIsWrittenOut)
 {
     const struct {

@@ -91,6 +91,8 @@ TEST(ImageFile, LoadOutcomes)
     none.packetCount = 0;
     ImagePlan three = plan;
     three.packetCount = 3;
+    ImagePlan full = plan;
+    full.packetCount = static_cast<std::uint16_t>(kMaxImagePackets);
     Bytes trailing = FileOf(three);
     trailing.insert(trailing.end(), 300, 0xAB);
     Bytes headerOnly = FileOf(three);
@@ -113,6 +115,7 @@ TEST(ImageFile, LoadOutcomes)
         {"accepted", FileOf(plan), accepted},
         {"hand-written little-endian file", literal, accepted},
         {"no packets", FileOf(none), accepted},
+        {"the full count of packets", FileOf(full), accepted},
         {"bytes after the last packet", trailing, accepted},
         {"empty file", {}, shortHeader},
         {"27-byte header", Bytes(kImageHeaderSize - 1, 0), shortHeader},

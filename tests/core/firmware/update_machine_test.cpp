@@ -11,12 +11,12 @@
 namespace {
 
 // The image every run sends: model 56, firmware ID 0x22, three packets.
-ImagePlan Plan()
+ImagePlan Plan(std::uint16_t packets = 3)
 {
     ImagePlan plan;
     plan.modelCode = 56;
     plan.firmwareId = 0x22;
-    plan.packetCount = 3;
+    plan.packetCount = packets;
     plan.imageWord = 0xBEEF;
     return plan;
 }
@@ -29,6 +29,7 @@ ImagePlan Plan()
 //   r  request for the next packet in order (1, 2, 3, ...)
 //   q  request for packet 4 (in range, but past the image)
 //   z  request for packet 0        Z  request for packet 2615
+//   L  request for packet 2614 (the last an image can hold)
 //   w  request with firmware ID 0x23
 //   1..9  update result with that code
 // Per event the timeline records the state afterwards ('.' once the run has
@@ -46,9 +47,9 @@ struct Timeline {
 
 class MachineRig {
 public:
-    MachineRig() : machine(image)
+    explicit MachineRig(std::uint16_t packets = 3) : machine(image)
     {
-        MemoryByteSource source(ImageFileBytes(Plan()));
+        MemoryByteSource source(ImageFileBytes(Plan(packets)));
         image.Load(&source, "a.bin");
     }
 
@@ -71,6 +72,7 @@ public:
             case 'q': fx = Request(0x22, 4); break;
             case 'z': fx = Request(0x22, 0); break;
             case 'Z': fx = Request(0x22, 2615); break;
+            case 'L': fx = Request(0x22, 2614); break;
             case 'w': fx = Request(0x23, 1); break;
             default: {
                 const std::uint8_t code = static_cast<std::uint8_t>(event - '0');
@@ -157,6 +159,10 @@ TEST(UpdateMachine, Timelines)
          "...b...s.....s.....s......", {"Erro: Erro ao enviar o comando de iniciar atualização."}, {},
          "Iniciando processo de atualização", C::Blue},
         {"an acknowledgement starts the packets", s2 + "Ttat", "0001122223", "...b...s..", {}, {},
+         "Iniciando processo de atualização", C::Blue},
+        // The bootloader command's acknowledgement comes while the identity
+        // is awaited: it does not answer the start command, still to be sent.
+        {"a stale acknowledgement is not the start's", "ctTtaIttTt", "0001112222", "...b.....s", {}, {},
          "Iniciando processo de atualização", C::Blue},
         {"cancel in state 3", s3 + "rctat", "00011222233bbb.", "...b...s..p.b..", {cancelled}, {},
          "Atualização cancelada", C::Blue},
@@ -259,6 +265,15 @@ TEST(UpdateMachine, StartRefusalsAndCloseRules)
     EXPECT_EQ(rig.Play("c").boxes,
               std::vector<std::string>{"Erro: Arquivo de atualização não é valido, tente abrir novamente."});
 
+    // A second run waits for a fresh identification (a tick before it comes
+    // does not take the first run's): another model answering this time is
+    // refused.
+    MachineRig twice;
+    twice.Play("ctTtItTtftrrr5t");
+    const Timeline other = twice.Play("ctTttXt");
+    EXPECT_EQ(other.states, "000111.");
+    EXPECT_EQ(other.boxes, std::vector<std::string>{"Erro: Modelo de equipamento diferente da versão de firmware."});
+
     // After a finished run the same image starts again at once.
     MachineRig again;
     again.Play("ctTtItTtftrrr5t");
@@ -266,6 +281,16 @@ TEST(UpdateMachine, StartRefusalsAndCloseRules)
     const Timeline second = again.Play("c");
     EXPECT_EQ(second.states, "0");
     EXPECT_EQ(second.packetText, "Pacote 1 de 3");
+}
+
+// The largest image: its last packet is asked for and answered; one past it
+// is refused.
+TEST(UpdateMachine, TheLastPacketOfTheLargestImageIsAnswered)
+{
+    MachineRig rig(static_cast<std::uint16_t>(kMaxImagePackets));
+    const Timeline run = rig.Play(std::string(kToState3) + "LZ");
+    EXPECT_EQ(run.sends.substr(run.sends.size() - 2), "p.");
+    EXPECT_EQ(run.rejections, std::vector<std::string>{"Erro no numero do pacote atual."});
 }
 
 }  // namespace

@@ -205,6 +205,27 @@ TEST(EnrolmentMachine, FailuresEndTheProcessWithStopListening)
         }), "no acknowledgement of the record");
         EXPECT_EQ(records.size(), 4u);
     }
+    {
+        // The tries are counted per step: one lost while starting to listen
+        // still leaves the record its four.
+        EnrolmentMachine machine;
+        const auto records = RunSteps(machine, {
+            Do(Ev::Start, State::StartListening, "", "Iniciando o processo de cadastro"),
+            Ticks(11, State::StartListening, "L7"),
+            Do(Ev::Tick, State::AwaitListening, "L7"),
+            Do(Ev::Ack, State::AwaitListening),
+            Do(Ev::Tick, State::AwaitFirst, "", "Acione o sensor que deseja cadastrar"),
+            Report(0x0000A1, State::AwaitFirst),
+            Do(Ev::Tick, State::AwaitSecond, "", kSecondPrompt),
+            Report(0x0000A2, State::AwaitSecond),
+            Ticks(2, State::WriteRecord, "", "Serial lido: 10"),
+            Ticks(11, State::WriteRecord, "W"),
+            Ticks(11, State::WriteRecord, "W"),
+            Ticks(11, State::WriteRecord, "W"),
+            Ticks(11, State::StartListening, "WL8", "Erro ao cadastrar o sensor", Colour::Red),
+        }, "a listening try lost, then the record's own tries");
+        EXPECT_EQ(records.size(), 4u);
+    }
 }
 
 TEST(EnrolmentMachine, AcknowledgementCountsAsAReportKeepingTheOldSerial)

@@ -38,7 +38,11 @@ struct PanelBackup {
     std::optional<RfSensorTable> rf;
 };
 
-QByteArray BackupToJson(const PanelBackup& backup);
+// File: indented, with the decoded fields, for people and scripts.
+// Compact: one line of bytes only, as the panel library stores it (the
+// fields are made again from the bytes when it is exported).
+enum class BackupStyle { File, Compact };
+QByteArray BackupToJson(const PanelBackup& backup, BackupStyle style = BackupStyle::File);
 
 // The backup of a file's text, or the reason it is refused: not JSON, not
 // this format or version, a panel or block entry missing or out of range,

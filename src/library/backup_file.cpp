@@ -1,4 +1,4 @@
-#include "cli/backup_file.h"
+#include "library/backup_file.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -53,15 +53,16 @@ std::optional<qint64> Integer(const QJsonObject& object, const char* key, qint64
 
 BackupParse Refuse(const QString& reason) { return {std::nullopt, reason}; }
 
-QJsonArray RfToJson(const RfSensorTable& table)
+QJsonArray RfToJson(const RfSensorTable& table, BackupStyle style)
 {
     QJsonArray array;
     for (const auto& [slot, bytes] : table) {
         const std::optional<RfSensorRecord> record = UnpackRfSensorRecord(bytes.data(), bytes.size());
-        array.append(QJsonObject{{"slot", slot},
-                                 {"serial", record ? static_cast<qint64>(record->serial) : 0},
-                                 {"bytes", QString::fromStdString(HexBytes(bytes))},
-                                 {"fields", FieldsToJson(RfSensorFields(record))}});
+        QJsonObject sensor{{"slot", slot},
+                           {"serial", record ? static_cast<qint64>(record->serial) : 0},
+                           {"bytes", QString::fromStdString(HexBytes(bytes))}};
+        if (style == BackupStyle::File) sensor.insert("fields", FieldsToJson(RfSensorFields(record)));
+        array.append(sensor);
     }
     return array;
 }
@@ -98,7 +99,7 @@ std::optional<QString> RfFromJson(const QJsonValue& value, RfSensorTable& table)
 
 }  // namespace
 
-QByteArray BackupToJson(const PanelBackup& backup)
+QByteArray BackupToJson(const PanelBackup& backup, BackupStyle style)
 {
     QJsonArray blocks;
     for (const auto& [id, bytes] : backup.blocks) {
@@ -106,7 +107,9 @@ QByteArray BackupToJson(const PanelBackup& backup)
         QJsonObject block{{"id", id},
                           {"title", entry ? QString::fromUtf8(entry->title) : QString()},
                           {"bytes", QString::fromStdString(HexBytes(bytes))}};
-        if (const auto fields = DecodeBlockFields(bytes)) block.insert("fields", FieldsToJson(*fields));
+        if (style == BackupStyle::File) {
+            if (const auto fields = DecodeBlockFields(bytes)) block.insert("fields", FieldsToJson(*fields));
+        }
         blocks.append(block);
     }
     const Identification& panel = backup.panel;
@@ -121,8 +124,8 @@ QByteArray BackupToJson(const PanelBackup& backup)
         {"taken", backup.taken.toString(Qt::ISODateWithMs)},
         {"blocks", blocks},
     };
-    if (backup.rf) root.insert("rf", RfToJson(*backup.rf));
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    if (backup.rf) root.insert("rf", RfToJson(*backup.rf, style));
+    return QJsonDocument(root).toJson(style == BackupStyle::File ? QJsonDocument::Indented : QJsonDocument::Compact);
 }
 
 BackupParse BackupFromJson(const QByteArray& text)

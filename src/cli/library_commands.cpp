@@ -1,0 +1,244 @@
+// library: the panels the tool has met and their snapshots, from scripts;
+// and the snapshots the other commands keep (a backup, and what a panel
+// held before a restore or a firmware update).
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_context.h"
+#include "core/files/safe_file.h"
+#include "core/panel/device_identity.h"
+#include "library/installation_report.h"
+#include "library/panel_library.h"
+#include "session/clock.h"
+
+namespace {
+
+QJsonObject PanelRecordJson(const PanelRecord& panel)
+{
+    return {{"serial", static_cast<qint64>(panel.serial)},
+            {"model", panel.model},
+            {"modelName", QString::fromStdString(ModelDisplayName(static_cast<std::uint8_t>(panel.model)))},
+            {"version", panel.version},
+            {"versionText", QString::fromStdString(VersionText(static_cast<std::uint8_t>(panel.version)))},
+            {"firstSeen", panel.firstSeen.toString(Qt::ISODateWithMs)},
+            {"lastSeen", panel.lastSeen.toString(Qt::ISODateWithMs)},
+            {"customer", panel.customer},
+            {"address", panel.address},
+            {"notes", panel.notes},
+            {"snapshots", panel.snapshots}};
+}
+
+QJsonObject SnapshotJson(const SnapshotInfo& snapshot)
+{
+    return {{"serial", static_cast<qint64>(snapshot.serial)},
+            {"number", snapshot.number},
+            {"taken", snapshot.taken.toString(Qt::ISODateWithMs)},
+            {"toolVersion", snapshot.toolVersion},
+            {"panelModel", snapshot.panelModel},
+            {"panelVersion", snapshot.panelVersion},
+            {"takenBy", snapshot.takenBy},
+            {"reason", snapshot.reason},
+            {"note", snapshot.note},
+            {"rf", snapshot.hasRf}};
+}
+
+QString LocalTime(const QDateTime& time) { return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")); }
+
+int List(CliContext& cli)
+{
+    PanelLibrary* library = cli.Library();
+    if (!library) return cli.LibraryFailure();
+    const auto panels = library->Panels(cli.Value("search"));
+    if (!panels.Ok()) return cli.Fail(ExitCode::BadFile, panels.error);
+    if (cli.Json()) {
+        QJsonArray array;
+        for (const PanelRecord& panel : *panels.value) array.append(PanelRecordJson(panel));
+        cli.PrintJson({{"library", library->Location().text}, {"panels", array}});
+        return Code(ExitCode::Done);
+    }
+    QTextStream& out = cli.Env().out;
+    if (panels.value->empty()) cli.Env().err << "no panels in the library " << library->Location().text << '\n';
+    for (const PanelRecord& panel : *panels.value) {
+        out << panel.serial << '\t' << panel.model << '\t'
+            << QString::fromStdString(VersionText(static_cast<std::uint8_t>(panel.version))) << '\t'
+            << LocalTime(panel.lastSeen) << '\t' << panel.snapshots << " snapshot(s)\t" << cli.Printable(panel.customer)
+            << '\n';
+    }
+    out.flush();
+    return Code(ExitCode::Done);
+}
+
+int Show(CliContext& cli, const QString& serialText)
+{
+    const std::optional<SnapshotReference> reference = ParseSnapshotReference(serialText);
+    if (!reference || reference->number != 0) {
+        return cli.Fail(ExitCode::Usage, QStringLiteral("%1 is not a panel's serial number").arg(serialText));
+    }
+    PanelLibrary* library = cli.Library();
+    if (!library) return cli.LibraryFailure();
+    const auto panel = library->Panel(reference->serial);
+    if (!panel.Ok()) return cli.Fail(ExitCode::BadFile, panel.error);
+    if (!panel.value->has_value()) {
+        return cli.Fail(ExitCode::BadFile,
+                        QStringLiteral("panel %1 is not in the library %2").arg(serialText, library->Location().text));
+    }
+    const auto history = library->History(reference->serial);
+    if (!history.Ok()) return cli.Fail(ExitCode::BadFile, history.error);
+    if (cli.Json()) {
+        QJsonArray snapshots;
+        for (const SnapshotInfo& snapshot : *history.value) snapshots.append(SnapshotJson(snapshot));
+        QJsonObject result = PanelRecordJson(**panel.value);
+        result.insert("history", snapshots);
+        cli.PrintJson(result);
+        return Code(ExitCode::Done);
+    }
+    const PanelRecord& record = **panel.value;
+    QTextStream& out = cli.Env().out;
+    out << "Serial:    " << record.serial << '\n'
+        << "Model:     " << record.model << " ("
+        << QString::fromStdString(ModelDisplayName(static_cast<std::uint8_t>(record.model))) << ")\n"
+        << "Version:   " << QString::fromStdString(VersionText(static_cast<std::uint8_t>(record.version))) << '\n'
+        << "Seen:      " << LocalTime(record.firstSeen) << " to " << LocalTime(record.lastSeen) << '\n'
+        << "Customer:  " << cli.Printable(record.customer) << '\n'
+        << "Address:   " << cli.Printable(record.address) << '\n'
+        << "Notes:     " << cli.Printable(record.notes) << '\n';
+    for (const SnapshotInfo& snapshot : *history.value) {
+        out << '@' << snapshot.number << '\t' << LocalTime(snapshot.taken) << '\t'
+            << QString::fromStdString(VersionText(static_cast<std::uint8_t>(snapshot.panelVersion))) << '\t'
+            << cli.Printable(snapshot.takenBy) << '\t' << snapshot.reason << (snapshot.hasRf ? "\tRF" : "")
+            << (snapshot.note.isEmpty() ? QString() : '\t' + cli.Printable(snapshot.note)) << '\n';
+    }
+    out.flush();
+    return Code(ExitCode::Done);
+}
+
+int Export(CliContext& cli, const QString& referenceText, const QString& file)
+{
+    const std::optional<SnapshotReference> reference = ParseSnapshotReference(referenceText);
+    if (!reference) {
+        return cli.Fail(ExitCode::Usage, QStringLiteral("%1 names no snapshot; give SERIAL or SERIAL@N").arg(referenceText));
+    }
+    if (const std::string problem = CheckWriteDestination(file.toStdString()); !problem.empty()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2").arg(file, QString::fromStdString(problem)));
+    }
+    PanelLibrary* library = cli.Library();
+    if (!library) return cli.LibraryFailure();
+    const auto snapshot = library->Snapshot(reference->serial, reference->number);
+    if (!snapshot.Ok()) return cli.Fail(ExitCode::BadFile, snapshot.error);
+    const QByteArray json = BackupToJson(*snapshot.value);
+    if (const std::string error = WriteFileAtomically(file.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())});
+        !error.empty()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; the file was left as it was")
+                                               .arg(file, QString::fromStdString(error)));
+    }
+    if (cli.Json()) {
+        cli.PrintJson({{"file", file}, {"serial", static_cast<qint64>(reference->serial)}});
+    } else {
+        cli.Env().out << "Exported " << referenceText << " to " << file << '\n';
+        cli.Env().out.flush();
+    }
+    return Code(ExitCode::Done);
+}
+
+int Import(CliContext& cli, const QString& file)
+{
+    PanelBackup backup;
+    if (const auto failed = LoadBackupFile(cli, file, backup)) return *failed;
+    PanelLibrary* library = cli.Library();
+    if (!library) return cli.LibraryFailure();
+    const auto stored = library->StoreSnapshot(
+        backup, {cli.UserName(), SnapshotReason::Imported, QStringLiteral("imported from %1").arg(file), kToolVersion});
+    if (!stored.Ok()) return cli.Fail(ExitCode::BadFile, stored.error);
+    if (cli.Json()) {
+        cli.PrintJson({{"file", file}, {"snapshot", SnapshotJson(*stored.value)}});
+    } else {
+        cli.Env().out << "Imported " << file << " as " << stored.value->serial << '@' << stored.value->number << '\n';
+        cli.Env().out.flush();
+    }
+    return Code(ExitCode::Done);
+}
+
+}  // namespace
+
+int RunLibrary(CliContext& cli, const QStringList& operands)
+{
+    const QString action = operands.value(0);
+    if (action == "list" && operands.size() == 1) return List(cli);
+    if (action == "show" && operands.size() == 2) return Show(cli, operands[1]);
+    if (action == "export" && operands.size() == 3) return Export(cli, operands[1], operands[2]);
+    if (action == "import" && operands.size() == 2) return Import(cli, operands[1]);
+    return cli.Fail(ExitCode::Usage, QStringLiteral("library takes: list [--search TEXT], show SERIAL, export "
+                                                    "SERIAL[@N] FILE, import FILE"));
+}
+
+int RunReport(CliContext& cli, const QString& referenceText)
+{
+    const std::optional<SnapshotReference> reference = ParseSnapshotReference(referenceText);
+    if (!reference) {
+        return cli.Fail(ExitCode::Usage, QStringLiteral("%1 names no snapshot; give SERIAL or SERIAL@N").arg(referenceText));
+    }
+    const QString file = cli.Value("output");
+    if (file.isEmpty()) return cli.Fail(ExitCode::Usage, QStringLiteral("give the report's file with -o FILE"));
+    if (const std::string problem = CheckWriteDestination(file.toStdString()); !problem.empty()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2").arg(file, QString::fromStdString(problem)));
+    }
+    if (!cli.IsSet("html") && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return cli.Fail(ExitCode::Usage, QStringLiteral("a PDF report needs the graphical libraries; use --html"));
+    }
+    PanelLibrary* library = cli.Library();
+    if (!library) return cli.LibraryFailure();
+    const auto history = library->History(reference->serial);
+    if (!history.Ok()) return cli.Fail(ExitCode::BadFile, history.error);
+    const auto chosen = std::find_if(history.value->rbegin(), history.value->rend(), [&](const SnapshotInfo& info) {
+        return reference->number == 0 || info.number == reference->number;
+    });
+    if (chosen == history.value->rend()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("the library %1 holds no snapshot %2")
+                                               .arg(library->Location().text, referenceText));
+    }
+    ReportInput input;
+    const auto snapshot = library->Snapshot(reference->serial, chosen->number);
+    const auto panel = library->Panel(reference->serial);
+    if (!snapshot.Ok()) return cli.Fail(ExitCode::BadFile, snapshot.error);
+    if (!panel.Ok() || !panel.value->has_value()) return cli.Fail(ExitCode::BadFile, panel.error);
+    input.snapshot = *snapshot.value;
+    input.info = *chosen;
+    input.panel = **panel.value;
+    // The snapshot before it, for what changed.
+    if (const auto before = std::next(chosen); before != history.value->rend()) {
+        const auto previous = library->Snapshot(reference->serial, before->number);
+        if (!previous.Ok()) return cli.Fail(ExitCode::BadFile, previous.error);
+        input.previous = *previous.value;
+    }
+    input.toolVersion = kToolVersion;
+    input.printed = cli.Env().clock.Now();
+    input.showSecrets = cli.IsSet("show-secrets");
+
+    int pages = 0;
+    QByteArray bytes;
+    if (cli.IsSet("html")) {
+        bytes = ReportHtml(input);
+    } else {
+        ReportPdf pdf = ReportToPdf(input);
+        bytes = std::move(pdf.bytes);
+        pages = pdf.pages;
+    }
+    if (const std::string error = WriteFileAtomically(file.toStdString(), {bytes.constData(), static_cast<std::size_t>(bytes.size())});
+        !error.empty()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; the file was left as it was")
+                                               .arg(file, QString::fromStdString(error)));
+    }
+    if (cli.Json()) {
+        cli.PrintJson({{"file", file}, {"snapshot", SnapshotJson(*chosen)}, {"pages", pages}});
+    } else {
+        cli.Env().out << "Report of " << reference->serial << '@' << chosen->number << " written to " << file;
+        if (pages > 0) cli.Env().out << " (" << pages << " pages)";
+        cli.Env().out << '\n';
+        cli.Env().out.flush();
+    }
+    return Code(ExitCode::Done);
+}

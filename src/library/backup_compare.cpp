@@ -1,0 +1,53 @@
+#include "library/backup_compare.h"
+
+#include <set>
+
+#include "core/panel/block_table.h"
+#include "core/rf/rf_sensor_fields.h"
+
+namespace {
+
+std::optional<RfSensorRecord> SlotRecord(const RfSensorTable& table, int slot)
+{
+    const auto found = table.find(slot);
+    if (found == table.end()) return std::nullopt;
+    return UnpackRfSensorRecord(found->second.data(), found->second.size());
+}
+
+template <typename Map>
+typename Map::mapped_type ValueOr(const Map& map, const typename Map::key_type& key)
+{
+    const auto found = map.find(key);
+    return found == map.end() ? typename Map::mapped_type{} : found->second;
+}
+
+}  // namespace
+
+std::vector<BackupDifference> CompareBackups(const PanelBackup& before, const PanelBackup& after)
+{
+    std::vector<BackupDifference> differences;
+    std::set<std::uint8_t> ids;
+    for (const auto& [id, bytes] : before.blocks) ids.insert(id);
+    for (const auto& [id, bytes] : after.blocks) ids.insert(id);
+    for (std::uint8_t id : ids) {
+        const BlockEntry* entry = FindBlock(id);
+        const QString where = entry ? QString::fromUtf8(entry->title) : QStringLiteral("Bloco %1").arg(id);
+        for (FieldChange& change : CompareBlock(ValueOr(before.blocks, id), ValueOr(after.blocks, id))) {
+            differences.push_back({where, std::move(change)});
+        }
+    }
+    if (!before.rf || !after.rf) return differences;
+    std::set<int> filled;
+    for (const auto& [slot, bytes] : *before.rf) filled.insert(slot);
+    for (const auto& [slot, bytes] : *after.rf) filled.insert(slot);
+    for (int slot : filled) {
+        const std::vector<std::uint8_t> old = ValueOr(*before.rf, slot);
+        const std::vector<std::uint8_t> now = ValueOr(*after.rf, slot);
+        if (old == now) continue;
+        std::vector<FieldChange> changes = CompareRfSensors(SlotRecord(*before.rf, slot), SlotRecord(*after.rf, slot));
+        // Reserved bytes the fields do not show can differ alone.
+        if (changes.empty()) changes.push_back({"Bytes", HexBytes(old), HexBytes(now)});
+        for (FieldChange& change : changes) differences.push_back({QStringLiteral("Sensor RF %1").arg(slot), std::move(change)});
+    }
+    return differences;
+}

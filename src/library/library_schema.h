@@ -1,0 +1,19 @@
+#pragma once
+// The library's tables, as numbered steps: a new library runs them all, an
+// older one the steps past its version, in one transaction with the
+// version's update. The few words where SQLite and PostgreSQL differ are
+// chosen by dialect.
+
+#include <QString>
+#include <QStringList>
+
+class QSqlDatabase;
+
+enum class SqlDialect { Sqlite, Postgres };
+
+// The statements of step n (1 to kLibrarySchemaVersion) that SQL alone can do.
+QStringList SchemaStep(int step, SqlDialect dialect);
+
+// The search text of a panel: serial, customer and address, case-folded,
+// so a search finds "João" as "joão" on either database.
+QString PanelSearchText(quint32 serial, const QString& customer, const QString& address);

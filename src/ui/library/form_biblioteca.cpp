@@ -1,0 +1,641 @@
+#include "ui/library/form_biblioteca.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "core/config/panel_backup.h"
+#include "core/config/restore_plan.h"
+#include "core/files/safe_file.h"
+#include "core/panel/block_table.h"
+#include "core/panel/model_capabilities.h"
+#include "core/rf/rf_sensor_record.h"
+#include "core/panel/device_identity.h"
+#include "library/backup_compare.h"
+#include "library/installation_report.h"
+#include "session/clock.h"
+#include "session/configuration_transfer.h"
+#include "session/panel_exchange.h"
+#include "session/panel_session.h"
+#include "ui/common/dialogs.h"
+
+namespace {
+
+QPushButton* NamedButton(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QTableWidget* NamedGrid(const QString& name, const QStringList& header, QWidget* parent)
+{
+    auto* grid = new QTableWidget(0, static_cast<int>(header.size()), parent);
+    grid->setObjectName(name);
+    grid->setHorizontalHeaderLabels(header);
+    grid->verticalHeader()->hide();
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->horizontalHeader()->setStretchLastSection(true);
+    return grid;
+}
+
+void SetRow(QTableWidget* grid, int row, const QStringList& cells)
+{
+    for (int column = 0; column < cells.size(); ++column) {
+        grid->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+    // Every text whole, one line a row; the last column takes what is left.
+    if (row == grid->rowCount() - 1) {
+        grid->resizeColumnsToContents();
+        grid->resizeRowsToContents();
+    }
+}
+
+// Why a snapshot was taken, as the window says it.
+QString ReasonText(const QString& reason)
+{
+    if (reason == QLatin1String("manual")) return QStringLiteral("manual");
+    if (reason == QLatin1String("before restore")) return QStringLiteral("antes de restaurar");
+    if (reason == QLatin1String("before firmware update")) return QStringLiteral("antes de atualizar o firmware");
+    if (reason == QLatin1String("imported")) return QStringLiteral("importado");
+    return reason;
+}
+
+QString LocalTime(const QDateTime& time) { return time.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")); }
+
+QString Version(int version) { return QString::fromStdString(VersionText(static_cast<std::uint8_t>(version))); }
+
+}  // namespace
+
+TFormBiblioteca::TFormBiblioteca(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent)
+    : QDialog(parent), session_(session), dialogs_(dialogs), clock_(clock)
+{
+    setObjectName(QStringLiteral("FormBiblioteca"));
+    setWindowTitle(QStringLiteral("Biblioteca de centrais"));
+    BuildLayout();
+}
+
+TFormBiblioteca::~TFormBiblioteca() = default;
+
+void TFormBiblioteca::BuildLayout()
+{
+    auto* layout = new QVBoxLayout(this);
+
+    auto* locationRow = new QHBoxLayout;
+    locationRow->addWidget(new QLabel(QStringLiteral("Biblioteca:"), this));
+    locationEdit_ = new QLineEdit(this);
+    locationEdit_->setObjectName(QStringLiteral("EditLocal"));
+    locationEdit_->setToolTip(QStringLiteral("Um arquivo SQLite, ou postgresql://usuario@servidor/banco para a equipe "
+                                             "(a senha fica em ~/.pgpass)"));
+    locationRow->addWidget(locationEdit_, 1);
+    QPushButton* useLocation = NamedButton(QStringLiteral("BtnUsarLocal"), QStringLiteral("Usar"), this);
+    connect(useLocation, &QPushButton::clicked, this, &TFormBiblioteca::UseLocationClick);
+    locationRow->addWidget(useLocation);
+    layout->addLayout(locationRow);
+    locationLabel_ = new QLabel(this);
+    locationLabel_->setObjectName(QStringLiteral("LabelBiblioteca"));
+    locationLabel_->setWordWrap(true);
+    layout->addWidget(locationLabel_);
+
+    searchEdit_ = new QLineEdit(this);
+    searchEdit_->setObjectName(QStringLiteral("EditBusca"));
+    searchEdit_->setPlaceholderText(QStringLiteral("Buscar por serial, cliente ou endereço"));
+    connect(searchEdit_, &QLineEdit::textChanged, this, &TFormBiblioteca::SearchChanged);
+    layout->addWidget(searchEdit_);
+
+    panelGrid_ = NamedGrid(QStringLiteral("GridCentrais"),
+                           {QStringLiteral("Serial"), QStringLiteral("Modelo"), QStringLiteral("Versão"),
+                            QStringLiteral("Vista em"), QStringLiteral("Cliente")},
+                           this);
+    panelGrid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(panelGrid_, &QTableWidget::itemSelectionChanged, this, &TFormBiblioteca::PanelSelected);
+    layout->addWidget(panelGrid_, 2);
+
+    auto* fields = new QGridLayout;
+    customerEdit_ = new QLineEdit(this);
+    customerEdit_->setObjectName(QStringLiteral("EditCliente"));
+    addressEdit_ = new QLineEdit(this);
+    addressEdit_->setObjectName(QStringLiteral("EditEndereco"));
+    notesEdit_ = new QPlainTextEdit(this);
+    notesEdit_->setObjectName(QStringLiteral("MemoObservacoes"));
+    notesEdit_->setMaximumHeight(60);
+    fields->addWidget(new QLabel(QStringLiteral("Cliente:"), this), 0, 0);
+    fields->addWidget(customerEdit_, 0, 1);
+    fields->addWidget(new QLabel(QStringLiteral("Endereço:"), this), 1, 0);
+    fields->addWidget(addressEdit_, 1, 1);
+    fields->addWidget(new QLabel(QStringLiteral("Observações:"), this), 2, 0);
+    fields->addWidget(notesEdit_, 2, 1);
+    saveCustomerButton_ = NamedButton(QStringLiteral("BtnSalvarDados"), QStringLiteral("Salvar dados do cliente"), this);
+    connect(saveCustomerButton_, &QPushButton::clicked, this, &TFormBiblioteca::SaveCustomerClick);
+    fields->addWidget(saveCustomerButton_, 3, 1, Qt::AlignRight);
+    layout->addLayout(fields);
+
+    snapshotGrid_ = NamedGrid(QStringLiteral("GridRetratos"),
+                              {QStringLiteral("Nº"), QStringLiteral("Data"), QStringLiteral("Versão"), QStringLiteral("Por"),
+                               QStringLiteral("Motivo"), QStringLiteral("Observação")},
+                              this);
+    snapshotGrid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    layout->addWidget(snapshotGrid_, 2);
+
+    // The connected panel: saved, compared, restored.
+    auto* panelRow = new QHBoxLayout;
+    QPushButton* savePanel = NamedButton(QStringLiteral("BtnSalvarCentral"), QStringLiteral("Salvar configuração da central"), this);
+    connect(savePanel, &QPushButton::clicked, this, &TFormBiblioteca::SavePanelClick);
+    rfCheck_ = new QCheckBox(QStringLiteral("Incluir sensores RF"), this);
+    rfCheck_->setObjectName(QStringLiteral("CheckRf"));
+    installerEdit_ = new QLineEdit(SystemUserName(), this);
+    installerEdit_->setObjectName(QStringLiteral("EditInstalador"));
+    noteEdit_ = new QLineEdit(this);
+    noteEdit_->setObjectName(QStringLiteral("EditNota"));
+    noteEdit_->setPlaceholderText(QStringLiteral("Observação"));
+    panelRow->addWidget(savePanel);
+    panelRow->addWidget(rfCheck_);
+    panelRow->addWidget(new QLabel(QStringLiteral("Instalador:"), this));
+    panelRow->addWidget(installerEdit_);
+    panelRow->addWidget(noteEdit_, 1);
+    layout->addLayout(panelRow);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("ProgressCentral"));
+    progress_->setValue(0);
+    layout->addWidget(progress_);
+
+    auto* buttons = new QHBoxLayout;
+    QPushButton* comparePanel = NamedButton(QStringLiteral("BtnCompararCentral"), QStringLiteral("Comparar com a central"), this);
+    connect(comparePanel, &QPushButton::clicked, this, &TFormBiblioteca::ComparePanelClick);
+    QPushButton* restore = NamedButton(QStringLiteral("BtnRestaurar"), QStringLiteral("Restaurar na central"), this);
+    connect(restore, &QPushButton::clicked, this, &TFormBiblioteca::RestoreClick);
+    buttons->addWidget(comparePanel);
+    buttons->addWidget(restore);
+    compareButton_ = NamedButton(QStringLiteral("BtnComparar"), QStringLiteral("Comparar"), this);
+    compareButton_->setToolTip(QStringLiteral("Selecione duas configurações para compará-las"));
+    connect(compareButton_, &QPushButton::clicked, this, &TFormBiblioteca::CompareClick);
+    exportButton_ = NamedButton(QStringLiteral("BtnExportar"), QStringLiteral("Exportar…"), this);
+    connect(exportButton_, &QPushButton::clicked, this, &TFormBiblioteca::ExportClick);
+    QPushButton* importButton = NamedButton(QStringLiteral("BtnImportar"), QStringLiteral("Importar…"), this);
+    connect(importButton, &QPushButton::clicked, this, &TFormBiblioteca::ImportClick);
+    reportButton_ = NamedButton(QStringLiteral("BtnRelatorio"), QStringLiteral("Relatório…"), this);
+    connect(reportButton_, &QPushButton::clicked, this, &TFormBiblioteca::ReportClick);
+    for (QPushButton* button : {compareButton_, exportButton_, importButton, reportButton_}) buttons->addWidget(button);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+
+    differenceGrid_ = NamedGrid(QStringLiteral("GridDiferencas"),
+                                {QStringLiteral("Onde"), QStringLiteral("Campo"), QStringLiteral("Antes"),
+                                 QStringLiteral("Depois")},
+                                this);
+    layout->addWidget(differenceGrid_, 2);
+    resize(900, 820);
+}
+
+void TFormBiblioteca::UseLibrary(const LibraryLocation& location, bool quiet)
+{
+    library_.reset();
+    locationEdit_->setText(location.text);
+    auto opened = PanelLibrary::Open(location);
+    if (!opened.Ok()) {
+        locationLabel_->setText(QStringLiteral("Biblioteca indisponível."));
+        if (!quiet) dialogs_.Error(this, QStringLiteral("Não foi possível abrir a biblioteca: %1").arg(opened.error));
+    } else {
+        library_ = std::move(*opened.value);
+        locationLabel_->setText(location.kind == LibraryLocation::Kind::Sqlite
+                                    ? QStringLiteral("Biblioteca neste computador: %1").arg(location.text)
+                                    : QStringLiteral("Biblioteca da equipe: %1").arg(location.text));
+    }
+    FillPanels();
+}
+
+void TFormBiblioteca::UseLocationClick()
+{
+    const LocationParse parse = ParseLibraryLocation(locationEdit_->text());
+    if (!parse.location) {
+        dialogs_.Error(this, QStringLiteral("Local da biblioteca inválido: %1").arg(parse.error));
+        return;
+    }
+    UseLibrary(*parse.location);
+    if (library_) emit LibraryChosen(parse.location->text);
+}
+
+void TFormBiblioteca::SearchChanged() { FillPanels(); }
+
+void TFormBiblioteca::FillPanels()
+{
+    const std::optional<quint32> selected = SelectedSerial();
+    panels_.clear();
+    if (library_) {
+        auto panels = library_->Panels(searchEdit_->text());
+        if (panels.Ok()) {
+            panels_ = std::move(*panels.value);
+        } else {
+            dialogs_.Error(this, panels.error);
+        }
+    }
+    const QSignalBlocker blocker(panelGrid_);
+    panelGrid_->setRowCount(static_cast<int>(panels_.size()));
+    for (int row = 0; row < static_cast<int>(panels_.size()); ++row) {
+        const PanelRecord& panel = panels_[static_cast<std::size_t>(row)];
+        SetRow(panelGrid_, row,
+               {QString::number(panel.serial),
+                QString::fromStdString(ModelDisplayName(static_cast<std::uint8_t>(panel.model))), Version(panel.version),
+                LocalTime(panel.lastSeen), panel.customer});
+    }
+    if (selected) SelectPanel(*selected);
+    PanelSelected();
+}
+
+std::optional<quint32> TFormBiblioteca::SelectedSerial() const
+{
+    const QList<QTableWidgetItem*> items = panelGrid_->selectedItems();
+    if (items.isEmpty()) return std::nullopt;
+    const int row = items.front()->row();
+    if (row < 0 || row >= static_cast<int>(panels_.size())) return std::nullopt;
+    return panels_[static_cast<std::size_t>(row)].serial;
+}
+
+void TFormBiblioteca::SelectPanel(quint32 serial)
+{
+    for (int row = 0; row < static_cast<int>(panels_.size()); ++row) {
+        if (panels_[static_cast<std::size_t>(row)].serial == serial) panelGrid_->selectRow(row);
+    }
+}
+
+void TFormBiblioteca::PanelSelected()
+{
+    const std::optional<quint32> serial = SelectedSerial();
+    const PanelRecord* panel = nullptr;
+    for (const PanelRecord& record : panels_) {
+        if (serial && record.serial == *serial) panel = &record;
+    }
+    customerEdit_->setText(panel ? panel->customer : QString());
+    addressEdit_->setText(panel ? panel->address : QString());
+    notesEdit_->setPlainText(panel ? panel->notes : QString());
+    for (QWidget* control : std::initializer_list<QWidget*>{customerEdit_, addressEdit_, notesEdit_, saveCustomerButton_}) {
+        control->setEnabled(panel != nullptr);
+    }
+    differenceGrid_->setRowCount(0);
+    FillHistory();
+}
+
+void TFormBiblioteca::FillHistory()
+{
+    history_.clear();
+    const std::optional<quint32> serial = SelectedSerial();
+    if (library_ && serial) {
+        auto history = library_->History(*serial);
+        if (history.Ok()) {
+            history_ = std::move(*history.value);
+        } else {
+            dialogs_.Error(this, history.error);
+        }
+    }
+    snapshotGrid_->setRowCount(static_cast<int>(history_.size()));
+    for (int row = 0; row < static_cast<int>(history_.size()); ++row) {
+        const SnapshotInfo& info = history_[static_cast<std::size_t>(row)];
+        SetRow(snapshotGrid_, row,
+               {QString::number(info.number), LocalTime(info.taken), Version(info.panelVersion), info.takenBy,
+                ReasonText(info.reason), info.note});
+    }
+    if (!history_.empty()) snapshotGrid_->selectRow(static_cast<int>(history_.size()) - 1);
+}
+
+std::vector<SnapshotInfo> TFormBiblioteca::SelectedSnapshots() const
+{
+    std::vector<SnapshotInfo> chosen;
+    for (int row = 0; row < static_cast<int>(history_.size()); ++row) {
+        if (snapshotGrid_->item(row, 0) && snapshotGrid_->item(row, 0)->isSelected()) {
+            chosen.push_back(history_[static_cast<std::size_t>(row)]);
+        }
+    }
+    return chosen;
+}
+
+void TFormBiblioteca::SaveCustomerClick()
+{
+    const std::optional<quint32> serial = SelectedSerial();
+    if (!library_ || !serial) return;
+    const auto saved = library_->SetInstallerFields(
+        *serial, {customerEdit_->text(), addressEdit_->text(), notesEdit_->toPlainText()});
+    if (!saved.Ok()) {
+        dialogs_.Error(this, QStringLiteral("Os dados do cliente não foram salvos: %1").arg(saved.error));
+        return;
+    }
+    FillPanels();
+}
+
+void TFormBiblioteca::CompareClick()
+{
+    const std::vector<SnapshotInfo> chosen = SelectedSnapshots();
+    if (!library_ || chosen.size() != 2) {
+        dialogs_.Information(this, QStringLiteral("Selecione duas configurações da lista para compará-las."));
+        return;
+    }
+    const auto before = library_->Snapshot(chosen[0].serial, chosen[0].number);
+    const auto after = library_->Snapshot(chosen[1].serial, chosen[1].number);
+    if (!before.Ok() || !after.Ok()) {
+        dialogs_.Error(this, before.Ok() ? after.error : before.error);
+        return;
+    }
+    ShowDifferences(*before.value, *after.value);
+}
+
+void TFormBiblioteca::ShowDifferences(const PanelBackup& before, const PanelBackup& after)
+{
+    const std::vector<BackupDifference> differences = CompareBackups(before, after);
+    differenceGrid_->setRowCount(static_cast<int>(differences.size()));
+    for (int row = 0; row < static_cast<int>(differences.size()); ++row) {
+        const BackupDifference& difference = differences[static_cast<std::size_t>(row)];
+        SetRow(differenceGrid_, row,
+               {difference.where, QString::fromStdString(difference.change.caption),
+                QString::fromStdString(difference.change.before), QString::fromStdString(difference.change.after)});
+    }
+    if (differences.empty()) dialogs_.Information(this, QStringLiteral("As configurações são iguais."));
+}
+
+void TFormBiblioteca::ExportClick()
+{
+    const std::vector<SnapshotInfo> chosen = SelectedSnapshots();
+    if (!library_ || chosen.size() != 1) {
+        dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para exportá-la."));
+        return;
+    }
+    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
+    if (!snapshot.Ok()) {
+        dialogs_.Error(this, snapshot.error);
+        return;
+    }
+    const QString path = dialogs_.SaveFileName(
+        this, QStringLiteral("Central_%1_%2.json").arg(chosen[0].serial).arg(chosen[0].number));
+    if (path.isEmpty()) return;
+    const QByteArray json = BackupToJson(*snapshot.value);
+    const std::string error = WriteFileAtomically(path.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())});
+    if (!error.empty()) {
+        dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi gravado: %2").arg(path, QString::fromStdString(error)));
+    }
+}
+
+void TFormBiblioteca::ImportClick()
+{
+    if (!library_) return;
+    const QString path = dialogs_.OpenFile(this, QStringLiteral("Cópia de configuração (*.json)"));
+    if (path.isEmpty()) return;
+    const FileContents contents = ReadRegularFile(path.toStdString(), kMaxBackupFileSize);
+    const BackupParse parse = contents.Ok() ? BackupFromJson(QByteArray(reinterpret_cast<const char*>(contents.bytes.data()),
+                                                                        static_cast<qsizetype>(contents.bytes.size())))
+                                            : BackupParse{std::nullopt, QString::fromStdString(contents.error)};
+    if (!parse.backup) {
+        dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi importado: %2").arg(path, parse.error));
+        return;
+    }
+    const auto stored = library_->StoreSnapshot(
+        *parse.backup, {SystemUserName(), SnapshotReason::Imported, QFileInfo(path).fileName(), QStringLiteral(QUORVEL_VERSION)});
+    if (!stored.Ok()) {
+        dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi importado: %2").arg(path, stored.error));
+        return;
+    }
+    searchEdit_->clear();
+    FillPanels();
+    SelectPanel(parse.backup->panel.serial);
+}
+
+void TFormBiblioteca::ReportClick()
+{
+    const std::vector<SnapshotInfo> chosen = SelectedSnapshots();
+    const std::optional<quint32> serial = SelectedSerial();
+    if (!library_ || chosen.size() != 1 || !serial) {
+        dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para o relatório."));
+        return;
+    }
+    ReportInput input;
+    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
+    const auto panel = library_->Panel(*serial);
+    if (!snapshot.Ok() || !panel.Ok() || !panel.value->has_value()) {
+        dialogs_.Error(this, snapshot.Ok() ? panel.error : snapshot.error);
+        return;
+    }
+    input.snapshot = *snapshot.value;
+    input.info = chosen[0];
+    input.panel = **panel.value;
+    for (const SnapshotInfo& earlier : history_) {
+        if (earlier.number >= chosen[0].number) continue;
+        const auto previous = library_->Snapshot(earlier.serial, earlier.number);
+        if (previous.Ok()) input.previous = *previous.value;  // the last one before wins
+    }
+    input.toolVersion = QStringLiteral(QUORVEL_VERSION);
+    input.printed = clock_.Now();
+    const QString path = dialogs_.SaveFileName(this, SuggestedReportName(*serial, input.snapshot.taken));
+    if (path.isEmpty()) return;
+    const ReportPdf pdf = ReportToPdf(input);
+    const std::string error =
+        WriteFileAtomically(path.toStdString(), {pdf.bytes.constData(), static_cast<std::size_t>(pdf.bytes.size())});
+    if (!error.empty()) {
+        dialogs_.Error(this, QStringLiteral("O relatório %1 não foi gravado: %2").arg(path, QString::fromStdString(error)));
+        return;
+    }
+    if (dialogs_.Question(this, QStringLiteral("Relatório"),
+                          QStringLiteral("Relatório gravado em %1 (%2 páginas). Abrir agora?").arg(path).arg(pdf.pages))) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+}
+
+// ---- The connected panel ---------------------------------------------------------
+
+void TFormBiblioteca::RecordSeen(const Identification& panel)
+{
+    if (!library_ || !IsSupportedPanelModel(panel.model)) return;
+    // The panel answers every second: it is written down when it changes,
+    // and otherwise once a minute.
+    const QDateTime now = clock_.Now();
+    const bool same = lastSeen_.serial == panel.serial && lastSeen_.version == panel.version &&
+                      lastSeen_.model == panel.model;
+    if (same && lastSeenAt_.isValid() && lastSeenAt_.secsTo(now) < 60) return;
+    lastSeen_ = panel;
+    lastSeenAt_ = now;
+    if (library_->RecordSeen(panel, now).Ok() && isVisible()) FillPanels();
+}
+
+bool TFormBiblioteca::Step(int done, int total)
+{
+    progress_->setMaximum(total);
+    progress_->setValue(done);
+    return session_.IsPortOpen();
+}
+
+std::optional<PanelBackup> TFormBiblioteca::ReadPanel(bool withRf)
+{
+    if (!session_.IsPortOpen()) {
+        dialogs_.Error(this, QStringLiteral("Abra a porta serial da central antes."));
+        return std::nullopt;
+    }
+    PanelExchange exchange(session_);
+    const std::optional<Identification> identity = exchange.Identify();
+    if (!identity || !IsSupportedPanelModel(identity->model)) {
+        dialogs_.Error(this, QStringLiteral("A central não respondeu à identificação; verifique o cabo e a alimentação."));
+        return std::nullopt;
+    }
+    PanelBackup backup{*identity, clock_.Now(), {}, std::nullopt};
+    const std::vector<std::uint8_t> ids = ConfigurationBlockIds();
+    const ReadOutcome read = ReadBlocks(exchange, ids, backup.blocks, [&](int done) {
+        return Step(done, static_cast<int>(ids.size()));
+    });
+    if (read.result != ReadOutcome::Result::Done) {
+        const BlockEntry* entry = FindBlock(read.block);
+        dialogs_.Error(this, QStringLiteral("A central não respondeu à leitura do bloco %1 (%2); nada foi guardado.")
+                                 .arg(read.block)
+                                 .arg(entry ? QString::fromUtf8(entry->title) : QString()));
+        return std::nullopt;
+    }
+    if (withRf) {
+        backup.rf.emplace();
+        const ReadOutcome rf = ReadRfRecords(exchange, *backup.rf, [&](int done) { return Step(done, kRfSensorTableSize); });
+        if (rf.result != ReadOutcome::Result::Done) {
+            dialogs_.Error(this, QStringLiteral("A central não respondeu à leitura do sensor RF %1; nada foi guardado.")
+                                     .arg(rf.slot));
+            return std::nullopt;
+        }
+    }
+    return backup;
+}
+
+std::optional<SnapshotInfo> TFormBiblioteca::KeepPanel(SnapshotReason reason, bool withRf)
+{
+    if (!library_) {
+        dialogs_.Error(this, QStringLiteral("A biblioteca não está aberta: escolha o local da biblioteca."));
+        return std::nullopt;
+    }
+    const std::optional<PanelBackup> backup = ReadPanel(withRf);
+    if (!backup) return std::nullopt;
+    const QString note = reason == SnapshotReason::Manual ? noteEdit_->text() : QString();
+    const auto stored = library_->StoreSnapshot(*backup, {installerEdit_->text().trimmed().isEmpty() ? SystemUserName()
+                                                                                                   : installerEdit_->text().trimmed(),
+                                                          reason, note, QStringLiteral(QUORVEL_VERSION)});
+    if (!stored.Ok()) {
+        dialogs_.Error(this, QStringLiteral("A configuração da central não foi guardada na biblioteca: %1").arg(stored.error));
+        return std::nullopt;
+    }
+    searchEdit_->clear();
+    FillPanels();
+    SelectPanel(backup->panel.serial);
+    return *stored.value;
+}
+
+void TFormBiblioteca::SavePanelClick()
+{
+    const std::optional<SnapshotInfo> kept = KeepPanel(SnapshotReason::Manual, rfCheck_->isChecked());
+    if (!kept) return;
+    noteEdit_->clear();
+    dialogs_.Information(this, QStringLiteral("Configuração da central %1 salva na biblioteca (nº %2).")
+                                   .arg(kept->serial)
+                                   .arg(kept->number));
+}
+
+void TFormBiblioteca::ComparePanelClick()
+{
+    const std::vector<SnapshotInfo> chosen = SelectedSnapshots();
+    if (!library_ || chosen.size() != 1) {
+        dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para compará-la com a central."));
+        return;
+    }
+    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
+    if (!snapshot.Ok()) {
+        dialogs_.Error(this, snapshot.error);
+        return;
+    }
+    const std::optional<PanelBackup> panel = ReadPanel(snapshot.value->rf.has_value());
+    if (panel) ShowDifferences(*snapshot.value, *panel);
+}
+
+void TFormBiblioteca::RestoreClick()
+{
+    const std::vector<SnapshotInfo> chosen = SelectedSnapshots();
+    if (!library_ || chosen.size() != 1) {
+        dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para restaurá-la na central."));
+        return;
+    }
+    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
+    if (!snapshot.Ok()) {
+        dialogs_.Error(this, snapshot.error);
+        return;
+    }
+    const PanelBackup& saved = *snapshot.value;
+    const std::optional<PanelBackup> current = ReadPanel(false);
+    if (!current) return;
+    if (current->panel.model != saved.panel.model) {
+        dialogs_.Error(this, QStringLiteral("Esta configuração é de uma central %1; a central conectada é %2. Nada foi gravado.")
+                                 .arg(QString::fromStdString(ModelDisplayName(saved.panel.model)),
+                                      QString::fromStdString(ModelDisplayName(current->panel.model))));
+        return;
+    }
+    const RestorePlan plan = PlanRestore(saved.blocks, current->blocks);
+    if (plan.refusal) {
+        dialogs_.Error(this, QStringLiteral("O bloco %1 desta configuração tem %2 bytes; o da central tem %3. Nada foi gravado.")
+                                 .arg(plan.refusal->block)
+                                 .arg(plan.refusal->savedLength)
+                                 .arg(plan.refusal->panelLength));
+        return;
+    }
+    if (plan.toWrite.empty()) {
+        dialogs_.Information(this, QStringLiteral("A central já tem esta configuração; nada a gravar."));
+        return;
+    }
+    // The plan: the fields that will change, then a confirmation.
+    PanelBackup planned = *current;
+    for (std::uint8_t id : plan.toWrite) planned.blocks[id] = saved.blocks.at(id);
+    ShowDifferences(*current, planned);
+    QStringList titles;
+    for (std::uint8_t id : plan.toWrite) {
+        const BlockEntry* entry = FindBlock(id);
+        titles << (entry ? QString::fromUtf8(entry->title) : QString::number(id));
+    }
+    QString question = QStringLiteral("Serão gravados na central %1 os blocos:\n%2\n\nA configuração atual da central "
+                                      "será guardada antes na biblioteca.")
+                           .arg(current->panel.serial)
+                           .arg(titles.join(QLatin1Char('\n')));
+    if (saved.rf && !saved.rf->empty()) question += QStringLiteral(" Os sensores RF não são restaurados.");
+    if (!dialogs_.Question(this, QStringLiteral("Restaurar na central"), question + QStringLiteral(" Continuar?"))) return;
+
+    const auto kept = library_->StoreSnapshot(*current, {installerEdit_->text().trimmed().isEmpty() ? SystemUserName()
+                                                                                                  : installerEdit_->text().trimmed(),
+                                                         SnapshotReason::BeforeRestore, QString(),
+                                                         QStringLiteral(QUORVEL_VERSION)});
+    if (!kept.Ok()) {
+        dialogs_.Error(this, QStringLiteral("A configuração atual da central não foi guardada na biblioteca: %1. Nada foi "
+                                            "gravado.")
+                                 .arg(kept.error));
+        return;
+    }
+    PanelExchange exchange(session_);
+    const WriteOutcome outcome = WriteBlocks(exchange, saved.blocks, plan.toWrite, [&](int done) {
+        return Step(done, static_cast<int>(plan.toWrite.size()));
+    });
+    FillPanels();
+    SelectPanel(current->panel.serial);
+    const auto names = [](const std::vector<std::uint8_t>& ids) {
+        QStringList list;
+        for (std::uint8_t id : ids) list << QString::number(id);
+        return list.isEmpty() ? QStringLiteral("nenhum") : list.join(QStringLiteral(", "));
+    };
+    const QString report = QStringLiteral("Blocos gravados: %1. Não gravados: %2.").arg(names(outcome.written), names(outcome.notWritten));
+    if (outcome.result == WriteOutcome::Result::Done) {
+        dialogs_.Information(this, QStringLiteral("Configuração restaurada na central. %1").arg(report));
+    } else {
+        dialogs_.Error(this, QStringLiteral("A restauração parou no bloco %1 (%2). %3 Restaure de novo: só os blocos que "
+                                            "ainda diferem são gravados.")
+                                 .arg(outcome.block)
+                                 .arg(outcome.result == WriteOutcome::Result::ReadBackDiffers
+                                          ? QStringLiteral("a leitura de volta não confere")
+                                          : outcome.result == WriteOutcome::Result::Refused ? QStringLiteral("a central recusou")
+                                                                                             : QStringLiteral("sem resposta"))
+                                 .arg(report));
+    }
+}

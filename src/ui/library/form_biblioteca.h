@@ -1,0 +1,105 @@
+#pragma once
+// The library window "Biblioteca": the panels the tool has met, searched by
+// serial, customer or address; the selected panel's customer fields and its
+// snapshots; two snapshots compared field by field; a snapshot exported to
+// a backup file, a backup file imported, a snapshot's report; all of it
+// without a panel connected. With one: its whole configuration saved as a
+// snapshot, compared with a snapshot, or a snapshot restored to it (the
+// plan shown first, what it held kept before anything is written).
+
+#include <QDialog>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "library/library_location.h"
+#include "library/panel_library.h"
+
+class Clock;
+class Dialogs;
+class PanelSession;
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+class TFormBiblioteca : public QDialog {
+    Q_OBJECT
+public:
+    TFormBiblioteca(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent = nullptr);
+    ~TFormBiblioteca() override;
+
+    // Opens the library there and shows its panels; an error box (unless
+    // quiet) and an empty list when it cannot be opened (nothing is written
+    // to it then).
+    void UseLibrary(const LibraryLocation& location, bool quiet = false);
+    PanelLibrary* Library() const { return library_.get(); }
+    // The panel selected in the list, if any.
+    std::optional<quint32> SelectedSerial() const;
+    void SelectPanel(quint32 serial);
+
+    // Reads the connected panel's whole configuration and stores it with
+    // the reason; the snapshot, or nothing (the reason already shown) when
+    // the panel could not be read or the library could not store it.
+    std::optional<SnapshotInfo> KeepPanel(SnapshotReason reason, bool withRf = false);
+    // A panel identified on the port: recorded as seen, when a library is open.
+    void RecordSeen(const Identification& panel);
+signals:
+    // Another library was chosen: the tool remembers it for the next run.
+    void LibraryChosen(const QString& location);
+
+private slots:
+    void SearchChanged();
+    void PanelSelected();
+    void SaveCustomerClick();
+    void UseLocationClick();
+    void CompareClick();
+    void ExportClick();
+    void ImportClick();
+    void ReportClick();
+    void SavePanelClick();
+    void ComparePanelClick();
+    void RestoreClick();
+
+private:
+    void BuildLayout();
+    void FillPanels();
+    void FillHistory();
+    // The snapshots selected in the history, oldest first.
+    std::vector<SnapshotInfo> SelectedSnapshots() const;
+    void ShowDifferences(const PanelBackup& before, const PanelBackup& after);
+    // The connected panel's identity and blocks (and sensors), or nothing
+    // with the reason shown.
+    std::optional<PanelBackup> ReadPanel(bool withRf);
+    bool Step(int done, int total);
+
+    PanelSession& session_;
+    Dialogs& dialogs_;
+    const Clock& clock_;
+    std::unique_ptr<PanelLibrary> library_;
+    std::vector<PanelRecord> panels_;
+    std::vector<SnapshotInfo> history_;
+    Identification lastSeen_;
+    QDateTime lastSeenAt_;
+
+    QLineEdit* locationEdit_ = nullptr;
+    QLabel* locationLabel_ = nullptr;
+    QLineEdit* searchEdit_ = nullptr;
+    QTableWidget* panelGrid_ = nullptr;
+    QLineEdit* customerEdit_ = nullptr;
+    QLineEdit* addressEdit_ = nullptr;
+    QPlainTextEdit* notesEdit_ = nullptr;
+    QPushButton* saveCustomerButton_ = nullptr;
+    QTableWidget* snapshotGrid_ = nullptr;
+    QTableWidget* differenceGrid_ = nullptr;
+    QPushButton* compareButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    QPushButton* reportButton_ = nullptr;
+    QLineEdit* installerEdit_ = nullptr;
+    QLineEdit* noteEdit_ = nullptr;
+    QCheckBox* rfCheck_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+};

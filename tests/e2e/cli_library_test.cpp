@@ -1,0 +1,147 @@
+// quorvel-cli and the panel library, in-process against software panels:
+// backups kept as snapshots, a restore from a snapshot, the snapshot kept
+// before a restore and before a firmware update, export and import, and a
+// library that cannot be used stopping what would change a panel.
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+#include "cli_test_bench.h"
+#include "core/firmware/image_builder.h"
+#include "core/link/commands.h"
+#include "library/backup_file.h"
+
+using namespace cli_test;
+
+namespace {
+
+const std::uint8_t kWriteBlock = CommandByte(CommandCode::WriteBlockCommand);
+
+QJsonObject Json(const QString& text) { return QJsonDocument::fromJson(text.toUtf8()).object(); }
+
+QStringList Reasons(CliBench& bench)
+{
+    bench.Run({"library", "show", "2024011501", "--json"});
+    QStringList reasons;
+    for (const QJsonValue& snapshot : Json(bench.out).value("history").toArray()) {
+        reasons << snapshot.toObject().value("reason").toString();
+    }
+    return reasons;
+}
+
+}  // namespace
+
+class CliLibraryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void keepsBackupsAndRestoresASnapshot();
+    void keepsThePanelBeforeAFirmwareUpdate();
+    void exportsAndImportsBackupFiles();
+    void aLibraryThatCannotBeUsedStopsARestore();
+    void writesAReportOfASnapshot();
+};
+
+void CliLibraryTest::keepsBackupsAndRestoresASnapshot()
+{
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", bench.Path("a.json")}), kDone);
+    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", bench.Path("b.json"), "--no-library"}), kDone);
+    QCOMPARE(Reasons(bench), QStringList{"manual"});
+
+    QCOMPARE(bench.Run({"library", "list", "--search", "0115", "--json"}), kDone);
+    const QJsonArray panels = Json(bench.out).value("panels").toArray();
+    QCOMPARE(panels.size(), 1);
+    QCOMPARE(panels[0].toObject().value("snapshots").toInt(), 1);
+    QCOMPARE(bench.Run({"library", "list", "--search", "nothing like it"}), kDone);
+    QCOMPARE(bench.out, QString());
+
+    // The panel changed since: the snapshot is written back, and what the
+    // panel held before is kept first.
+    QCOMPARE(bench.Run({"restore", "--port", "COM3", "2024011501@1"}), kDone);
+    QVERIFY2(bench.out.contains("Written block 2 "), qPrintable(bench.out));
+    QCOMPARE(panel.Block(2), (std::optional<std::vector<std::uint8_t>>{{2, 0x01, 0x2C, 0x00, 0x3C}}));
+    QCOMPARE(Reasons(bench), (QStringList{"manual", "before restore"}));
+    QCOMPARE(bench.Run({"restore", "--port", "COM3", "2024011501@9"}), kBadFile);
+    QVERIFY2(bench.err.contains("holds no snapshot 2024011501@9"), qPrintable(bench.err));
+}
+
+void CliLibraryTest::keepsThePanelBeforeAFirmwareUpdate()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    ImagePlan plan;
+    plan.modelCode = 51;
+    plan.firmwareId = 0x22;
+    plan.packetCount = 3;
+    const std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
+    WriteAll(bench.Path("nova.bin"), QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    QCOMPARE(bench.Run({"flash", "--port", "COM3", bench.Path("nova.bin"), "--dry-run"}), kDone);
+    QCOMPARE(Reasons(bench), QStringList{});
+    QCOMPARE(bench.Run({"flash", "--port", "COM3", bench.Path("nova.bin")}), kDone);
+    QCOMPARE(Reasons(bench), QStringList{"before firmware update"});
+}
+
+void CliLibraryTest::exportsAndImportsBackupFiles()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    const QString original = bench.Path("panel.json");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", original, "--no-library"}), kDone);
+    QCOMPARE(bench.Run({"library", "import", original}), kDone);
+    QCOMPARE(bench.out, QStringLiteral("Imported %1 as 2024011501@1\n").arg(original));
+
+    // A file the reader refuses is never imported.
+    QByteArray damaged = ReadAll(original);
+    damaged.replace("\"02 01 2C 00 3C\"", "\"02 01 2C 00 +C\"");
+    WriteAll(bench.Path("damaged.json"), damaged);
+    QCOMPARE(bench.Run({"library", "import", bench.Path("damaged.json")}), kBadFile);
+    QCOMPARE(Reasons(bench), QStringList{"imported"});
+
+    const QString exported = bench.Path("exported.json");
+    QCOMPARE(bench.Run({"library", "export", "2024011501", exported}), kDone);
+    QCOMPARE(ReadAll(exported), ReadAll(original));
+    QCOMPARE(bench.Run({"library", "export", "2024011501@x", exported}), kUsage);
+}
+
+void CliLibraryTest::aLibraryThatCannotBeUsedStopsARestore()
+{
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    const QString file = bench.Path("panel.json");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", file, "--no-library"}), kDone);
+    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
+    const QString damaged = bench.Path("damaged.sqlite");
+    WriteAll(damaged, QByteArray(4096, 'x'));
+    QCOMPARE(bench.Run({"restore", "--port", "COM3", file, "--library", damaged}), kBadFile);
+    QVERIFY2(bench.err.contains("damaged or is not a library") && bench.err.contains("--no-library") &&
+                 bench.err.contains("nothing was written"),
+             qPrintable(bench.err));
+    QCOMPARE(panel.CommandCount(kWriteBlock), 0u);
+    QCOMPARE(ReadAll(damaged), QByteArray(4096, 'x'));
+    QCOMPARE(bench.Run({"restore", "--port", "COM3", file, "--library", damaged, "--no-library"}), kDone);
+    QCOMPARE(panel.CommandCount(kWriteBlock), 1u);
+}
+
+void CliLibraryTest::writesAReportOfASnapshot()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", bench.Path("a.json"), "--rf"}), kDone);
+    const QString pdf = bench.Path("relatorio.pdf");
+    QCOMPARE(bench.Run({"report", "2024011501", "-o", pdf}), kDone);
+    QVERIFY2(bench.out.startsWith("Report of 2024011501@1 written to " + pdf), qPrintable(bench.out));
+    QVERIFY(ReadAll(pdf).startsWith("%PDF-"));
+    QCOMPARE(QFile::permissions(pdf) & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions{});
+    const QString html = bench.Path("relatorio.html");
+    QCOMPARE(bench.Run({"report", "2024011501@1", "--output", html, "--html", "--show-secrets"}), kDone);
+    QVERIFY(ReadAll(html).contains("Sensores RF"));
+    QCOMPARE(bench.Run({"report", "2024011501@7", "-o", pdf}), kBadFile);
+    QCOMPARE(bench.Run({"report", "2024011501"}), kUsage);
+}
+
+QTEST_MAIN(CliLibraryTest)
+#include "cli_library_test.moc"

@@ -1,0 +1,230 @@
+// The library window, opened from the main menu with no panel connected:
+// browse and search the panels, edit a customer's fields, compare two
+// snapshots, export one, import a backup file, write a report; and a
+// library file that is not one, reported and left untouched.
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include "core/config/panel_backup.h"
+#include "core/firmware/image_builder.h"
+#include "ui/firmware/form_atualizacao.h"
+#include "library/panel_library.h"
+#include "support/tool_harness.h"
+#include "ui/library/form_biblioteca.h"
+
+namespace {
+
+PanelBackup MakeBackup(quint32 serial, int minute, std::uint8_t pollingLow)
+{
+    VirtualPanel panel(VirtualPanel::Options{.model = 51});
+    PanelBackup backup{{51, 0x12, serial}, QDateTime(QDate(2026, 12, 1), QTime(9, minute), Qt::UTC), {}, std::nullopt};
+    for (std::uint8_t id : ConfigurationBlockIds()) backup.blocks[id] = *panel.Block(id);
+    backup.blocks[2] = {2, 0x01, pollingLow, 0x00, 0x3C};
+    return backup;
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+}  // namespace
+
+class LibraryWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void browsesComparesExportsImportsAndReports();
+    void aFileThatIsNoLibraryIsLeftAlone();
+    void savesComparesAndRestoresTheConnectedPanel();
+    void keepsThePanelBeforeAFirmwareUpdate();
+};
+
+void LibraryWindowTest::browsesComparesExportsImportsAndReports()
+{
+    QTemporaryDir dir;
+    const QString location = dir.filePath("library.sqlite");
+    {
+        auto library = PanelLibrary::Open(*ParseLibraryLocation(location).location);
+        QVERIFY2(library.Ok(), qPrintable(library.error));
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY((*library.value)->StoreSnapshot(MakeBackup(2024011501, i, i == 0 ? 0x2C : 0x2D), {"ana", SnapshotReason::Manual, {}, "1.08"}).Ok());
+        }
+    }
+    ToolHarness tool;
+    QString remembered;
+    tool.Start({.library = location, .rememberLibrary = [&](const QString& chosen) { remembered = chosen; }});
+    tool.Trigger("Biblioteca1");
+    QCOMPARE(tool.dialogs.WindowsShown(), QStringList{"FormBiblioteca"});
+    TFormBiblioteca& window = tool.App().LibraryWindow();
+    auto* panels = window.findChild<QTableWidget*>("GridCentrais");
+    auto* snapshots = window.findChild<QTableWidget*>("GridRetratos");
+    auto* differences = window.findChild<QTableWidget*>("GridDiferencas");
+    QCOMPARE(panels->rowCount(), 1);
+    QCOMPARE(panels->item(0, 0)->text(), QStringLiteral("2024011501"));
+
+    // The customer's fields, saved and found by the search.
+    window.SelectPanel(2024011501);
+    QCOMPARE(snapshots->rowCount(), 2);
+    window.findChild<QLineEdit*>("EditCliente")->setText(QStringLiteral("Padaria Estrela"));
+    window.findChild<QPlainTextEdit*>("MemoObservacoes")->setPlainText(QStringLiteral("Sirene no fundo"));
+    window.findChild<QPushButton*>("BtnSalvarDados")->click();
+    auto* search = window.findChild<QLineEdit*>("EditBusca");
+    search->setText(QStringLiteral("ESTRELA"));
+    QCOMPARE(panels->rowCount(), 1);
+    search->setText(QStringLiteral("nada assim"));
+    QCOMPARE(panels->rowCount(), 0);
+    search->clear();
+    window.SelectPanel(2024011501);
+    QCOMPARE(window.findChild<QPlainTextEdit*>("MemoObservacoes")->toPlainText(), QStringLiteral("Sirene no fundo"));
+
+    // Two snapshots compared field by field.
+    snapshots->selectAll();
+    window.findChild<QPushButton*>("BtnComparar")->click();
+    QCOMPARE(differences->rowCount(), 1);
+    QCOMPARE(differences->item(0, 1)->text(), QStringLiteral("Intervalo de envio msg polling"));
+    QCOMPARE(differences->item(0, 2)->text(), QStringLiteral("300"));
+    QCOMPARE(differences->item(0, 3)->text(), QStringLiteral("301"));
+
+    // The first exported, then imported under another panel's serial.
+    snapshots->clearSelection();
+    snapshots->selectRow(0);
+    const QString exported = dir.filePath("exported.json");
+    tool.dialogs.saveAnswers.push_back(exported);
+    window.findChild<QPushButton*>("BtnExportar")->click();
+    QByteArray json = FileBytes(exported);
+    QVERIFY(json.contains("\"serial\": 2024011501"));
+    json.replace("\"serial\": 2024011501", "\"serial\": 77");
+    const QString other = dir.filePath("other.json");
+    {
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(json);
+    }
+    tool.dialogs.files.push_back(other);
+    window.findChild<QPushButton*>("BtnImportar")->click();
+    QCOMPARE(panels->rowCount(), 2);
+    QCOMPARE(window.SelectedSerial(), std::optional<quint32>(77));
+    QCOMPARE(snapshots->item(0, 4)->text(), QStringLiteral("importado"));
+
+    // A report of the selected snapshot, offered to be opened (declined).
+    const QString report = dir.filePath("relatorio.pdf");
+    tool.dialogs.saveAnswers.push_back(report);
+    window.findChild<QPushButton*>("BtnRelatorio")->click();
+    QVERIFY(FileBytes(report).startsWith("%PDF-"));
+    const QStringList boxes = tool.dialogs.Texts();
+    QVERIFY2(boxes.filter(QStringLiteral("Relatório gravado em %1").arg(report)).size() == 1, qPrintable(boxes.join('\n')));
+    QCOMPARE(remembered, QString());
+    tool.dialogs.FailOnUnseenBoxes();
+}
+
+void LibraryWindowTest::aFileThatIsNoLibraryIsLeftAlone()
+{
+    QTemporaryDir dir;
+    const QString location = dir.filePath("library.sqlite");
+    const QByteArray garbage(2048, 'x');
+    {
+        QFile file(location);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+    }
+    ToolHarness tool;
+    tool.Start({.library = location});
+    tool.Trigger("Biblioteca1");
+    const QStringList boxes = tool.dialogs.Texts();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].startsWith("Não foi possível abrir a biblioteca") && boxes[0].contains(location) &&
+                 boxes[0].contains("damaged or is not a library"),
+             qPrintable(boxes[0]));
+    QCOMPARE(FileBytes(location), garbage);
+    QCOMPARE(tool.App().LibraryWindow().findChild<QTableWidget*>("GridCentrais")->rowCount(), 0);
+}
+
+// Against a software panel: its configuration saved, changed on the panel,
+// compared, then restored with the plan shown and read back, what the panel
+// held kept first.
+void LibraryWindowTest::savesComparesAndRestoresTheConnectedPanel()
+{
+    ToolHarness tool;
+    PanelHost& host = tool.StartConnected();
+    // Identified on the port: recorded before anyone opens the library.
+    {
+        auto library = PanelLibrary::Open(tool.App().LibraryWindow().Library()->Location());
+        QVERIFY((*library.value)->Panel(2024011501).value->has_value());
+    }
+    tool.Trigger("Biblioteca1");
+    TFormBiblioteca& window = tool.App().LibraryWindow();
+    auto* snapshots = window.findChild<QTableWidget*>("GridRetratos");
+    auto* differences = window.findChild<QTableWidget*>("GridDiferencas");
+    window.findChild<QLineEdit*>("EditInstalador")->setText(QStringLiteral("Bia"));
+    window.findChild<QPushButton*>("BtnSalvarCentral")->click();
+    QCOMPARE(tool.dialogs.Texts(), QStringList{"Configuração da central 2024011501 salva na biblioteca (nº 1)."});
+    QCOMPARE(window.SelectedSerial(), std::optional<quint32>(2024011501));
+    QCOMPARE(snapshots->rowCount(), 1);
+    QCOMPARE(snapshots->item(0, 3)->text(), QStringLiteral("Bia"));
+
+    // Changed on the panel since: the comparison names the field.
+    host.Panel().SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
+    snapshots->selectRow(0);
+    window.findChild<QPushButton*>("BtnCompararCentral")->click();
+    QCOMPARE(differences->rowCount(), 1);
+    QCOMPARE(differences->item(0, 2)->text(), QStringLiteral("300"));
+    QCOMPARE(differences->item(0, 3)->text(), QStringLiteral("60"));
+
+    // Declined: nothing written, nothing kept.
+    const std::size_t writes = host.Panel().CommandCount(kWrite);
+    window.findChild<QPushButton*>("BtnRestaurar")->click();
+    QStringList boxes = tool.dialogs.Texts();
+    QCOMPARE(boxes.size(), 2);
+    QVERIFY2(boxes[1].startsWith("Serão gravados na central 2024011501 os blocos:\nCONFIGURAÇÃO INTERVALO DE POLLING\n"),
+             qPrintable(boxes[1]));
+    QCOMPARE(host.Panel().CommandCount(kWrite), writes);
+    QCOMPARE(snapshots->rowCount(), 1);
+
+    // Confirmed: the block written and read back, the panel's own kept first.
+    tool.dialogs.answers.push_back(true);
+    window.findChild<QPushButton*>("BtnRestaurar")->click();
+    boxes = tool.dialogs.Texts();
+    QCOMPARE(boxes.last(), QStringLiteral("Configuração restaurada na central. Blocos gravados: 2. Não gravados: nenhum."));
+    QCOMPARE(host.Panel().Block(2), (std::optional<std::vector<std::uint8_t>>{{2, 0x01, 0x2C, 0x00, 0x3C}}));
+    QCOMPARE(host.Panel().CommandCount(kWrite), writes + 1);
+    QCOMPARE(snapshots->rowCount(), 2);
+    QCOMPARE(snapshots->item(1, 4)->text(), QStringLiteral("antes de restaurar"));
+    tool.dialogs.FailOnUnseenBoxes();
+}
+
+void LibraryWindowTest::keepsThePanelBeforeAFirmwareUpdate()
+{
+    QTemporaryDir dir;
+    ToolHarness tool;
+    tool.StartConnected();
+    tool.Trigger("Atualizaodefirmware1");
+    ImagePlan plan;
+    plan.modelCode = 51;
+    plan.firmwareId = 0x22;
+    plan.packetCount = 3;
+    const std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
+    const QString image = dir.filePath("nova.bin");
+    {
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    tool.dialogs.files.push_back(image);
+    TFormAtualizacao& firmware = tool.App().FirmwareWindow();
+    firmware.findChild<QPushButton*>("Button4")->click();
+    firmware.findChild<QPushButton*>("Button3")->click();
+    QVERIFY(firmware.Machine().UpdateRunning());
+    auto library = PanelLibrary::Open(tool.App().LibraryWindow().Library()->Location());
+    const auto history = (*library.value)->History(2024011501);
+    QCOMPARE(history.value->size(), std::size_t{1});
+    QCOMPARE(history.value->front().reason, QStringLiteral("before firmware update"));
+}
+
+QTEST_MAIN(LibraryWindowTest)
+#include "library_window_test.moc"
