@@ -47,14 +47,14 @@ public:
     {
         if (fx.send) {
             std::uint8_t frame[kMaxSendFrame];
-            const std::size_t size = BuildFrame(fx.send->code, fx.send->payload.data(), fx.send->length, frame);
+            const std::size_t size = BuildFrame(fx.send->command, fx.send->payload.data(), fx.send->payload.size(), frame);
             std::size_t written = 0;
             while (written < size) {
                 const ssize_t n = ::write(fd_, frame + written, size - written);
                 if (n > 0) written += static_cast<std::size_t>(n);
                 else if (n < 0 && errno != EAGAIN && errno != EINTR) return;
             }
-            if (fx.send->code == 145) {
+            if (fx.send->command == 145) {
                 ++packetsSent;
                 if (packetsSent == 1) firstPacket = Clock::now();
             }

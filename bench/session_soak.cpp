@@ -3,7 +3,7 @@
 // noise, piecewise delivery, CRC faults and silences switched on at random
 // from a seed. It checks that
 //  - every value the tool accepted is what the panel sent: each block read
-//    through a registered fill step equals the panel's stored block, each
+//    (every block answer the session raises) equals the panel's stored block, each
 //    identification the panel's own;
 //  - the panel received exactly the frames the soak asked the tool to send,
 //    in order, none with a bad CRC, and a write acknowledged is stored;
@@ -97,13 +97,7 @@ public:
                 expected_.pop_front();
             }
         });
-        for (int id = 0; id < 256; ++id) {
-            if (FindBlock(static_cast<std::uint8_t>(id)) == nullptr) continue;
-            session_.RegisterFillStep(static_cast<std::uint8_t>(id), [this](const std::uint8_t* payload,
-                                                                             std::uint8_t length) {
-                OnBlockAccepted(Bytes(payload, payload + length));
-            });
-        }
+        connect(&session_, &PanelSession::BlockRead, this, &Soak::OnBlockAccepted);
         connect(&session_, &PanelSession::Identified, this, [this](const Identification& identity) {
             if (identity.model != panel_.Model() || identity.version != panel_.Version() ||
                 identity.serial != panel_.Serial()) {
@@ -111,7 +105,8 @@ public:
             }
             Answered();
         });
-        connect(&session_, &PanelSession::StatusLine, this, [this](const StatusLineText&) { OnStatus(); });
+        connect(&session_, &PanelSession::WriteAccepted, this, [this] { OnStatus(); });
+        connect(&session_, &PanelSession::WriteRefused, this, [this] { OnStatus(); });
 
         // Opening sends the first identification request itself.
         Expect(CommandCode::IdentifyCommand, {});
@@ -163,11 +158,6 @@ private:
         expected_.push_back(std::move(frame));
     }
 
-    void Send(CommandCode command, const Bytes& payload)
-    {
-        Expect(command, payload);
-        session_.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), CommandByte(command));
-    }
 
     // The blocks the panel holds that the tool accepts as they are.
     std::vector<std::uint8_t> ReadableBlocks() const
@@ -229,21 +219,23 @@ private:
         if (kind == 0) {
             pending_ = Pending::Identify;
             ++figures_.identifies;
-            Send(CommandCode::IdentifyCommand, {});
+            Expect(CommandCode::IdentifyCommand, {});
+            session_.Identify();
         } else if (kind <= 3) {
             const std::optional<Bytes> block = WritableBlock();
             if (!block) return;
             pending_ = Pending::Write;
             written_ = *block;
             ++figures_.writes;
-            session_.SetWritePending();
-            Send(CommandCode::WriteBlockCommand, written_);
+            Expect(CommandCode::WriteBlockCommand, written_);
+            session_.WriteBlock(written_);
         } else {
             const std::vector<std::uint8_t> ids = ReadableBlocks();
             pending_ = Pending::Read;
             ++figures_.reads;
-            session_.ClearWritePending();
-            Send(CommandCode::ReadBlockCommand, {ids[Pick(ids.size())]});
+            const std::uint8_t id = ids[Pick(ids.size())];
+            Expect(CommandCode::ReadBlockCommand, {id});
+            session_.ReadBlock(id);
         }
         ++figures_.exchanges;
         if (panel_.ChunkingMax() > 0) ++figures_.splitExchanges;

@@ -11,8 +11,7 @@ namespace {
 
 void Decode(const std::vector<std::uint8_t>& payload)
 {
-    ConfigAnswerHandling answers;
-    answers.OnConfigBlock(payload.data(), payload.size());
+    ConfigAnswerHandling::AcceptedBlock(payload.data(), payload.size());
     DecodeBlockAnswer(payload.data(), payload.size());
 }
 

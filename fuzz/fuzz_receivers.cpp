@@ -79,18 +79,18 @@ FuzzReceivers::FuzzReceivers()
 void FuzzReceivers::SetWritePending(bool pending)
 {
     if (pending) {
-        answers_.SetWritePending();
+        answers_.OnWriteSent();
     } else {
-        answers_.ClearWritePending();
+        answers_.OnReadSent();
     }
 }
 
 void FuzzReceivers::HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length)
 {
-    const std::optional<ConfigBlockOutcome> outcome = answers_.OnConfigBlock(payload, length);
-    if (!outcome) return;
+    const BlockEntry* entry = ConfigAnswerHandling::AcceptedBlock(payload, length);
+    if (!entry) return;
     // Only an accepted answer reaches a page's fill step, and it must decode.
-    if (outcome->blockId != payload[0]) std::abort();
+    if (BlockByte(entry->id) != payload[0]) std::abort();
     DecodeBlockAnswer(payload, length);
 }
 
@@ -104,10 +104,10 @@ void FuzzReceivers::HandleIdentification(const std::uint8_t* payload, std::uint8
 
 void FuzzReceivers::HandleAckStatus()
 {
-    if (const std::optional<StatusLineText> status = answers_.OnAck()) g_sink = status->text.empty() ? 0 : 1;
+    g_sink = answers_.OnAck() == AckMeaning::WriteAccepted ? 1 : 0;
 }
 
-void FuzzReceivers::HandleNackStatus() { g_sink = answers_.OnNack().text.empty() ? 0 : 1; }
+void FuzzReceivers::HandleNackStatus() { g_sink = answers_.OnNack() == NackMeaning::WriteRefused ? 1 : 0; }
 
 void FuzzReceivers::OnStatusFrame(const std::uint8_t* payload, std::uint16_t length)
 {

@@ -9,7 +9,8 @@
 #   library  core, library             (Qt Core and SQL, no widgets, never a panel)
 #   cli      core, ports, session, library, cli (Qt Core, no widgets)
 #   app      anything
-# and core, ports and sim include no Qt header at all.
+# and core, ports and sim include no Qt header at all; ui and cli never
+# include the frame dispatcher.
 set -u
 src=${1:?usage: check_layers.sh SRC_DIR}
 cd "$src" || exit 2
@@ -47,6 +48,14 @@ for layer in "${!allowed[@]}"; do
       echo "$file: includes Qt Widgets in the $layer layer"; status=1
     fi
   done < <(find "$layer" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
+done
+# The dispatcher and its receivers are the session's own: the windows and
+# the command-line tool hear the session's typed signals instead.
+for layer in ui cli; do
+  [ -d "$layer" ] || continue
+  while IFS= read -r file; do
+    echo "$file: includes the frame dispatcher, which only the session uses"; status=1
+  done < <(grep -rlE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"core/link/frame_dispatcher\.h"' "$layer")
 done
 # Every folder of src/ must be a known layer, so a new one gets a rule.
 for dir in */; do

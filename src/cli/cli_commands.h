@@ -32,3 +32,9 @@ int RunReport(CliContext& cli, const QString& reference);
 
 // firmware_command.cpp: a firmware image to the panel's bootloader.
 int RunFlash(CliContext& cli, const QString& image);
+
+// status_command.cpp: the diagnostic window's pages, once or watched.
+int RunStatus(CliContext& cli);
+
+// enrol_command.cpp: the enrolment window's process, headless.
+int RunEnrol(CliContext& cli);

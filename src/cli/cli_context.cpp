@@ -13,13 +13,13 @@
 
 #include "cli/interrupt_watch.h"
 #include "cli/terminal_text.h"
-#include "session/panel_exchange.h"
 #include "core/panel/block_table.h"
 #include "library/panel_library.h"
 #include "core/panel/model_capabilities.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
 #include "session/frame_trace_file.h"
+#include "session/panel_exchange.h"
 #include "session/panel_session.h"
 
 namespace {

@@ -20,6 +20,12 @@ const char* kUsage =
     "  flash    --port PORT IMAGE.bin [--dry-run]\n"
     "                                        update the panel's firmware from an image file\n"
     "                                        (--dry-run: check the image and the panel, send nothing)\n"
+    "  status   --port PORT [--page NAME] [--watch]\n"
+    "                                        the diagnostic window's pages, field by field\n"
+    "                                        (--watch: poll as the window does, print each change\n"
+    "                                        until Ctrl-C)\n"
+    "  enrol    --port PORT --kind pir|door|fob --zone Z [--user U] [--buttons F1,F2,F3]\n"
+    "                                        enrol an RF sensor as the enrolment window does\n"
     "  log      FILE                         a diagnostic log file as CSV\n"
     "  library  list [--search TEXT]         the panels of the library\n"
     "  library  show SERIAL                  a panel's fields and its snapshots\n"
@@ -40,6 +46,8 @@ const QHash<QString, QStringList> kCommandOptions{
     {"restore", kPanelOptions + QStringList{"dry-run"}},
     {"diff", kPanelOptions},
     {"flash", kPanelOptions + QStringList{"dry-run"}},
+    {"status", kPanelOptions + QStringList{"page", "watch"}},
+    {"enrol", kPanelOptions + QStringList{"kind", "zone", "user", "buttons"}},
     {"log", {}},
     {"library", {"json", "library", "search"}},
     {"report", {"json", "library", "o", "output", "html", "show-secrets"}},
@@ -70,6 +78,8 @@ int Dispatch(CliContext& cli, const QCommandLineParser& parser)
     if (command == "restore" && operands == 1) return RunRestore(cli, positional[1]);
     if (command == "diff" && (operands == 1 || operands == 2)) return RunDiff(cli, positional[1], positional.value(2));
     if (command == "flash" && operands == 1) return RunFlash(cli, positional[1]);
+    if (command == "status" && operands == 0) return RunStatus(cli);
+    if (command == "enrol" && operands == 0) return RunEnrol(cli);
     if (command == "log" && operands == 1) return RunLog(cli, positional[1]);
     if (command == "library" && operands >= 1) return RunLibrary(cli, positional.mid(1));
     if (command == "report" && operands == 1) return RunReport(cli, positional[1]);
@@ -86,7 +96,7 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Back up, restore and compare an alarm panel's configuration; "
-                                                    "update its firmware."));
+                                                    "update its firmware; watch its status; enrol its RF sensors."));
     parser.addOptions({
         {"port", "The panel's port: a COM number (COM3, 3) or a device path.", "PORT"},
         {"speed", "The link speed: 9600, 19200, 38400, 57600 or 115200 (default).", "BIT/S"},
@@ -95,6 +105,13 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
                     "send nothing."},
         {"rf", "backup: read the enrolled RF sensors too."},
         {"trace", "Append every frame, both ways, to FILE.", "FILE"},
+        {"page", "status: one page of the diagnostic window, by its tab's name (central-alarme, modem, ...).", "NAME"},
+        {"watch", "status: keep polling as the window does and print each change, until Ctrl-C."},
+        {"kind", "enrol: the sensor's kind: pir, door or fob.", "KIND"},
+        {"zone", "enrol: the sensor's zone, 5 to 65535.", "ZONE"},
+        {"user", "enrol: the sensor's user, 1 to 65535 (default 1).", "USER"},
+        {"buttons", "enrol: a key fob's button functions F1,F2,F3, by name as the window lists them or by place from 1.",
+         "LIST"},
         {"library", "The panel library: a SQLite file or postgresql://user@host/db (default: $QUORVEL_LIBRARY, else "
                     "the user's own).", "LIBRARY"},
         {"no-library", "backup, restore, flash: keep nothing in the panel library."},
@@ -108,7 +125,9 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
     });
     // The commands are listed after the options, unwrapped: the parser
     // would fold a long description into a narrow column.
-    parser.addPositionalArgument("command", "ports, identify, backup, restore, diff, flash, log, library or report (below).");
+    parser.addPositionalArgument("command",
+                                 "ports, identify, backup, restore, diff, flash, status, enrol, log, library or report "
+                                 "(below).");
     if (!parser.parse(QStringList{QStringLiteral("quorvel-cli")} + arguments)) {
         environment.err << "quorvel-cli: " << parser.errorText() << "\n" << kUsage;
         environment.err.flush();

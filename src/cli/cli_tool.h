@@ -1,7 +1,7 @@
 #pragma once
 // The command-line tool: back up, restore and compare a panel's whole
-// configuration, flash its firmware, identify it, list the ports, trace the
-// frames. Everything but the process itself lives here, so tests run it
+// configuration, flash its firmware, watch its status, enrol an RF sensor,
+// identify it, list the ports, trace the frames. Everything but the process itself lives here, so tests run it
 // in-process with their own ports, clock and output streams.
 
 #include <QStringList>
@@ -34,6 +34,10 @@ struct CliEnvironment {
     // The panel library when --library names none, before the environment
     // and the user's own (empty in the program). Tests keep theirs apart.
     QString defaultLibrary{};
+    // enrol: the enrolment's tick (its waits count these); status --watch:
+    // the polling's tick. Tests shorten both.
+    int enrolTickMs = 500;
+    int statusPollMs = 250;
 };
 
 // Runs one command line (arguments without the program name); returns the

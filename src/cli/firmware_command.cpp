@@ -11,9 +11,9 @@
 #include "cli/cli_context.h"
 #include "cli/terminal_text.h"
 #include "cli/interrupt_watch.h"
-#include "session/panel_exchange.h"
 #include "library/panel_library.h"
 #include "session/firmware_update_driver.h"
+#include "session/panel_exchange.h"
 #include "session/panel_session.h"
 
 namespace {

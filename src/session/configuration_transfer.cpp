@@ -43,29 +43,37 @@ ReadOutcome ReadRfRecords(PanelExchange& exchange, std::map<int, std::vector<std
 WriteOutcome WriteBlocks(PanelExchange& exchange, const BlockMap& saved, const std::vector<std::uint8_t>& ids,
                          const TransferStep& step)
 {
-    WriteOutcome outcome;
-    outcome.notWritten = ids;
-    for (std::uint8_t id : ids) {
-        outcome.block = id;
-        if (!outcome.written.empty() && step && !step(static_cast<int>(outcome.written.size()))) {
-            outcome.result = WriteOutcome::Result::Stopped;
-            return outcome;
+    // What was written and what was not is the core's restore run; this
+    // only carries its steps to the panel.
+    RestoreRun run(saved, ids);
+    while (const std::optional<RestoreRun::Step> next = run.Next()) {
+        if (next->kind == RestoreRun::Step::Kind::ReadBack) {
+            const PanelExchange::Read check = exchange.ReadBlock(next->id);
+            run.OnReadBack(check.outcome == PanelExchange::Outcome::Done ? std::optional(check.block) : std::nullopt);
+        } else if (!run.Written().empty() && step && !step(static_cast<int>(run.Written().size()))) {
+            run.Cancel();
+        } else {
+            const PanelExchange::Outcome write = exchange.WriteBlock(run.Bytes(next->id));
+            run.OnWriteAnswered(write == PanelExchange::Outcome::Done      ? RestoreRun::WriteAnswer::Accepted
+                                : write == PanelExchange::Outcome::Refused ? RestoreRun::WriteAnswer::Refused
+                                                                           : RestoreRun::WriteAnswer::NoAnswer);
         }
-        const std::vector<std::uint8_t>& block = saved.at(id);
-        const PanelExchange::Outcome write = exchange.WriteBlock(block);
-        if (write != PanelExchange::Outcome::Done) {
-            outcome.result = write == PanelExchange::Outcome::Refused ? WriteOutcome::Result::Refused
-                                                                      : WriteOutcome::Result::NoAnswer;
-            return outcome;
-        }
-        const PanelExchange::Read check = exchange.ReadBlock(id);
-        if (check.outcome != PanelExchange::Outcome::Done || check.block != block) {
-            outcome.result = WriteOutcome::Result::ReadBackDiffers;
-            return outcome;
-        }
-        outcome.written.push_back(id);
-        outcome.notWritten.erase(outcome.notWritten.begin());
     }
+    WriteOutcome outcome;
+    outcome.written = run.Written();
+    outcome.notWritten = run.NotWritten();
+    switch (run.Stopped()) {
+    case RestoreRun::Stop::None: outcome.result = WriteOutcome::Result::Done; break;
+    case RestoreRun::Stop::Cancelled: outcome.result = WriteOutcome::Result::Stopped; break;
+    case RestoreRun::Stop::WriteRefused: outcome.result = WriteOutcome::Result::Refused; break;
+    case RestoreRun::Stop::WriteUnanswered: outcome.result = WriteOutcome::Result::NoAnswer; break;
+    case RestoreRun::Stop::ReadBackDiffers: outcome.result = WriteOutcome::Result::ReadBackDiffers; break;
+    }
+    if (run.Stopped() != RestoreRun::Stop::None) {
+        outcome.block = run.StoppedAt();
+        return outcome;
+    }
+    if (!ids.empty()) outcome.block = ids.back();
     if (step) step(static_cast<int>(outcome.written.size()));
     return outcome;
 }

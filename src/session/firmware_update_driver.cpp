@@ -26,14 +26,14 @@ FirmwareUpdateDriver::FirmwareUpdateDriver(PanelSession& session, Options option
     stall_->setInterval(options_.stallMs);
     connect(stall_, &QTimer::timeout, this, &FirmwareUpdateDriver::OnStall);
 
-    session_.Receivers().firmwareUpdate = this;
     connect(&session_, &PanelSession::Identified, this, &FirmwareUpdateDriver::ReceiveIdentification);
+    connect(&session_, &PanelSession::PacketRequested, this, &FirmwareUpdateDriver::OnPacketRequest);
+    connect(&session_, &PanelSession::UpdateResultReceived, this, &FirmwareUpdateDriver::OnUpdateResult);
+    connect(&session_, &PanelSession::Acknowledged, this, [this] { Apply(machine_.OnAck()); });
+    connect(&session_, &PanelSession::NegativelyAcknowledged, this, [this] { Apply(machine_.OnNack()); });
 }
 
-FirmwareUpdateDriver::~FirmwareUpdateDriver()
-{
-    if (session_.Receivers().firmwareUpdate == this) session_.Receivers().firmwareUpdate = nullptr;
-}
+FirmwareUpdateDriver::~FirmwareUpdateDriver() = default;
 
 ImageLoadReport FirmwareUpdateDriver::LoadImage(const QString& path)
 {
@@ -62,25 +62,21 @@ void FirmwareUpdateDriver::ReceiveIdentification(const Identification& identity)
     machine_.OnIdentification(identity.model, identity.version);
 }
 
-void FirmwareUpdateDriver::OnPacketRequest(const std::uint8_t* payload, std::uint8_t length)
+void FirmwareUpdateDriver::OnPacketRequest(const std::vector<std::uint8_t>& request)
 {
-    Apply(machine_.OnPacketRequest(payload, length));
+    Apply(machine_.OnPacketRequest(request.data(), request.size()));
 }
 
-void FirmwareUpdateDriver::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length)
+void FirmwareUpdateDriver::OnUpdateResult(const std::vector<std::uint8_t>& result)
 {
-    Apply(machine_.OnUpdateResult(payload, length));
+    Apply(machine_.OnUpdateResult(result.data(), result.size()));
 }
-
-void FirmwareUpdateDriver::OnUpdateAck() { Apply(machine_.OnAck()); }
-
-void FirmwareUpdateDriver::OnUpdateNack() { Apply(machine_.OnNack()); }
 
 void FirmwareUpdateDriver::Apply(const UpdateEffects& fx)
 {
     if (fx.started) timerMaquina_->start();
     if (fx.stopped) timerMaquina_->stop();
-    if (fx.send) session_.SendCommand(fx.send->payload.data(), fx.send->length, fx.send->code);
+    if (fx.send) session_.Send(*fx.send);
     WatchStall();
     emit Effects(fx);
 }

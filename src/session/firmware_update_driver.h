@@ -1,7 +1,7 @@
 #pragma once
 // One firmware update against a panel session, with no window: it loads the
-// image, runs the update machine's two timers, hands it the frames the
-// dispatcher routes to the update and every identification, and sends what
+// image, runs the update machine's two timers, hands it the session's packet
+// requests, results, acknowledgements and identifications, and sends what
 // the machine asks. What the machine asks to show is raised as Effects, for
 // the firmware window and the command-line tool to show each in its way;
 // both run this one driver.
@@ -9,16 +9,16 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 #include "core/firmware/image_file.h"
 #include "core/firmware/update_machine.h"
-#include "core/link/frame_dispatcher.h"
 
 class PanelSession;
 class QTimer;
 struct Identification;
 
-class FirmwareUpdateDriver : public QObject, private FirmwareUpdateReceiver {
+class FirmwareUpdateDriver : public QObject {
     Q_OBJECT
 public:
     struct Options {
@@ -57,12 +57,8 @@ signals:
     void Stalled();
 
 private:
-    // FirmwareUpdateReceiver
-    void OnPacketRequest(const std::uint8_t* payload, std::uint8_t length) override;
-    void OnUpdateResult(const std::uint8_t* payload, std::uint8_t length) override;
-    void OnUpdateAck() override;
-    void OnUpdateNack() override;
-
+    void OnPacketRequest(const std::vector<std::uint8_t>& request);
+    void OnUpdateResult(const std::vector<std::uint8_t>& result);
     void ReceiveIdentification(const Identification& identity);
     void Apply(const UpdateEffects& effects);
     // Restarts the stall watch whenever the run moves on.

@@ -3,8 +3,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "core/link/commands.h"
-#include "core/panel/block_table.h"
+#include "core/diagnostics/status_pages.h"
 #include "core/rf/rf_sensor_record.h"
 #include "session/panel_session.h"
 
@@ -16,15 +15,31 @@ PanelExchange::PanelExchange(PanelSession& session, Options options, QObject* pa
         identity_ = identity;
         Finish(Outcome::Done);
     });
-    // Both acknowledgements clear the pending write; a status line raised
-    // while a write is still pending is the answer to something else.
-    connect(&session_, &PanelSession::StatusLine, this, [this](const StatusLineText& status) {
-        const bool nack = status.colour == StatusColour::Red;
-        if (awaiting_ == Awaiting::WriteResult && !session_.WritePending()) {
-            Finish(nack ? Outcome::Refused : Outcome::Done);
-        } else if ((awaiting_ == Awaiting::Block || awaiting_ == Awaiting::RfRecord) && nack) {
-            Finish(Outcome::Refused);
-        }
+    connect(&session_, &PanelSession::BlockRead, this, [this](const std::vector<std::uint8_t>& block) {
+        if (awaiting_ != Awaiting::Block || block.front() != blockId_) return;
+        block_ = block;
+        Finish(Outcome::Done);
+    });
+    connect(&session_, &PanelSession::RfRecordReceived, this, [this](const std::vector<std::uint8_t>& record) {
+        // A record of any other length is no answer: the request is asked again.
+        if (awaiting_ != Awaiting::RfRecord || record.size() != kRfRecordLength) return;
+        block_ = record;
+        Finish(Outcome::Done);
+    });
+    connect(&session_, &PanelSession::StatusPageReceived, this, [this](const std::vector<std::uint8_t>& page) {
+        if (awaiting_ != Awaiting::StatusPage || page.empty() || page.front() != blockId_) return;
+        if (StatusPageLength(blockId_) != page.size()) return;
+        block_ = page;
+        Finish(Outcome::Done);
+    });
+    connect(&session_, &PanelSession::ReadRefused, this, [this] {
+        if (awaiting_ == Awaiting::Block || awaiting_ == Awaiting::RfRecord) Finish(Outcome::Refused);
+    });
+    connect(&session_, &PanelSession::WriteAccepted, this, [this] {
+        if (awaiting_ == Awaiting::WriteResult) Finish(Outcome::Done);
+    });
+    connect(&session_, &PanelSession::WriteRefused, this, [this] {
+        if (awaiting_ == Awaiting::WriteResult) Finish(Outcome::Refused);
     });
     connect(&session_, &PanelSession::PortFailed, this, [this] { Finish(Outcome::NoAnswer); });
     connect(&session_, &PanelSession::PortClosed, this, [this] { Finish(Outcome::NoAnswer); });
@@ -38,27 +53,19 @@ void PanelExchange::Finish(Outcome outcome)
     if (loop_) loop_->quit();
 }
 
-bool PanelExchange::Exchange(Awaiting what, const std::vector<std::uint8_t>& payload, std::uint8_t command,
-                             bool alreadySent)
+bool PanelExchange::Exchange(Awaiting what, const std::function<void()>& ask, bool alreadySent)
 {
     for (int attempt = 0; attempt < options_.attempts; ++attempt) {
         if (!session_.IsPortOpen()) return false;
         awaiting_ = what;
         outcome_ = Outcome::NoAnswer;
-        if (what == Awaiting::WriteResult) {
-            session_.SetWritePending();
-        } else {
-            session_.ClearWritePending();
-        }
         QEventLoop loop;
         QTimer timeout;
         timeout.setSingleShot(true);
         connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
         loop_ = &loop;
-        if (attempt > 0 || !alreadySent) {
-            session_.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), command);
-        }
-        // The answer may already have been handled while sending.
+        if (attempt > 0 || !alreadySent) ask();
+        // The answer may already have been handled while asking.
         if (awaiting_ != Awaiting::Nothing) {
             timeout.start(options_.answerTimeoutMs);
             loop.exec();
@@ -74,9 +81,7 @@ bool PanelExchange::Exchange(Awaiting what, const std::vector<std::uint8_t>& pay
 
 std::optional<Identification> PanelExchange::Identify(bool sentOnOpen)
 {
-    if (!Exchange(Awaiting::Identification, {}, CommandByte(CommandCode::IdentifyCommand), sentOnOpen)) {
-        return std::nullopt;
-    }
+    if (!Exchange(Awaiting::Identification, [this] { session_.Identify(); }, sentOnOpen)) return std::nullopt;
     return identity_;
 }
 
@@ -84,39 +89,27 @@ PanelExchange::Read PanelExchange::ReadBlock(std::uint8_t id)
 {
     blockId_ = id;
     block_.clear();
-    // A window's tab may have its own step for the block: it is put back.
-    PanelSession::FillStep tabs = session_.ReplaceFillStep(id, [this, id](const std::uint8_t* payload, std::uint8_t length) {
-        if (awaiting_ != Awaiting::Block || id != blockId_) return;
-        block_.assign(payload, payload + length);
-        Finish(Outcome::Done);
-    });
-    Exchange(Awaiting::Block, {id}, CommandByte(CommandCode::ReadBlockCommand));
-    session_.RegisterFillStep(id, std::move(tabs));
+    Exchange(Awaiting::Block, [this, id] { session_.ReadBlock(id); });
     return {outcome_, outcome_ == Outcome::Done ? block_ : std::vector<std::uint8_t>{}};
 }
 
 PanelExchange::Outcome PanelExchange::WriteBlock(const std::vector<std::uint8_t>& block)
 {
-    Exchange(Awaiting::WriteResult, block, CommandByte(CommandCode::WriteBlockCommand));
+    Exchange(Awaiting::WriteResult, [this, &block] { session_.WriteBlock(block); });
     return outcome_;
+}
+
+PanelExchange::Read PanelExchange::ReadStatusPage(std::uint8_t page)
+{
+    blockId_ = page;
+    block_.clear();
+    Exchange(Awaiting::StatusPage, [this, page] { session_.RequestStatusPage(page); });
+    return {outcome_, outcome_ == Outcome::Done ? block_ : std::vector<std::uint8_t>{}};
 }
 
 PanelExchange::Read PanelExchange::ReadRfRecord(int slot)
 {
     block_.clear();
-    FrameReceivers& receivers = session_.Receivers();
-    RfSensorReceiver* const before = receivers.rfSensors;
-    receivers.rfSensors = this;
-    const RfSensorPayload payload = RfReadPayload(slot);
-    Exchange(Awaiting::RfRecord, {payload.begin(), payload.end()}, CommandByte(CommandCode::RfSensorCommand));
-    receivers.rfSensors = before;
+    Exchange(Awaiting::RfRecord, [this, slot] { session_.ReadRfRecord(slot); });
     return {outcome_, outcome_ == Outcome::Done ? block_ : std::vector<std::uint8_t>{}};
-}
-
-void PanelExchange::OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length)
-{
-    // A record of any other length is no answer: the request is asked again.
-    if (awaiting_ != Awaiting::RfRecord || length != kRfRecordLength) return;
-    block_.assign(payload, payload + length);
-    Finish(Outcome::Done);
 }

@@ -1,11 +1,19 @@
 #include "session/panel_session.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <array>
 
+#include "core/diagnostics/arm_request.h"
+#include "core/diagnostics/status_polling.h"
 #include "core/link/big_endian.h"
 #include "core/link/commands.h"
+#include "core/link/config_answer_handling.h"
 #include "core/link/frame.h"
+#include "core/link/frame_assembler.h"
+#include "core/link/frame_dispatcher.h"
+#include "core/rf/rf_sensor_record.h"
+#include "session/byte_link.h"
 #include "session/frame_trace_file.h"
 #include "session/serial_link.h"
 
@@ -38,83 +46,225 @@ std::size_t PendingBytes(const FrameAssembler& assembler)
     return assembler.state() == FrameAssembler::State::WaitingForStart ? 0 : assembler.collected();
 }
 
+std::vector<std::uint8_t> Bytes(const std::uint8_t* payload, std::size_t length)
+{
+    return std::vector<std::uint8_t>(payload, payload + length);
+}
+
+Outgoing RfSensorRequest(const RfSensorPayload& payload)
+{
+    return MakeOutgoing(CommandCode::RfSensorCommand, {payload.begin(), payload.end()});
+}
+
 }  // namespace
 
-PanelSession::PanelSession(const PortCatalogue& ports, QObject* parent)
-    : QObject(parent), link_(new SerialLink(ports, this))
+// The receive side: the assembler, the dispatcher and its receivers, which
+// turn every frame into the session's signals, and the state that says what
+// an acknowledgement answers. Nothing outside the session sees them.
+class PanelSession::Inbound final : private LinkReceiver,
+                                    private DiagnosticReceiver,
+                                    private RfSensorReceiver,
+                                    private FirmwareUpdateReceiver,
+                                    private EnrolmentReceiver {
+public:
+    explicit Inbound(PanelSession& session) : session_(session)
+    {
+        FrameReceivers& receivers = dispatcher.receivers();
+        receivers.link = this;
+        receivers.diagnostic = this;
+        receivers.rfSensors = this;
+        receivers.firmwareUpdate = this;
+        receivers.enrolment = this;
+    }
+
+    FrameAssembler assembler;
+    FrameDispatcher dispatcher;
+    ConfigAnswerHandling answers;
+
+private:
+    // LinkReceiver: the configuration answers and the status line's acknowledgements.
+    void HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length) override
+    {
+        if (ConfigAnswerHandling::AcceptedBlock(payload, length)) emit session_.BlockRead(Bytes(payload, length));
+    }
+    void HandleIdentification(const std::uint8_t* payload, std::uint8_t length) override
+    {
+        const std::optional<Identification> identity = ParseIdentification(payload, length);
+        if (!identity) return;
+        session_.supervision_.OnIdentification(*identity);
+        emit session_.Identified(*identity);
+    }
+    void HandleAckStatus() override
+    {
+        if (answers.OnAck() == AckMeaning::WriteAccepted) emit session_.WriteAccepted();
+    }
+    void HandleNackStatus() override
+    {
+        if (answers.OnNack() == NackMeaning::WriteRefused) {
+            emit session_.WriteRefused();
+        } else {
+            emit session_.ReadRefused();
+        }
+    }
+    // The dispatcher gives every acknowledgement to the status line first,
+    // then to the update, then to the enrolment: one signal serves both.
+    void OnUpdateAck() override { emit session_.Acknowledged(); }
+    void OnUpdateNack() override { emit session_.NegativelyAcknowledged(); }
+    void OnEnrolAck() override {}
+    void OnEnrolNack() override {}
+
+    void OnStatusFrame(const std::uint8_t* payload, std::uint16_t length) override
+    {
+        emit session_.StatusPageReceived(Bytes(payload, length));
+    }
+    void OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length) override
+    {
+        emit session_.RfRecordReceived(Bytes(payload, length));
+    }
+    void OnPacketRequest(const std::uint8_t* payload, std::uint8_t length) override
+    {
+        emit session_.PacketRequested(Bytes(payload, length));
+    }
+    void OnUpdateResult(const std::uint8_t* payload, std::uint8_t length) override
+    {
+        emit session_.UpdateResultReceived(Bytes(payload, length));
+    }
+    void OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length) override
+    {
+        emit session_.RfReportReceived(Bytes(payload, length));
+    }
+
+    PanelSession& session_;
+};
+
+PanelSession::PanelSession(std::unique_ptr<ByteLink> link, QObject* parent)
+    : QObject(parent), link_(link.release()), inbound_(std::make_unique<Inbound>(*this))
 {
-    dispatcher_.receivers().link = this;
-    connect(link_, &SerialLink::PortOpened, this, &PanelSession::OnLinkOpened);
-    connect(link_, &SerialLink::PortClosed, this, [this] {
+    link_->setParent(this);
+    connect(link_, &ByteLink::Opened, this, &PanelSession::OnLinkOpened);
+    connect(link_, &ByteLink::Closed, this, [this] {
         supervision_.OnPortClosed();
         emit PortClosed();
     });
-    connect(link_, &SerialLink::DataAvailable, this, &PanelSession::OnDataAvailable);
-    connect(link_, &SerialLink::Failed, this, &PanelSession::PortFailed);
+    connect(link_, &ByteLink::DataAvailable, this, &PanelSession::OnDataAvailable);
+    connect(link_, &ByteLink::Failed, this, &PanelSession::PortFailed);
+}
+
+PanelSession::PanelSession(const PortCatalogue& ports, QObject* parent)
+    : PanelSession(std::make_unique<SerialLink>(ports), parent)
+{
 }
 
 PanelSession::~PanelSession() = default;
 
 PanelSession::OpenResult PanelSession::OpenPort(int comNumber, qint32 baud)
 {
-    link_->SetBaud(baud);
+    baud_ = baud;
     supervision_.OnOpenRequested();
     if (comNumber == 0) return OpenResult::InvalidNumber;
-    link_->SetComNumber(comNumber);
-    return link_->Open() ? OpenResult::Opened : OpenResult::Failed;
+    comNumber_ = comNumber;
+    return link_->Open(comNumber_, baud_) ? OpenResult::Opened : OpenResult::Failed;
 }
 
 bool PanelSession::ClosePort() { return !link_->IsOpen() || link_->Close(); }
 
 bool PanelSession::IsPortOpen() const { return link_->IsOpen(); }
 
-int PanelSession::ComNumber() const { return link_->ComNumber(); }
-
-qint32 PanelSession::Baud() const { return link_->Baud(); }
-
 void PanelSession::OnLinkOpened()
 {
-    const bool identify = supervision_.OnPortOpened();
+    const Outgoing identify = supervision_.OnPortOpened();
     emit PortOpened();
-    if (identify) SendCommand(nullptr, 0, CommandByte(CommandCode::IdentifyCommand));
+    Send(identify);
 }
 
-void PanelSession::SendCommand(const std::uint8_t* payload, std::uint8_t payloadLength, std::uint8_t command)
+// ---- Requests --------------------------------------------------------------------
+
+bool PanelSession::Send(const Outgoing& outgoing)
 {
+    if (outgoing.payload.size() > kMaxSendPayload) {
+        qWarning("PanelSession: command %u refused: a payload of %zu bytes is over the frame's %zu",
+                 unsigned{outgoing.command}, outgoing.payload.size(), kMaxSendPayload);
+        Q_ASSERT_X(false, "PanelSession::Send", "payload over the frame's limit");
+        return false;
+    }
+    if (!link_->IsOpen() || !supervision_.LinkOpen()) return false;
     std::array<std::uint8_t, kMaxSendFrame> frame;
-    const std::size_t size = BuildFrame(command, payload, payloadLength, frame.data());
-    if (size == 0) return;
-    if (!link_->IsOpen() || !supervision_.LinkOpen()) return;
-    if (!link_->PutBlock(frame.data(), size)) {
+    const std::size_t size =
+        BuildFrame(outgoing.command, outgoing.payload.data(), outgoing.payload.size(), frame.data());
+    if (!link_->Write(frame.data(), size)) {
         emit PortFailed(true);
-        return;
+        return false;
     }
     if (trace_) trace_->Frame(TraceDirection::Sent, frame.data(), size);
+    return true;
+}
+
+void PanelSession::SendRead(const Outgoing& outgoing)
+{
+    // A late acknowledgement of an earlier write is no longer its answer.
+    inbound_->answers.OnReadSent();
+    Send(outgoing);
+}
+
+void PanelSession::SendWrite(const Outgoing& outgoing)
+{
+    Send(outgoing);
+    inbound_->answers.OnWriteSent();
+}
+
+bool PanelSession::WritePending() const { return inbound_->answers.WritePending(); }
+
+void PanelSession::FlushWrites(int timeoutMs)
+{
+    if (link_->IsOpen()) link_->FlushWrites(timeoutMs);
+}
+
+void PanelSession::Identify() { Send(MakeOutgoing(CommandCode::IdentifyCommand)); }
+
+void PanelSession::ReadBlock(std::uint8_t blockId) { SendRead(ReadBlockRequest(blockId)); }
+
+void PanelSession::WriteBlock(const std::vector<std::uint8_t>& block) { SendWrite(WriteBlockRequest(block)); }
+
+void PanelSession::ReadRfRecord(std::int32_t sensorNumber) { SendRead(RfSensorRequest(RfReadPayload(sensorNumber))); }
+
+void PanelSession::WriteRfRecord(const RfSensorRecord& record) { SendWrite(RfSensorRequest(RfWritePayload(record))); }
+
+void PanelSession::DeleteAllRfRecords() { Send(RfSensorRequest(RfDeleteAllPayload())); }
+
+void PanelSession::RequestStatusPage(std::uint8_t page) { Send(StatusPageRequest(page)); }
+
+void PanelSession::Arm(std::int32_t userCode, std::uint8_t partition) { SendWrite(ArmRequest(true, userCode, partition)); }
+
+void PanelSession::Disarm(std::int32_t userCode, std::uint8_t partition)
+{
+    SendWrite(ArmRequest(false, userCode, partition));
 }
 
 void PanelSession::SendPanelTime(std::int64_t secondsSinceEpoch)
 {
-    std::uint8_t payload[4];
-    PutBigEndian32(payload, static_cast<std::uint32_t>(secondsSinceEpoch));
-    SendCommand(payload, sizeof payload, CommandByte(CommandCode::SetTimeCommand));
+    std::vector<std::uint8_t> payload(4);
+    PutBigEndian32(payload.data(), static_cast<std::uint32_t>(secondsSinceEpoch));
+    Send(MakeOutgoing(CommandCode::SetTimeCommand, std::move(payload)));
 }
 
 void PanelSession::Tick()
 {
     const LinkSupervision::TickEffects effects = supervision_.Tick();
     if (effects.blankIdentification) emit IdentificationLapsed();
-    if (effects.sendIdentify) SendCommand(nullptr, 0, CommandByte(CommandCode::IdentifyCommand));
+    if (effects.send) Send(*effects.send);
 }
+
+// ---- Receiving -------------------------------------------------------------------
 
 void PanelSession::OnDataAvailable()
 {
-    // A receiver may run the event loop (a modal box); bytes that arrive
+    // A listener may run the event loop (a modal box); bytes that arrive
     // meanwhile are drained by the outer loop, in order.
     if (receiving_) return;
     receiving_ = true;
     std::array<std::uint8_t, kReadBlockSize> block;
     while (link_->IsOpen() && link_->BytesWaiting() > 0) {
-        const qint64 count = link_->GetBlock(block.data(), std::min(link_->BytesWaiting(), kReadBlockSize));
+        const qint64 count = link_->Read(block.data(), std::min(link_->BytesWaiting(), kReadBlockSize));
         if (count < 0) {
             receiving_ = false;
             emit PortFailed(false);
@@ -128,49 +278,16 @@ void PanelSession::OnDataAvailable()
 
 void PanelSession::Feed(const std::uint8_t* bytes, std::size_t count)
 {
+    FrameAssembler& assembler = inbound_->assembler;
     if (!trace_) {
-        assembler_.Feed(bytes, count, dispatcher_);
+        assembler.Feed(bytes, count, inbound_->dispatcher);
         return;
     }
     // What came in is what made frames, what waits towards the next frame,
     // and what the assembler dropped.
-    const std::size_t pendingBefore = PendingBytes(assembler_);
-    TracingSink sink(dispatcher_, *trace_);
-    assembler_.Feed(bytes, count, sink);
-    const std::size_t accounted = sink.framed + PendingBytes(assembler_);
+    const std::size_t pendingBefore = PendingBytes(assembler);
+    TracingSink sink(inbound_->dispatcher, *trace_);
+    assembler.Feed(bytes, count, sink);
+    const std::size_t accounted = sink.framed + PendingBytes(assembler);
     if (pendingBefore + count > accounted) trace_->Dropped(pendingBefore + count - accounted);
 }
-
-void PanelSession::RegisterFillStep(std::uint8_t blockId, FillStep step) { fillSteps_[blockId] = std::move(step); }
-
-PanelSession::FillStep PanelSession::ReplaceFillStep(std::uint8_t blockId, FillStep step)
-{
-    FillStep previous = std::move(fillSteps_[blockId]);
-    fillSteps_[blockId] = std::move(step);
-    return previous;
-}
-
-void PanelSession::HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length)
-{
-    const std::optional<ConfigBlockOutcome> outcome = answers_.OnConfigBlock(payload, length);
-    if (!outcome) return;
-    emit StatusLine(outcome->status);
-    if (const auto step = fillSteps_.find(outcome->blockId); step != fillSteps_.end() && step->second) {
-        step->second(payload, length);
-    }
-}
-
-void PanelSession::HandleIdentification(const std::uint8_t* payload, std::uint8_t length)
-{
-    const std::optional<Identification> identity = ParseIdentification(payload, length);
-    if (!identity) return;
-    supervision_.OnIdentification(*identity);
-    emit Identified(*identity);
-}
-
-void PanelSession::HandleAckStatus()
-{
-    if (const std::optional<StatusLineText> status = answers_.OnAck()) emit StatusLine(*status);
-}
-
-void PanelSession::HandleNackStatus() { emit StatusLine(answers_.OnNack()); }

@@ -1,29 +1,33 @@
 #pragma once
-// One conversation with a panel, without any window: the serial port seam,
-// the receive assembler and dispatcher, link supervision, the handling of
-// configuration answers and acknowledgements, and the fill steps pages
-// register for their blocks. The main window only maps what this raises to
-// its controls; a headless tool can drive a panel through the same object.
+// One conversation with a panel, without any window. The session owns the
+// byte link (a serial port, or a link in memory), cuts what arrives into
+// frames, supervises the link, and speaks in requests and answers: each
+// request below is answered by a typed signal, and which request is
+// outstanding (a write, whose acknowledgement it is) is the session's
+// business alone. Signals take any number of listeners: the windows, the
+// drivers of long processes and the command-line tool all listen here.
 
 #include <QObject>
 #include <QtGlobal>
 #include <cstdint>
-#include <functional>
-#include <map>
+#include <memory>
+#include <vector>
 
-#include "core/link/config_answer_handling.h"
-#include "core/link/frame_assembler.h"
-#include "core/link/frame_dispatcher.h"
 #include "core/link/link_supervision.h"
+#include "core/link/outgoing.h"
 #include "core/panel/device_identity.h"
 
+class ByteLink;
 class FrameTraceFile;
 class PortCatalogue;
-class SerialLink;
+struct RfSensorRecord;
 
-class PanelSession : public QObject, private LinkReceiver {
+class PanelSession : public QObject {
     Q_OBJECT
 public:
+    // The session owns its link.
+    explicit PanelSession(std::unique_ptr<ByteLink> link, QObject* parent = nullptr);
+    // On the serial port of a COM number.
     explicit PanelSession(const PortCatalogue& ports, QObject* parent = nullptr);
     ~PanelSession() override;
 
@@ -34,15 +38,46 @@ public:
     // False when the port would not close. Nothing happens when it is closed.
     bool ClosePort();
     bool IsPortOpen() const;
-    int ComNumber() const;
-    qint32 Baud() const;
+    int ComNumber() const { return comNumber_; }
+    qint32 Baud() const { return baud_; }
 
-    // ---- Sending ----
-    // The one way to send to the panel. Dropped silently when the payload is
-    // over 200 bytes, or the port or the link is not open.
-    void SendCommand(const std::uint8_t* payload, std::uint8_t payloadLength, std::uint8_t command);
-    // Sets the panel's clock, without any check of the port or the device.
+    // ---- Requests, each answered by the signals named ----
+    // Requests go out only while the port and the link are open; otherwise
+    // they are dropped without a word, as on a line with nobody on it.
+    // Identified.
+    void Identify();
+    // BlockRead with the block, or ReadRefused.
+    void ReadBlock(std::uint8_t blockId);
+    // A block, id first: WriteAccepted or WriteRefused. The write counts as
+    // outstanding even when it could not go out.
+    void WriteBlock(const std::vector<std::uint8_t>& block);
+    // The record of sensor number 1 to 2048: RfRecordReceived, or ReadRefused.
+    void ReadRfRecord(std::int32_t sensorNumber);
+    // WriteAccepted or WriteRefused.
+    void WriteRfRecord(const RfSensorRecord& record);
+    // Every enrolled sensor: acknowledged, but no write of the status line's.
+    void DeleteAllRfRecords();
+    // StatusPageReceived.
+    void RequestStatusPage(std::uint8_t page);
+    // The user's code and partition 1 to 3: WriteAccepted or WriteRefused.
+    void Arm(std::int32_t userCode, std::uint8_t partition);
+    void Disarm(std::int32_t userCode, std::uint8_t partition);
+    // Sets the panel's clock, without any check of the device; no answer.
     void SendPanelTime(std::int64_t secondsSinceEpoch);
+    // A machine's own command (the enrolment, the update), answered by the
+    // frames of its process (Acknowledged, RfReportReceived, PacketRequested,
+    // ...); no request of the status line's. False when nothing went out.
+    // A payload over the frame's limit is a programming error: it fails
+    // loudly in a debug build and is refused with a warning otherwise,
+    // never cut.
+    bool Send(const Outgoing& outgoing);
+
+    // A write was sent and its acknowledgement has not come.
+    bool WritePending() const;
+    // Waits, at most timeoutMs, until everything sent has left the port:
+    // a tool about to end sends its last command (one no answer follows)
+    // before the port closes.
+    void FlushWrites(int timeoutMs = 1000);
 
     // ---- The identified panel ----
     // Writes are refused unless a supported model answered within the last
@@ -50,30 +85,13 @@ public:
     bool IsEquipmentConnected() const { return supervision_.IsEquipmentConnected(); }
     std::uint8_t ModelCode() const { return supervision_.ModelCode(); }
     bool LinkOpen() const { return supervision_.LinkOpen(); }
-    const LinkSupervision& Supervision() const { return supervision_; }
     // One tick of the one-second supervision: may send the identification
     // request and raise IdentificationLapsed.
     void Tick();
 
-    // ---- Configuration answers ----
-    // A write was sent / a read is about to be sent: an acknowledgement then
-    // reports the write, or stays silent.
-    void SetWritePending() { answers_.SetWritePending(); }
-    void ClearWritePending() { answers_.ClearWritePending(); }
-    bool WritePending() const { return answers_.WritePending(); }
-    // A page's fill step for its block: run with the answer's payload (block
-    // id first) once its length has been accepted.
-    using FillStep = std::function<void(const std::uint8_t* payload, std::uint8_t length)>;
-    void RegisterFillStep(std::uint8_t blockId, FillStep step);
-    // The same, handing back the step it replaces (to put it back after).
-    FillStep ReplaceFillStep(std::uint8_t blockId, FillStep step);
-
     // Every frame both ways, and the bytes dropped between frames, go to the
     // trace as well; nullptr stops tracing. The trace outlives the session.
     void SetTrace(FrameTraceFile* trace) { trace_ = trace; }
-
-    // Where received frames of the other roles go; windows register here.
-    FrameReceivers& Receivers() { return dispatcher_.receivers(); }
 
 signals:
     void PortOpened();
@@ -81,29 +99,48 @@ signals:
     // A read or write failure while open, once per burst. The port is still
     // open: the owner closes it before telling anyone.
     void PortFailed(bool writing);
+
     // Every identification frame, supported model or not.
     void Identified(const Identification& identity);
     // The shown identification was not refreshed in time.
     void IdentificationLapsed();
-    // The result of the last configuration exchange, for the status line.
-    void StatusLine(const StatusLineText& status);
+    // A configuration block (id first) of a length its block accepts,
+    // whoever asked for it; answers of other lengths are dropped.
+    void BlockRead(const std::vector<std::uint8_t>& block);
+    // The outstanding write (a block, an RF record, arm or disarm) was
+    // acknowledged, or refused.
+    void WriteAccepted();
+    void WriteRefused();
+    // A negative acknowledgement with no write outstanding: a read refused.
+    void ReadRefused();
+    // A record of the RF sensor table, of whatever length it came.
+    void RfRecordReceived(const std::vector<std::uint8_t>& record);
+    // A sensor's transmission, reported while the panel listens.
+    void RfReportReceived(const std::vector<std::uint8_t>& report);
+    // A status page, of whatever length it came.
+    void StatusPageReceived(const std::vector<std::uint8_t>& page);
+    // The bootloader asks for a packet, or reports the update's result.
+    void PacketRequested(const std::vector<std::uint8_t>& request);
+    void UpdateResultReceived(const std::vector<std::uint8_t>& result);
+    // Every acknowledgement, after what it meant to the outstanding write:
+    // the long processes take theirs from here.
+    void Acknowledged();
+    void NegativelyAcknowledged();
 
 private:
+    class Inbound;
+
+    void SendWrite(const Outgoing& outgoing);
+    void SendRead(const Outgoing& outgoing);
     void OnLinkOpened();
     void OnDataAvailable();
     void Feed(const std::uint8_t* bytes, std::size_t count);
-    // LinkReceiver
-    void HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length) override;
-    void HandleIdentification(const std::uint8_t* payload, std::uint8_t length) override;
-    void HandleAckStatus() override;
-    void HandleNackStatus() override;
 
-    SerialLink* link_;
-    FrameAssembler assembler_;
-    FrameDispatcher dispatcher_;
+    ByteLink* link_;  // a child of the session
+    std::unique_ptr<Inbound> inbound_;
     LinkSupervision supervision_;
-    ConfigAnswerHandling answers_;
-    std::map<std::uint8_t, FillStep> fillSteps_;
+    int comNumber_ = 0;
+    qint32 baud_ = 115200;
     bool receiving_ = false;  // the receive path is running
     FrameTraceFile* trace_ = nullptr;
 };

@@ -1,9 +1,11 @@
 #include "session/serial_link.h"
 
+#include <QDeadlineTimer>
+
 #include "ports/port_catalogue.h"
 
 SerialLink::SerialLink(const PortCatalogue& catalogue, QObject* parent)
-    : QObject(parent), catalogue_(catalogue)
+    : ByteLink(parent), catalogue_(catalogue)
 {
     connect(&port_, &QSerialPort::readyRead, this, &SerialLink::DataAvailable);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::OnError);
@@ -16,10 +18,10 @@ SerialLink::~SerialLink()
     if (port_.isOpen()) port_.close();
 }
 
-bool SerialLink::Open()
+bool SerialLink::Open(int comNumber, qint32 baud)
 {
     if (port_.isOpen()) return true;
-    const auto path = catalogue_.DevicePath(comNumber_);
+    const auto path = catalogue_.DevicePath(comNumber);
     if (!path) return false;
 
     port_.setPortName(QString::fromStdString(*path));
@@ -31,14 +33,14 @@ bool SerialLink::Open()
     port_.clearError();
 
     opening_ = true;
-    const bool opened = port_.open(QIODevice::ReadWrite) && port_.setBaudRate(baud_);
+    const bool opened = port_.open(QIODevice::ReadWrite) && port_.setBaudRate(baud);
     opening_ = false;
     if (!opened) {
         if (port_.isOpen()) port_.close();
         port_.clearError();
         return false;
     }
-    emit PortOpened();
+    emit Opened();
     return true;
 }
 
@@ -48,22 +50,30 @@ bool SerialLink::Close()
     port_.close();
     const bool closed = !port_.isOpen();
     port_.clearError();
-    emit PortClosed();
+    emit Closed();
     return closed;
 }
 
 bool SerialLink::IsOpen() const { return port_.isOpen(); }
 
-bool SerialLink::PutBlock(const std::uint8_t* bytes, std::size_t count)
+bool SerialLink::Write(const std::uint8_t* bytes, std::size_t count)
 {
     if (!port_.isOpen()) return false;
     const qint64 written = port_.write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
     return written == static_cast<qint64>(count);
 }
 
+void SerialLink::FlushWrites(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (port_.isOpen() && port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
+    }
+}
+
 qint64 SerialLink::BytesWaiting() const { return port_.isOpen() ? port_.bytesAvailable() : 0; }
 
-qint64 SerialLink::GetBlock(std::uint8_t* buffer, qint64 max)
+qint64 SerialLink::Read(std::uint8_t* buffer, qint64 max)
 {
     if (!port_.isOpen()) return -1;
     return port_.read(reinterpret_cast<char*>(buffer), max);

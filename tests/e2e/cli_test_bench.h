@@ -52,9 +52,10 @@ public:
         QTextStream outStream(&out);
         QTextStream errStream(&err);
         // The update's second is short, and its stall limit outlasts the
-        // panel's own second, which paces its first packet request.
+        // panel's own second, which paces its first packet request. The
+        // enrolment's and the status polling's ticks are short too.
         CliEnvironment environment{*ports_, clock_, outStream, errStream, false, answerTimeoutMs, 100, 2500,
-                                    LibraryPath()};
+                                    LibraryPath(), 5, 20};
         return RunCli(arguments, environment);
     }
 

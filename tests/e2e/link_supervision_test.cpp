@@ -136,37 +136,29 @@ void LinkSupervisionTest::configAnswersAndAcknowledgementsReachTheStatusLine()
     tool.Start();
     QVERIFY(tool.OpenPort());
     std::vector<std::uint8_t> filled;
-    tool.Session().RegisterFillStep(2, [&](const std::uint8_t* payload, std::uint8_t length) {
-        filled.assign(payload, payload + length);
+    QObject::connect(&tool.Session(), &PanelSession::BlockRead, [&](const std::vector<std::uint8_t>& block) {
+        if (block.front() == 2) filled = block;
     });
-    const std::uint8_t read = CommandByte(CommandCode::ReadBlockCommand);
-    const std::uint8_t write = CommandByte(CommandCode::WriteBlockCommand);
 
-    const std::uint8_t block2[] = {2};
-    tool.Session().SendCommand(block2, 1, read);
+    tool.Session().ReadBlock(2);
     QTRY_VERIFY_WITH_TIMEOUT(!filled.empty(), 3000);
     QCOMPARE(filled, *panel.Panel().Block(2));
     QCOMPARE(tool.StatusLine()->text(), QStringLiteral("CONFIGURAÇÃO INTERVALO DE POLLING"));
     QCOMPARE(TextColour(tool.StatusLine()), kGreen);
 
     // A write of the wrong length is refused by the panel.
-    const std::uint8_t badWrite[] = {2, 0, 30};
-    tool.Session().SendCommand(badWrite, sizeof badWrite, write);
-    tool.Session().SetWritePending();
+    tool.Session().WriteBlock({2, 0, 30});
     QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("ERRO AO GRAVAR OS DADOS"), 3000);
     QCOMPARE(TextColour(tool.StatusLine()), kRed);
     QVERIFY(!tool.Session().WritePending());
 
-    const std::uint8_t goodWrite[] = {2, 0, 30, 0, 40};
-    tool.Session().SendCommand(goodWrite, sizeof goodWrite, write);
-    tool.Session().SetWritePending();
+    tool.Session().WriteBlock({2, 0, 30, 0, 40});
     QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("COMANDO RECEBIDO COM SUCESSO"), 3000);
     QCOMPARE(TextColour(tool.StatusLine()), kGreen);
     QCOMPARE(*panel.Panel().Block(2), (std::vector<std::uint8_t>{2, 0, 30, 0, 40}));
 
     // A read of a block the panel refuses, with no write pending.
-    const std::uint8_t unknown[] = {99};
-    tool.Session().SendCommand(unknown, 1, read);
+    tool.Session().ReadBlock(99);
     QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("ERRO AO LER A CONFIGURAÇÃO"), 3000);
     QCOMPARE(TextColour(tool.StatusLine()), kRed);
 }

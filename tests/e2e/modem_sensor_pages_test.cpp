@@ -192,8 +192,7 @@ void ModemSensorPagesTest::panelRefusesTheOtherModelsLength()
         const Bytes stored = *panel.Panel().Block(w.block);
         Bytes wrong(static_cast<std::size_t>(w.length), 0);
         wrong[0] = w.block;
-        tool.Session().SendCommand(wrong.data(), static_cast<std::uint8_t>(wrong.size()), kWrite);
-        tool.Session().SetWritePending();
+        tool.Session().WriteBlock(wrong);
         QVERIFY(tool.WaitForStatus(QStringLiteral("ERRO AO GRAVAR OS DADOS")));
         QCOMPARE(*panel.Panel().Block(w.block), stored);
         tool.StatusLine()->clear();

@@ -220,8 +220,7 @@ void RfSensorsTest::recordAnswersTheToolCannotShow()
     for (int n : {1, 2, 3}) QCOMPARE(Button(tool, n)->currentIndex(), 13);
 
     // A record of the wrong length leaves its length as the status text.
-    const Bytes fifteen(15, 1);
-    Page(tool)->OnRfSensorRecord(fifteen.data(), 15);
+    emit tool.Session().RfRecordReceived(Bytes(15, 1));
     QCOMPARE(tool.StatusLine()->text(), QStringLiteral("15"));
     QCOMPARE(Edit(tool, "CfgSerialSensorRF")->text(), QStringLiteral("9"));
 }

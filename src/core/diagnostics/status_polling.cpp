@@ -1,5 +1,7 @@
 #include "core/diagnostics/status_polling.h"
 
+#include <algorithm>
+
 std::optional<std::uint8_t> NextStatusPage(int tabIndex, std::uint8_t last)
 {
     switch (static_cast<DebugTab>(tabIndex)) {
@@ -13,4 +15,24 @@ std::optional<std::uint8_t> NextStatusPage(int tabIndex, std::uint8_t last)
     case DebugTab::ParticoesTeclado: return 25;
     default: return std::nullopt;
     }
+}
+
+std::optional<Outgoing> StatusPolling::Tick()
+{
+    const std::optional<std::uint8_t> page = NextStatusPage(tab_, last_);
+    if (!page) return std::nullopt;
+    last_ = *page;
+    return StatusPageRequest(*page);
+}
+
+std::vector<std::uint8_t> TabPages(int tabIndex)
+{
+    std::vector<std::uint8_t> pages;
+    std::uint8_t last = kPageAfterTabChange;
+    while (const std::optional<std::uint8_t> page = NextStatusPage(tabIndex, last)) {
+        if (std::find(pages.begin(), pages.end(), *page) != pages.end()) break;
+        pages.push_back(*page);
+        last = *page;
+    }
+    return pages;
 }

@@ -29,11 +29,9 @@ constexpr std::uint8_t kPacketRequestLength = 3;
 // Answer payload: firmware ID, number (2), tag (4), data length, data.
 constexpr std::size_t kPacketAnswerHeader = 8;
 
-UpdateEffects::Command MakeCommand(CommandCode code)
+Outgoing MakeCommand(CommandCode code, std::size_t payloadLength = 0)
 {
-    UpdateEffects::Command command;
-    command.code = CommandByte(code);
-    return command;
+    return MakeOutgoing(code, std::vector<std::uint8_t>(payloadLength));
 }
 
 std::string PacketText(std::uint32_t number, std::uint16_t count)
@@ -152,12 +150,11 @@ UpdateEffects UpdateMachine::Tick()
         } else if (sendRetries_ > 0) {
             --sendRetries_;
             const ImageHeader& header = image_.Header();
-            UpdateEffects::Command start = MakeCommand(CommandCode::StartUpdateCommand);
+            Outgoing start = MakeCommand(CommandCode::StartUpdateCommand, 5);
             start.payload[0] = header.firmwareId;
             PutBigEndian16(&start.payload[1], header.packetCount);
             PutBigEndian16(&start.payload[3], header.imageWord);
-            start.length = 5;
-            fx.send = start;
+            fx.send = std::move(start);
             responseCountdown_ = kStartWait;
             ackReceived_ = false;
         } else {
@@ -243,7 +240,7 @@ void UpdateMachine::OnIdentification(std::uint8_t model, std::uint8_t version)
     identReceived_ = true;
 }
 
-UpdateEffects UpdateMachine::OnPacketRequest(const std::uint8_t* payload, std::uint8_t length)
+UpdateEffects UpdateMachine::OnPacketRequest(const std::uint8_t* payload, std::size_t length)
 {
     UpdateEffects fx;
     if (state_ == UpdateState::StartUpdate) {
@@ -272,18 +269,17 @@ UpdateEffects UpdateMachine::OnPacketRequest(const std::uint8_t* payload, std::u
     // The loader refuses a data length above the data area; the cap keeps
     // the frame inside its buffer whatever the slot holds.
     const std::size_t dataLength = std::min<std::size_t>(packet->dataLength, kPacketDataSize);
-    UpdateEffects::Command answer = MakeCommand(CommandCode::UpdatePacketCommand);
+    Outgoing answer = MakeCommand(CommandCode::UpdatePacketCommand, kPacketAnswerHeader + dataLength);
     answer.payload[0] = payload[0];
     PutBigEndian16(&answer.payload[1], number);
     PutBigEndian32(&answer.payload[3], packet->packetTag);
     answer.payload[7] = static_cast<std::uint8_t>(dataLength);
     std::copy_n(packet->packetData.begin(), dataLength, answer.payload.begin() + kPacketAnswerHeader);
-    answer.length = static_cast<std::uint8_t>(kPacketAnswerHeader + dataLength);
-    fx.send = answer;
+    fx.send = std::move(answer);
     return fx;
 }
 
-UpdateEffects UpdateMachine::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length)
+UpdateEffects UpdateMachine::OnUpdateResult(const std::uint8_t* payload, std::size_t length)
 {
     UpdateEffects fx;
     fx.status = UpdateEffects::Status{"Mensagem de confirmação da atualização", UpdateColour::Blue};

@@ -19,11 +19,12 @@
 //   ShownPacket        the packet number last put on the gauge
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
-#include "core/link/frame.h"
+#include "core/link/outgoing.h"
 
 class FirmwareImage;
 
@@ -62,13 +63,7 @@ struct UpdateEffects {
         std::string text;
     };
     // At most one command per event; a packet (8 + 192 bytes) is the largest.
-    struct Command {
-        std::uint8_t code = 0;
-        std::array<std::uint8_t, kMaxSendPayload> payload{};
-        std::uint8_t length = 0;
-    };
-
-    std::optional<Command> send;
+    std::optional<Outgoing> send;
     std::optional<Status> status;          // Label3
     std::optional<std::string> rejection;  // Label9 (red)
     std::optional<std::string> packetText; // Label8
@@ -104,8 +99,8 @@ public:
     UpdateEffects OnNack();
     void OnIdentification(std::uint8_t model, std::uint8_t version);
     // Answered at once: the returned effects hold the packet to send.
-    UpdateEffects OnPacketRequest(const std::uint8_t* payload, std::uint8_t length);
-    UpdateEffects OnUpdateResult(const std::uint8_t* payload, std::uint8_t length);
+    UpdateEffects OnPacketRequest(const std::uint8_t* payload, std::size_t length);
+    UpdateEffects OnUpdateResult(const std::uint8_t* payload, std::size_t length);
 
     // The window may close with no run active, or once every packet is sent.
     bool MayClose() const { return !running_ || state_ == UpdateState::PacketsDone; }

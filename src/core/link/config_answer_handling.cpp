@@ -1,28 +1,23 @@
 #include "core/link/config_answer_handling.h"
 
-#include "core/panel/block_table.h"
-
-std::optional<ConfigBlockOutcome> ConfigAnswerHandling::OnConfigBlock(const std::uint8_t* payload,
-                                                                      std::size_t length) const
+const BlockEntry* ConfigAnswerHandling::AcceptedBlock(const std::uint8_t* payload, std::size_t length)
 {
-    if (payload == nullptr || length == 0) return std::nullopt;
+    if (payload == nullptr || length == 0) return nullptr;
     const BlockEntry* entry = FindBlock(payload[0]);
-    if (entry == nullptr || !AcceptsLength(*entry, length)) return std::nullopt;
-    return ConfigBlockOutcome{{entry->title, StatusColour::Green}, payload[0]};
+    if (entry == nullptr || !AcceptsLength(*entry, length)) return nullptr;
+    return entry;
 }
 
-std::optional<StatusLineText> ConfigAnswerHandling::OnAck()
+AckMeaning ConfigAnswerHandling::OnAck()
 {
-    if (!writePending_) return std::nullopt;
+    if (!writePending_) return AckMeaning::Other;
     writePending_ = false;
-    return StatusLineText{"COMANDO RECEBIDO COM SUCESSO", StatusColour::Green};
+    return AckMeaning::WriteAccepted;
 }
 
-StatusLineText ConfigAnswerHandling::OnNack()
+NackMeaning ConfigAnswerHandling::OnNack()
 {
-    if (writePending_) {
-        writePending_ = false;
-        return {"ERRO AO GRAVAR OS DADOS", StatusColour::Red};
-    }
-    return {"ERRO AO LER A CONFIGURAÇÃO", StatusColour::Red};
+    if (!writePending_) return NackMeaning::ReadRefused;
+    writePending_ = false;
+    return NackMeaning::WriteRefused;
 }

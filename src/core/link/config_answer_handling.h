@@ -1,39 +1,31 @@
 #pragma once
-// What the status line shows for configuration answers and acknowledgements.
-// An acknowledgement does not say which command it answers, so WritePending
-// (set after a write is sent, cleared before a read) tells a write result
-// from a read failure. The caller maps the outcome to the label and runs the
-// fill step of the page registered for the block.
+// How the panel's configuration answers and acknowledgements read. A block
+// answer counts only with a length its block accepts. An acknowledgement
+// does not say which command it answers, so the tool's last request
+// decides: after a write (a block, an RF record, arm or disarm) a positive
+// one accepts the write and a negative one refuses it; after a read, or once
+// the write was answered, a negative one refuses the read and a positive one
+// answers something else (an enrolment, an update). The session keeps this
+// state; its owner maps the outcomes to the status line.
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <string>
 
-enum class StatusColour { Green, Red };
+#include "core/panel/block_table.h"
 
-struct StatusLineText {
-    std::string text;
-    StatusColour colour;
-};
-
-struct ConfigBlockOutcome {
-    StatusLineText status;
-    std::uint8_t blockId;
-};
+enum class AckMeaning : std::uint8_t { Other, WriteAccepted };
+enum class NackMeaning : std::uint8_t { WriteRefused, ReadRefused };
 
 class ConfigAnswerHandling {
 public:
-    // A type-2 answer: nothing when the block has no entry or the length is
-    // not one the block accepts (the status line keeps its text).
-    std::optional<ConfigBlockOutcome> OnConfigBlock(const std::uint8_t* payload, std::size_t length) const;
+    // A type-2 answer: its block's entry, or nothing when the block has no
+    // entry or the length is not one the block accepts.
+    static const BlockEntry* AcceptedBlock(const std::uint8_t* payload, std::size_t length);
 
-    // A positive acknowledgement changes the status line only for a write.
-    std::optional<StatusLineText> OnAck();
-    StatusLineText OnNack();
-
-    void SetWritePending() { writePending_ = true; }
-    void ClearWritePending() { writePending_ = false; }
+    void OnWriteSent() { writePending_ = true; }
+    void OnReadSent() { writePending_ = false; }
+    AckMeaning OnAck();
+    NackMeaning OnNack();
     bool WritePending() const { return writePending_; }
 
 private:

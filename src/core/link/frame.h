@@ -8,7 +8,8 @@
 
 inline constexpr std::uint8_t kFrameStart = 0xDF;
 inline constexpr std::uint8_t kFrameEnd = 0xFD;
-// Largest payload the tool ever sends; a bigger one is silently not sent.
+// Largest payload the tool ever sends; the session refuses a longer one
+// before it is framed, and BuildFrame never cuts one to fit.
 inline constexpr std::size_t kMaxSendPayload = 200;
 // Start, length, type, CRC (2) and end around the payload.
 inline constexpr std::size_t kFrameOverhead = 6;

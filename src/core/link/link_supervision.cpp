@@ -8,11 +8,11 @@ void LinkSupervision::OnOpenRequested()
     firmwareVersion_ = 0;
 }
 
-bool LinkSupervision::OnPortOpened()
+Outgoing LinkSupervision::OnPortOpened()
 {
     linkOpen_ = true;
     pollCountdown_ = kPollTicks;
-    return true;
+    return MakeOutgoing(CommandCode::IdentifyCommand);
 }
 
 void LinkSupervision::OnPortClosed()
@@ -45,7 +45,7 @@ LinkSupervision::TickEffects LinkSupervision::Tick()
     if (linkOpen_) {
         if (pollCountdown_ > 0) --pollCountdown_;
         if (pollCountdown_ == 0) {
-            effects.sendIdentify = true;
+            effects.send = MakeOutgoing(CommandCode::IdentifyCommand);
             pollCountdown_ = kPollTicks;
         }
     }

@@ -2,8 +2,8 @@
 // Link supervision: the panel never speaks first, so the tool asks it to
 // identify itself every fifth tick while the link is open, and forgets a
 // panel whose identification has not been refreshed for five ticks. Time
-// comes in as Tick() calls (one a second); the caller sends the request,
-// blanks the status bar and draws the clock as the returned effects say.
+// comes in as Tick() calls (one a second); the caller sends what the
+// returned effects hold, blanks the status bar and draws the clock.
 //
 // State, all living as long as the program:
 //   LinkOpen            the port-open event has run; requests may be sent
@@ -13,7 +13,9 @@
 //   ModelCode, FirmwareVersion, SerialNumber   the last identification
 
 #include <cstdint>
+#include <optional>
 
+#include "core/link/outgoing.h"
 #include "core/panel/device_identity.h"
 
 class LinkSupervision {
@@ -23,13 +25,13 @@ public:
 
     struct TickEffects {
         bool blankIdentification = false;  // empty the identification text
-        bool sendIdentify = false;         // send IdentifyCommand now
+        std::optional<Outgoing> send;      // the identification request, now
     };
 
     // Opening the port starts from "not identified" at once.
     void OnOpenRequested();
-    // Returns true: the first identification request goes out from here.
-    bool OnPortOpened();
+    // The first identification request goes out from here.
+    Outgoing OnPortOpened();
     // A close only stops the requests; the identification expires by itself.
     void OnPortClosed();
     // Stores the identification; true when it is a supported panel, which

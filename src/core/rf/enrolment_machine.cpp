@@ -21,9 +21,9 @@ std::string ConversionMessage(const std::string& text)
     return "'" + text + "' is not a valid integer value";
 }
 
-OutgoingCommand Learn(std::uint8_t mode)
+Outgoing Learn(std::uint8_t mode)
 {
-    return {CommandByte(CommandCode::RfLearnCommand), {mode}};
+    return MakeOutgoing(CommandCode::RfLearnCommand, {mode});
 }
 
 // The first field whose text is not an integer (an empty user means 1).
@@ -97,7 +97,7 @@ void EnrolmentMachine::Enter(State state, std::uint8_t countdown)
     countdown_ = countdown;
 }
 
-void EnrolmentMachine::OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length)
+void EnrolmentMachine::OnRfCodeReport(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<std::uint32_t> serial = RfReportSerial(payload, length);
     if (!serial) return;
@@ -193,7 +193,7 @@ EnrolmentEffects EnrolmentMachine::Tick(const EnrolmentSettings& settings)
         record.zone = NumberOrOne(settings.zoneText);
         record.user = NumberOrOne(settings.userText);
         const RfSensorPayload payload = RfWritePayload(record);
-        effects.send.push_back({CommandByte(CommandCode::RfSensorCommand), {payload.begin(), payload.end()}});
+        effects.send.push_back(MakeOutgoing(CommandCode::RfSensorCommand, {payload.begin(), payload.end()}));
         Enter(AwaitWritten, kAckTicks);
         break;
     }

@@ -23,11 +23,13 @@
 // EnrolNack, EnrolCountdown, EnrolRetries, FirstSerial, SecondSerial.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/link/outgoing.h"
 #include "core/rf/rf_sensor_record.h"
 
 // What the window's controls say at the moment of a call.
@@ -45,13 +47,8 @@ struct EnrolmentStatus {
     EnrolmentColour colour;
 };
 
-struct OutgoingCommand {
-    std::uint8_t command;
-    std::vector<std::uint8_t> payload;
-};
-
 struct EnrolmentEffects {
-    std::vector<OutgoingCommand> send;     // in order
+    std::vector<Outgoing> send;     // in order
     std::optional<EnrolmentStatus> status;  // the new status text, if any
     bool started = false;                   // a process began: timer on, Iniciar off, Parar on
     bool ended = false;                     // the process ended: timer off, Iniciar on, Parar off
@@ -87,7 +84,7 @@ public:
     bool CanClose() const { return !busy_; }
 
     EnrolmentEffects Tick(const EnrolmentSettings& settings);
-    void OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length);
+    void OnRfCodeReport(const std::uint8_t* payload, std::size_t length);
     void OnAck();
     void OnNack();
 

@@ -9,23 +9,19 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/config/integer_text.h"
-#include "core/diagnostics/arm_request.h"
+#include "core/diagnostics/diagnostic_log.h"
 #include "core/diagnostics/status_pages.h"
-#include "core/diagnostics/status_polling.h"
-#include "core/link/commands.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
+#include "session/status_polling_driver.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/local_time.h"
 #include "ui/common/messages.h"
 
 namespace {
-
-constexpr int kPollingIntervalMs = 250;
 
 QColor ColourOf(LabelColour colour)
 {
@@ -89,48 +85,36 @@ TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clo
     connect(controls_.arm, &QPushButton::clicked, this, &TFormDebug::Button1Click);
     connect(controls_.disarm, &QPushButton::clicked, this, &TFormDebug::Button2Click);
 
-    session_.Receivers().diagnostic = this;
-
     // Polls from creation to exit, whether the window is shown or not.
-    timerPolling_ = new QTimer(this);
-    timerPolling_->setObjectName(QStringLiteral("TimerPolling"));
-    timerPolling_->setInterval(kPollingIntervalMs);
-    connect(timerPolling_, &QTimer::timeout, this, &TFormDebug::TimerPollingTimer);
-    timerPolling_->start();
+    polling_ = new StatusPollingDriver(session_, clock_, {}, this);
+    connect(polling_, &StatusPollingDriver::PageDecoded, this, &TFormDebug::Apply);
+    connect(polling_, &StatusPollingDriver::LogStopped, this, &TFormDebug::OnLogStopped);
 }
 
-TFormDebug::~TFormDebug()
+TFormDebug::~TFormDebug() = default;
+
+void TFormDebug::TimerPollingTimer() { polling_->Tick(); }
+
+void TFormDebug::PageControlDebugChange() { polling_->SelectTab(controls_.pageControl->currentIndex()); }
+
+std::uint8_t TFormDebug::StatusModel() const { return polling_->LastHeader() ? polling_->LastHeader()->model : 0; }
+
+std::uint8_t TFormDebug::StatusVersion() const { return polling_->LastHeader() ? polling_->LastHeader()->version : 0; }
+
+std::uint32_t TFormDebug::StatusSerial() const { return polling_->LastHeader() ? polling_->LastHeader()->serial : 0; }
+
+std::uint32_t TFormDebug::StatusTimestamp() const
 {
-    if (session_.Receivers().diagnostic == this) session_.Receivers().diagnostic = nullptr;
+    return polling_->LastHeader() ? polling_->LastHeader()->timestamp : 0;
 }
 
-void TFormDebug::TimerPollingTimer()
-{
-    const std::optional<std::uint8_t> page = NextStatusPage(controls_.pageControl->currentIndex(), lastPageRequested_);
-    if (!page) return;
-    lastPageRequested_ = *page;
-    const std::uint8_t payload[1] = {*page};
-    session_.SendCommand(payload, 1, CommandByte(CommandCode::StatusRequestCommand));
-}
+std::uint8_t TFormDebug::LastPageRequested() const { return polling_->LastPageRequested(); }
 
-void TFormDebug::PageControlDebugChange()
-{
-    lastPageRequested_ = kPageAfterTabChange;
-}
+bool TFormDebug::LogEnabled() const { return polling_->LogEnabled(); }
+
+const QString& TFormDebug::LogFilePath() const { return polling_->LogFilePath(); }
 
 void TFormDebug::Opening() { Apply(ShowResetUpdates()); }
-
-void TFormDebug::OnStatusFrame(const std::uint8_t* payload, std::uint16_t length)
-{
-    if (logEnabled_) LogFrame(payload, length);
-    const StatusFrameResult result = DecodeStatusFrame(payload, length);
-    if (!result.header) return;
-    statusModel_ = result.header->model;
-    statusVersion_ = result.header->version;
-    statusSerial_ = result.header->serial;
-    statusTimestamp_ = result.header->timestamp;
-    Apply(result.updates);
-}
 
 void TFormDebug::Apply(const LabelUpdates& updates)
 {
@@ -153,15 +137,15 @@ void TFormDebug::Apply(const LabelUpdates& updates)
 
 void TFormDebug::Button1Click()
 {
-    SendArmRequest(CommandByte(CommandCode::ArmCommand));
+    SendArmRequest(true);
 }
 
 void TFormDebug::Button2Click()
 {
-    SendArmRequest(CommandByte(CommandCode::DisarmCommand));
+    SendArmRequest(false);
 }
 
-void TFormDebug::SendArmRequest(std::uint8_t command)
+void TFormDebug::SendArmRequest(bool arm)
 {
     const QString text = controls_.userCode->text();
     const std::optional<std::int32_t> code = ParseInteger(text.toStdString());
@@ -170,9 +154,11 @@ void TFormDebug::SendArmRequest(std::uint8_t command)
         return;
     }
     const std::uint8_t partition = controls_.partitions[0]->isChecked() ? 1 : controls_.partitions[1]->isChecked() ? 2 : 3;
-    const auto payload = ArmRequestPayload(*code, partition);
-    session_.SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()), command);
-    session_.SetWritePending();
+    if (arm) {
+        session_.Arm(*code, partition);
+    } else {
+        session_.Disarm(*code, partition);
+    }
 }
 
 // ---- The log file -----------------------------------------------------------
@@ -181,44 +167,31 @@ void TFormDebug::CheckBoxLogClick()
 {
     // With no status frame yet there is no serial to name the file by: the
     // tick stays, logging stays off.
-    if (!checkBoxLog_->isChecked() || statusSerial_ == 0) {
-        lastPageRequested_ = kPageAfterTabChange;
-        logEnabled_ = false;
-        logWriter_.Close();
+    if (!checkBoxLog_->isChecked() || StatusSerial() == 0) {
+        polling_->CloseLog();
         return;
     }
     const QString suggested =
-        QString::fromStdString(SuggestedLogName(statusSerial_, ToLocalDateTime(clock_.Now())));
+        QString::fromStdString(SuggestedLogName(StatusSerial(), ToLocalDateTime(clock_.Now())));
     const QString chosen = dialogs_.SaveFileName(this, suggested);
     if (chosen.isEmpty()) return;
 
     const QString path = QString::fromStdString(WithLogExtension(chosen.toStdString()));
-    const DiagnosticLogWriter::Status status = logWriter_.Open(path.toStdString());
+    const DiagnosticLogWriter::Status status = polling_->OpenLog(path.toStdString());
     if (status != DiagnosticLogWriter::Status::Ok) {
         // Logging is off, so the box must not claim otherwise.
-        logEnabled_ = false;
         checkBoxLog_->setChecked(false);
-        dialogs_.Error(this, LogOpenFailure(status, path, logWriter_.SystemError()));
+        dialogs_.Error(this, LogOpenFailure(status, path, polling_->LogError()));
         return;
     }
-    lastPageRequested_ = kPageAfterTabChange;
-    logEnabled_ = true;
-    logFilePath_ = path;
     nomeArq_->setText(QFileInfo(path).fileName());
 }
 
-void TFormDebug::LogFrame(const std::uint8_t* payload, std::uint16_t length)
+void TFormDebug::OnLogStopped(const QString& path, const QString& reason)
 {
-    const std::int64_t now = clock_.Now().toMSecsSinceEpoch();
-    if (logWriter_.Append(now, payload, length) == DiagnosticLogWriter::Status::Ok) return;
-    StopLogging(QStringLiteral("Não foi possível gravar no arquivo de log \"%1\": %2. O registro foi interrompido; "
-                               "os dados já gravados foram mantidos.")
-                    .arg(logFilePath_, QString::fromStdString(logWriter_.SystemError())));
-}
-
-void TFormDebug::StopLogging(const QString& message)
-{
-    logEnabled_ = false;
+    const QString message = QStringLiteral("Não foi possível gravar no arquivo de log \"%1\": %2. O registro foi "
+                                           "interrompido; os dados já gravados foram mantidos.")
+                                .arg(path, reason);
     checkBoxLog_->setChecked(false);
     // Shown once the receive path has returned, so the box does not run
     // inside it while more frames arrive.

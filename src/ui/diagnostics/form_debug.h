@@ -1,16 +1,15 @@
 #pragma once
-// The diagnostic monitor window "Debug". From start-up to exit it asks the
-// panel four times a second for the status page of the selected tab, and
-// applies every status frame to its labels, shown or not. It also arms and
-// disarms the panel and logs status frames to a file the user chooses.
-// The rules live in core/diagnostics; this window maps them to controls.
+// The diagnostic monitor window "Debug". Its status polling driver asks the
+// panel four times a second, from start-up to exit, for the status page of
+// the selected tab, and the window applies every decoded frame to its
+// labels, shown or not. It also arms and disarms the panel and logs status
+// frames to a file the user chooses. The rules live in core/diagnostics and
+// the driver; this window maps them to controls.
 
 #include <QDialog>
 #include <cstdint>
 
-#include "core/diagnostics/diagnostic_log.h"
 #include "core/diagnostics/label_update.h"
-#include "core/link/frame_dispatcher.h"
 #include "ui/common/secondary_window.h"
 #include "ui/diagnostics/debug_tabs.h"
 
@@ -19,9 +18,9 @@ class Dialogs;
 class PanelSession;
 class QCheckBox;
 class QLabel;
-class QTimer;
+class StatusPollingDriver;
 
-class TFormDebug : public SecondaryWindow, private DiagnosticReceiver {
+class TFormDebug : public SecondaryWindow {
     Q_OBJECT
 public:
     // The clock gives the local time of the log's name and records.
@@ -29,13 +28,13 @@ public:
     ~TFormDebug() override;
 
     // Values kept from the header of the last status frame.
-    std::uint8_t StatusModel() const { return statusModel_; }
-    std::uint8_t StatusVersion() const { return statusVersion_; }
-    std::uint32_t StatusSerial() const { return statusSerial_; }
-    std::uint32_t StatusTimestamp() const { return statusTimestamp_; }
-    std::uint8_t LastPageRequested() const { return lastPageRequested_; }
-    bool LogEnabled() const { return logEnabled_; }
-    const QString& LogFilePath() const { return logFilePath_; }
+    std::uint8_t StatusModel() const;
+    std::uint8_t StatusVersion() const;
+    std::uint32_t StatusSerial() const;
+    std::uint32_t StatusTimestamp() const;
+    std::uint8_t LastPageRequested() const;
+    bool LogEnabled() const;
+    const QString& LogFilePath() const;
 
 public slots:
     // One 250 ms tick: the next status request of the selected tab.
@@ -51,29 +50,15 @@ private slots:
     void CheckBoxLogClick();
 
 private:
-    // DiagnosticReceiver
-    void OnStatusFrame(const std::uint8_t* payload, std::uint16_t length) override;
-
     void Apply(const LabelUpdates& updates);
-    void SendArmRequest(std::uint8_t command);
-    void LogFrame(const std::uint8_t* payload, std::uint16_t length);
-    void StopLogging(const QString& message);
+    void SendArmRequest(bool arm);
+    void OnLogStopped(const QString& path, const QString& reason);
 
     PanelSession& session_;
     Dialogs& dialogs_;
     const Clock& clock_;
     DebugControls controls_;
-    QTimer* timerPolling_;
+    StatusPollingDriver* polling_;
     QCheckBox* checkBoxLog_;
     QLabel* nomeArq_;
-
-    std::uint8_t lastPageRequested_ = 0;
-    std::uint8_t statusModel_ = 0;
-    std::uint8_t statusVersion_ = 0;
-    std::uint32_t statusSerial_ = 0;
-    std::uint32_t statusTimestamp_ = 0;
-
-    bool logEnabled_ = false;
-    QString logFilePath_;
-    DiagnosticLogWriter logWriter_;
 };

@@ -22,7 +22,7 @@ TFormPrincipal::TFormPrincipal(Services services, QWidget* parent) : QMainWindow
     connect(&session, &PanelSession::PortFailed, this, &TFormPrincipal::OnPortFailure);
     connect(&session, &PanelSession::Identified, this, &TFormPrincipal::OnIdentified);
     connect(&session, &PanelSession::IdentificationLapsed, statusPanels_[1], &QLabel::clear);
-    connect(&session, &PanelSession::StatusLine, this, &TFormPrincipal::ShowStatus);
+    ConnectStatusLine();
 
     timeoutSerial_ = new QTimer(this);
     timeoutSerial_->setObjectName(QStringLiteral("TimeoutSerial"));

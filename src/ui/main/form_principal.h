@@ -21,8 +21,8 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class RfSensorsPage;
+class QColor;
 struct Identification;
-struct StatusLineText;
 
 class TFormPrincipal : public QMainWindow {
     Q_OBJECT
@@ -71,7 +71,9 @@ private slots:
 
 private:
     void OnIdentified(const Identification& identity);
-    void ShowStatus(const StatusLineText& status);
+    // The status line: a mapping of the session's answers to texts and colours.
+    void ConnectStatusLine();
+    void ShowStatus(const QString& text, const QColor& colour);
     void BuildLayout();
     // The RF tab's status texts and its enrolment window.
     void ConnectRfSensorsPage(RfSensorsPage* page);

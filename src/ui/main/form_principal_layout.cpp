@@ -80,10 +80,6 @@ void TFormPrincipal::BuildLayout()
     for (ConfigPage* page : pages_) {
         if (auto* rf = qobject_cast<RfSensorsPage*>(page)) ConnectRfSensorsPage(rf);
         pageControl_->addTab(page, page->Caption());
-        for (std::uint8_t block : page->FilledBlocks()) {
-            services_.session.RegisterFillStep(
-                block, [page](const std::uint8_t* payload, std::uint8_t length) { page->Fill(payload, length); });
-        }
     }
     pageControl_->setCurrentIndex(0);
     new TabPager(*pageControl_);
@@ -102,8 +98,6 @@ void TFormPrincipal::BuildLayout()
 void TFormPrincipal::ConnectRfSensorsPage(RfSensorsPage* page)
 {
     connect(page, &RfSensorsPage::StatusText, labelStatusCmd_, &QLabel::setText);
-    connect(page, &RfSensorsPage::StatusSuccess, this,
-            [this](const QString& text) { ShowStatus({text.toStdString(), StatusColour::Green}); });
     connect(page, &RfSensorsPage::EnrolmentRequested, this, [this] { ShowWhileOpen(formCadastro_); });
 }
 

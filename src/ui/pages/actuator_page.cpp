@@ -152,7 +152,7 @@ std::optional<std::vector<std::uint8_t>> ActuatorPage::Pack()
     }
 }
 
-void ActuatorPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void ActuatorPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     // Whatever sub-page shows: each answer fills its own controls.
     if (const auto types = UnpackActuatorTypes(payload, length)) {

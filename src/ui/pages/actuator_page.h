@@ -19,7 +19,7 @@ class ActuatorPage final : public SubPageBlocksPage {
     Q_OBJECT
 public:
     ActuatorPage(const PageSetup& setup, QWidget* parent);
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
     // Shows the type fields of outputs 3 and 4 for a panel that has them,
     // hides them for one that has not; other models leave them as they are.
     void OnModelIdentified(std::uint8_t modelCode) override;

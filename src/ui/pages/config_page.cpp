@@ -9,9 +9,9 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/config/integer_text.h"
-#include "core/link/commands.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/messages.h"
@@ -49,6 +49,7 @@ ConfigPage::ConfigPage(const PageSetup& setup, QWidget* parent)
     connect(edit_, &QPushButton::clicked, this, &ConfigPage::EditClick);
     connect(write_, &QPushButton::clicked, this, &ConfigPage::WriteClick);
     connect(clear_, &QPushButton::clicked, this, &ConfigPage::ClearClick);
+    connect(&session_, &PanelSession::BlockRead, this, &ConfigPage::OnBlockRead);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {read_, edit_, write_, clear_}) buttons->addWidget(b);
@@ -62,7 +63,13 @@ ConfigPage::ConfigPage(const PageSetup& setup, QWidget* parent)
 
 bool ConfigPage::InEditState() const { return write_->isEnabled(); }
 
-void ConfigPage::Fill(const std::uint8_t*, std::uint8_t) {}
+void ConfigPage::Fill(const std::uint8_t*, std::size_t) {}
+
+void ConfigPage::OnBlockRead(const std::vector<std::uint8_t>& block)
+{
+    const std::vector<std::uint8_t> filled = FilledBlocks();
+    if (std::find(filled.begin(), filled.end(), block.front()) != filled.end()) Fill(block.data(), block.size());
+}
 
 QTabWidget* ConfigPage::AddSubPages(const QString& objectName, const QStringList& captions)
 {
@@ -85,26 +92,24 @@ void ConfigPage::ReadClick()
 {
     Guarded([this] {
         if (Kind() == Cycle::None) return;
-        session_.ClearWritePending();
         if (!session_.IsPortOpen()) {
             dialogs_.Error(this, messages::PortNotOpen());
             return;
         }
-        const std::optional<Request> request = ReadRequest();
-        if (!request || request->payload.size() > 255) return;
-        session_.SendCommand(request->payload.data(), static_cast<std::uint8_t>(request->payload.size()),
-                             request->command);
+        RequestRead();
     });
 }
 
-std::optional<ConfigPage::Request> ConfigPage::ReadRequest()
+void ConfigPage::RequestRead()
 {
-    const std::optional<std::uint8_t> block = ReadBlockId();
-    if (!block) return std::nullopt;
-    return Request{CommandByte(CommandCode::ReadBlockCommand), {*block}};
+    if (const std::optional<std::uint8_t> block = ReadBlockId()) session_.ReadBlock(*block);
 }
 
-std::uint8_t ConfigPage::WriteCommand() const { return CommandByte(CommandCode::WriteBlockCommand); }
+void ConfigPage::RequestWrite()
+{
+    const std::optional<std::vector<std::uint8_t>> payload = Pack();
+    if (payload && !payload->empty()) session_.WriteBlock(*payload);
+}
 
 void ConfigPage::EditClick()
 {
@@ -134,10 +139,7 @@ void ConfigPage::WriteClick()
         // What edit unlocked: a tab with one block per sub-page locks only
         // the showing sub-page's controls.
         for (QWidget* control : EditableControls()) control->setEnabled(false);
-        const std::optional<std::vector<std::uint8_t>> payload = Pack();
-        if (!payload || payload->empty() || payload->size() > 255) return;
-        session_.SendCommand(payload->data(), static_cast<std::uint8_t>(payload->size()), WriteCommand());
-        session_.SetWritePending();
+        RequestWrite();
     });
 }
 

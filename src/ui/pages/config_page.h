@@ -67,9 +67,10 @@ public:
     bool InEditState() const;
 
     // The blocks whose answers this tab shows, and its fill step for them
-    // (the answer's length was already accepted by the block table).
+    // (the answer's length was already accepted by the block table). Every
+    // block the session reads reaches the tabs that show it, whoever asked.
     virtual std::vector<std::uint8_t> FilledBlocks() const { return {}; }
-    virtual void Fill(const std::uint8_t* payload, std::uint8_t length);
+    virtual void Fill(const std::uint8_t* payload, std::size_t length);
     // Every identification frame, supported model or not: a tab whose
     // controls depend on the model follows it here.
     virtual void OnModelIdentified(std::uint8_t /*modelCode*/) {}
@@ -85,24 +86,21 @@ protected:
     // The block the read button asks for (by the showing sub-page on tabs
     // with sub-pages); nothing sends nothing.
     virtual std::optional<std::uint8_t> ReadBlockId() const = 0;
-    // A command with its payload, as the read and write buttons send it.
-    struct Request {
-        std::uint8_t command;
-        std::vector<std::uint8_t> payload;
-    };
-    // What the read button sends once the port is open: by default the
-    // block read of ReadBlockId(). A tab that reads something other than a
-    // block may check its fields here (through Fail, or by throwing
-    // ConversionError) and return nothing to send nothing.
-    virtual std::optional<Request> ReadRequest();
-    // The command a write sends the packed payload with.
-    virtual std::uint8_t WriteCommand() const;
+    // What the read button asks the session for once the port is open: by
+    // default the block of ReadBlockId(). A tab that reads something other
+    // than a block may check its fields here (through Fail, or by throwing
+    // ConversionError) and ask for nothing.
+    virtual void RequestRead();
     // Step 3 of a write. Shows its own message (through Fail) and returns
     // false to stop in edit state. May throw ConversionError.
     virtual bool Validate() { return true; }
     // Step 5: the payload, block id first. May throw ConversionError;
     // nothing means there is nothing to send.
     virtual std::optional<std::vector<std::uint8_t>> Pack() = 0;
+    // Step 5 and the write itself: by default the packed block, written as
+    // a block. A tab that writes something other than a block packs and
+    // asks for it here.
+    virtual void RequestWrite();
     // How much of the cycle the tab takes part in.
     enum class Cycle {
         Full,      // read, edit, write, clear
@@ -144,6 +142,7 @@ private:
     void Guarded(const std::function<void()>& handler);
     void SetEditState(bool editing);
     void OnSubPageChanged();
+    void OnBlockRead(const std::vector<std::uint8_t>& block);
 
     int tabNumber_;
     QString caption_;

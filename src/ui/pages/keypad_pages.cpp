@@ -29,7 +29,7 @@ std::optional<std::vector<std::uint8_t>> KeypadAddressPage::Pack()
     return PackKeypadAddress(ChoiceIndex(address_));
 }
 
-void KeypadAddressPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void KeypadAddressPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<int> index = UnpackKeypadAddress(payload, length);
     if (index) address_->setCurrentIndex(*index);
@@ -59,7 +59,7 @@ std::optional<std::vector<std::uint8_t>> KeypadPartitionPage::Pack()
     return PackKeypadPartitions(partitions);
 }
 
-void KeypadPartitionPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void KeypadPartitionPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<KeypadPartitions> partitions = UnpackKeypadPartitions(payload, length);
     if (!partitions) return;

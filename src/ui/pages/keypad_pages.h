@@ -12,7 +12,7 @@ class KeypadAddressPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     KeypadAddressPage(const PageSetup& setup, QWidget* parent);
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
     std::optional<std::vector<std::uint8_t>> Pack() override;
@@ -25,7 +25,7 @@ class KeypadPartitionPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     KeypadPartitionPage(const PageSetup& setup, QWidget* parent);
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
     std::optional<std::vector<std::uint8_t>> Pack() override;

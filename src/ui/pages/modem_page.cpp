@@ -87,7 +87,7 @@ void ModemPage::BuildCellTowerData(QWidget* page)
 std::vector<std::uint8_t> ModemPage::FilledBlocks() const { return {BlockByte(BlockId::SimcardData)}; }
 
 
-void ModemPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void ModemPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<std::int32_t> seconds = UnpackSimcardDataInterval(payload, length);
     if (seconds) ShowNumber(simcardInterval_, *seconds);

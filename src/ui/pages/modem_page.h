@@ -12,7 +12,7 @@ class ModemPage final : public SubPageBlocksPage {
 public:
     ModemPage(const PageSetup& setup, QWidget* parent);
     std::vector<std::uint8_t> FilledBlocks() const override;
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
     Cycle Kind() const override { return Cycle::ReadOnly; }

@@ -79,7 +79,7 @@ std::optional<std::vector<std::uint8_t>> IpPortsPage::Pack()
     return PackServerAddresses(servers);
 }
 
-void IpPortsPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void IpPortsPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<ServerAddresses> servers = UnpackServerAddresses(payload, length);
     if (!servers) return;
@@ -122,7 +122,7 @@ std::optional<std::vector<std::uint8_t>> PollingPage::Pack()
     return PackPollingIntervals({ToInteger(interval_), ToInteger(reduced_)});
 }
 
-void PollingPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void PollingPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<PollingIntervals> intervals = UnpackPollingIntervals(payload, length);
     if (!intervals) return;
@@ -166,7 +166,7 @@ std::optional<std::vector<std::uint8_t>> WifiPage::Pack()
     return PackWifiNetwork({ToCp1252(ssid_->text()), ToCp1252(password_->text())});
 }
 
-void WifiPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void WifiPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const WifiAnswer answer = UnpackWifiNetwork(payload, length);
     if (answer.name) ssid_->setText(FromCp1252(*answer.name));

@@ -12,7 +12,7 @@ class IpPortsPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     IpPortsPage(const PageSetup& setup, QWidget* parent);
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
     // "Copiar": row 1 into rows 2 to 4, text as typed, nothing sent.
     void Button3Click();
 
@@ -29,7 +29,7 @@ class PollingPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     PollingPage(const PageSetup& setup, QWidget* parent);
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
     bool Validate() override;
@@ -44,7 +44,7 @@ class WifiPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     WifiPage(const PageSetup& setup, QWidget* parent);
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
     bool Validate() override;

@@ -9,7 +9,6 @@
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
 
-#include "core/link/commands.h"
 #include "core/rf/rf_sensor_fields.h"
 #include "core/rf/rf_sensor_record.h"
 #include "session/panel_session.h"
@@ -35,13 +34,7 @@ RfSensorsPage::RfSensorsPage(const PageSetup& setup, QWidget* parent) : ConfigPa
     BuildEnrol(pages->widget(Enrol));
     BuildDelete(pages->widget(Delete));
     BuildRadio(pages->widget(Radio));
-    Session().Receivers().rfSensors = this;
-}
-
-RfSensorsPage::~RfSensorsPage()
-{
-    FrameReceivers& receivers = Session().Receivers();
-    if (receivers.rfSensors == this) receivers.rfSensors = nullptr;
+    connect(&Session(), &PanelSession::RfRecordReceived, this, &RfSensorsPage::ShowRecord);
 }
 
 void RfSensorsPage::BuildRecords(QWidget* page)
@@ -162,25 +155,20 @@ std::optional<std::uint8_t> RfSensorsPage::ReadBlockId() const
     return BlockByte(BlockId::RfCommunication);
 }
 
-std::optional<ConfigPage::Request> RfSensorsPage::ReadRequest()
+void RfSensorsPage::RequestRead()
 {
     if (Showing() == Records) {
         const std::int32_t number = ToInteger(number_);
         if (!RfSensorNumberAccepted(number)) {
             Fail(number_, messages::ValueOutOfRange());
-            return std::nullopt;
+            return;
         }
-        const RfSensorPayload payload = RfReadPayload(number);
-        return Request{CommandByte(CommandCode::RfSensorCommand), {payload.begin(), payload.end()}};
+        Session().ReadRfRecord(number);
+        return;
     }
     // A write must wait for the answer to tell the form.
     if (Showing() == Radio) rfConfigForm_ = RfBlockForm::None;
-    return ConfigPage::ReadRequest();
-}
-
-std::uint8_t RfSensorsPage::WriteCommand() const
-{
-    return Showing() == Records ? CommandByte(CommandCode::RfSensorCommand) : ConfigPage::WriteCommand();
+    ConfigPage::RequestRead();
 }
 
 bool RfSensorsPage::Validate()
@@ -208,8 +196,14 @@ bool RfSensorsPage::Validate()
 
 std::optional<std::vector<std::uint8_t>> RfSensorsPage::Pack()
 {
+    return PackRfConfig({fsk_->isChecked(), crystal30_->isChecked()}, rfConfigForm_);
+}
+
+void RfSensorsPage::RequestWrite()
+{
     if (Showing() == Radio) {
-        return PackRfConfig({fsk_->isChecked(), crystal30_->isChecked()}, rfConfigForm_);
+        ConfigPage::RequestWrite();
+        return;
     }
     RfSensorRecord record;
     record.serial = static_cast<std::uint32_t>(ToInteger(serial_));
@@ -220,15 +214,14 @@ std::optional<std::vector<std::uint8_t>> RfSensorsPage::Pack()
     record.zone = static_cast<std::uint16_t>(ToInteger(zone_));
     // An empty user is user 1; other text must convert (after the switch to view state).
     record.user = user_->text().isEmpty() ? 1 : static_cast<std::uint16_t>(ToInteger(user_));
-    const RfSensorPayload payload = RfWritePayload(record);
-    return std::vector<std::uint8_t>(payload.begin(), payload.end());
+    Session().WriteRfRecord(record);
 }
 
 // ---- Fill steps ------------------------------------------------------------------
 
 std::vector<std::uint8_t> RfSensorsPage::FilledBlocks() const { return {BlockByte(BlockId::RfCommunication)}; }
 
-void RfSensorsPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void RfSensorsPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<RfConfigAnswer> answer = UnpackRfConfig(payload, length);
     if (!answer) return;
@@ -249,13 +242,11 @@ void RfSensorsPage::ClearRecordFields()
     for (QComboBox* button : buttons_) ClearControl(button);
 }
 
-void RfSensorsPage::OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length)
+void RfSensorsPage::ShowRecord(const std::vector<std::uint8_t>& bytes)
 {
-    // The length first: an answer of any other length leaves it on show.
-    emit StatusText(QString::number(length));
-    const std::optional<RfSensorRecord> record = UnpackRfSensorRecord(payload, length);
+    // A record of any other length changes nothing here.
+    const std::optional<RfSensorRecord> record = UnpackRfSensorRecord(bytes.data(), bytes.size());
     if (!record) return;
-    emit StatusSuccess(QStringLiteral("CONFIGURAÇÃO SENSOR RF CADASTRADO"));
     ClearRecordFields();
     if (!IsValidRfSerial(record->serial)) {
         serial_->setText(QStringLiteral("Inválido"));
@@ -288,8 +279,6 @@ void RfSensorsPage::Button2Click()
         return;
     }
     // No port or device check: a closed port drops the frame.
-    const RfSensorPayload payload = RfDeleteAllPayload();
-    Session().SendCommand(payload.data(), static_cast<std::uint8_t>(payload.size()),
-                          CommandByte(CommandCode::RfSensorCommand));
+    Session().DeleteAllRfRecords();
     emit StatusText(QString());
 }

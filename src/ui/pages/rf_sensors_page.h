@@ -1,15 +1,14 @@
 #pragma once
 // Tab 8, "Sensores RF": the panel's table of enrolled sensors and its
 // radio. Four sub-pages share the tab's one page state: records read and
-// written one at a time by number (sub-page 0, RfSensorCommand, answered by
-// a frame of type 16), the enrolment window (1), deleting every record (2)
-// and block 3, the radio settings, in the short or long form the panel last
-// answered in (3).
+// written one at a time by number (sub-page 0, the session's RF record
+// requests), the enrolment window (1), deleting every record (2) and block
+// 3, the radio settings, in the short or long form the panel last answered
+// in (3).
 
 #include <array>
 
 #include "core/config/rf_config_block.h"
-#include "core/link/frame_dispatcher.h"
 #include "ui/pages/config_page.h"
 
 class QComboBox;
@@ -17,18 +16,14 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 
-class RfSensorsPage final : public ConfigPage, public RfSensorReceiver {
+class RfSensorsPage final : public ConfigPage {
     Q_OBJECT
 public:
     RfSensorsPage(const PageSetup& setup, QWidget* parent);
-    ~RfSensorsPage() override;
 
     std::vector<std::uint8_t> FilledBlocks() const override;
     // Block 3.
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
-    // A frame of type 16: one record of the table (the page registers
-    // itself as the session's RfSensorReceiver).
-    void OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
 
     // RfConfigForm.
     RfBlockForm RfConfigForm() const { return rfConfigForm_; }
@@ -41,15 +36,14 @@ signals:
     void EnrolmentRequested();
     // The status line's text, its colour unchanged.
     void StatusText(const QString& text);
-    // The status line's text, in green.
-    void StatusSuccess(const QString& text);
 
 protected:
     std::optional<std::uint8_t> ReadBlockId() const override;
-    std::optional<Request> ReadRequest() override;
-    std::uint8_t WriteCommand() const override;
+    void RequestRead() override;
     bool Validate() override;
+    // Block 3; a record is written by RequestWrite.
     std::optional<std::vector<std::uint8_t>> Pack() override;
+    void RequestWrite() override;
     QList<QWidget*> EditableControls() const override;
 
 private:
@@ -61,6 +55,8 @@ private:
     void BuildDelete(QWidget* page);
     void BuildRadio(QWidget* page);
     void ClearRecordFields();
+    // One record of the table, shown on sub-page 0.
+    void ShowRecord(const std::vector<std::uint8_t>& bytes);
     void ShowCrystal(bool visible);
 
     QLineEdit* number_ = nullptr;

@@ -59,7 +59,7 @@ std::optional<std::vector<std::uint8_t>> PanelRulesPage::Pack()
     return PackPanelRules(rules);
 }
 
-void PanelRulesPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void PanelRulesPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<PanelRules> rules = UnpackPanelRules(payload, length);
     if (!rules) return;
@@ -84,7 +84,7 @@ AlarmFunctionPage::AlarmFunctionPage(const PageSetup& setup, QWidget* parent)
 
 std::optional<std::vector<std::uint8_t>> AlarmFunctionPage::Pack() { return PackAlarmFunction(enabled_->isChecked()); }
 
-void AlarmFunctionPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void AlarmFunctionPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<bool> enabled = UnpackAlarmFunction(payload, length);
     if (!enabled) return;

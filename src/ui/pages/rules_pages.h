@@ -14,7 +14,7 @@ class PanelRulesPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     PanelRulesPage(const PageSetup& setup, QWidget* parent);
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
     bool Validate() override;
@@ -29,7 +29,7 @@ class AlarmFunctionPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     AlarmFunctionPage(const PageSetup& setup, QWidget* parent);
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
     std::optional<std::vector<std::uint8_t>> Pack() override;

@@ -95,7 +95,7 @@ std::optional<std::vector<std::uint8_t>> SafePage::Pack()
     return PackSafeFunction(safe);
 }
 
-void SafePage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void SafePage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<SafeFunction> safe = UnpackSafeFunction(payload, length);
     if (!safe) return;

@@ -10,7 +10,7 @@ class SafePage final : public SingleBlockPage {
     Q_OBJECT
 public:
     SafePage(const PageSetup& setup, QWidget* parent);
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
     bool Validate() override;

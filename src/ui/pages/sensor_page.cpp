@@ -115,7 +115,7 @@ void SensorPage::ShowSensor(const SensorControls& controls, const WiredSensor& s
     ShowNumber(controls.debounce, sensor.debounceMs);
 }
 
-void SensorPage::Fill(const std::uint8_t* payload, std::uint8_t length)
+void SensorPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     const std::optional<std::vector<WiredSensor>> sensors = UnpackWiredSensors(payload, length);
     if (!sensors) return;

@@ -17,7 +17,7 @@ class SensorPage final : public SingleBlockPage {
     Q_OBJECT
 public:
     SensorPage(const PageSetup& setup, QWidget* parent);
-    void Fill(const std::uint8_t* payload, std::uint8_t length) override;
+    void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
     std::optional<std::vector<std::uint8_t>> Pack() override;

@@ -11,18 +11,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/rf/rf_sensor_fields.h"
 #include "core/rf/rf_sensor_record.h"
-#include "session/panel_session.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/field_layout.h"
 
 namespace {
 
-constexpr int kTickMs = 500;
 constexpr int kNumberLength = 5;
 
 QColor LabelColour(EnrolmentColour colour)
@@ -52,7 +49,7 @@ QPushButton* MakeButton(const QString& objectName, const QString& caption, QWidg
 
 }  // namespace
 
-TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : SecondaryWindow(parent), session_(session)
+TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : SecondaryWindow(parent)
 {
     setObjectName(QStringLiteral("FormCadastro"));
     setWindowTitle(QStringLiteral("Cadastro novo sensor"));
@@ -120,20 +117,13 @@ TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) :
     for (QPushButton* button : {start_, stop_, exit_}) commandRow->addWidget(button);
     layout->addWidget(commandGroup);
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName(QStringLiteral("TimerProcesso"));
-    timer_->setInterval(kTickMs);
-    connect(timer_, &QTimer::timeout, this, &TFormCadastro::TimerProcessoTimer);
+    driver_ = new EnrolmentDriver(session, [this] { return Settings(); }, {}, this);
+    connect(driver_, &EnrolmentDriver::Effects, this, &TFormCadastro::Apply);
 
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    session_.Receivers().enrolment = this;
 }
 
-TFormCadastro::~TFormCadastro()
-{
-    FrameReceivers& receivers = session_.Receivers();
-    if (receivers.enrolment == this) receivers.enrolment = nullptr;
-}
+TFormCadastro::~TFormCadastro() = default;
 
 // ---- Showing and closing ------------------------------------------------------
 
@@ -147,9 +137,8 @@ void TFormCadastro::Opening()
 
 void TFormCadastro::FormShow()
 {
-    machine_.Reset();
+    driver_->Reset();
     status_->clear();
-    timer_->stop();
     start_->setEnabled(true);
     stop_->setEnabled(false);
     pir_->setChecked(true);
@@ -162,7 +151,7 @@ void TFormCadastro::FormShow()
 void TFormCadastro::closeEvent(QCloseEvent* event)
 {
     // FormCloseQuery: never while a process runs, by "Sair" or the close box.
-    if (!machine_.CanClose()) {
+    if (!driver_->CanClose()) {
         event->ignore();
         return;
     }
@@ -172,8 +161,8 @@ void TFormCadastro::closeEvent(QCloseEvent* event)
 void TFormCadastro::reject()
 {
     // Escape closes a dialog without a close event: the same rule holds.
-    if (!machine_.CanClose()) return;
-    machine_.OnClosed();
+    if (!driver_->CanClose()) return;
+    driver_->OnClosed();
     QDialog::reject();
 }
 
@@ -197,11 +186,11 @@ EnrolmentSettings TFormCadastro::Settings() const
     return settings;
 }
 
-void TFormCadastro::BtnIniciarClick() { Apply(machine_.Start(Settings())); }
+void TFormCadastro::BtnIniciarClick() { driver_->Start(); }
 
-void TFormCadastro::BtnPararClick() { Apply(machine_.Stop()); }
+void TFormCadastro::BtnPararClick() { driver_->Stop(); }
 
-void TFormCadastro::TimerProcessoTimer() { Apply(machine_.Tick(Settings())); }
+void TFormCadastro::TimerProcessoTimer() { driver_->Tick(); }
 
 void TFormCadastro::SetRunning(bool running)
 {
@@ -209,11 +198,6 @@ void TFormCadastro::SetRunning(bool running)
     stop_->setEnabled(running);
     zone_->setEnabled(!running);
     user_->setEnabled(!running);
-    if (running) {
-        timer_->start();
-    } else {
-        timer_->stop();
-    }
 }
 
 void TFormCadastro::Apply(const EnrolmentEffects& effects)
@@ -224,20 +208,4 @@ void TFormCadastro::Apply(const EnrolmentEffects& effects)
     }
     if (effects.started) SetRunning(true);
     if (effects.ended) SetRunning(false);
-    for (const OutgoingCommand& command : effects.send) {
-        if (command.payload.size() > 255) continue;
-        session_.SendCommand(command.payload.data(), static_cast<std::uint8_t>(command.payload.size()),
-                             command.command);
-    }
 }
-
-// ---- Frames from the panel ------------------------------------------------------
-
-void TFormCadastro::OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length)
-{
-    machine_.OnRfCodeReport(payload, length);
-}
-
-void TFormCadastro::OnEnrolAck() { machine_.OnAck(); }
-
-void TFormCadastro::OnEnrolNack() { machine_.OnNack(); }

@@ -1,15 +1,14 @@
 #pragma once
 // The RF sensor enrolment window, shown modally from the RF sensors tab
-// while the port is open. It maps its controls to the enrolment machine and
-// the machine's effects back to its controls: a 500 ms timer ticks the
-// machine, and the panel's reports and acknowledgements reach it through
-// the frame receivers, where the window registers itself.
+// while the port is open. The enrolment driver runs the process (its
+// machine, its 500 ms timer, the panel's reports and acknowledgements); the
+// window gives it the controls' settings and shows its effects.
 
 #include <array>
 #include <cstdint>
 
-#include "core/link/frame_dispatcher.h"
 #include "core/rf/enrolment_machine.h"
+#include "session/enrolment_driver.h"
 #include "ui/common/secondary_window.h"
 
 class Dialogs;
@@ -19,21 +18,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 
-class TFormCadastro : public SecondaryWindow, public EnrolmentReceiver {
+class TFormCadastro : public SecondaryWindow {
     Q_OBJECT
 public:
     // The window shows no box of its own: its messages go to LabelSts.
     TFormCadastro(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TFormCadastro() override;
 
-    const EnrolmentMachine& Machine() const { return machine_; }
-
-    // EnrolmentReceiver: they only set the machine's flags.
-    void OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length) override;
-    void OnEnrolAck() override;
-    void OnEnrolNack() override;
+    const EnrolmentMachine& Machine() const { return driver_->Machine(); }
 
 public slots:
     // One tick of TimerProcesso (public so tests drive it).
@@ -53,8 +46,7 @@ private:
     void Apply(const EnrolmentEffects& effects);
     void SetRunning(bool running);
 
-    PanelSession& session_;
-    EnrolmentMachine machine_;
+    EnrolmentDriver* driver_ = nullptr;
 
     QRadioButton* pir_ = nullptr;
     QRadioButton* door_ = nullptr;
@@ -66,5 +58,4 @@ private:
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
     QPushButton* exit_ = nullptr;
-    QTimer* timer_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/diagnostics/arm_request.h"
+#include "core/diagnostics/status_tabs.h"
 
 namespace {
 
@@ -57,12 +58,74 @@ TEST(NextStatusPage, TicksPerTab)
     for (const auto& c : cases) EXPECT_EQ(Requests(c.tab, c.last, 6), c.sent) << "tab " << c.tab << " after " << int{c.last};
 }
 
-TEST(ArmRequestPayload, CodeAsSixteenBitsThenPartition)
+TEST(StatusPolling, TicksFollowTheSelectedTab)
 {
-    EXPECT_EQ(ArmRequestPayload(1234, 1), (std::array<std::uint8_t, 3>{0x04, 0xD2, 1}));
-    EXPECT_EQ(ArmRequestPayload(65535, 3), (std::array<std::uint8_t, 3>{0xFF, 0xFF, 3}));
-    EXPECT_EQ(ArmRequestPayload(65536 + 7, 2), (std::array<std::uint8_t, 3>{0x00, 0x07, 2}));
-    EXPECT_EQ(ArmRequestPayload(-1, 2), (std::array<std::uint8_t, 3>{0xFF, 0xFF, 2}));
+    StatusPolling polling;
+    std::string sent;
+    const auto tick = [&] {
+        const std::optional<Outgoing> request = polling.Tick();
+        if (!sent.empty()) sent += ' ';
+        sent += request ? std::to_string(request->payload.at(0)) : "-";
+        if (request) {
+            EXPECT_EQ(request->command, 129);
+        }
+    };
+    tick();  // program start: the first tab from nothing asked
+    tick();
+    polling.SelectTab(1);
+    tick();
+    tick();
+    polling.Restart();  // the log switched: the cycle starts over
+    tick();
+    polling.SelectTab(5);
+    tick();
+    EXPECT_EQ(sent, "1 16 5 8 5 -");
+    EXPECT_EQ(polling.LastPageRequested(), kPageAfterTabChange);
+}
+
+TEST(TabPages, EachTabsCycleOnce)
+{
+    EXPECT_EQ(TabPages(0), (std::vector<std::uint8_t>{16, 1}));
+    EXPECT_EQ(TabPages(1), (std::vector<std::uint8_t>{5, 8, 1}));
+    EXPECT_EQ(TabPages(2), (std::vector<std::uint8_t>{10}));
+    EXPECT_EQ(TabPages(12), (std::vector<std::uint8_t>{22, 23, 24}));
+    EXPECT_TRUE(TabPages(4).empty());
+}
+
+// A tab shows live values exactly when it polls pages.
+TEST(StatusTabs, EveryTabWithFieldsPollsAndNoOtherDoes)
+{
+    ASSERT_EQ(StatusTabs().size(), static_cast<std::size_t>(kDebugTabCount));
+    for (int tab = 0; tab < kDebugTabCount; ++tab) {
+        EXPECT_EQ(StatusTabs()[static_cast<std::size_t>(tab)].fields.empty(), TabPages(tab).empty()) << tab;
+    }
+    EXPECT_EQ(StatusTabs()[13].caption, "Partições teclado");
+    EXPECT_EQ(ShownSignalBars({"ImageSinal4", std::nullopt, LabelColour::Keep, true}), 4);
+    EXPECT_EQ(ShownSignalBars({"ImageSemSinal", std::nullopt, LabelColour::Keep, true}), 0);
+    EXPECT_EQ(ShownSignalBars({"ImageSinal4", std::nullopt, LabelColour::Keep, false}), -1);
+    EXPECT_EQ(ShownSignalBars({"LabelStatusAba2_5", std::string("17"), LabelColour::Keep, std::nullopt}), -1);
+}
+
+TEST(ArmRequest, CommandThenCodeAsSixteenBitsThenPartition)
+{
+    const struct {
+        bool arm;
+        std::int32_t code;
+        std::uint8_t partition;
+        Outgoing sent;
+    } cases[] = {
+        {true, 1234, 1, {171, {0x04, 0xD2, 1}}},
+        {false, 1234, 1, {172, {0x04, 0xD2, 1}}},
+        {true, 65535, 3, {171, {0xFF, 0xFF, 3}}},
+        {false, 65536 + 7, 2, {172, {0x00, 0x07, 2}}},
+        {true, -1, 2, {171, {0xFF, 0xFF, 2}}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ArmRequest(c.arm, c.code, c.partition), c.sent) << c.code;
+}
+
+TEST(StatusPageRequest, ThePageAlone)
+{
+    EXPECT_EQ(StatusPageRequest(16), (Outgoing{129, {16}}));
 }
 
 }  // namespace

@@ -96,8 +96,8 @@ public:
     {
         char sent = '.';
         if (fx.send) {
-            sent = fx.send->code == 147 ? 'b' : fx.send->code == 140 ? 'i' : fx.send->code == 144 ? 's'
-                 : fx.send->code == 145 ? 'p' : '?';
+            sent = fx.send->command == 147 ? 'b' : fx.send->command == 140 ? 'i' : fx.send->command == 144 ? 's'
+                 : fx.send->command == 145 ? 'p' : '?';
             lastSent = *fx.send;
         }
         run.sends += sent;
@@ -113,7 +113,7 @@ public:
 
     FirmwareImage image;
     UpdateMachine machine;
-    UpdateEffects::Command lastSent;
+    Outgoing lastSent;
 };
 
 struct Scenario {
@@ -231,8 +231,8 @@ TEST(UpdateMachine, StartAnnouncesTheImageAndPacketsGoOutByteExact)
     EXPECT_EQ(start.gauge, 0);
 
     rig.Play("tTtItTt");
-    ASSERT_EQ(rig.lastSent.code, 144);
-    EXPECT_EQ(std::vector<std::uint8_t>(rig.lastSent.payload.begin(), rig.lastSent.payload.begin() + rig.lastSent.length),
+    ASSERT_EQ(rig.lastSent.command, 144);
+    EXPECT_EQ(rig.lastSent.payload,
               (std::vector<std::uint8_t>{0x22, 0x00, 0x03, 0xBE, 0xEF}));
 
     rig.Play("ft");
@@ -243,7 +243,7 @@ TEST(UpdateMachine, StartAnnouncesTheImageAndPacketsGoOutByteExact)
     for (int shift = 24; shift >= 0; shift -= 8) want.push_back(static_cast<std::uint8_t>(expected.packetTag >> shift));
     want.push_back(static_cast<std::uint8_t>(expected.dataLength));
     want.insert(want.end(), expected.packetData.begin(), expected.packetData.begin() + expected.dataLength);
-    EXPECT_EQ(std::vector<std::uint8_t>(fx.send->payload.begin(), fx.send->payload.begin() + fx.send->length), want);
+    EXPECT_EQ(fx.send->payload, want);
 
     // The gauge follows the device's order of requests, not a count.
     Timeline gauge;

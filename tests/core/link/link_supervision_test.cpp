@@ -37,16 +37,19 @@ Timeline RunScenario(const Scenario& s)
     };
 
     link.OnOpenRequested();
-    EXPECT_TRUE(link.OnPortOpened());
+    EXPECT_EQ(link.OnPortOpened(), MakeOutgoing(CommandCode::IdentifyCommand));
     deliver();
 
     Timeline t;
     const int ticks = static_cast<int>(std::string(s.effects).size());
     for (int tick = 1; tick <= ticks; ++tick) {
         const auto fx = link.Tick();
-        t.effects += fx.sendIdentify ? (fx.blankIdentification ? 'x' : 'r') : (fx.blankIdentification ? 'b' : '.');
+        if (fx.send) {
+            EXPECT_EQ(*fx.send, MakeOutgoing(CommandCode::IdentifyCommand));
+        }
+        t.effects += fx.send ? (fx.blankIdentification ? 'x' : 'r') : (fx.blankIdentification ? 'b' : '.');
         t.connected += link.IsEquipmentConnected() ? 'C' : '-';
-        if (fx.sendIdentify) deliver();
+        if (fx.send) deliver();
         if (tick == s.closeAfterTick) link.OnPortClosed();
     }
     return t;
@@ -76,7 +79,7 @@ TEST(LinkSupervision, ClosedPortSendsNothing)
     LinkSupervision link;
     for (int tick = 0; tick < 12; ++tick) {
         const auto fx = link.Tick();
-        EXPECT_FALSE(fx.sendIdentify);
+        EXPECT_FALSE(fx.send);
         EXPECT_FALSE(fx.blankIdentification);
     }
 }

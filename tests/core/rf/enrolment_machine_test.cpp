@@ -45,10 +45,10 @@ EnrolmentSettings Pir()
     return {SensorKind::Pir, {-1, -1, -1}, "5", "1"};
 }
 
-std::string Summary(const std::vector<OutgoingCommand>& sent, std::vector<std::vector<std::uint8_t>>* records)
+std::string Summary(const std::vector<Outgoing>& sent, std::vector<std::vector<std::uint8_t>>* records)
 {
     std::string text;
-    for (const OutgoingCommand& c : sent) {
+    for (const Outgoing& c : sent) {
         if (c.command == CommandByte(CommandCode::RfLearnCommand) && c.payload.size() == 1) {
             text += "L" + std::to_string(c.payload[0]);
         } else if (c.command == CommandByte(CommandCode::RfSensorCommand)) {

@@ -1,0 +1,41 @@
+#pragma once
+// The byte link seam: opens, moves bytes, and raises opened, closed,
+// data-available and failure events. It knows nothing of frames; the
+// protocol lives above it. A serial port is one link, a link in memory
+// (a software panel at its far end, for tests) is another.
+
+#include <QObject>
+#include <QtGlobal>
+#include <cstddef>
+#include <cstdint>
+
+class ByteLink : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~ByteLink() override = default;
+
+    // Opens the link of COM number comNumber at baud bit/s; false when it
+    // cannot be opened. Opened is raised before it returns true.
+    virtual bool Open(int comNumber, qint32 baud) = 0;
+    // Closes the link (raising Closed); false when closing failed.
+    virtual bool Close() = 0;
+    virtual bool IsOpen() const = 0;
+
+    // Queues the bytes for transmission in one block; false on failure.
+    virtual bool Write(const std::uint8_t* bytes, std::size_t count) = 0;
+    // Waits, at most timeoutMs, until every byte queued has left: a closing
+    // link may drop what it still holds.
+    virtual void FlushWrites(int timeoutMs) = 0;
+    virtual qint64 BytesWaiting() const = 0;
+    // Copies up to max waiting bytes; -1 on failure.
+    virtual qint64 Read(std::uint8_t* buffer, qint64 max) = 0;
+
+signals:
+    void Opened();
+    void Closed();
+    void DataAvailable();
+    // A read or write failure while open, including a device that vanished.
+    // Raised once per failure burst: the owner closes the link in response.
+    void Failed(bool writing);
+};

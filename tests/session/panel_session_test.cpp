@@ -1,0 +1,130 @@
+// The session's link to the panel: opening, identification through the
+// faults of the line, the supervision's repeated request, failures, and the
+// one check of a payload's length.
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include "core/link/frame.h"
+#include "session/panel_session.h"
+#include "session_rig.h"
+
+namespace session_test {
+namespace {
+
+TEST(PanelSessionLink, IdentificationCrossesTheLineThroughItsFaults)
+{
+    const struct {
+        const char* name;
+        std::size_t noise;
+        std::size_t pieces;
+    } cases[] = {
+        {"clean", 0, 0},
+        {"answers in pieces of 1 to 3 bytes", 0, 3},
+        {"answers in single bytes", 0, 1},
+        {"noise before each answer", 5, 0},
+        {"noise and pieces", 7, 2},
+    };
+    for (const auto& c : cases) {
+        SessionRig rig({.model = 56, .version = 0x21, .serial = 77});
+        rig.Panel().SetNoise(c.noise);
+        rig.Panel().SetChunking(c.pieces);
+        QSignalSpy identified(&rig.session, &PanelSession::Identified);
+        ASSERT_TRUE(rig.Connect()) << c.name;
+        ASSERT_EQ(identified.count(), 1) << c.name;
+        const auto identity = identified[0][0].value<Identification>();
+        EXPECT_EQ(identity.model, 56) << c.name;
+        EXPECT_EQ(identity.version, 0x21) << c.name;
+        EXPECT_EQ(identity.serial, 77u) << c.name;
+        EXPECT_EQ(rig.session.ModelCode(), 56) << c.name;
+    }
+}
+
+TEST(PanelSessionLink, ALostIdentificationIsAskedForAgainOnTheFifthTick)
+{
+    const struct {
+        const char* name;
+        std::function<void(VirtualPanel&)> fault;
+        bool connected;  // after the fifth tick
+    } cases[] = {
+        {"wrong CRC on the first answer", [](VirtualPanel& p) { p.CorruptNextCrc(); }, true},
+        {"a silent panel", [](VirtualPanel& p) { p.SetSilent(true); }, false},
+    };
+    for (const auto& c : cases) {
+        SessionRig rig;
+        c.fault(rig.Panel());
+        ASSERT_EQ(rig.session.OpenPort(3, 115200), PanelSession::OpenResult::Opened);
+        Drain();
+        EXPECT_FALSE(rig.session.IsEquipmentConnected()) << c.name;
+        for (int tick = 1; tick <= 4; ++tick) rig.session.Tick();
+        Drain();
+        EXPECT_EQ(rig.Received(CommandCode::IdentifyCommand), 1u) << c.name;
+        rig.session.Tick();
+        EXPECT_EQ(rig.Received(CommandCode::IdentifyCommand), 2u) << c.name;
+        EXPECT_EQ(Settle([&] { return rig.session.IsEquipmentConnected(); }, 50), c.connected) << c.name;
+    }
+}
+
+TEST(PanelSessionLink, OpeningClosingAndFailing)
+{
+    SessionRig rig;
+    EXPECT_EQ(rig.session.OpenPort(0, 9600), PanelSession::OpenResult::InvalidNumber);
+    rig.link->RefuseOpen(true);
+    EXPECT_EQ(rig.session.OpenPort(3, 9600), PanelSession::OpenResult::Failed);
+    EXPECT_FALSE(rig.session.IsPortOpen());
+    rig.link->RefuseOpen(false);
+
+    QSignalSpy opened(&rig.session, &PanelSession::PortOpened);
+    QSignalSpy closed(&rig.session, &PanelSession::PortClosed);
+    QSignalSpy failed(&rig.session, &PanelSession::PortFailed);
+    ASSERT_TRUE(rig.Connect());
+    EXPECT_EQ(opened.count(), 1);
+    EXPECT_EQ(rig.session.ComNumber(), 3);
+    EXPECT_EQ(rig.session.Baud(), 115200);
+
+    // A vanished device: the owner hears of it once and closes the port.
+    rig.link->Fail(false);
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_FALSE(failed[0][0].toBool());
+    EXPECT_FALSE(rig.session.Send(MakeOutgoing(CommandCode::IdentifyCommand)));
+    EXPECT_EQ(failed.count(), 2);
+    EXPECT_TRUE(failed[1][0].toBool());  // the write failed
+    EXPECT_TRUE(rig.session.ClosePort());
+    EXPECT_EQ(closed.count(), 1);
+    // Closed: nothing goes out, nothing fails.
+    EXPECT_FALSE(rig.session.Send(MakeOutgoing(CommandCode::IdentifyCommand)));
+    EXPECT_EQ(failed.count(), 2);
+    EXPECT_EQ(rig.Received(CommandCode::IdentifyCommand), 1u);
+}
+
+TEST(PanelSessionLink, APayloadUpToTheFramesLimitGoesOutWhole)
+{
+    SessionRig rig;
+    ASSERT_TRUE(rig.Connect());
+    const Bytes longest(kMaxSendPayload, 0x5A);
+    EXPECT_TRUE(rig.session.Send({0x42, longest}));
+    Drain();
+    ASSERT_FALSE(rig.Panel().ReceivedFrames().empty());
+    EXPECT_EQ(rig.Panel().ReceivedFrames().back().command, 0x42);
+    EXPECT_EQ(rig.Panel().ReceivedFrames().back().payload, longest);
+}
+
+// A longer payload is a programming error: loud in a debug build, refused
+// with a warning otherwise, and never cut to fit.
+TEST(PanelSessionLinkDeathTest, APayloadOverTheLimitIsNeverCut)
+{
+    SessionRig rig;
+    ASSERT_TRUE(rig.Connect());
+    const Outgoing tooLong{0x42, Bytes(kMaxSendPayload + 1, 0x5A)};
+#ifdef QT_NO_DEBUG
+    EXPECT_FALSE(rig.session.Send(tooLong));
+    Drain();
+    EXPECT_EQ(rig.Panel().CommandCount(0x42), 0u);
+#else
+    EXPECT_DEATH(rig.session.Send(tooLong), "over the frame's");
+#endif
+}
+
+}  // namespace
+}  // namespace session_test
