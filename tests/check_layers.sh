@@ -62,5 +62,41 @@ for dir in */; do
   dir=${dir%/}
   [ -n "${allowed[$dir]+x}" ] || { echo "src/$dir: not a known layer"; status=1; }
 done
+# Inside core the folders have an order too, lowest first:
+#   bytes, files          byte helpers; files written whole or not at all
+#   panel                 what a panel is: identity, models, blocks
+#   link, config          the frame and its traffic; the block codecs
+#   rf, firmware, diagnostics  the processes built on both
+# A folder includes its own and those it names below; the link never
+# includes the codecs, nor the codecs the link.
+declare -A core_allowed=(
+  [bytes]="bytes"
+  [files]="files"
+  [panel]="bytes panel"
+  [link]="bytes panel link"
+  [config]="bytes panel config"
+  [rf]="bytes panel link config rf"
+  [firmware]="bytes files panel link firmware"
+  [diagnostics]="bytes files panel link config diagnostics"
+)
+if [ -d core ]; then
+  for dir in core/*/; do
+    folder=${dir#core/}
+    folder=${folder%/}
+    if [ -z "${core_allowed[$folder]+x}" ]; then
+      echo "src/core/$folder: not a known folder of core"; status=1; continue
+    fi
+    while IFS= read -r -d '' file; do
+      while IFS= read -r line; do
+        target=${line#*\"core/}
+        target=${target%%/*}
+        case " ${core_allowed[$folder]} " in
+          *" $target "*) ;;
+          *) echo "$file: includes core/$target/ from core/$folder/ ($line)"; status=1 ;;
+        esac
+      done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"core/[a-z_]+/' "$file")
+    done < <(find "core/$folder" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
+  done
+fi
 [ $status -eq 0 ] && echo "layer edges: clean"
 exit $status

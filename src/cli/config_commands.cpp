@@ -8,6 +8,7 @@
 #include "cli/terminal_text.h"
 #include "session/configuration_transfer.h"
 #include "session/panel_exchange.h"
+#include "core/bytes/hex_text.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
 #include "core/config/restore_plan.h"

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "core/bytes/hex_text.h"
 #include "core/panel/block_table.h"
 #include "core/rf/rf_sensor_fields.h"
 

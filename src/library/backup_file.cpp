@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QStringList>
 
+#include "core/bytes/hex_text.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
 #include "core/panel/block_table.h"

@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 
+#include "core/bytes/hex_text.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
 #include "core/panel/block_table.h"

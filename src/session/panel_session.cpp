@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <array>
 
+#include "core/bytes/big_endian.h"
 #include "core/diagnostics/arm_request.h"
 #include "core/diagnostics/status_polling.h"
-#include "core/link/big_endian.h"
 #include "core/link/commands.h"
 #include "core/link/config_answer_handling.h"
 #include "core/link/frame.h"

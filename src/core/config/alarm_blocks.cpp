@@ -1,7 +1,7 @@
 #include "core/config/alarm_blocks.h"
 
+#include "core/bytes/big_endian.h"
 #include "core/config/fixed_block_codec.h"
-#include "core/link/big_endian.h"
 
 std::vector<std::uint8_t> PackAlarmFunction(bool enabled)
 {

@@ -1,9 +1,9 @@
 #include "core/config/block_fields.h"
 
 #include <array>
-#include <cstdio>
 #include <span>
 
+#include "core/bytes/hex_text.h"
 #include "core/config/actuator_blocks.h"
 #include "core/config/alarm_blocks.h"
 #include "core/config/cp1252.h"
@@ -251,42 +251,3 @@ std::vector<FieldChange> CompareBlock(const std::vector<std::uint8_t>& before, c
     return {{"Bytes", HexBytes(before), HexBytes(after)}};
 }
 
-std::string HexBytes(const std::uint8_t* bytes, std::size_t count)
-{
-    std::string text;
-    text.reserve(count * 3);
-    for (std::size_t i = 0; i < count; ++i) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, i == 0 ? "%02X" : " %02X", bytes[i]);
-        text += pair;
-    }
-    return text;
-}
-
-namespace {
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-}  // namespace
-
-HexParse ParseHexBytes(std::string_view text)
-{
-    HexParse parse;
-    parse.bytes.reserve(text.size() / 3 + 1);
-    // Each byte is three characters ("XX "), but the last has no blank.
-    for (std::size_t at = 0; at < text.size(); at += 3) {
-        const int high = HexDigit(text[at]);
-        if (high < 0) return {{}, at + 1};
-        const int low = at + 1 < text.size() ? HexDigit(text[at + 1]) : -1;
-        if (low < 0) return {{}, at + 2};
-        if (at + 2 < text.size() && (text[at + 2] != ' ' || at + 3 == text.size())) return {{}, at + 3};
-        parse.bytes.push_back(static_cast<std::uint8_t>(high << 4 | low));
-    }
-    return parse;
-}

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 struct BlockField {
@@ -35,16 +34,3 @@ struct FieldChange {
 };
 std::vector<FieldChange> CompareBlock(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after);
 
-// "0A FF 03": bytes as upper-case hexadecimal pairs separated by blanks.
-std::string HexBytes(const std::uint8_t* bytes, std::size_t count);
-inline std::string HexBytes(const std::vector<std::uint8_t>& bytes) { return HexBytes(bytes.data(), bytes.size()); }
-
-// The bytes of exactly what HexBytes writes (lower-case digits too), or the
-// 1-based position of the first character that breaks it: a group that is
-// not two digits, a blank that is not one space between pairs, a sign, a tab
-// or a line break. Empty text reads as no bytes.
-struct HexParse {
-    std::vector<std::uint8_t> bytes;
-    std::size_t badPosition = 0;  // 0 when the text was read whole
-};
-HexParse ParseHexBytes(std::string_view text);

@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "core/bytes/big_endian.h"
 #include "core/config/fixed_block_codec.h"
-#include "core/link/big_endian.h"
 
 std::optional<std::int32_t> UnpackSimcardDataInterval(const std::uint8_t* payload, std::size_t length)
 {

@@ -1,7 +1,7 @@
 #include "core/config/panel_rules_blocks.h"
 
+#include "core/bytes/big_endian.h"
 #include "core/config/fixed_block_codec.h"
-#include "core/link/big_endian.h"
 
 bool IsArmingDelayAccepted(std::int32_t seconds)
 {

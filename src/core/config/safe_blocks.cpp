@@ -4,8 +4,8 @@
 #include <cfloat>
 #include <charconv>
 
+#include "core/bytes/big_endian.h"
 #include "core/config/fixed_block_codec.h"
-#include "core/link/big_endian.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "core/bytes/big_endian.h"
 #include "core/config/fixed_block_codec.h"
-#include "core/link/big_endian.h"
 
 namespace {
 

@@ -6,24 +6,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/bytes/big_endian.h"
+#include "core/bytes/hex_text.h"
 #include "core/diagnostics/status_fields.h"
 #include "core/diagnostics/status_pages.h"
 #include "core/files/safe_file.h"
 #include "core/files/utf8_path.h"
-#include "core/link/big_endian.h"
 
 namespace {
-
-void PutBigEndian64(std::uint8_t* out, std::uint64_t value)
-{
-    PutBigEndian32(out, static_cast<std::uint32_t>(value >> 32));
-    PutBigEndian32(out + 4, static_cast<std::uint32_t>(value));
-}
-
-std::uint64_t GetBigEndian64(const std::uint8_t* in)
-{
-    return std::uint64_t{GetBigEndian32(in)} << 32 | GetBigEndian32(in + 4);
-}
 
 // value in exactly `width` digits, leading zeros included.
 void AppendDigits(std::string& text, int value, int width)
@@ -221,7 +211,6 @@ void AppendSigned(std::string& text, std::int64_t value)
 
 void AppendLogCsvLine(const LogRecord& record, std::string& text)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     const std::vector<std::uint8_t>& p = record.payload;
     AppendSigned(text, record.receivedMs);
     text.push_back(',');
@@ -234,8 +223,7 @@ void AppendLogCsvLine(const LogRecord& record, std::string& text)
         text.push_back(',');
         AppendNumber(text, header->model);
         text += ",0x";
-        text.push_back(kDigits[header->version >> 4]);
-        text.push_back(kDigits[header->version & 0x0F]);
+        AppendHexBytes(text, &header->version, 1);
         text.push_back(',');
         AppendNumber(text, header->serial);
         text.push_back(',');
@@ -244,13 +232,7 @@ void AppendLogCsvLine(const LogRecord& record, std::string& text)
     } else {
         text += ",,,,,";
     }
-    const std::size_t at = text.size();
-    text.resize(at + 2 * p.size());
-    char* hex = text.data() + at;
-    for (std::uint8_t byte : p) {
-        *hex++ = kDigits[byte >> 4];
-        *hex++ = kDigits[byte & 0x0F];
-    }
+    AppendHexBytes(text, p.data(), p.size(), "");
 }
 
 std::string LogCsvLine(const LogRecord& record)

@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "core/bytes/big_endian.h"
 #include "core/diagnostics/status_fields.h"
-#include "core/link/big_endian.h"
 
 namespace {
 

@@ -3,9 +3,10 @@
 #include <array>
 #include <cstdio>
 
+#include "core/bytes/big_endian.h"
+#include "core/bytes/hex_text.h"
 #include "core/diagnostics/modem_pages.h"
 #include "core/diagnostics/status_fields.h"
-#include "core/link/big_endian.h"
 #include "core/panel/date_text.h"
 #include "core/panel/device_identity.h"
 
@@ -28,13 +29,11 @@ constexpr std::uint8_t kTamperedCode = 0x7D;
 
 LabelUpdates CentralPage(Payload p)
 {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(GetBigEndian32(p + 7)));
     return {
         TextUpdate("LabelStatusAba1_1", ModelDisplayName(p[1])),
         TextUpdate("LabelStatusAba1_2", StatusVersionText(p[2])),
         TextUpdate("LabelStatusAba1_3", Decimal(GetBigEndian32(p + 3))),
-        TextUpdate("LabelStatusAba1_11", hex),
+        TextUpdate("LabelStatusAba1_11", "0x" + HexBytes(p + 7, 4, "")),
         TextUpdate("LabelStatusAba1_12", UtcDateText(GetBigEndian32(p + 7))),
         TextUpdate("LabelStatusAba1_5", GetBigEndian16(p + 11) == kArmedCode ? "Armada" : "Desarmada"),
         p[13] == kTamperedCode ? TextUpdate("LabelStatusAba1_6", "Violada", LabelColour::Red)
@@ -102,11 +101,9 @@ LabelUpdates QueuePage(Payload p)
 
 LabelUpdates RfPage(Payload p)
 {
-    char version[8];
-    std::snprintf(version, sizeof version, "0x%02X", p[28]);
     return {
         GoodBadUpdate("LabelStatusAba11_1", p[27], "Sim", "Não"),
-        TextUpdate("LabelStatusAba11_2", version),
+        TextUpdate("LabelStatusAba11_2", "0x" + HexBytes(p + 28, 1)),
         TextUpdate("LabelStatusAba11_3", Decimal(GetBigEndian32(p + 32))),
         TextUpdate("LabelStatusAba11_4", Decimal(GetBigEndian32(p + 36))),
     };
@@ -194,9 +191,8 @@ LabelUpdates TemperaturePage(Payload p)
         }
         // The identifier's first and last bytes (family and check) are not shown.
         const Payload id = record + 2;
-        char idText[24];
-        std::snprintf(idText, sizeof idText, "%02X.%02X.%02X.%02X.%02X.%02X", id[6], id[5], id[4], id[3], id[2], id[1]);
-        updates.push_back(TextUpdate(Numbered("LabelStatusAba7_", 2 * n + 2), idText));
+        const std::uint8_t shown[] = {id[6], id[5], id[4], id[3], id[2], id[1]};
+        updates.push_back(TextUpdate(Numbered("LabelStatusAba7_", 2 * n + 2), HexBytes(shown, sizeof shown, ".")));
     }
     return updates;
 }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "core/bytes/big_endian.h"
 #include "core/firmware/image_file.h"
-#include "core/link/big_endian.h"
 #include "core/link/commands.h"
 
 namespace {

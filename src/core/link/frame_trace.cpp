@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/config/block_fields.h"
+#include "core/bytes/hex_text.h"
 #include "core/link/commands.h"
 #include "core/link/frame.h"
 #include "core/link/frame_dispatcher.h"

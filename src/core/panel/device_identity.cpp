@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "core/link/big_endian.h"
+#include "core/bytes/big_endian.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "core/rf/rf_sensor_record.h"
 
-#include "core/link/big_endian.h"
+#include "core/bytes/big_endian.h"
 
 const std::array<const char*, kButtonFunctionCount> kButtonFunctionItems = {
     "ARMAR",
