@@ -1,5 +1,7 @@
 #include "core/bytes/hex_text.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
@@ -17,11 +19,13 @@ int HexDigit(char c)
 void AppendHexBytes(std::string& text, const std::uint8_t* bytes, std::size_t count, std::string_view between)
 {
     if (bytes == nullptr || count == 0) return;
-    text.reserve(text.size() + count * 2 + (count - 1) * between.size());
+    const std::size_t start = text.size();
+    text.resize(start + count * 2 + (count - 1) * between.size());
+    char* out = text.data() + start;
     for (std::size_t i = 0; i < count; ++i) {
-        if (i != 0) text += between;
-        text.push_back(kDigits[bytes[i] >> 4]);
-        text.push_back(kDigits[bytes[i] & 0x0F]);
+        if (i != 0) out = std::copy(between.begin(), between.end(), out);
+        *out++ = kDigits[bytes[i] >> 4];
+        *out++ = kDigits[bytes[i] & 0x0F];
     }
 }
 
