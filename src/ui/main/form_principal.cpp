@@ -1,17 +1,34 @@
 #include "ui/main/form_principal.h"
 
-#include <QAction>
-#include <QActionGroup>
 #include <QDialog>
-#include <QLabel>
-#include <QMenu>
+#include <QFont>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
-#include "ports/port_catalogue.h"
+#include "core/panel/device_identity.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
+#include "ui/common/local_time.h"
 #include "ui/common/messages.h"
+#include "ui/main/config_notebook.h"
+#include "ui/main/named_action.h"
+#include "ui/main/port_menu.h"
+#include "ui/main/status_line.h"
+#include "ui/main/status_panels.h"
+
+namespace {
+
+constexpr int kClientWidth = 738;
+constexpr int kClientHeight = 629;
+
+}  // namespace
 
 TFormPrincipal::TFormPrincipal(Services services, QWidget* parent) : QMainWindow(parent), services_(services)
 {
@@ -21,8 +38,7 @@ TFormPrincipal::TFormPrincipal(Services services, QWidget* parent) : QMainWindow
     connect(&session, &PanelSession::PortOpened, this, &TFormPrincipal::ApdComPortPortOpen);
     connect(&session, &PanelSession::PortFailed, this, &TFormPrincipal::OnPortFailure);
     connect(&session, &PanelSession::Identified, this, &TFormPrincipal::OnIdentified);
-    connect(&session, &PanelSession::IdentificationLapsed, statusPanels_[1], &QLabel::clear);
-    ConnectStatusLine();
+    connect(&session, &PanelSession::IdentificationLapsed, statusPanels_, &StatusPanels::ClearIdentification);
 
     timeoutSerial_ = new QTimer(this);
     timeoutSerial_->setObjectName(QStringLiteral("TimeoutSerial"));
@@ -33,8 +49,7 @@ TFormPrincipal::TFormPrincipal(Services services, QWidget* parent) : QMainWindow
     timerPolling_->setInterval(1000);
     connect(timerPolling_, &QTimer::timeout, this, &TFormPrincipal::TimerPollingTimer);
 
-    // FormCreate: empty status line and the first scan of the ports.
-    labelStatusCmd_->clear();
+    // FormCreate: the status line starts empty; the first scan of the ports.
     BuildPortMenu();
     timerPolling_->start();
 }
@@ -52,76 +67,111 @@ void TFormPrincipal::AttachWindows(QDialog* atualizacao, QDialog* debug, QDialog
     formCadastro_ = cadastro;
 }
 
-// ---- Port menu and lifecycle ------------------------------------------------
+// ---- Layout -------------------------------------------------------------------
 
-void TFormPrincipal::BuildPortMenu()
+void TFormPrincipal::BuildLayout()
 {
-    const bool rebuild = !portGroup_->actions().isEmpty();
-    for (QAction* action : portGroup_->actions()) {
-        portGroup_->removeAction(action);
-        menuNumPorta_->removeAction(action);
-        delete action;
+    setObjectName(QStringLiteral("FormPrincipal"));
+    setWindowTitle(QStringLiteral("Quorvel - V1.08"));
+    // Fixed single border: title, system menu and minimise box only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(13);
+    setFont(font);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+
+    auto* statusRow = new QHBoxLayout;
+    statusLine_ = new StatusLine(services_.session, central);
+    statusRow->addWidget(statusLine_, 1);
+    // Never visible: a hidden hook that sets the panel's clock.
+    speedButton1_ = new QPushButton(central);
+    speedButton1_->setObjectName(QStringLiteral("SpeedButton1"));
+    speedButton1_->setVisible(false);
+    connect(speedButton1_, &QPushButton::clicked, this, &TFormPrincipal::SpeedButton1Click);
+    statusRow->addWidget(speedButton1_);
+    layout->addLayout(statusRow);
+
+    notebook_ = new ConfigNotebook(services_.session, services_.dialogs, central);
+    connect(notebook_, &ConfigNotebook::StatusText, statusLine_, &StatusLine::ShowText);
+    connect(notebook_, &ConfigNotebook::EnrolmentRequested, this, [this] { ShowWhileOpen(formCadastro_); });
+    layout->addWidget(notebook_, 1);
+    setCentralWidget(central);
+
+    BuildMenus();
+    statusPanels_ = new StatusPanels(*statusBar());
+    // The client area (below the menu bar) is fixed.
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
     }
-
-    const std::vector<PortEntry> ports = services_.ports.Scan();
-    // Why the port folder was left out, where the user looks for a port.
-    const QString ignored = QString::fromStdString(services_.ports.IgnoredFolderReason());
-    menuNumPorta_->setToolTip(ignored);
-    menuNumPorta_->menuAction()->setToolTip(ignored);
-
-    bool matched = false;
-    for (const PortEntry& entry : ports) {
-        const QString name = QStringLiteral("COM%1").arg(entry.number);
-        auto* action = new QAction(name, menuNumPorta_);
-        action->setObjectName(name);
-        action->setCheckable(true);
-        action->setData(entry.number);
-        // A tooltip, not a status tip: a status tip would hide the status
-        // bar's panels, the clock included, while the pointer rests on it.
-        action->setToolTip(QString::fromStdString(entry.devicePath));
-        connect(action, &QAction::triggered, this, [this, action] {
-            action->setChecked(true);
-            selectedPortNumber_ = action->data().toInt();
-        });
-        portGroup_->addAction(action);
-        menuNumPorta_->addAction(action);
-
-        if (!rebuild && !matched) {
-            selectedPortNumber_ = entry.number;
-            matched = true;
-        }
-        if (entry.number == selectedPortNumber_) {
-            action->setChecked(true);
-            matched = true;
-        }
-    }
-    if (rebuild && !matched) selectedPortNumber_ = 0;
 }
 
-bool TFormPrincipal::SelectPort(int number)
+void TFormPrincipal::BuildMenus()
 {
-    for (QAction* action : portGroup_->actions()) {
-        if (action->data().toInt() == number) {
-            action->trigger();
-            return true;
-        }
-    }
-    return false;
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QAction* sair = NamedAction(QStringLiteral("Sair1"), QStringLiteral("Sair"), this);
+    connect(sair, &QAction::triggered, this, &TFormPrincipal::Sair1Click);
+    bar->addAction(sair);
+
+    portMenu_ = new PortMenu(*bar, services_.ports, this);
+    connect(portMenu_, &PortMenu::OpenRequested, this, &TFormPrincipal::OpenSerialPort);
+    connect(portMenu_, &PortMenu::CloseRequested, this, &TFormPrincipal::MenuSerialFecharClick);
+
+    atualizacaoAction_ = NamedAction(QStringLiteral("Atualizaodefirmware1"), QStringLiteral("Atualização de firmware"), this);
+    connect(atualizacaoAction_, &QAction::triggered, this, &TFormPrincipal::Atualizaodefirmware1Click);
+    bar->addAction(atualizacaoAction_);
+
+    debugAction_ = NamedAction(QStringLiteral("Debug1"), QStringLiteral("Debug"), this);
+    connect(debugAction_, &QAction::triggered, this, &TFormPrincipal::Debug1Click);
+    bar->addAction(debugAction_);
+
+    // The library works with or without a panel: never disabled.
+    QAction* biblioteca = NamedAction(QStringLiteral("Biblioteca1"), QStringLiteral("Biblioteca"), this);
+    connect(biblioteca, &QAction::triggered, this, &TFormPrincipal::LibraryRequested);
+    bar->addAction(biblioteca);
+
+    ShowPortOpen(false);
 }
 
-qint32 TFormPrincipal::SelectedBaud() const
+void TFormPrincipal::ShowPortOpen(bool open)
 {
-    for (QAction* action : baudActions_) {
-        if (action->isChecked()) return action->data().toInt();
-    }
-    return 9600;
+    portMenu_->ShowPortOpen(open);
+    atualizacaoAction_->setEnabled(open);
+    debugAction_->setEnabled(open);
 }
+
+// ---- Status -------------------------------------------------------------------
+
+void TFormPrincipal::TimerPollingTimer()
+{
+    statusPanels_->ShowClock(QString::fromStdString(FormatClockText(ToLocalDateTime(services_.clock.Now()))));
+    services_.session.Tick();
+}
+
+void TFormPrincipal::OnIdentified(const Identification& identity)
+{
+    statusPanels_->ShowIdentification(QString::fromStdString(IdentificationText(identity)));
+}
+
+void TFormPrincipal::ShowTraceStopped(const QString& reason) { statusPanels_->ShowTraceStopped(reason); }
+
+// ---- Port lifecycle -------------------------------------------------------------
+
+int TFormPrincipal::SelectedPortNumber() const { return portMenu_->SelectedPortNumber(); }
+
+void TFormPrincipal::BuildPortMenu() { portMenu_->Rebuild(); }
+
+bool TFormPrincipal::SelectPort(int number) { return portMenu_->SelectPort(number); }
 
 void TFormPrincipal::OpenSerialPort()
 {
-    statusPanels_[1]->clear();
-    statusPanels_[2]->clear();
-    switch (services_.session.OpenPort(selectedPortNumber_, SelectedBaud())) {
+    statusPanels_->ClearPanel();
+    switch (services_.session.OpenPort(portMenu_->SelectedPortNumber(), portMenu_->SelectedBaud())) {
     case PanelSession::OpenResult::Opened: break;
     case PanelSession::OpenResult::InvalidNumber:
         services_.dialogs.Error(this, QStringLiteral("Número da porta serial inválido."));
@@ -138,9 +188,8 @@ void TFormPrincipal::CloseSerialPort()
 {
     if (!services_.session.IsPortOpen()) return;
     timeoutSerial_->stop();
-    SetClosedMenuState();
-    statusPanels_[1]->clear();
-    statusPanels_[2]->clear();
+    ShowPortOpen(false);
+    statusPanels_->ClearPanel();
     if (!services_.session.ClosePort()) services_.dialogs.Error(this, QStringLiteral("Erro ao tentar fechar a porta."));
 }
 
@@ -155,13 +204,8 @@ void TFormPrincipal::ApdComPortPortOpen()
     // Enabling a running timer must not restart it: the clock keeps its beat.
     if (!timerPolling_->isActive()) timerPolling_->start();
     timeoutSerial_->start();
-    menuSerialAbrir_->setEnabled(false);
-    menuNumPorta_->menuAction()->setEnabled(false);
-    menuVelocidadePorta_->menuAction()->setEnabled(false);
-    menuSerialFechar_->setEnabled(true);
-    atualizacaoAction_->setEnabled(true);
-    debugAction_->setEnabled(true);
-    statusPanels_[2]->setText(QStringLiteral("Porta: COM%1").arg(services_.session.ComNumber()));
+    ShowPortOpen(true);
+    statusPanels_->ShowPort(services_.session.ComNumber());
 }
 
 void TFormPrincipal::OnPortFailure(bool writing)
@@ -181,7 +225,7 @@ void TFormPrincipal::FailPort(const QString& message)
     failing_ = false;
 }
 
-// ---- Menu items -------------------------------------------------------------
+// ---- Menu items -------------------------------------------------------------------
 
 void TFormPrincipal::SpeedButton1Click()
 {

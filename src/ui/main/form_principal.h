@@ -1,27 +1,24 @@
 #pragma once
-// The main window: menus, status line, status bar and the configuration
-// tabs. It maps the panel session's events to its controls and the user's
-// choices to the session; the conversation with the panel is the session's.
+// The main window: the menu bar, the status line, the notebook of
+// configuration tabs and the status bar, each a class of its own, and the
+// port's lifecycle between them. It maps the panel session's events to its
+// parts and the user's choices to the session; the conversation with the
+// panel is the session's.
 
 #include <QMainWindow>
-#include <cstdint>
-#include <vector>
 
 class Clock;
-class ConfigPage;
+class ConfigNotebook;
 class Dialogs;
 class PanelSession;
 class PortCatalogue;
+class PortMenu;
 class QAction;
-class QActionGroup;
 class QDialog;
-class QLabel;
-class QMenu;
 class QPushButton;
-class QTabWidget;
 class QTimer;
-class RfSensorsPage;
-class QColor;
+class StatusLine;
+class StatusPanels;
 struct Identification;
 
 class TFormPrincipal : public QMainWindow {
@@ -41,7 +38,7 @@ public:
     void AttachWindows(QDialog* atualizacao, QDialog* debug, QDialog* cadastro);
 
     PanelSession& Session() const { return services_.session; }
-    int SelectedPortNumber() const { return selectedPortNumber_; }
+    int SelectedPortNumber() const;
 
     // Menu and port operations, public so the composition root and tests drive them.
     void BuildPortMenu();
@@ -70,17 +67,11 @@ private slots:
     void OnPortFailure(bool writing);
 
 private:
-    void OnIdentified(const Identification& identity);
-    // The status line: a mapping of the session's answers to texts and colours.
-    void ConnectStatusLine();
-    void ShowStatus(const QString& text, const QColor& colour);
     void BuildLayout();
-    // The RF tab's status texts and its enrolment window.
-    void ConnectRfSensorsPage(RfSensorsPage* page);
     void BuildMenus();
-    void BuildStatusBar();
-    void SetClosedMenuState();
-    qint32 SelectedBaud() const;
+    // The entries that need an open port, enabled or not.
+    void ShowPortOpen(bool open);
+    void OnIdentified(const Identification& identity);
     // A read or write failure: port closed first, list rebuilt, one message.
     void FailPort(const QString& message);
     // Shows a secondary window modally, only while the port is open.
@@ -92,24 +83,15 @@ private:
     QDialog* formDebug_ = nullptr;
     QDialog* formCadastro_ = nullptr;
 
-    QLabel* labelStatusCmd_ = nullptr;
-    QTabWidget* pageControl_ = nullptr;
-    std::vector<ConfigPage*> pages_;
-    QLabel* statusPanels_[3] = {};
-    QLabel* traceStopped_ = nullptr;
-    QTimer* timerPolling_ = nullptr;
-    QTimer* timeoutSerial_ = nullptr;
-    QPushButton* speedButton1_ = nullptr;
-
-    QAction* menuSerialAbrir_ = nullptr;
-    QAction* menuSerialFechar_ = nullptr;
-    QMenu* menuNumPorta_ = nullptr;
-    QMenu* menuVelocidadePorta_ = nullptr;
-    QActionGroup* portGroup_ = nullptr;
-    std::vector<QAction*> baudActions_;
+    StatusLine* statusLine_ = nullptr;
+    ConfigNotebook* notebook_ = nullptr;
+    StatusPanels* statusPanels_ = nullptr;
+    PortMenu* portMenu_ = nullptr;
     QAction* atualizacaoAction_ = nullptr;
     QAction* debugAction_ = nullptr;
+    QPushButton* speedButton1_ = nullptr;
+    QTimer* timerPolling_ = nullptr;
+    QTimer* timeoutSerial_ = nullptr;
 
-    int selectedPortNumber_ = 0;
     bool failing_ = false;  // a port failure is being reported
 };
