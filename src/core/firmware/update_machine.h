@@ -109,16 +109,10 @@ public:
 
     bool UpdateRunning() const { return running_; }
     std::uint8_t State() const { return static_cast<std::uint8_t>(state_); }
-    std::uint8_t ResponseCountdown() const { return responseCountdown_; }
-    std::uint8_t SendRetries() const { return sendRetries_; }
     bool IdentReceived() const { return identReceived_; }
     std::uint8_t DeviceModel() const { return deviceModel_; }
     std::uint8_t DeviceVersion() const { return deviceVersion_; }
-    bool AckReceived() const { return ackReceived_; }
-    bool CancelAckReceived() const { return cancelAckReceived_; }
-    bool NackShown() const { return nackShown_; }
     std::uint32_t CurrentPacket() const { return currentPacket_; }
-    std::uint32_t ShownPacket() const { return shownPacket_; }
 
 private:
     void StopUpdate(UpdateEffects& fx);

@@ -1,7 +1,7 @@
 #pragma once
 // Routes each complete received frame by its type byte to the part of the
 // program that owns it. Receivers plug in through small interfaces, so a
-// window registers itself without touching the routing table; a role with
+// receiver registers itself without touching the routing table; a role with
 // no receiver registered is a no-op.
 
 #include <cstdint>
@@ -22,7 +22,8 @@ enum class FrameType : std::uint8_t {
     Nack = 149,
 };
 
-// The main window: configuration answers, acknowledgement status, identity.
+// The panel session itself: configuration answers, acknowledgement status,
+// identity.
 class LinkReceiver {
 public:
     virtual void HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length) = 0;

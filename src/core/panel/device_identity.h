@@ -1,8 +1,8 @@
 #pragma once
 // What a device's identity means to a person: its model code, firmware
 // version byte and serial number turned into the texts the windows show.
-// Plain functions of their input; the main window, the firmware window and
-// the diagnostic window all use them.
+// Plain functions of their input, so the windows, the command-line tool and
+// the library's reports show a panel alike.
 
 #include <cstddef>
 #include <cstdint>

@@ -68,12 +68,12 @@ TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clo
     checkBoxLog_->setObjectName(QStringLiteral("CheckBoxLog"));
     auto* label8 = new QLabel(QStringLiteral("Nome do arquivo:"), this);
     label8->setObjectName(QStringLiteral("Label8"));
-    nomeArq_ = new QLabel(this);
-    nomeArq_->setObjectName(QStringLiteral("NomeArq"));
+    logFileName_ = new QLabel(this);
+    logFileName_->setObjectName(QStringLiteral("NomeArq"));
     logGrid->addWidget(label7, 0, 0);
     logGrid->addWidget(checkBoxLog_, 0, 1);
     logGrid->addWidget(label8, 1, 0);
-    logGrid->addWidget(nomeArq_, 1, 1);
+    logGrid->addWidget(logFileName_, 1, 1);
     logGrid->setColumnStretch(1, 1);
     layout->addLayout(logGrid);
 
@@ -82,8 +82,8 @@ TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clo
 
     connect(checkBoxLog_, &QCheckBox::clicked, this, &TFormDebug::CheckBoxLogClick);
     connect(controls_.pageControl, &QTabWidget::currentChanged, this, &TFormDebug::PageControlDebugChange);
-    connect(controls_.arm, &QPushButton::clicked, this, &TFormDebug::Button1Click);
-    connect(controls_.disarm, &QPushButton::clicked, this, &TFormDebug::Button2Click);
+    connect(controls_.arm, &QPushButton::clicked, this, &TFormDebug::ArmClick);
+    connect(controls_.disarm, &QPushButton::clicked, this, &TFormDebug::DisarmClick);
 
     // Polls from creation to exit, whether the window is shown or not.
     polling_ = new StatusPollingDriver(session_, clock_, {}, this);
@@ -97,16 +97,7 @@ void TFormDebug::TimerPollingTimer() { polling_->Tick(); }
 
 void TFormDebug::PageControlDebugChange() { polling_->SelectTab(controls_.pageControl->currentIndex()); }
 
-std::uint8_t TFormDebug::StatusModel() const { return polling_->LastHeader() ? polling_->LastHeader()->model : 0; }
-
-std::uint8_t TFormDebug::StatusVersion() const { return polling_->LastHeader() ? polling_->LastHeader()->version : 0; }
-
 std::uint32_t TFormDebug::StatusSerial() const { return polling_->LastHeader() ? polling_->LastHeader()->serial : 0; }
-
-std::uint32_t TFormDebug::StatusTimestamp() const
-{
-    return polling_->LastHeader() ? polling_->LastHeader()->timestamp : 0;
-}
 
 std::uint8_t TFormDebug::LastPageRequested() const { return polling_->LastPageRequested(); }
 
@@ -135,12 +126,12 @@ void TFormDebug::Apply(const LabelUpdates& updates)
 
 // ---- Arm and disarm ---------------------------------------------------------
 
-void TFormDebug::Button1Click()
+void TFormDebug::ArmClick()
 {
     SendArmRequest(true);
 }
 
-void TFormDebug::Button2Click()
+void TFormDebug::DisarmClick()
 {
     SendArmRequest(false);
 }
@@ -184,7 +175,7 @@ void TFormDebug::CheckBoxLogClick()
         dialogs_.Error(this, LogOpenFailure(status, path, polling_->LogError()));
         return;
     }
-    nomeArq_->setText(QFileInfo(path).fileName());
+    logFileName_->setText(QFileInfo(path).fileName());
 }
 
 void TFormDebug::OnLogStopped(const QString& path, const QString& reason)

@@ -28,10 +28,7 @@ public:
     ~TFormDebug() override;
 
     // Values kept from the header of the last status frame.
-    std::uint8_t StatusModel() const;
-    std::uint8_t StatusVersion() const;
     std::uint32_t StatusSerial() const;
-    std::uint32_t StatusTimestamp() const;
     std::uint8_t LastPageRequested() const;
     bool LogEnabled() const;
     const QString& LogFilePath() const;
@@ -45,8 +42,8 @@ protected:
 
 private slots:
     void PageControlDebugChange();
-    void Button1Click();
-    void Button2Click();
+    void ArmClick();
+    void DisarmClick();
     void CheckBoxLogClick();
 
 private:
@@ -60,5 +57,5 @@ private:
     DebugControls controls_;
     StatusPollingDriver* polling_;
     QCheckBox* checkBoxLog_;
-    QLabel* nomeArq_;
+    QLabel* logFileName_;
 };

@@ -59,31 +59,31 @@ TFormAtualizacao::~TFormAtualizacao() = default;
 
 void TFormAtualizacao::BuildLayout()
 {
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName(QStringLiteral("Edit1"));
-    edit1_->setEnabled(false);  // the path comes from the dialog only
-    edit1_->setText(kNoInformation);  // until a file is chosen
-    label6_ = MakeNamedLabel(QStringLiteral("Label6"), kNoInformation, this);
-    label7_ = MakeNamedLabel(QStringLiteral("Label7"), kNoInformation, this);
-    label10_ = MakeNamedLabel(QStringLiteral("Label10"), kNoInformation, this);
-    label11_ = MakeNamedLabel(QStringLiteral("Label11"), kNoInformation, this);
-    button4_ = NamedButton(QStringLiteral("Button4"), QStringLiteral("Abrir Arquivo"), this);
+    fileNameEdit_ = new QLineEdit(this);
+    fileNameEdit_->setObjectName(QStringLiteral("Edit1"));
+    fileNameEdit_->setEnabled(false);  // the path comes from the dialog only
+    fileNameEdit_->setText(kNoInformation);  // until a file is chosen
+    modelLabel_ = MakeNamedLabel(QStringLiteral("Label6"), kNoInformation, this);
+    versionLabel_ = MakeNamedLabel(QStringLiteral("Label7"), kNoInformation, this);
+    dateLabel_ = MakeNamedLabel(QStringLiteral("Label10"), kNoInformation, this);
+    packetsLabel_ = MakeNamedLabel(QStringLiteral("Label11"), kNoInformation, this);
+    openFileButton_ = NamedButton(QStringLiteral("Button4"), QStringLiteral("Abrir Arquivo"), this);
 
     auto* image = new QFormLayout;
     auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(edit1_, 1);
-    fileRow->addWidget(button4_);
+    fileRow->addWidget(fileNameEdit_, 1);
+    fileRow->addWidget(openFileButton_);
     image->addRow(QStringLiteral("Arquivo:"), fileRow);
-    image->addRow(QStringLiteral("Modelo:"), label6_);
-    image->addRow(QStringLiteral("Versão:"), label7_);
-    image->addRow(QStringLiteral("Data:"), label10_);
-    image->addRow(QString(), label11_);
+    image->addRow(QStringLiteral("Modelo:"), modelLabel_);
+    image->addRow(QStringLiteral("Versão:"), versionLabel_);
+    image->addRow(QStringLiteral("Data:"), dateLabel_);
+    image->addRow(QString(), packetsLabel_);
 
-    label3_ = MakeNamedLabel(QStringLiteral("Label3"), QString(), this);
-    SetTextColour(label3_, Colour(UpdateColour::Blue));
-    label9_ = MakeNamedLabel(QStringLiteral("Label9"), QString(), this);
-    SetTextColour(label9_, Colour(UpdateColour::Red));
-    label8_ = MakeNamedLabel(QStringLiteral("Label8"), QString(), this);
+    statusLabel_ = MakeNamedLabel(QStringLiteral("Label3"), QString(), this);
+    SetTextColour(statusLabel_, Colour(UpdateColour::Blue));
+    rejectionLabel_ = MakeNamedLabel(QStringLiteral("Label9"), QString(), this);
+    SetTextColour(rejectionLabel_, Colour(UpdateColour::Red));
+    progressLabel_ = MakeNamedLabel(QStringLiteral("Label8"), QString(), this);
     gaugeProg_ = new QProgressBar(this);
     gaugeProg_->setObjectName(QStringLiteral("GaugeProg"));
     gaugeProg_->setRange(0, 1);
@@ -93,18 +93,18 @@ void TFormAtualizacao::BuildLayout()
     gaugeProg_->setPalette(gauge);
 
     auto* progress = new QFormLayout;
-    progress->addRow(MakeNamedLabel(QStringLiteral("Label2"), QStringLiteral("Status:"), this), label3_);
-    progress->addRow(QString(), label9_);
-    progress->addRow(MakeNamedLabel(QStringLiteral("Label1"), QStringLiteral("Progresso:"), this), label8_);
+    progress->addRow(MakeNamedLabel(QStringLiteral("Label2"), QStringLiteral("Status:"), this), statusLabel_);
+    progress->addRow(QString(), rejectionLabel_);
+    progress->addRow(MakeNamedLabel(QStringLiteral("Label1"), QStringLiteral("Progresso:"), this), progressLabel_);
     progress->addRow(QString(), gaugeProg_);
 
-    button3_ = NamedButton(QStringLiteral("Button3"), QStringLiteral("Iniciar"), this);
-    button3_->setEnabled(false);
-    button1_ = NamedButton(QStringLiteral("Button1"), QStringLiteral("Sair"), this);
+    startCancelButton_ = NamedButton(QStringLiteral("Button3"), QStringLiteral("Iniciar"), this);
+    startCancelButton_->setEnabled(false);
+    exitButton_ = NamedButton(QStringLiteral("Button1"), QStringLiteral("Sair"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(button3_);
-    buttons->addWidget(button1_);
+    buttons->addWidget(startCancelButton_);
+    buttons->addWidget(exitButton_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(image);
@@ -112,17 +112,17 @@ void TFormAtualizacao::BuildLayout()
     layout->addLayout(progress);
     layout->addLayout(buttons);
 
-    connect(button4_, &QPushButton::clicked, this, &TFormAtualizacao::Button4Click);
-    connect(button3_, &QPushButton::clicked, this, &TFormAtualizacao::Button3Click);
-    connect(button1_, &QPushButton::clicked, this, &QWidget::close);
+    connect(openFileButton_, &QPushButton::clicked, this, &TFormAtualizacao::OpenFileClick);
+    connect(startCancelButton_, &QPushButton::clicked, this, &TFormAtualizacao::StartCancelClick);
+    connect(exitButton_, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void TFormAtualizacao::Button4Click()
+void TFormAtualizacao::OpenFileClick()
 {
     const QString chosen = dialogs_.OpenFile(this, QStringLiteral("Arquivo BIN (*.bin)"));
     if (chosen.isEmpty()) return;
-    edit1_->setText(chosen);
-    ApplyLoad(driver_->LoadImage(edit1_->text()));
+    fileNameEdit_->setText(chosen);
+    ApplyLoad(driver_->LoadImage(fileNameEdit_->text()));
 }
 
 void TFormAtualizacao::ApplyLoad(const ImageLoadReport& report)
@@ -130,14 +130,14 @@ void TFormAtualizacao::ApplyLoad(const ImageLoadReport& report)
     for (const ImageLoadStep& step : report.steps) {
         switch (step.kind) {
         case ImageLoadStep::Kind::ShowInfo:
-            label6_->setText(QString::fromStdString(report.info.model));
-            label7_->setText(QString::fromStdString(report.info.version));
-            label10_->setText(QString::fromStdString(report.info.buildDate));
-            label11_->setText(QString::fromStdString(report.info.packets));
+            modelLabel_->setText(QString::fromStdString(report.info.model));
+            versionLabel_->setText(QString::fromStdString(report.info.version));
+            dateLabel_->setText(QString::fromStdString(report.info.buildDate));
+            packetsLabel_->setText(QString::fromStdString(report.info.packets));
             break;
         case ImageLoadStep::Kind::ClearInfo: ClearImageInfo(); break;
-        case ImageLoadStep::Kind::EnableStart: button3_->setEnabled(true); break;
-        case ImageLoadStep::Kind::DisableStart: button3_->setEnabled(false); break;
+        case ImageLoadStep::Kind::EnableStart: startCancelButton_->setEnabled(true); break;
+        case ImageLoadStep::Kind::DisableStart: startCancelButton_->setEnabled(false); break;
         case ImageLoadStep::Kind::Error: dialogs_.Error(this, QString::fromStdString(step.text)); break;
         }
     }
@@ -145,25 +145,20 @@ void TFormAtualizacao::ApplyLoad(const ImageLoadReport& report)
 
 void TFormAtualizacao::ClearImageInfo()
 {
-    edit1_->clear();
-    label6_->clear();
-    label7_->clear();
-    label10_->clear();
-    label11_->clear();
+    fileNameEdit_->clear();
+    modelLabel_->clear();
+    versionLabel_->clear();
+    dateLabel_->clear();
+    packetsLabel_->clear();
 }
 
-void TFormAtualizacao::Button3Click()
+void TFormAtualizacao::StartCancelClick()
 {
     // Before a run starts (not when it is cancelled), what the panel holds
     // may be kept; the hook may stop the start.
     const bool starting = !driver_->Machine().UpdateRunning() && driver_->Image().ImageValid();
     if (starting && beforeStart_ && !beforeStart_()) return;
     driver_->StartOrCancel();
-}
-
-void TFormAtualizacao::TimerMaquinaTimer()
-{
-    driver_->MachineTick();
 }
 
 void TFormAtualizacao::TimerTimeoutTimer()
@@ -176,20 +171,20 @@ void TFormAtualizacao::TimerTimeoutTimer()
 void TFormAtualizacao::Apply(const UpdateEffects& fx)
 {
     if (fx.started) {
-        button1_->setEnabled(false);
-        button4_->setEnabled(false);
-        button3_->setText(QStringLiteral("Cancelar"));
+        exitButton_->setEnabled(false);
+        openFileButton_->setEnabled(false);
+        startCancelButton_->setText(QStringLiteral("Cancelar"));
     }
     if (fx.stopped) {
-        button3_->setText(QStringLiteral("Iniciar"));
-        button1_->setEnabled(true);
+        startCancelButton_->setText(QStringLiteral("Iniciar"));
+        exitButton_->setEnabled(true);
     }
     if (fx.status) {
-        SetTextColour(label3_, Colour(fx.status->colour));
-        label3_->setText(QString::fromStdString(fx.status->text));
+        SetTextColour(statusLabel_, Colour(fx.status->colour));
+        statusLabel_->setText(QString::fromStdString(fx.status->text));
     }
-    if (fx.rejection) label9_->setText(QString::fromStdString(*fx.rejection));
-    if (fx.packetText) label8_->setText(QString::fromStdString(*fx.packetText));
+    if (fx.rejection) rejectionLabel_->setText(QString::fromStdString(*fx.rejection));
+    if (fx.packetText) progressLabel_->setText(QString::fromStdString(*fx.packetText));
     // An image of no packets still shows an empty gauge, not a busy one.
     if (fx.gaugeMaximum) gaugeProg_->setMaximum(std::max(1, *fx.gaugeMaximum));
     if (fx.gaugeValue) gaugeProg_->setValue(*fx.gaugeValue);
@@ -202,9 +197,9 @@ void TFormAtualizacao::Apply(const UpdateEffects& fx)
 
 void TFormAtualizacao::Opening()
 {
-    label3_->clear();
-    label8_->clear();
-    label9_->clear();
+    statusLabel_->clear();
+    progressLabel_->clear();
+    rejectionLabel_->clear();
 }
 
 void TFormAtualizacao::closeEvent(QCloseEvent* event)
@@ -227,16 +222,16 @@ void TFormAtualizacao::reject()
 void TFormAtualizacao::FormClose()
 {
     driver_->Abandon();
-    label3_->clear();
-    label8_->clear();
-    label9_->clear();
-    label6_->setText(kNoInformation);
-    label7_->setText(kNoInformation);
-    label10_->setText(kNoInformation);
-    label11_->setText(kNoInformation);
-    button3_->setText(QStringLiteral("Iniciar"));
-    edit1_->clear();
-    button4_->setEnabled(true);
-    button3_->setEnabled(false);
+    statusLabel_->clear();
+    progressLabel_->clear();
+    rejectionLabel_->clear();
+    modelLabel_->setText(kNoInformation);
+    versionLabel_->setText(kNoInformation);
+    dateLabel_->setText(kNoInformation);
+    packetsLabel_->setText(kNoInformation);
+    startCancelButton_->setText(QStringLiteral("Iniciar"));
+    fileNameEdit_->clear();
+    openFileButton_->setEnabled(true);
+    startCancelButton_->setEnabled(false);
     gaugeProg_->setValue(0);
 }

@@ -38,8 +38,7 @@ public:
     const FirmwareImage& Image() const { return driver_->Image(); }
 
 public slots:
-    // The two timers, public so tests drive them by hand.
-    void TimerMaquinaTimer();
+    // The one-second timer, public so tests drive it by hand.
     void TimerTimeoutTimer();
 
 protected:
@@ -49,8 +48,8 @@ protected:
     void reject() override;
 
 private slots:
-    void Button4Click();
-    void Button3Click();
+    void OpenFileClick();
+    void StartCancelClick();
 
 private:
     void BuildLayout();
@@ -63,17 +62,17 @@ private:
     Dialogs& dialogs_;
     FirmwareUpdateDriver* driver_ = nullptr;
 
-    QLineEdit* edit1_ = nullptr;
-    QLabel* label6_ = nullptr;
-    QLabel* label7_ = nullptr;
-    QLabel* label10_ = nullptr;
-    QLabel* label11_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QLabel* label9_ = nullptr;
-    QLabel* label8_ = nullptr;
+    QLineEdit* fileNameEdit_ = nullptr;
+    QLabel* modelLabel_ = nullptr;
+    QLabel* versionLabel_ = nullptr;
+    QLabel* dateLabel_ = nullptr;
+    QLabel* packetsLabel_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QLabel* rejectionLabel_ = nullptr;
+    QLabel* progressLabel_ = nullptr;
     QProgressBar* gaugeProg_ = nullptr;
-    QPushButton* button4_ = nullptr;
-    QPushButton* button3_ = nullptr;
-    QPushButton* button1_ = nullptr;
+    QPushButton* openFileButton_ = nullptr;
+    QPushButton* startCancelButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
     std::function<bool()> beforeStart_;
 };

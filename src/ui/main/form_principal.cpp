@@ -87,11 +87,11 @@ void TFormPrincipal::BuildLayout()
     statusLine_ = new StatusLine(services_.session, central);
     statusRow->addWidget(statusLine_, 1);
     // Never visible: a hidden hook that sets the panel's clock.
-    speedButton1_ = new QPushButton(central);
-    speedButton1_->setObjectName(QStringLiteral("SpeedButton1"));
-    speedButton1_->setVisible(false);
-    connect(speedButton1_, &QPushButton::clicked, this, &TFormPrincipal::SpeedButton1Click);
-    statusRow->addWidget(speedButton1_);
+    setClockButton_ = new QPushButton(central);
+    setClockButton_->setObjectName(QStringLiteral("SpeedButton1"));
+    setClockButton_->setVisible(false);
+    connect(setClockButton_, &QPushButton::clicked, this, &TFormPrincipal::SpeedButton1Click);
+    statusRow->addWidget(setClockButton_);
     layout->addLayout(statusRow);
 
     notebook_ = new ConfigNotebook(services_.session, services_.dialogs, central);

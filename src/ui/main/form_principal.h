@@ -89,7 +89,7 @@ private:
     PortMenu* portMenu_ = nullptr;
     QAction* atualizacaoAction_ = nullptr;
     QAction* debugAction_ = nullptr;
-    QPushButton* speedButton1_ = nullptr;
+    QPushButton* setClockButton_ = nullptr;
     QTimer* timerPolling_ = nullptr;
     QTimer* timeoutSerial_ = nullptr;
 

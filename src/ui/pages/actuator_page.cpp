@@ -57,10 +57,10 @@ void ActuatorPage::BuildOutputs(QWidget* page)
         grid->addWidget(types_[i], row, 1);
     }
     grid->setColumnStretch(2, 1);
-    label67_ = labels[2];
-    label67_->setObjectName(QStringLiteral("Label67"));
-    label66_ = labels[3];
-    label66_->setObjectName(QStringLiteral("Label66"));
+    output3Caption_ = labels[2];
+    output3Caption_->setObjectName(QStringLiteral("Label67"));
+    output4Caption_ = labels[3];
+    output4Caption_->setObjectName(QStringLiteral("Label66"));
 }
 
 void ActuatorPage::BuildSiren(QWidget* page)
@@ -175,8 +175,8 @@ void ActuatorPage::OnModelIdentified(std::uint8_t modelCode)
 {
     const std::optional<bool> show = ShowsOutputs3And4(modelCode);
     if (!show) return;
-    for (QWidget* control : {static_cast<QWidget*>(label67_), static_cast<QWidget*>(types_[2]),
-                             static_cast<QWidget*>(label66_), static_cast<QWidget*>(types_[3])}) {
+    for (QWidget* control : {static_cast<QWidget*>(output3Caption_), static_cast<QWidget*>(types_[2]),
+                             static_cast<QWidget*>(output4Caption_), static_cast<QWidget*>(types_[3])}) {
         control->setVisible(*show);
     }
 }

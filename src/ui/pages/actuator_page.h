@@ -43,8 +43,8 @@ private:
     std::array<QLineEdit*, 4> SirenEdits() const;
 
     std::array<QComboBox*, kActuatorOutputCount> types_{};
-    QLabel* label67_ = nullptr;
-    QLabel* label66_ = nullptr;
+    QLabel* output3Caption_ = nullptr;
+    QLabel* output4Caption_ = nullptr;
     QRadioButton* sirenGround_ = nullptr;
     QRadioButton* sirenFloat_ = nullptr;
     QLineEdit* sirenDelay_ = nullptr;

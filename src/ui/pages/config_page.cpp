@@ -204,13 +204,6 @@ std::vector<std::uint8_t> SubPageBlocksPage::FilledBlocks() const
     return ids;
 }
 
-std::optional<BlockId> SubPageBlocksPage::ShowingBlock() const
-{
-    const int index = SubPages()->currentIndex();
-    if (index < 0 || static_cast<std::size_t>(index) >= blocks_.size()) return std::nullopt;
-    return blocks_[static_cast<std::size_t>(index)];
-}
-
 std::optional<std::uint8_t> SubPageBlocksPage::ReadBlockId() const { return SubPageBlock(blocks_, SubPages()->currentIndex()); }
 
 QList<QWidget*> SubPageBlocksPage::EditableControls() const

@@ -218,8 +218,6 @@ protected:
         subPageControls_[static_cast<std::size_t>(subPage)].push_back(Data(control));
         return control;
     }
-    // The block of the showing sub-page.
-    std::optional<BlockId> ShowingBlock() const;
 
 private:
     std::vector<BlockId> blocks_;
