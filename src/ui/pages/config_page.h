@@ -81,6 +81,13 @@ public:
     void WriteClick();
     void ClearClick();
 
+    // ---- What a tab and the parts it is built of share ----
+    // Shows a validation failure: focus on the field (when given), then the box.
+    void Fail(QWidget* focus, const QString& message);
+    // The field's text as a signed 32-bit integer, or ConversionError.
+    static std::int32_t ToInteger(const QLineEdit* field);
+    static void ShowNumber(QLineEdit* field, std::int64_t value);
+
 protected:
     // ---- What a tab supplies ----
     // The block the read button asks for (by the showing sub-page on tabs
@@ -131,11 +138,6 @@ protected:
         return control;
     }
     const QList<QWidget*>& DataControls() const { return dataControls_; }
-    // Shows a validation failure: focus on the field (when given), then the box.
-    void Fail(QWidget* focus, const QString& message);
-    // The field's text as a signed 32-bit integer, or ConversionError.
-    static std::int32_t ToInteger(const QLineEdit* field);
-    static void ShowNumber(QLineEdit* field, std::int64_t value);
 
 private:
     // Runs a click handler; a failed conversion ends it with the report.

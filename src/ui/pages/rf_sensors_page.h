@@ -1,20 +1,19 @@
 #pragma once
 // Tab 8, "Sensores RF": the panel's table of enrolled sensors and its
 // radio. Four sub-pages share the tab's one page state: records read and
-// written one at a time by number (sub-page 0, the session's RF record
-// requests), the enrolment window (1), deleting every record (2) and block
-// 3, the radio settings, in the short or long form the panel last answered
-// in (3).
+// written one at a time by number (sub-page 0), the enrolment window (1),
+// deleting every record (2) and block 3, the radio settings (3). The
+// records and the radio are classes of their own; the tab's buttons act on
+// the one on show.
 
 #include <array>
 
 #include "core/config/rf_config_block.h"
 #include "ui/pages/config_page.h"
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QRadioButton;
+class RfRadioSubPage;
+class RfRecordsSubPage;
+class RfSubPage;
 
 class RfSensorsPage final : public ConfigPage {
     Q_OBJECT
@@ -26,7 +25,7 @@ public:
     void Fill(const std::uint8_t* payload, std::size_t length) override;
 
     // RfConfigForm.
-    RfBlockForm RfConfigForm() const { return rfConfigForm_; }
+    RfBlockForm RfConfigForm() const;
 
     void BtnCadastrarSensorRFClick();
     void Button2Click();
@@ -38,39 +37,24 @@ signals:
     void StatusText(const QString& text);
 
 protected:
-    std::optional<std::uint8_t> ReadBlockId() const override;
+    // The sub-page on show says what the buttons send.
+    std::optional<std::uint8_t> ReadBlockId() const override { return std::nullopt; }
     void RequestRead() override;
+    // Nothing to write on the enrolment and delete sub-pages: the tab
+    // stays in edit state there.
     bool Validate() override;
-    // Block 3; a record is written by RequestWrite.
-    std::optional<std::vector<std::uint8_t>> Pack() override;
+    // Unused: the sub-page on show writes (RequestWrite).
+    std::optional<std::vector<std::uint8_t>> Pack() override { return std::nullopt; }
     void RequestWrite() override;
     QList<QWidget*> EditableControls() const override;
 
 private:
-    enum SubPage { Records = 0, Enrol = 1, Delete = 2, Radio = 3 };
-
-    SubPage Showing() const;
-    void BuildRecords(QWidget* page);
+    // The sub-page on show when it has a cycle of its own, or nullptr.
+    RfSubPage* Showing() const;
     void BuildEnrol(QWidget* page);
     void BuildDelete(QWidget* page);
-    void BuildRadio(QWidget* page);
-    void ClearRecordFields();
-    // One record of the table, shown on sub-page 0.
-    void ShowRecord(const std::vector<std::uint8_t>& bytes);
-    void ShowCrystal(bool visible);
 
-    QLineEdit* number_ = nullptr;
-    QLineEdit* serial_ = nullptr;
-    std::array<QRadioButton*, 3> kinds_{};  // PIR, door, key fob
-    std::array<QComboBox*, 3> buttons_{};   // buttons 1, 2, 3
-    QLineEdit* zone_ = nullptr;
-    QLineEdit* user_ = nullptr;
-    QRadioButton* ook_ = nullptr;
-    QRadioButton* fsk_ = nullptr;
-    QLabel* label53_ = nullptr;
-    QRadioButton* crystal30_ = nullptr;
-    QRadioButton* crystal32_ = nullptr;
-    QList<QWidget*> recordControls_;
-    QList<QWidget*> radioControls_;
-    RfBlockForm rfConfigForm_ = RfBlockForm::None;
+    RfRecordsSubPage* records_ = nullptr;
+    RfRadioSubPage* radio_ = nullptr;
+    std::array<RfSubPage*, 4> cycles_{};  // by sub-page
 };
