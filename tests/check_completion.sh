@@ -22,6 +22,7 @@ completions() {
 # A software panel registered as COM9 in a port folder of the check's own.
 mkdir -m 700 "$work/run"
 coproc PANEL { XDG_RUNTIME_DIR=$work/run exec "$root/usr/bin/quorvel-panel" --com 9 --fast 2>&1; }
+panel_pid=$PANEL_PID  # bash drops PANEL_PID once it has reaped the panel
 read -r -t 10 panel_line <&"${PANEL[0]}" || true
 [[ ${panel_line:-} == "quorvel-panel: COM9 -> "* ]] || fail "the software panel did not start: ${panel_line:-nothing}"
 
@@ -65,6 +66,6 @@ for option in $(sed -n 's/^  \(-., \)\?\(--[a-z-]\+\).*/\2/p' <("$cli" --help));
   [[ "$offered_anywhere " == *" $option "* ]] || fail "completion offers $option to no command"
 done
 
-kill "$PANEL_PID"
-wait "$PANEL_PID" 2>/dev/null || true
-PANEL_PID=
+kill "$panel_pid" 2>/dev/null || true
+wait "$panel_pid" 2>/dev/null || true
+panel_pid=

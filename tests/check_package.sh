@@ -12,9 +12,9 @@ version=${2:?usage: check_package.sh BUILD_DIR VERSION}
 
 work=$(mktemp -d)
 lintian_pid=
-PANEL_PID=
+panel_pid=  # the software panel of check_completion.sh
 cleanup() {
-  for pid in $lintian_pid ${PANEL_PID:-}; do kill "$pid" 2>/dev/null || true; done
+  for pid in $lintian_pid $panel_pid; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -89,20 +89,22 @@ done
 copyright=$root/usr/share/doc/quorvel/copyright
 grep -qx "License: Expat" "$copyright" && grep -q "^ Permission is hereby granted" "$copyright" ||
   fail "the copyright file lacks the licence or its text"
-changelog_version=$(zcat "$root/usr/share/doc/quorvel/changelog.gz" | dpkg-parsechangelog -l- -S Version)
+changelog_version=$(zcat "$root/usr/share/doc/quorvel/changelog.gz" | sed -n '1s/^quorvel (\([^)]*\)) .*/\1/p')
 [ "$changelog_version" = "$version" ] || fail "the changelog's newest version is $changelog_version, not $version"
 
-# man finds each page where the package puts it; each holds the options
-# from --help and the hand-written sections.
+# man finds each page where the package puts it (lintian has it rendered);
+# each holds the options from --help and the hand-written sections.
 for program in "${programs[@]}"; do
-  MANPATH=$root/usr/share/man MANWIDTH=100 man -P cat "$program" >"$work/$program.man" 2>"$work/man.err" ||
-    fail "man $program failed: $(cat "$work/man.err")"
-  for section in SYNOPSIS OPTIONS FILES "EXIT STATUS" "SEE ALSO"; do
-    grep -qx "$section" "$work/$program.man" || fail "man $program has no section $section"
+  page=$root/usr/share/man/man1/$program.1.gz
+  found=$(MANPATH=$root/usr/share/man man -w "$program" 2>&1) || fail "man finds no page for $program: $found"
+  [ "$found" = "$page" ] || fail "man $program finds $found, not $page"
+  zcat "$page" >"$work/$program.1"
+  for section in SYNOPSIS OPTIONS FILES '"EXIT STATUS"' '"SEE ALSO"'; do
+    grep -qxF ".SH $section" "$work/$program.1" || fail "man $program has no section $section"
   done
 done
-for text in --dry-run "library export SERIAL" library.sqlite QUORVEL_LIBRARY; do
-  grep -qF -- "$text" "$work/quorvel-cli.man" || fail "man quorvel-cli does not mention $text"
+for text in 'dry\-run' 'library export SERIAL' library.sqlite QUORVEL_LIBRARY; do
+  grep -qF -- "$text" "$work/quorvel-cli.1" || fail "man quorvel-cli does not mention $text"
 done
 
 # The AppStream metadata is valid, launches the desktop entry of the
