@@ -16,6 +16,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   librsvg2-bin                            # renders the icon's PNG sizes
   dpkg-dev file desktop-file-utils        # the Debian package and its check
+  help2man                                # the package's manual pages, made from each --help
+  lintian appstream man-db                # the package's check: Debian's checker, the AppStream
+  bash-completion                         # metadata, the manual pages, the shell completion
 )
 # clang brings libclang-common-14-dev; libFuzzer and the sanitizer runtimes
 # are in libclang-rt-14-dev, which nothing pulls in on its own.

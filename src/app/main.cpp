@@ -3,14 +3,18 @@
 //   quorvel          the tool, on the machine's serial ports
 //   quorvel --demo   the same, plus a software panel, opened at start
 //   quorvel --trace FILE   every frame both ways appended to FILE
+//   quorvel --help | --version   answered without a display
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QFileInfo>
 #include <QSettings>
+#include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "app/application.h"
 #include "app/qt_translations.h"
@@ -29,11 +33,51 @@ void ShowEscapedError(const QString& message)
     QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), message);
 }
 
+void PrintVersion()
+{
+    std::fputs("quorvel " QUORVEL_VERSION "\n", stdout);
+}
+
+void AddOptions(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Read and write an alarm panel's configuration, enrol its RF sensors, update its firmware and "
+                       "watch its diagnostics, over a serial port."));
+    parser.addHelpOption();
+    parser.addOptions({{"version", "Show the version."},
+                       {"demo", "Open a software panel at start."},
+                       {"trace", "Append every frame, both ways, to FILE.", "FILE"},
+                       {"library", "The panel library: a SQLite file or postgresql://user@host/db (default: "
+                                   "$QUORVEL_LIBRARY, else the one chosen last in the window, else the user's own).",
+                        "LIBRARY"}});
+}
+
+// --help and --version are answered before the window system is touched:
+// they must work over a remote shell, and the manual page is made from them
+// on build machines that have no display.
+std::optional<int> AnswerWithoutWindow(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    AddOptions(parser);
+    // Options of Qt's own (-platform, -style) are unknown here: the window's
+    // parse judges them.
+    if (!parser.parse(arguments)) return std::nullopt;
+    const bool help = parser.isSet("help");
+    if (!help && !parser.isSet("version")) return std::nullopt;
+    QCoreApplication app(argc, argv);
+    if (help) parser.showHelp(0);  // exits
+    PrintVersion();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
     ReportOversizedWritesAsErrors();
+    if (const auto answered = AnswerWithoutWindow(argc, argv)) return *answered;
     QApplication app(argc, argv);
     // The application's title. Not set as the display name: Qt would append
     // that to every window's caption.
@@ -45,12 +89,12 @@ int main(int argc, char* argv[])
     InstallQtTranslations(app);
 
     QCommandLineParser parser;
-    parser.addOptions({{"demo", "Open a software panel at start."},
-                       {"trace", "Append every frame, both ways, to FILE.", "FILE"},
-                       {"library", "The panel library: a SQLite file or postgresql://user@host/db (default: "
-                                   "$QUORVEL_LIBRARY, else the one chosen last in the window, else the user's own).",
-                        "LIBRARY"}});
+    AddOptions(parser);
     parser.process(app);
+    if (parser.isSet("version")) {  // after an option of Qt's own, which the first parse refused
+        PrintVersion();
+        return 0;
+    }
 
     try {
         QtDialogs dialogs;

@@ -2,6 +2,7 @@
 // port in the user's port folder so that the tool's port menu lists it.
 //
 //   quorvel-panel --com 9 [--model 37|51|56] [--serial N] [--image FILE] [--trace]
+//   quorvel-panel --help | --version
 //
 // With --image the bootloader checks every packet of an update against
 // that image file, tag and data; without it, only their form.
@@ -42,22 +43,30 @@ void OnStopSignal(int)
     errno = saved;
 }
 
+// The usage: asked for (--help), on standard output with status 0; after a
+// problem, on standard error with status 2.
 int Usage(const char* problem)
 {
+    FILE* const out = problem != nullptr ? stderr : stdout;
     if (problem != nullptr) {
         std::fprintf(stderr, "quorvel-panel: %s\n", problem);
     }
-    std::fprintf(stderr,
-                 "usage: quorvel-panel --com N [--model 37|51|56] [--serial N] [--image FILE] [--trace] [--fast]\n"
+    std::fprintf(out,
+                 "Usage: quorvel-panel --com N [--model 37|51|56] [--serial N] [--image FILE] [--trace] [--fast]\n"
+                 "A software alarm panel on a pseudo-terminal, registered as COM N for the tool.\n"
+                 "\n"
+                 "Options:\n"
                  "  --com N      register the panel as COM N (1 to 255)\n"
                  "  --model M    panel model code: 37, 51 (default) or 56\n"
                  "  --serial N   serial number, 0 to 4294967295 (default %u)\n"
                  "  --image F    firmware updates must bring exactly this image file\n"
                  "  --trace      print every frame: RX from the tool, TX to the tool\n"
                  "  --fast       answer as fast as the tool reads, not at the pace of the link speed\n"
-                 "               (a real panel's pace: ten bits a byte at the speed the tool set)\n",
+                 "               (a real panel's pace: ten bits a byte at the speed the tool set)\n"
+                 "  --help       show this help and exit\n"
+                 "  --version    print the version and exit\n",
                  static_cast<unsigned>(VirtualPanel::kDefaultSerial));
-    return 2;
+    return problem != nullptr ? 2 : 0;
 }
 
 std::optional<uint64_t> ParseNumber(std::string_view text)
@@ -107,7 +116,11 @@ std::optional<Arguments> ParseArguments(int argc, char** argv, int& exitCode)
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
         if (option == "--help" || option == "-h") {
-            Usage(nullptr);
+            exitCode = Usage(nullptr);
+            return std::nullopt;
+        }
+        if (option == "--version") {
+            std::printf("quorvel-panel %s\n", QUORVEL_VERSION);
             exitCode = 0;
             return std::nullopt;
         }

@@ -224,7 +224,7 @@ TEST(QuorvelPanelProcess, RefusesBadArgumentsWithUsage)
         Child child = Start(arguments, runtime.Path().string());
         ASSERT_GT(child.pid, 0);
         const std::string output = ReadOutput(child.out);
-        EXPECT_NE(output.find("usage: quorvel-panel"), std::string::npos) << output;
+        EXPECT_NE(output.find("Usage: quorvel-panel"), std::string::npos) << output;
         EXPECT_EQ(Finish(child), 2) << output;
     }
     EXPECT_FALSE(std::filesystem::exists(runtime.Path() / "quorvel"));
