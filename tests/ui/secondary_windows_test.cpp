@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 
 #include "app/qt_translations.h"
 #include "support/tool_harness.h"
@@ -20,7 +21,8 @@ class SecondaryWindowsTest : public QObject {
 private slots:
     void restoringFromMinimisedKeepsWhatIsShown();
     void theFreshFirmwareWindowHasNoFile();
-    void qtsOwnTextsArePortuguese();
+    void qtsOwnTextsFollowTheLocale_data();
+    void qtsOwnTextsFollowTheLocale();
 };
 
 void SecondaryWindowsTest::restoringFromMinimisedKeepsWhatIsShown()
@@ -59,16 +61,31 @@ void SecondaryWindowsTest::theFreshFirmwareWindowHasNoFile()
     QCOMPARE(edit1->text(), QStringLiteral("Sem informação"));
 }
 
-void SecondaryWindowsTest::qtsOwnTextsArePortuguese()
+void SecondaryWindowsTest::qtsOwnTextsFollowTheLocale_data()
 {
-    InstallQtTranslations(*QCoreApplication::instance());
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("cancel");
+    // Whatever the machine's own locale: C and POSIX get the tool's language.
+    QTest::newRow("C") << QLocale::c() << QStringLiteral("Cancelar");
+    QTest::newRow("pt_BR") << QLocale(QStringLiteral("pt_BR")) << QStringLiteral("Cancelar");
+    QTest::newRow("de_DE") << QLocale(QStringLiteral("de_DE")) << QStringLiteral("Abbrechen");
+}
+
+void SecondaryWindowsTest::qtsOwnTextsFollowTheLocale()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, cancel);
+    QTranslator* translator = InstallQtTranslations(*QCoreApplication::instance(), locale);
+    QVERIFY(translator);
     // As the dialog seam opens it.
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     QStringList texts;
     for (const QPushButton* button : dialog.findChildren<QPushButton*>()) texts << button->text();
-    QVERIFY2(texts.contains(QStringLiteral("Cancelar")), qPrintable(texts.join(", ")));
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    QVERIFY2(texts.contains(cancel), qPrintable(texts.join(", ")));
 }
 
 QTEST_MAIN(SecondaryWindowsTest)
