@@ -20,15 +20,13 @@
 #include "core/files/safe_file.h"
 #include "core/panel/block_table.h"
 #include "core/panel/model_capabilities.h"
-#include "core/rf/rf_sensor_record.h"
 #include "core/panel/device_identity.h"
 #include "library/backup_compare.h"
 #include "library/installation_report.h"
 #include "session/clock.h"
-#include "session/configuration_transfer.h"
-#include "session/panel_exchange.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
+#include "ui/library/connected_panel.h"
 
 namespace {
 
@@ -85,6 +83,7 @@ TFormBiblioteca::TFormBiblioteca(PanelSession& session, Dialogs& dialogs, const 
     setObjectName(QStringLiteral("FormBiblioteca"));
     setWindowTitle(QStringLiteral("Biblioteca de centrais"));
     BuildLayout();
+    panel_ = std::make_unique<ConnectedPanel>(session_, dialogs_, clock_, *this, *progress_);
 }
 
 TFormBiblioteca::~TFormBiblioteca() = default;
@@ -464,47 +463,11 @@ void TFormBiblioteca::RecordSeen(const Identification& panel)
     if (library_->RecordSeen(panel, now).Ok() && isVisible()) FillPanels();
 }
 
-bool TFormBiblioteca::Step(int done, int total)
+SnapshotMeta TFormBiblioteca::Origin(SnapshotReason reason, const QString& note) const
 {
-    progress_->setMaximum(total);
-    progress_->setValue(done);
-    return session_.IsPortOpen();
-}
-
-std::optional<PanelBackup> TFormBiblioteca::ReadPanel(bool withRf)
-{
-    if (!session_.IsPortOpen()) {
-        dialogs_.Error(this, QStringLiteral("Abra a porta serial da central antes."));
-        return std::nullopt;
-    }
-    PanelExchange exchange(session_);
-    const std::optional<Identification> identity = exchange.Identify();
-    if (!identity || !IsSupportedPanelModel(identity->model)) {
-        dialogs_.Error(this, QStringLiteral("A central não respondeu à identificação; verifique o cabo e a alimentação."));
-        return std::nullopt;
-    }
-    PanelBackup backup{*identity, clock_.Now(), {}, std::nullopt};
-    const std::vector<std::uint8_t> ids = ConfigurationBlockIds();
-    const ReadOutcome read = ReadBlocks(exchange, ids, backup.blocks, [&](int done) {
-        return Step(done, static_cast<int>(ids.size()));
-    });
-    if (read.result != ReadOutcome::Result::Done) {
-        const BlockEntry* entry = FindBlock(read.block);
-        dialogs_.Error(this, QStringLiteral("A central não respondeu à leitura do bloco %1 (%2); nada foi guardado.")
-                                 .arg(read.block)
-                                 .arg(entry ? QString::fromUtf8(entry->title) : QString()));
-        return std::nullopt;
-    }
-    if (withRf) {
-        backup.rf.emplace();
-        const ReadOutcome rf = ReadRfRecords(exchange, *backup.rf, [&](int done) { return Step(done, kRfSensorTableSize); });
-        if (rf.result != ReadOutcome::Result::Done) {
-            dialogs_.Error(this, QStringLiteral("A central não respondeu à leitura do sensor RF %1; nada foi guardado.")
-                                     .arg(rf.slot));
-            return std::nullopt;
-        }
-    }
-    return backup;
+    // The installer named in the window, or whoever is logged in.
+    const QString installer = installerEdit_->text().trimmed();
+    return {installer.isEmpty() ? SystemUserName() : installer, reason, note, QStringLiteral(QUORVEL_VERSION)};
 }
 
 std::optional<SnapshotInfo> TFormBiblioteca::KeepPanel(SnapshotReason reason, bool withRf)
@@ -513,12 +476,10 @@ std::optional<SnapshotInfo> TFormBiblioteca::KeepPanel(SnapshotReason reason, bo
         dialogs_.Error(this, QStringLiteral("A biblioteca não está aberta: escolha o local da biblioteca."));
         return std::nullopt;
     }
-    const std::optional<PanelBackup> backup = ReadPanel(withRf);
+    const std::optional<PanelBackup> backup = panel_->Read(withRf);
     if (!backup) return std::nullopt;
     const QString note = reason == SnapshotReason::Manual ? noteEdit_->text() : QString();
-    const auto stored = library_->StoreSnapshot(*backup, {installerEdit_->text().trimmed().isEmpty() ? SystemUserName()
-                                                                                                   : installerEdit_->text().trimmed(),
-                                                          reason, note, QStringLiteral(QUORVEL_VERSION)});
+    const auto stored = library_->StoreSnapshot(*backup, Origin(reason, note));
     if (!stored.Ok()) {
         dialogs_.Error(this, QStringLiteral("A configuração da central não foi guardada na biblioteca: %1").arg(stored.error));
         return std::nullopt;
@@ -551,7 +512,7 @@ void TFormBiblioteca::ComparePanelClick()
         dialogs_.Error(this, snapshot.error);
         return;
     }
-    const std::optional<PanelBackup> panel = ReadPanel(snapshot.value->rf.has_value());
+    const std::optional<PanelBackup> panel = panel_->Read(snapshot.value->rf.has_value());
     if (panel) ShowDifferences(*snapshot.value, *panel);
 }
 
@@ -568,7 +529,7 @@ void TFormBiblioteca::RestoreClick()
         return;
     }
     const PanelBackup& saved = *snapshot.value;
-    const std::optional<PanelBackup> current = ReadPanel(false);
+    const std::optional<PanelBackup> current = panel_->Read(false);
     if (!current) return;
     if (current->panel.model != saved.panel.model) {
         dialogs_.Error(this, QStringLiteral("Esta configuração é de uma central %1; a central conectada é %2. Nada foi gravado.")
@@ -604,38 +565,15 @@ void TFormBiblioteca::RestoreClick()
     if (saved.rf && !saved.rf->empty()) question += QStringLiteral(" Os sensores RF não são restaurados.");
     if (!dialogs_.Question(this, QStringLiteral("Restaurar na central"), question + QStringLiteral(" Continuar?"))) return;
 
-    const auto kept = library_->StoreSnapshot(*current, {installerEdit_->text().trimmed().isEmpty() ? SystemUserName()
-                                                                                                  : installerEdit_->text().trimmed(),
-                                                         SnapshotReason::BeforeRestore, QString(),
-                                                         QStringLiteral(QUORVEL_VERSION)});
+    const auto kept = library_->StoreSnapshot(*current, Origin(SnapshotReason::BeforeRestore, QString()));
     if (!kept.Ok()) {
         dialogs_.Error(this, QStringLiteral("A configuração atual da central não foi guardada na biblioteca: %1. Nada foi "
                                             "gravado.")
                                  .arg(kept.error));
         return;
     }
-    PanelExchange exchange(session_);
-    const WriteOutcome outcome = WriteBlocks(exchange, saved.blocks, plan.toWrite, [&](int done) {
-        return Step(done, static_cast<int>(plan.toWrite.size()));
-    });
+    const WriteOutcome outcome = panel_->Write(saved.blocks, plan.toWrite);
     FillPanels();
     SelectPanel(current->panel.serial);
-    const auto names = [](const std::vector<std::uint8_t>& ids) {
-        QStringList list;
-        for (std::uint8_t id : ids) list << QString::number(id);
-        return list.isEmpty() ? QStringLiteral("nenhum") : list.join(QStringLiteral(", "));
-    };
-    const QString report = QStringLiteral("Blocos gravados: %1. Não gravados: %2.").arg(names(outcome.written), names(outcome.notWritten));
-    if (outcome.result == WriteOutcome::Result::Done) {
-        dialogs_.Information(this, QStringLiteral("Configuração restaurada na central. %1").arg(report));
-    } else {
-        dialogs_.Error(this, QStringLiteral("A restauração parou no bloco %1 (%2). %3 Restaure de novo: só os blocos que "
-                                            "ainda diferem são gravados.")
-                                 .arg(outcome.block)
-                                 .arg(outcome.result == WriteOutcome::Result::ReadBackDiffers
-                                          ? QStringLiteral("a leitura de volta não confere")
-                                          : outcome.result == WriteOutcome::Result::Refused ? QStringLiteral("a central recusou")
-                                                                                             : QStringLiteral("sem resposta"))
-                                 .arg(report));
-    }
+    panel_->TellWritten(outcome);
 }

@@ -16,6 +16,7 @@
 #include "library/panel_library.h"
 
 class Clock;
+class ConnectedPanel;
 class Dialogs;
 class PanelSession;
 class QCheckBox;
@@ -71,15 +72,14 @@ private:
     // The snapshots selected in the history, oldest first.
     std::vector<SnapshotInfo> SelectedSnapshots() const;
     void ShowDifferences(const PanelBackup& before, const PanelBackup& after);
-    // The connected panel's identity and blocks (and sensors), or nothing
-    // with the reason shown.
-    std::optional<PanelBackup> ReadPanel(bool withRf);
-    bool Step(int done, int total);
+    // Who keeps a snapshot, why, with what note and tool version.
+    SnapshotMeta Origin(SnapshotReason reason, const QString& note) const;
 
     PanelSession& session_;
     Dialogs& dialogs_;
     const Clock& clock_;
     std::unique_ptr<PanelLibrary> library_;
+    std::unique_ptr<ConnectedPanel> panel_;
     std::vector<PanelRecord> panels_;
     std::vector<SnapshotInfo> history_;
     Identification lastSeen_;
