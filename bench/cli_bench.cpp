@@ -20,6 +20,7 @@
 #include <ctime>
 
 #include "app/panel_host.h"
+#include "panel_thread.h"
 #include "cli/cli_tool.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
@@ -58,35 +59,6 @@ void Report(const char* what, const Figures& figures, const Figures& identify, i
                 figures.bytes / static_cast<std::size_t>(rounds), wire * 1e3, 100.0 * figures.toolSeconds / n / wire,
                 100.0 * exchangeTool / exchangeWire);
 }
-
-// The software panel on a thread of its own; everything it owns is made,
-// used and destroyed there.
-class PanelThread {
-public:
-    PanelThread()
-    {
-        context_.moveToThread(&thread_);
-        thread_.start();
-        Run([this] { host_ = std::make_unique<PanelHost>(VirtualPanel::Options{.model = 51}); });
-    }
-    ~PanelThread()
-    {
-        Run([this] { host_.reset(); });
-        thread_.quit();
-        thread_.wait();
-    }
-    template <typename F>
-    void Run(F work)
-    {
-        QMetaObject::invokeMethod(&context_, work, Qt::BlockingQueuedConnection);
-    }
-    PanelHost& Host() { return *host_; }
-
-private:
-    QThread thread_;
-    QObject context_;
-    std::unique_ptr<PanelHost> host_;
-};
 
 }  // namespace
 

@@ -17,6 +17,7 @@
 #include <ctime>
 
 #include "app/panel_host.h"
+#include "panel_thread.h"
 #include "core/config/panel_backup.h"
 #include "ports/port_catalogue.h"
 #include "session/memory_link.h"
@@ -68,33 +69,6 @@ void Report(const char* what, const Figures& figures)
     std::printf("%-18s %zu blocks: %7.1f us per block in all, tool %7.1f us per block\n", what, figures.blocks,
                 figures.wall / n * 1e6, figures.tool / n * 1e6);
 }
-
-class PanelThread {
-public:
-    PanelThread()
-    {
-        context_.moveToThread(&thread_);
-        thread_.start();
-        Run([this] { host_ = std::make_unique<PanelHost>(VirtualPanel::Options{.model = 51}); });
-    }
-    ~PanelThread()
-    {
-        Run([this] { host_.reset(); });
-        thread_.quit();
-        thread_.wait();
-    }
-    template <typename F>
-    void Run(F work)
-    {
-        QMetaObject::invokeMethod(&context_, work, Qt::BlockingQueuedConnection);
-    }
-    PanelHost& Host() { return *host_; }
-
-private:
-    QThread thread_;
-    QObject context_;
-    std::unique_ptr<PanelHost> host_;
-};
 
 bool InMemory(int rounds, Figures& figures)
 {
