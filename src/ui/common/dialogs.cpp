@@ -37,11 +37,23 @@ void QtDialogs::ErrorReport(QWidget* parent, const QString& text)
 
 void QtDialogs::ShowModal(QDialog& window) { window.exec(); }
 
+namespace {
+
+// Non-native, so that what the user sees is the same on every platform; at
+// least as large as a laptop's screen allows long file names to be read
+// (Qt's own size shows a few columns).
+void PrepareFileDialog(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(760, 460)));
+}
+
+}  // namespace
+
 QString QtDialogs::SaveFileName(QWidget* parent, const QString& suggestedName)
 {
-    // Non-native, so that what the user sees is the same on every platform.
     QFileDialog dialog(parent);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    PrepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.selectFile(suggestedName);
@@ -51,9 +63,8 @@ QString QtDialogs::SaveFileName(QWidget* parent, const QString& suggestedName)
 
 QString QtDialogs::OpenFile(QWidget* parent, const QString& filter)
 {
-    // Non-native, like the save dialog, so it looks the same on every platform.
     QFileDialog dialog(parent);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    PrepareFileDialog(dialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(filter);
