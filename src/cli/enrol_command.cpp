@@ -8,6 +8,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "cli/terminal_text.h"
 #include "cli/interrupt_watch.h"
 #include "core/config/integer_text.h"
 #include "core/rf/rf_sensor_record.h"
@@ -113,7 +114,7 @@ void Enrol::Line(const QString& text)
 {
     texts_ << text;
     if (cli_.Json()) return;
-    cli_.Env().out << text << '\n';
+    cli_.Env().out << PrintableText(text) << '\n';
     cli_.Env().out.flush();
 }
 

@@ -10,6 +10,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "cli/terminal_text.h"
 #include "cli/interrupt_watch.h"
 #include "core/diagnostics/status_pages.h"
 #include "core/diagnostics/status_polling.h"
@@ -74,7 +75,9 @@ QJsonObject FieldJson(const StatusField& field, const QString& value)
 
 QString FieldLine(const StatusField& field, const QString& value)
 {
-    return field.caption.empty() ? value : QString::fromStdString(field.caption) + QLatin1Char(' ') + value;
+    // The value may hold a panel's own text (a keypad's message, a name).
+    const QString shown = PrintableText(value);
+    return field.caption.empty() ? shown : QString::fromStdString(field.caption) + QLatin1Char(' ') + shown;
 }
 
 class Status {
@@ -181,7 +184,7 @@ int Status::Watch()
             if (cli_.Json()) {
                 QJsonObject change = FieldJson(field, value);
                 change.insert("tab", QString::fromStdString(contents.caption));
-                env.out << QJsonDocument(change).toJson(QJsonDocument::Compact) << '\n';
+                env.out << PrintableJson(QJsonDocument(change).toJson(QJsonDocument::Compact)) << '\n';
             } else {
                 env.out << FieldLine(field, value) << '\n';
             }

@@ -165,7 +165,7 @@ void PanelStatus::FillBusPanel(std::vector<uint8_t>& p) const
     p[11] = 1;
     p[12] = armed ? kArmed : kDisarmed;
     PutText(p, 13, 16, armed ? "SISTEMA ARMADO" : "SISTEMA PRONTO");
-    PutText(p, 29, 16, "PARTICAO 1");
+    PutText(p, 29, 16, displayLine2_.c_str());
 }
 
 void PanelStatus::FillBusPanel2(std::vector<uint8_t>& p) const

@@ -33,6 +33,8 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -63,6 +65,9 @@ public:
     uint16_t UserCode() const { return userCode_; }
     void SetUserCode(uint16_t code) { userCode_ = code; }
     uint16_t Signal() const { return signal_; }
+    // The keypad bus's second display line (16 characters at most), as a
+    // panel passes on whatever a keypad shows.
+    void SetDisplayLine2(std::string text) { displayLine2_ = std::move(text); }
 
 private:
     bool ChangeArming(const std::vector<uint8_t>& request, bool arm);
@@ -91,6 +96,7 @@ private:
     uint32_t radioSent_ = 5000;
     uint32_t radioReceived_ = 4800;
     int16_t temperature_ = 2450;  // hundredths of a degree
+    std::string displayLine2_ = "PARTICAO 1";
 };
 
 }  // namespace sim

@@ -67,8 +67,11 @@ void CliStatusEnrolTest::statusShowsTheWindowsPagesUnderItsCaptions()
 {
     CliBench bench;
     VirtualPanel& panel = bench.AddPanel(3);
+    // A keypad's display passed on by the panel: it must not retitle the terminal.
+    panel.Status().SetDisplayLine2("\x1b]0;owned\x07");
     QCOMPARE(bench.Run({"status", "--port", "COM3"}), kDone);
     const QStringList lines = bench.out.split('\n');
+    QVERIFY2(!bench.out.contains(QChar(0x1b)) && bench.out.contains(R"(\x1b]0;owned\x07)"), qPrintable(bench.out));
     // Every tab with live values, in the window's order, each field indented.
     QStringList tabs;
     for (const QString& line : lines) {
