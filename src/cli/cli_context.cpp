@@ -1,6 +1,7 @@
 #include "cli/cli_context.h"
 
 #include <QCommandLineParser>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -125,6 +126,18 @@ PanelSession& CliContext::Session()
         exchange_ = std::make_unique<PanelExchange>(*session_, PanelExchange::Options{.answerTimeoutMs = env_.answerTimeoutMs});
     }
     return *session_;
+}
+
+void CliContext::EndOnPortLoss(QEventLoop& loop, bool& lost)
+{
+    PanelSession& session = Session();
+    const auto end = [&loop, &lost, &session] {
+        lost = true;
+        session.ClosePort();
+        loop.quit();
+    };
+    QObject::connect(&session, &PanelSession::PortFailed, &loop, end);
+    QObject::connect(&session, &PanelSession::PortClosed, &loop, end);
 }
 
 PanelExchange& CliContext::Exchange()

@@ -21,6 +21,7 @@ class InterruptWatch;
 class PanelExchange;
 class PanelSession;
 class QCommandLineParser;
+class QEventLoop;
 
 inline int Code(ExitCode code) { return static_cast<int>(code); }
 
@@ -82,6 +83,9 @@ public:
     // before the port opens.
     PanelSession& Session();
     PanelExchange& Exchange();
+    // While a long process runs in loop: the port failing or closing under
+    // it closes the session, sets lost and ends the loop.
+    void EndOnPortLoss(QEventLoop& loop, bool& lost);
     const Identification& Panel() const { return panel_; }
 
     // The panel library of --library (else the environment's, else the

@@ -135,13 +135,7 @@ int Enrol::Run()
         if (driver.Machine().CurrentState() >= EnrolmentMachine::Compare) serial_ = driver.Machine().FirstSerial();
     });
     bool portLost = false;
-    const auto lost = [&] {
-        portLost = true;
-        session.ClosePort();
-        loop.quit();
-    };
-    QObject::connect(&session, &PanelSession::PortFailed, &loop, lost);
-    QObject::connect(&session, &PanelSession::PortClosed, &loop, lost);
+    cli_.EndOnPortLoss(loop, portLost);
     driver.Start();
     // Refused before anything was sent: the window's red text says why.
     if (!started) return cli_.Fail(ExitCode::Usage, texts_.value(0));

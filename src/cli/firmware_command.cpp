@@ -127,7 +127,6 @@ int Flash::Run()
         if (const auto failed = cli_.KeepSnapshot(before, SnapshotReason::BeforeFirmwareUpdate)) return *failed;
     }
 
-    PanelSession& session = cli_.Session();
     progress_ = cli_.MakeProgress(QStringLiteral("Pacotes"), driver_->Image().Header().packetCount);
     QEventLoop loop;
     QObject::connect(driver_.get(), &FirmwareUpdateDriver::Effects, &loop, [this, &loop](const UpdateEffects& fx) {
@@ -135,13 +134,7 @@ int Flash::Run()
         if (fx.stopped) loop.quit();
     });
     QObject::connect(driver_.get(), &FirmwareUpdateDriver::Stalled, &loop, [this] { run_.stalled = true; });
-    const auto portLost = [this, &loop, &session] {
-        run_.portFailed = true;
-        session.ClosePort();
-        loop.quit();
-    };
-    QObject::connect(&session, &PanelSession::PortFailed, &loop, portLost);
-    QObject::connect(&session, &PanelSession::PortClosed, &loop, portLost);
+    cli_.EndOnPortLoss(loop, run_.portFailed);
     driver_->StartOrCancel();
     // The first Ctrl-C cancels as "Cancelar" does; a second one quits at once.
     const InterruptWatch interrupt([this] {

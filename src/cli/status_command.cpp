@@ -192,13 +192,7 @@ int Status::Watch()
         env.out.flush();
     });
     bool portLost = false;
-    const auto lost = [&] {
-        portLost = true;
-        session.ClosePort();
-        loop.quit();
-    };
-    QObject::connect(&session, &PanelSession::PortFailed, &loop, lost);
-    QObject::connect(&session, &PanelSession::PortClosed, &loop, lost);
+    cli_.EndOnPortLoss(loop, portLost);
     // The first Ctrl-C ends the watch; a second one quits at once.
     const InterruptWatch interrupt([&loop] { loop.quit(); });
     loop.exec();
