@@ -59,4 +59,33 @@ TEST(RestoreRun, WhatWasAndWasNotWritten)
     }
 }
 
+// A late or stray answer (the session's exchange times out and asks again,
+// so one may come after its turn) must neither advance nor stop the run.
+TEST(RestoreRun, AnswersOutOfTurnChangeNothing)
+{
+    const BlockMap backup{{1, Bytes(25, 1)}, {2, {2, 0, 30, 0, 40}}};
+    RestoreRun run(backup, {1, 2});
+    const auto next = [&run] {
+        const std::optional<RestoreRun::Step> step = run.Next();
+        if (!step) return std::string("done");
+        return (step->kind == RestoreRun::Step::Kind::Write ? "W" : "R") + std::to_string(step->id);
+    };
+    run.OnReadBack(run.Bytes(1));  // while the write is awaited
+    EXPECT_EQ(next(), "W1");
+    EXPECT_TRUE(run.Written().empty());
+    run.OnWriteAnswered(RestoreRun::WriteAnswer::Accepted);
+    run.OnWriteAnswered(RestoreRun::WriteAnswer::Refused);  // while the read-back is awaited
+    EXPECT_EQ(next(), "R1");
+    run.OnReadBack(run.Bytes(1));
+    run.OnWriteAnswered(RestoreRun::WriteAnswer::Accepted);
+    run.OnReadBack(run.Bytes(2));
+    EXPECT_EQ(next(), "done");
+    // After the end: nothing is stopped, nothing is read past the blocks.
+    run.OnWriteAnswered(RestoreRun::WriteAnswer::Refused);
+    run.OnReadBack(std::nullopt);
+    run.Cancel();
+    EXPECT_EQ(run.Stopped(), RestoreRun::Stop::None);
+    EXPECT_EQ(run.Written(), (std::vector<std::uint8_t>{1, 2}));
+}
+
 }  // namespace
