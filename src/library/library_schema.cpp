@@ -1,5 +1,9 @@
 #include "library/library_schema.h"
 
+#include <QSqlDatabase>
+
+#include "library/library_sql.h"
+
 QStringList SchemaStep(int step, SqlDialect dialect)
 {
     const QString blob = dialect == SqlDialect::Sqlite ? QStringLiteral("BLOB") : QStringLiteral("BYTEA");
@@ -49,4 +53,73 @@ QStringList SchemaStep(int step, SqlDialect dialect)
 QString PanelSearchText(quint32 serial, const QString& customer, const QString& address)
 {
     return QStringLiteral("%1\n%2\n%3").arg(serial).arg(customer, address).toCaseFolded();
+}
+
+// Brings the schema to this code's version in one transaction; the reason
+// when it cannot (a newer schema, not a library, a failed step).
+QString PrepareSchema(QSqlDatabase& db, SqlDialect dialect, const QString& where)
+{
+    const QStringList tables = db.tables();
+    int version = 0;
+    if (tables.contains(QStringLiteral("library_schema"))) {
+        Statement read(db, QStringLiteral("SELECT version FROM library_schema"));
+        if (!read.Ok() || !read.Query().next()) {
+            return QStringLiteral("the library %1 has no readable schema version (%2); it was not changed")
+                .arg(where, read.Error().text());
+        }
+        version = read.Query().value(0).toInt();
+        if (version > kLibrarySchemaVersion) {
+            return QStringLiteral("the library %1 was made by a newer version of this tool (schema %2; this tool "
+                                  "knows %3): update the tool; the library was not changed")
+                .arg(where)
+                .arg(version)
+                .arg(kLibrarySchemaVersion);
+        }
+        if (version == kLibrarySchemaVersion) return {};
+    } else if (!tables.isEmpty()) {
+        return QStringLiteral("%1 holds other tables and is not a panel library; it was not changed").arg(where);
+    }
+
+    const QString begin = dialect == SqlDialect::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+    if (Statement start(db, begin); !start.Ok()) {
+        return QStringLiteral("cannot prepare the library %1: %2; %3").arg(where, start.Error().text(), Advice(start.Error(), dialect));
+    }
+    const auto rollBack = [&](const QSqlError& error) {
+        Statement(db, QStringLiteral("ROLLBACK"));
+        return QStringLiteral("cannot bring the library %1 up to date (schema %2 to %3): %4; %5; it was not changed")
+            .arg(where)
+            .arg(version)
+            .arg(kLibrarySchemaVersion)
+            .arg(error.text(), Advice(error, dialect));
+    };
+    // Another instance may have prepared it meanwhile.
+    if (db.tables().contains(QStringLiteral("library_schema"))) {
+        Statement read(db, QStringLiteral("SELECT version FROM library_schema"));
+        if (read.Ok() && read.Query().next() && read.Query().value(0).toInt() >= kLibrarySchemaVersion) {
+            Statement(db, QStringLiteral("ROLLBACK"));
+            return {};
+        }
+    }
+    for (int step = version + 1; step <= kLibrarySchemaVersion; ++step) {
+        for (const QString& sql : SchemaStep(step, dialect)) {
+            if (Statement statement(db, sql); !statement.Ok()) return rollBack(statement.Error());
+        }
+        if (step == 2) {
+            Statement panels(db, QStringLiteral("SELECT serial, customer, address FROM panels"));
+            if (!panels.Ok()) return rollBack(panels.Error());
+            while (panels.Query().next()) {
+                const quint32 serial = panels.Query().value(0).toUInt();
+                Statement update(db, QStringLiteral("UPDATE panels SET search_text = ? WHERE serial = ?"),
+                                 {PanelSearchText(serial, panels.Query().value(1).toString(),
+                                                  panels.Query().value(2).toString()),
+                                  static_cast<qint64>(serial)});
+                if (!update.Ok()) return rollBack(update.Error());
+            }
+        }
+    }
+    if (Statement set(db, QStringLiteral("UPDATE library_schema SET version = ?"), {kLibrarySchemaVersion}); !set.Ok()) {
+        return rollBack(set.Error());
+    }
+    if (Statement commit(db, QStringLiteral("COMMIT")); !commit.Ok()) return rollBack(commit.Error());
+    return {};
 }

@@ -11,9 +11,18 @@ class QSqlDatabase;
 
 enum class SqlDialect { Sqlite, Postgres };
 
+// The schema this code writes; a library of a newer one is refused, an
+// older one brought up to date in one transaction.
+inline constexpr int kLibrarySchemaVersion = 2;
+
 // The statements of step n (1 to kLibrarySchemaVersion) that SQL alone can do.
 QStringList SchemaStep(int step, SqlDialect dialect);
 
 // The search text of a panel: serial, customer and address, case-folded,
 // so a search finds "João" as "joão" on either database.
 QString PanelSearchText(quint32 serial, const QString& customer, const QString& address);
+
+// Brings the schema of the open database db to this code's version in one
+// transaction; the reason when it cannot (a newer schema, not a library, a
+// failed step), nothing when it is ready. where names the library in it.
+QString PrepareSchema(QSqlDatabase& db, SqlDialect dialect, const QString& where);

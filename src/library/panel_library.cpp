@@ -13,6 +13,7 @@
 
 #include "core/files/safe_file.h"
 #include "library/library_schema.h"
+#include "library/library_sql.h"
 
 namespace {
 
@@ -29,55 +30,6 @@ SqlDialect DialectOf(const LibraryLocation& location)
 {
     return location.kind == LibraryLocation::Kind::Sqlite ? SqlDialect::Sqlite : SqlDialect::Postgres;
 }
-
-// What to do about a database error, in words an installer can act on.
-QString Advice(const QSqlError& error, SqlDialect dialect)
-{
-    const QString code = error.nativeErrorCode();
-    if (dialect == SqlDialect::Sqlite) {
-        if (code == "5" || code == "6") return QStringLiteral("another program is writing to the library; try again");
-        if (code == "8") return QStringLiteral("the library file cannot be written; check its permissions");
-        if (code == "13") return QStringLiteral("the disk is full; free some space and try again");
-        if (code == "11" || code == "26") {
-            return QStringLiteral("the library file is damaged or is not a library; move it aside and restore it "
-                                  "from a copy");
-        }
-        return QStringLiteral("check the library file and try again");
-    }
-    if (error.type() == QSqlError::ConnectionError || code.startsWith("08") || code.startsWith("57P")) {
-        return QStringLiteral("the team library's server cannot be reached; check the network and try again");
-    }
-    if (code.startsWith("42501")) return QStringLiteral("your database user may not do this; ask the library's administrator");
-    return QStringLiteral("try again; if it goes on, ask the library's administrator");
-}
-
-// One statement with its values bound in order; the error is kept.
-class Statement {
-public:
-    Statement(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {}) : query_(db)
-    {
-        // PostgreSQL prepares only queries: a statement without values
-        // (BEGIN, CREATE TABLE) runs as it is.
-        if (values.isEmpty()) {
-            ok_ = query_.exec(sql);
-            return;
-        }
-        ok_ = query_.prepare(sql);
-        // A null text binds as NULL; the library's texts are never NULL.
-        for (const QVariant& value : values) {
-            const bool nullText = value.typeId() == QMetaType::QString && value.toString().isNull();
-            query_.addBindValue(nullText ? QVariant(QStringLiteral("")) : value);
-        }
-        if (ok_) ok_ = query_.exec();
-    }
-    bool Ok() const { return ok_; }
-    QSqlError Error() const { return query_.lastError(); }
-    QSqlQuery& Query() { return query_; }
-
-private:
-    QSqlQuery query_;
-    bool ok_ = false;
-};
 
 template <typename T>
 LibraryResult<T> Fail(const QString& message)
@@ -156,75 +108,6 @@ QString PanelLibrary::Failure(const QString& what, const QString& databaseWords)
 }
 
 namespace {
-
-// Brings the schema to this code's version in one transaction; the reason
-// when it cannot (a newer schema, not a library, a failed step).
-QString PrepareSchema(QSqlDatabase& db, SqlDialect dialect, const QString& where)
-{
-    const QStringList tables = db.tables();
-    int version = 0;
-    if (tables.contains(QStringLiteral("library_schema"))) {
-        Statement read(db, QStringLiteral("SELECT version FROM library_schema"));
-        if (!read.Ok() || !read.Query().next()) {
-            return QStringLiteral("the library %1 has no readable schema version (%2); it was not changed")
-                .arg(where, read.Error().text());
-        }
-        version = read.Query().value(0).toInt();
-        if (version > kLibrarySchemaVersion) {
-            return QStringLiteral("the library %1 was made by a newer version of this tool (schema %2; this tool "
-                                  "knows %3): update the tool; the library was not changed")
-                .arg(where)
-                .arg(version)
-                .arg(kLibrarySchemaVersion);
-        }
-        if (version == kLibrarySchemaVersion) return {};
-    } else if (!tables.isEmpty()) {
-        return QStringLiteral("%1 holds other tables and is not a panel library; it was not changed").arg(where);
-    }
-
-    const QString begin = dialect == SqlDialect::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
-    if (Statement start(db, begin); !start.Ok()) {
-        return QStringLiteral("cannot prepare the library %1: %2; %3").arg(where, start.Error().text(), Advice(start.Error(), dialect));
-    }
-    const auto rollBack = [&](const QSqlError& error) {
-        Statement(db, QStringLiteral("ROLLBACK"));
-        return QStringLiteral("cannot bring the library %1 up to date (schema %2 to %3): %4; %5; it was not changed")
-            .arg(where)
-            .arg(version)
-            .arg(kLibrarySchemaVersion)
-            .arg(error.text(), Advice(error, dialect));
-    };
-    // Another instance may have prepared it meanwhile.
-    if (db.tables().contains(QStringLiteral("library_schema"))) {
-        Statement read(db, QStringLiteral("SELECT version FROM library_schema"));
-        if (read.Ok() && read.Query().next() && read.Query().value(0).toInt() >= kLibrarySchemaVersion) {
-            Statement(db, QStringLiteral("ROLLBACK"));
-            return {};
-        }
-    }
-    for (int step = version + 1; step <= kLibrarySchemaVersion; ++step) {
-        for (const QString& sql : SchemaStep(step, dialect)) {
-            if (Statement statement(db, sql); !statement.Ok()) return rollBack(statement.Error());
-        }
-        if (step == 2) {
-            Statement panels(db, QStringLiteral("SELECT serial, customer, address FROM panels"));
-            if (!panels.Ok()) return rollBack(panels.Error());
-            while (panels.Query().next()) {
-                const quint32 serial = panels.Query().value(0).toUInt();
-                Statement update(db, QStringLiteral("UPDATE panels SET search_text = ? WHERE serial = ?"),
-                                 {PanelSearchText(serial, panels.Query().value(1).toString(),
-                                                  panels.Query().value(2).toString()),
-                                  static_cast<qint64>(serial)});
-                if (!update.Ok()) return rollBack(update.Error());
-            }
-        }
-    }
-    if (Statement set(db, QStringLiteral("UPDATE library_schema SET version = ?"), {kLibrarySchemaVersion}); !set.Ok()) {
-        return rollBack(set.Error());
-    }
-    if (Statement commit(db, QStringLiteral("COMMIT")); !commit.Ok()) return rollBack(commit.Error());
-    return {};
-}
 
 // A SQLite library file: a regular file that is a database, or absent (then
 // made, private, in a folder of its own).

@@ -18,10 +18,6 @@
 #include "library/backup_file.h"
 #include "library/library_location.h"
 
-// The schema this code writes; a library of a newer one is refused, an
-// older one brought up to date in one transaction.
-inline constexpr int kLibrarySchemaVersion = 2;
-
 enum class SnapshotReason { Manual, BeforeRestore, BeforeFirmwareUpdate, Imported };
 // "manual", "before restore", ...: as stored and shown.
 QString SnapshotReasonText(SnapshotReason reason);
