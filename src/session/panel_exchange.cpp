@@ -55,6 +55,8 @@ void PanelExchange::Finish(Outcome outcome)
 
 bool PanelExchange::Exchange(Awaiting what, const std::function<void()>& ask, bool alreadySent)
 {
+    // Nothing from an earlier exchange may pass for this one's answer.
+    outcome_ = Outcome::NoAnswer;
     for (int attempt = 0; attempt < options_.attempts; ++attempt) {
         if (!session_.IsPortOpen()) return false;
         awaiting_ = what;

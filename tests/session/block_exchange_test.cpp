@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/diagnostics/status_pages.h"
 #include "session/panel_exchange.h"
 #include "session_rig.h"
 
@@ -73,6 +74,49 @@ TEST(BlockExchange, RfRecordsAndIdentification)
     const std::optional<Identification> identity = exchange.Identify();
     ASSERT_TRUE(identity);
     EXPECT_EQ(identity->serial, 99u);
+}
+
+// The exchange takes only the answer to its own request: another block read
+// meanwhile (a tab, the library window) is left alone; a status page comes
+// whole; an identification already on its way is not asked for twice.
+TEST(BlockExchange, TakesOnlyItsOwnAnswer)
+{
+    SessionRig rig;
+    ASSERT_TRUE(rig.Connect());
+    PanelExchange exchange(rig.session, kQuick);
+
+    rig.session.ReadBlock(6);  // answered first, while block 2 is awaited
+    const PanelExchange::Read block = exchange.ReadBlock(2);
+    EXPECT_EQ(block.outcome, Outcome::Done);
+    EXPECT_EQ(block.block, rig.Panel().Block(2).value_or(Bytes{}));
+
+    const PanelExchange::Read page = exchange.ReadStatusPage(1);
+    EXPECT_EQ(page.outcome, Outcome::Done);
+    ASSERT_FALSE(page.block.empty());
+    EXPECT_EQ(page.block.front(), 1);
+    EXPECT_EQ(page.block.size(), StatusPageLength(1));
+
+    const std::size_t asked = rig.Received(CommandCode::IdentifyCommand);
+    rig.session.Identify();
+    EXPECT_TRUE(exchange.Identify(/*sentOnOpen=*/true));
+    EXPECT_EQ(rig.Received(CommandCode::IdentifyCommand), asked + 1);
+}
+
+// With the port closed nothing is asked and nothing earlier is taken for
+// an answer.
+TEST(BlockExchange, AClosedPortAnswersNothing)
+{
+    SessionRig rig;
+    ASSERT_TRUE(rig.Connect());
+    PanelExchange exchange(rig.session, kQuick);
+    ASSERT_EQ(exchange.ReadBlock(2).outcome, Outcome::Done);
+    rig.session.ClosePort();
+    const PanelExchange::Read read = exchange.ReadBlock(2);
+    EXPECT_EQ(read.outcome, Outcome::NoAnswer);
+    EXPECT_TRUE(read.block.empty());
+    EXPECT_EQ(exchange.WriteBlock({2, 0, 30, 0, 40}), Outcome::NoAnswer);
+    EXPECT_EQ(rig.Received(CommandCode::ReadBlockCommand), 1u);
+    EXPECT_EQ(rig.Received(CommandCode::WriteBlockCommand), 0u);
 }
 
 // A port that fails or closes mid-exchange ends it at once, unanswered.

@@ -105,9 +105,12 @@ TEST(StatusPollingDriver, TheLogHoldsEveryStatusFrameWhileOpen)
         polling.driver.Tick();
         Drain(10);
     }
+    QSignalSpy stopped(&polling.driver, &StatusPollingDriver::LogStopped);
     polling.driver.CloseLog();
+    EXPECT_FALSE(polling.driver.LogEnabled());
     polling.driver.Tick();
     Drain(10);
+    EXPECT_EQ(stopped.count(), 0);  // a closed log is not a failed one
 
     std::ifstream in(path, std::ios::binary);
     DiagnosticLogReader reader(in);
