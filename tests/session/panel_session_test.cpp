@@ -5,8 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <fstream>
+#include <regex>
+#include <string>
 
 #include "core/link/frame.h"
+#include "session/clock.h"
+#include "session/frame_trace_file.h"
 #include "session/panel_session.h"
 #include "session_rig.h"
 
@@ -38,6 +44,60 @@ TEST(PanelSessionLink, IdentificationCrossesTheLineThroughItsFaults)
         EXPECT_EQ(identity.version, 0x21) << c.name;
         EXPECT_EQ(identity.serial, 77u) << c.name;
         EXPECT_EQ(rig.session.ModelCode(), 56) << c.name;
+    }
+}
+
+// The trace accounts for the bytes received: frames, and the noise the
+// assembler dropped, which clean traffic in any pieces never shows.
+TEST(PanelSessionLink, TheTraceSaysWhatWasDropped)
+{
+    const struct {
+        const char* name;
+        std::size_t noise;
+        std::size_t pieces;
+    } cases[] = {
+        {"clean", 0, 0},
+        {"in single bytes", 0, 1},
+        {"noise before each answer", 5, 0},
+        {"noise and pieces", 7, 2},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("trace.txt"));
+        SystemClock clock;
+        FrameTraceFile trace(clock);
+        ASSERT_TRUE(trace.Open(path)) << c.name;
+        SessionRig rig;
+        rig.session.SetTrace(&trace);
+        rig.Panel().SetNoise(c.noise);
+        rig.Panel().SetChunking(c.pieces);
+        ASSERT_TRUE(rig.Connect()) << c.name;
+        rig.session.ReadBlock(2);
+        ASSERT_TRUE(Settle([&] { return rig.Received(CommandCode::ReadBlockCommand) == 1; })) << c.name;
+        Drain();
+        rig.session.SetTrace(nullptr);
+
+        std::ifstream in(path.toStdString());
+        std::size_t answers = 0;
+        std::size_t dropped = 0;
+        const std::regex droppedLine(R"( <- dropped (\d+) bytes?$)");
+        for (std::string line; std::getline(in, line);) {
+            std::smatch match;
+            if (std::regex_search(line, match, droppedLine)) {
+                EXPECT_NE(match[1], "0") << c.name << ": " << line;
+                dropped += std::stoul(match[1]);
+            } else if (line.find(" <- ") != std::string::npos) {
+                ++answers;
+            }
+        }
+        EXPECT_EQ(answers, 2u) << c.name;  // the identification and the block
+        // From 1 to `noise` bytes of noise before each answer.
+        if (c.noise == 0) {
+            EXPECT_EQ(dropped, 0u) << c.name;
+        } else {
+            EXPECT_GE(dropped, answers) << c.name;
+            EXPECT_LE(dropped, c.noise * answers) << c.name;
+        }
     }
 }
 
