@@ -101,6 +101,25 @@ TEST(PanelSessionLink, TheTraceSaysWhatWasDropped)
     }
 }
 
+// A listener may run the event loop (a window's box): answers that arrive
+// meanwhile wait for it to return, and reach every listener in order.
+TEST(PanelSessionLink, AListenerRunningTheEventLoopKeepsTheAnswersInOrder)
+{
+    SessionRig rig;
+    ASSERT_TRUE(rig.Connect());
+    std::string order;
+    QObject::connect(&rig.session, &PanelSession::BlockRead, [&](const std::vector<std::uint8_t>& block) {
+        const std::string id = std::to_string(block.front());
+        order += "begin" + id + ' ';
+        if (block.front() == 2) Drain();
+        order += "end" + id + ' ';
+    });
+    rig.session.ReadBlock(2);
+    rig.session.ReadBlock(6);
+    ASSERT_TRUE(Settle([&] { return order.find("end6") != std::string::npos; })) << order;
+    EXPECT_EQ(order, "begin2 end2 begin6 end6 ");
+}
+
 TEST(PanelSessionLink, ALostIdentificationIsAskedForAgainOnTheFifthTick)
 {
     const struct {
