@@ -144,7 +144,7 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kIdentifyCommand: {
         const uint32_t serial = options_.serial;
         Answer(sim::kIdentificationFrame,
-               {options_.model, options_.version, static_cast<uint8_t>(serial >> 24),
+               {options_.model, bootloader_.Version(), static_cast<uint8_t>(serial >> 24),
                 static_cast<uint8_t>(serial >> 16), static_cast<uint8_t>(serial >> 8),
                 static_cast<uint8_t>(serial)},
                out);

@@ -98,7 +98,7 @@ public:
     const sim::PanelRf& Rf() const { return rf_; }
 
     uint8_t Model() const { return options_.model; }
-    uint8_t Version() const { return options_.version; }
+    uint8_t Version() const { return bootloader_.Version(); }
     uint32_t Serial() const { return options_.serial; }
 
     // Stored bytes of a block, id first; empty when the panel holds no such block.
