@@ -78,10 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const VirtualPanel factory;
     static VirtualPanel panel;
 
-    const auto deliver = [&](const std::vector<std::uint8_t>& bytes) {
-        assembler.Feed(bytes.data(), bytes.size(), sink);
-        panel.Feed(bytes.data(), bytes.size());
+    // Every piece is a buffer of its own, so a read past it is caught.
+    const auto deliverBytes = [&](const std::uint8_t* bytes, std::size_t count) {
+        assembler.Feed(bytes, count, sink);
+        panel.Feed(bytes, count);
     };
+    const auto deliver = [&](const std::vector<std::uint8_t>& bytes) { deliverBytes(bytes.data(), bytes.size()); };
 
     std::vector<std::uint8_t> held;  // a frame sent together with the next
     while (!input.Empty()) {
@@ -97,7 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         case 2:
-            for (std::uint8_t byte : frame) deliver({byte});
+            // One byte on the stack: its redzones catch a read past it
+            // without a heap buffer per byte.
+            for (const std::uint8_t each : frame) {
+                const std::uint8_t byte = each;
+                deliverBytes(&byte, 1);
+            }
             break;
         default: held.insert(held.end(), frame.begin(), frame.end()); continue;
         }

@@ -159,7 +159,9 @@ private:
 
     Options options_;
     sim::PanelBootloader bootloader_{options_.version};
-    sim::BlockMap blocks_;
+    // A slot per block id, so a panel assigned over another reuses its
+    // storage.
+    std::array<std::optional<std::vector<uint8_t>>, 256> blocks_;
     sim::PanelStatus status_;
     sim::FrameReceiver receiver_;
     sim::PanelRf rf_;
