@@ -20,6 +20,53 @@
 namespace {
 
 volatile std::uint8_t g_sink;
+std::size_t g_packetsServed = 0;
+
+const EnrolmentSettings& Settings()
+{
+    static const EnrolmentSettings settings{SensorKind::KeyFob, {0, 1, 2}, "3", ""};
+    return settings;
+}
+
+// The machines as every input finds them. Built once: loading the image is
+// what a fresh build per input paid for most.
+struct Scene {
+    FirmwareImage image;
+    UpdateMachine update{image};
+    EnrolmentMachine enrolment;
+    LinkSupervision supervision;
+
+    Scene()
+    {
+        const ImagePlan plan;
+        MemoryByteSource source(ImageFileBytes(plan));
+        if (!image.Load(&source, "fuzz.bin").accepted) std::abort();
+        // The update through its start, as the device would drive it:
+        // bootloader, identification, the start confirmed.
+        update.OnStartCancelClick(true);
+        update.TimeoutTick();
+        update.Tick();
+        update.OnIdentification(plan.modelCode, 0x12);
+        update.Tick();
+        update.OnAck();
+        update.Tick();
+        if (update.State() != static_cast<std::uint8_t>(UpdateState::SendingPackets)) std::abort();
+        // The enrolment listening: started, its start command acknowledged.
+        enrolment.Start(Settings());
+        enrolment.Tick(Settings());
+        enrolment.OnAck();
+        enrolment.Tick(Settings());
+        if (enrolment.CurrentState() != EnrolmentMachine::AwaitFirst) std::abort();
+        supervision.OnOpenRequested();
+        supervision.OnPortOpened();
+    }
+};
+
+const Scene& SharedScene()
+{
+    static const Scene scene;
+    return scene;
+}
 
 }  // namespace
 
@@ -60,21 +107,25 @@ bool DecodeBlockAnswer(const std::uint8_t* payload, std::size_t length)
 }
 
 FuzzReceivers::FuzzReceivers()
+    : supervision_(SharedScene().supervision), update_(SharedScene().update), enrolment_(SharedScene().enrolment)
 {
     receivers_.link = this;
     receivers_.diagnostic = this;
     receivers_.rfSensors = this;
     receivers_.firmwareUpdate = this;
     receivers_.enrolment = this;
-    // An image loaded and a run started, so packet requests and results
-    // reach the parts of the update that serve and judge them.
-    MemoryByteSource source(ImageFileBytes(ImagePlan{}));
-    image_.Load(&source, "fuzz.bin");
-    update_.OnIdentification(ImagePlan{}.modelCode, 0x12);
-    update_.OnStartCancelClick(true);
-    supervision_.OnOpenRequested();
-    supervision_.OnPortOpened();
 }
+
+void FuzzReceivers::Tick()
+{
+    supervision_.Tick();
+    update_.TimeoutTick();
+    if (updatePending_) update_.Tick();
+    updatePending_ = false;
+    enrolment_.Tick(Settings());
+}
+
+std::size_t FuzzReceivers::PacketsServed() { return g_packetsServed; }
 
 void FuzzReceivers::SetWritePending(bool pending)
 {
@@ -124,11 +175,15 @@ void FuzzReceivers::OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t 
 
 void FuzzReceivers::OnPacketRequest(const std::uint8_t* payload, std::uint8_t length)
 {
-    g_sink = static_cast<std::uint8_t>(update_.OnPacketRequest(payload, length).send.has_value());
+    updatePending_ = true;
+    const bool served = update_.OnPacketRequest(payload, length).send.has_value();
+    g_packetsServed += served ? 1 : 0;
+    g_sink = static_cast<std::uint8_t>(served);
 }
 
 void FuzzReceivers::OnUpdateResult(const std::uint8_t* payload, std::uint8_t length)
 {
+    updatePending_ = true;
     g_sink = static_cast<std::uint8_t>(update_.OnUpdateResult(payload, length).send.has_value());
 }
 

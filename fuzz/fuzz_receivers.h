@@ -23,6 +23,10 @@ inline constexpr std::uint8_t kFuzzBlockIds[] = {1, 2, 3, 6, 7, 10, 12, 13, 16, 
 // false when no codec takes that block.
 bool DecodeBlockAnswer(const std::uint8_t* payload, std::size_t length);
 
+// Every input starts from the same scene, built once per process and copied
+// into each FuzzReceivers: an image loaded, an update run started and past
+// its start (packet requests are served, results judged), an enrolment run
+// listening for its first sensor report.
 class FuzzReceivers final : private LinkReceiver,
                             private DiagnosticReceiver,
                             private RfSensorReceiver,
@@ -33,8 +37,14 @@ public:
     const FrameReceivers& Receivers() const { return receivers_; }
     // A write was sent (true) or a read (false): decides how an ack reads.
     void SetWritePending(bool pending);
-    // Advances supervision by one tick.
-    void Tick() { supervision_.Tick(); }
+    // One tick of supervision and of both machines' timers; the update
+    // machine's own tick (it builds its status text each time) only when a
+    // frame reached it since the last one, as that is when it decides.
+    void Tick();
+
+    // Packet requests the update machine answered with a packet, counted
+    // over the whole process: a harness's test sees its input reach them.
+    static std::size_t PacketsServed();
 
 private:
     void HandleConfigResponse(const std::uint8_t* payload, std::uint8_t length) override;
@@ -45,8 +55,16 @@ private:
     void OnRfSensorRecord(const std::uint8_t* payload, std::uint16_t length) override;
     void OnPacketRequest(const std::uint8_t* payload, std::uint8_t length) override;
     void OnUpdateResult(const std::uint8_t* payload, std::uint8_t length) override;
-    void OnUpdateAck() override { update_.OnAck(); }
-    void OnUpdateNack() override { update_.OnNack(); }
+    void OnUpdateAck() override
+    {
+        update_.OnAck();
+        updatePending_ = true;
+    }
+    void OnUpdateNack() override
+    {
+        update_.OnNack();
+        updatePending_ = true;
+    }
     void OnRfCodeReport(const std::uint8_t* payload, std::uint8_t length) override;
     void OnEnrolAck() override { enrolment_.OnAck(); }
     void OnEnrolNack() override { enrolment_.OnNack(); }
@@ -54,9 +72,9 @@ private:
     FrameReceivers receivers_;
     ConfigAnswerHandling answers_;
     LinkSupervision supervision_;
-    FirmwareImage image_;
-    UpdateMachine update_{image_};
+    UpdateMachine update_;
     EnrolmentMachine enrolment_;
+    bool updatePending_ = false;
 };
 
 // Reads every byte of a payload in a way the optimiser keeps.

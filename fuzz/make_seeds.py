@@ -45,9 +45,16 @@ BLOCKS = [
     bytes([42, 0x7D, 0x5A]),
 ]
 IDENTIFICATION = bytes([51, 0x12, 0x78, 0xA4, 0x6D, 0x2D])
+# The harnesses' update run serves an image of firmware id 0x22 and 8
+# packets: requests for packet 1, the last, one past it; results; the
+# enrolment's two matching sensor reports.
+UPDATE_FRAMES = [frame(9, bytes([0x22, 0, 1])), frame(9, bytes([0x22, 0, 8])), frame(9, bytes([0x22, 0, 9])),
+                 frame(10, bytes([1])), frame(10, bytes([5]))]
 PANEL_FRAMES = (
     [frame(7, IDENTIFICATION), frame(134), frame(149), frame(1, bytes([0x01, 0x10, 0x20])),
-     frame(9, bytes([0, 1])), frame(10, bytes([0])), frame(16, pattern(16, 12)), frame(19, pattern(19, 5))]
+     frame(9, bytes([0, 1])), frame(10, bytes([0])), frame(16, pattern(16, 12)), frame(19, pattern(19, 5)),
+     frame(19, bytes([0x12, 0x34, 0x56]))]
+    + UPDATE_FRAMES
     + [frame(2, block) for block in BLOCKS]
 )
 TOOL_FRAMES = (
@@ -74,10 +81,13 @@ def description(kind, payload, flags=0):
 SEEDS = {
     "receive_path_fuzzer": [bytes([0]) + f for f in PANEL_FRAMES]
     + [bytes([1]) + b"\x00\x13" + frame(134) + b"\xfd\xdf" + frame(7, IDENTIFICATION),
-       bytes([7]) + b"".join(PANEL_FRAMES)],
+       bytes([7]) + b"".join(PANEL_FRAMES), bytes([0]) + b"".join(UPDATE_FRAMES)],
     "frame_sequence_fuzzer": [description(2, block, 0x20) for block in BLOCKS]
     + [description(7, IDENTIFICATION) + description(134, b"", 0x01) + description(149, b"", 0x80),
-       description(140, b"") + description(131, BLOCKS[1], 0x40) + description(130, b"\x02", 0xC0)],
+       description(140, b"") + description(131, BLOCKS[1], 0x40) + description(130, b"\x02", 0xC0),
+       description(9, bytes([0x22, 0, 1])) + description(9, bytes([0x22, 0, 2]), 0x80)
+       + description(19, bytes([0x12, 0x34, 0x56])) + description(19, bytes([0x12, 0x34, 0x56]), 0x40)
+       + description(10, bytes([1]))],
     "block_codec_fuzzer": BLOCKS + [block[1:] for block in BLOCKS],
     "text_fuzzer": [b"12", b"  -7", b"$1F", b"0x7fffffff", b"-2147483648", b"-55.0", b"125,0", b"2.3",
                     b"1e2", b"a\xe7\x80\x81\x9d", b"\x04\xe2", b"\x82\x26"],

@@ -49,7 +49,8 @@ std::optional<std::vector<ExpectedPacket>> ReadExpectedImage(const std::vector<u
 class PanelBootloader {
 public:
     // version: the panel's firmware version byte, replaced after a good update.
-    explicit PanelBootloader(uint8_t& version) : version_(version) {}
+    explicit PanelBootloader(uint8_t version) : version_(version) {}
+    uint8_t Version() const { return version_; }
 
     std::vector<PanelReply> OnBootloaderCommand();
     std::vector<PanelReply> OnStartUpdate(const std::vector<uint8_t>& payload);
@@ -86,7 +87,7 @@ private:
     // A packet received before, sent again because its request was repeated.
     bool IsRepeat(const std::vector<uint8_t>& payload) const;
 
-    uint8_t& version_;
+    uint8_t version_;
     bool inBootloader_ = false;
     bool transferring_ = false;
     uint8_t firmwareId_ = 0;

@@ -6,12 +6,12 @@ VirtualPanel::VirtualPanel() : VirtualPanel(Options{}) {}
 
 VirtualPanel::VirtualPanel(const Options& options)
     : options_(options),
-      blocks_(sim::FactoryBlocks(options.model)),
       status_({options.model, options.version, options.serial}),
       rf_(options.autoTriggerRf),
       random_(options.seed),
       clock_(options.clock)
 {
+    for (auto& [id, bytes] : sim::FactoryBlocks(options.model)) blocks_[id] = std::move(bytes);
 }
 
 std::vector<uint8_t> VirtualPanel::Feed(const std::vector<uint8_t>& bytes)
@@ -65,11 +65,7 @@ std::vector<uint8_t> VirtualPanel::TakeUnsolicited()
 
 std::optional<std::vector<uint8_t>> VirtualPanel::Block(uint8_t id) const
 {
-    const auto it = blocks_.find(id);
-    if (it == blocks_.end()) {
-        return std::nullopt;
-    }
-    return it->second;
+    return blocks_[id];
 }
 
 bool VirtualPanel::SetBlock(const std::vector<uint8_t>& block)
@@ -83,7 +79,7 @@ bool VirtualPanel::SetBlock(const std::vector<uint8_t>& block)
 
 void VirtualPanel::RemoveBlock(uint8_t id)
 {
-    blocks_.erase(id);
+    blocks_[id].reset();
 }
 
 void VirtualPanel::ClearReceived()
@@ -144,7 +140,7 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     case sim::kIdentifyCommand: {
         const uint32_t serial = options_.serial;
         Answer(sim::kIdentificationFrame,
-               {options_.model, options_.version, static_cast<uint8_t>(serial >> 24),
+               {options_.model, bootloader_.Version(), static_cast<uint8_t>(serial >> 24),
                 static_cast<uint8_t>(serial >> 16), static_cast<uint8_t>(serial >> 8),
                 static_cast<uint8_t>(serial)},
                out);
@@ -177,12 +173,12 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
 
 void VirtualPanel::ReadBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
 {
-    const auto it = payload.size() == 1 ? blocks_.find(payload[0]) : blocks_.end();
-    if (it == blocks_.end()) {
+    const std::optional<std::vector<uint8_t>>* block = payload.size() == 1 ? &blocks_[payload[0]] : nullptr;
+    if (block == nullptr || !*block) {
         Answer(sim::kNackFrame, {}, out);
         return;
     }
-    Answer(sim::kBlockFrame, it->second, out);
+    Answer(sim::kBlockFrame, **block, out);
 }
 
 void VirtualPanel::WriteBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)

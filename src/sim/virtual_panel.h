@@ -98,7 +98,7 @@ public:
     const sim::PanelRf& Rf() const { return rf_; }
 
     uint8_t Model() const { return options_.model; }
-    uint8_t Version() const { return options_.version; }
+    uint8_t Version() const { return bootloader_.Version(); }
     uint32_t Serial() const { return options_.serial; }
 
     // Stored bytes of a block, id first; empty when the panel holds no such block.
@@ -159,7 +159,9 @@ private:
 
     Options options_;
     sim::PanelBootloader bootloader_{options_.version};
-    sim::BlockMap blocks_;
+    // A slot per block id, so a panel assigned over another reuses its
+    // storage.
+    std::array<std::optional<std::vector<uint8_t>>, 256> blocks_;
     sim::PanelStatus status_;
     sim::FrameReceiver receiver_;
     sim::PanelRf rf_;

@@ -171,7 +171,7 @@ std::size_t FileByteSource::Read(std::uint8_t* into, std::size_t count)
     return std::fread(into, 1, count, file_.get());
 }
 
-FirmwareImage::FirmwareImage() : slots_(kMaxImagePackets) {}
+FirmwareImage::FirmwareImage() = default;
 
 ImageLoadReport FirmwareImage::Load(ByteSource* source, const std::string& fileName)
 {
@@ -201,8 +201,6 @@ ImageLoadReport FirmwareImage::Load(ByteSource* source, const std::string& fileN
         return report;
     }
 
-    // Slots past the new image never keep a packet of an earlier one, so a
-    // request beyond packetCount finds no packet to serve.
     bool packetsRead = header_.packetCount <= kMaxImagePackets;
     std::size_t read = 0;
     for (; packetsRead && read < header_.packetCount; ++read) {
@@ -217,9 +215,16 @@ ImageLoadReport FirmwareImage::Load(ByteSource* source, const std::string& fileN
             break;
         }
         DescramblePacket(packet);
-        slots_[read] = packet;
+        if (read < slots_.size()) {
+            slots_[read] = packet;
+        } else {
+            slots_.push_back(packet);
+        }
     }
-    ClearSlotsFrom(read);
+    // Slots past the last packet read are dropped: a request beyond
+    // packetCount finds no packet of an earlier image to serve. The storage
+    // stays, so a reload costs only what it reads.
+    slots_.resize(read);
 
     if (!packetsRead) {
         report.steps.push_back({Step::Error, kBadPackets});
@@ -244,12 +249,6 @@ void FirmwareImage::Close()
 
 const ImagePacket* FirmwareImage::Packet(std::uint32_t number) const
 {
-    if (number == 0 || number > kMaxImagePackets) return nullptr;
-    const ImagePacket& slot = slots_[number - 1];
-    return slot.packetMagic == kPacketMagic ? &slot : nullptr;
-}
-
-void FirmwareImage::ClearSlotsFrom(std::size_t first)
-{
-    std::fill(slots_.begin() + static_cast<std::ptrdiff_t>(first), slots_.end(), ImagePacket{});
+    if (number == 0 || number > slots_.size()) return nullptr;
+    return &slots_[number - 1];
 }

@@ -149,15 +149,14 @@ public:
     bool ImageValid() const { return valid_; }
     const ImageHeader& Header() const { return header_; }
     const std::string& FileName() const { return fileName_; }
-    // The packet numbered n (1 to kMaxImagePackets) when its slot carries a
-    // packet, else null.
+    // The packet numbered n (from 1) when a load read it and no later load
+    // dropped it, else null.
     const ImagePacket* Packet(std::uint32_t number) const;
 
 private:
-    void ClearSlotsFrom(std::size_t first);
-
     ImageHeader header_;
-    std::vector<ImagePacket> slots_;  // kMaxImagePackets, slot n-1 holds packet n
+    // The packets the last load read, in order: slot n-1 holds packet n.
+    std::vector<ImagePacket> slots_;
     std::string fileName_;
     bool valid_ = false;
 };

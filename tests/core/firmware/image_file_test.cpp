@@ -212,6 +212,13 @@ TEST(ImageFile, LaterLoadsNeverServeAnEarlierImage)
     EXPECT_EQ(image.Packet(2)->packetData, MakeImagePackets(small)[1].packetData);
     for (std::uint32_t n = 3; n <= 6; ++n) EXPECT_EQ(image.Packet(n), nullptr) << n;
 
+    // A file whose fourth packet is broken keeps the three read before it
+    // and none of the earlier image past them.
+    ASSERT_TRUE(LoadBytes(image, ImageFileBytes(large)).accepted);
+    EXPECT_FALSE(LoadBytes(image, WithPacket(large, 3, [](ImagePacket& p) { p.packetMagic = 0; })).accepted);
+    EXPECT_NE(image.Packet(3), nullptr);
+    for (std::uint32_t n = 4; n <= 6; ++n) EXPECT_EQ(image.Packet(n), nullptr) << n;
+
     // A refused file leaves nothing to start from, whatever came before.
     LoadBytes(image, WithHeader(small, [](ImageHeader& h) { h.headerMagic = 0; }));
     EXPECT_FALSE(image.ImageValid());
