@@ -19,20 +19,24 @@
 namespace session_test {
 namespace {
 
+// The panel's answers as a line may deliver them: noise before each (1 to
+// `noise` bytes), cut in pieces of 1 to `pieces` bytes.
+struct LineFault {
+    const char* name;
+    std::size_t noise;
+    std::size_t pieces;
+};
+constexpr LineFault kLineFaults[] = {
+    {"clean", 0, 0},
+    {"answers in pieces of 1 to 3 bytes", 0, 3},
+    {"answers in single bytes", 0, 1},
+    {"noise before each answer", 5, 0},
+    {"noise and pieces", 7, 2},
+};
+
 TEST(PanelSessionLink, IdentificationCrossesTheLineThroughItsFaults)
 {
-    const struct {
-        const char* name;
-        std::size_t noise;
-        std::size_t pieces;
-    } cases[] = {
-        {"clean", 0, 0},
-        {"answers in pieces of 1 to 3 bytes", 0, 3},
-        {"answers in single bytes", 0, 1},
-        {"noise before each answer", 5, 0},
-        {"noise and pieces", 7, 2},
-    };
-    for (const auto& c : cases) {
+    for (const LineFault& c : kLineFaults) {
         SessionRig rig({.model = 56, .version = 0x21, .serial = 77});
         rig.Panel().SetNoise(c.noise);
         rig.Panel().SetChunking(c.pieces);
@@ -51,17 +55,7 @@ TEST(PanelSessionLink, IdentificationCrossesTheLineThroughItsFaults)
 // assembler dropped, which clean traffic in any pieces never shows.
 TEST(PanelSessionLink, TheTraceSaysWhatWasDropped)
 {
-    const struct {
-        const char* name;
-        std::size_t noise;
-        std::size_t pieces;
-    } cases[] = {
-        {"clean", 0, 0},
-        {"in single bytes", 0, 1},
-        {"noise before each answer", 5, 0},
-        {"noise and pieces", 7, 2},
-    };
-    for (const auto& c : cases) {
+    for (const LineFault& c : kLineFaults) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("trace.txt"));
         SystemClock clock;
