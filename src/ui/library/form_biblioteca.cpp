@@ -361,22 +361,29 @@ void TFormBiblioteca::ShowDifferences(const PanelBackup& before, const PanelBack
     if (differences.empty()) dialogs_.Information(this, QStringLiteral("As configurações são iguais."));
 }
 
-void TFormBiblioteca::ExportClick()
+std::optional<TFormBiblioteca::ChosenSnapshot> TFormBiblioteca::ChooseSnapshot(const QString& selectFirst)
 {
     const std::vector<SnapshotInfo> chosen = SelectedSnapshots();
     if (!library_ || chosen.size() != 1) {
-        dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para exportá-la."));
-        return;
+        dialogs_.Information(this, selectFirst);
+        return std::nullopt;
     }
-    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
+    auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
     if (!snapshot.Ok()) {
         dialogs_.Error(this, snapshot.error);
-        return;
+        return std::nullopt;
     }
+    return ChosenSnapshot{chosen[0], std::move(*snapshot.value)};
+}
+
+void TFormBiblioteca::ExportClick()
+{
+    const std::optional<ChosenSnapshot> chosen = ChooseSnapshot(QStringLiteral("Selecione uma configuração da lista para exportá-la."));
+    if (!chosen) return;
     const QString path = dialogs_.SaveFileName(
-        this, QStringLiteral("Central_%1_%2.json").arg(chosen[0].serial).arg(chosen[0].number));
+        this, QStringLiteral("Central_%1_%2.json").arg(chosen->info.serial).arg(chosen->info.number));
     if (path.isEmpty()) return;
-    const QByteArray json = BackupToJson(*snapshot.value);
+    const QByteArray json = BackupToJson(chosen->backup);
     const std::string error = WriteFileAtomically(path.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())});
     if (!error.empty()) {
         dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi gravado: %2").arg(path, QString::fromStdString(error)));
@@ -502,33 +509,17 @@ void TFormBiblioteca::SavePanelClick()
 
 void TFormBiblioteca::ComparePanelClick()
 {
-    const std::vector<SnapshotInfo> chosen = SelectedSnapshots();
-    if (!library_ || chosen.size() != 1) {
-        dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para compará-la com a central."));
-        return;
-    }
-    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
-    if (!snapshot.Ok()) {
-        dialogs_.Error(this, snapshot.error);
-        return;
-    }
-    const std::optional<PanelBackup> panel = panel_->Read(snapshot.value->rf.has_value());
-    if (panel) ShowDifferences(*snapshot.value, *panel);
+    const std::optional<ChosenSnapshot> chosen = ChooseSnapshot(QStringLiteral("Selecione uma configuração da lista para compará-la com a central."));
+    if (!chosen) return;
+    const std::optional<PanelBackup> panel = panel_->Read(chosen->backup.rf.has_value());
+    if (panel) ShowDifferences(chosen->backup, *panel);
 }
 
 void TFormBiblioteca::RestoreClick()
 {
-    const std::vector<SnapshotInfo> chosen = SelectedSnapshots();
-    if (!library_ || chosen.size() != 1) {
-        dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para restaurá-la na central."));
-        return;
-    }
-    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
-    if (!snapshot.Ok()) {
-        dialogs_.Error(this, snapshot.error);
-        return;
-    }
-    const PanelBackup& saved = *snapshot.value;
+    const std::optional<ChosenSnapshot> chosen = ChooseSnapshot(QStringLiteral("Selecione uma configuração da lista para restaurá-la na central."));
+    if (!chosen) return;
+    const PanelBackup& saved = chosen->backup;
     const std::optional<PanelBackup> current = panel_->Read(false);
     if (!current) return;
     if (current->panel.model != saved.panel.model) {

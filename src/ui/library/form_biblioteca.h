@@ -71,6 +71,13 @@ private:
     void FillHistory();
     // The snapshots selected in the history, oldest first.
     std::vector<SnapshotInfo> SelectedSnapshots() const;
+    // The one snapshot selected, read from the library; nothing, with a box
+    // (selectFirst when not exactly one is selected), otherwise.
+    struct ChosenSnapshot {
+        SnapshotInfo info;
+        PanelBackup backup;
+    };
+    std::optional<ChosenSnapshot> ChooseSnapshot(const QString& selectFirst);
     void ShowDifferences(const PanelBackup& before, const PanelBackup& after);
     // Who keeps a snapshot, why, with what note and tool version.
     SnapshotMeta Origin(SnapshotReason reason, const QString& note) const;
