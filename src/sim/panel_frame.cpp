@@ -53,21 +53,32 @@ uint16_t Crc16(const uint8_t* data, size_t count)
     return crc;
 }
 
-std::vector<uint8_t> EncodeFrame(uint8_t type, const uint8_t* payload, size_t length)
+void AppendFrame(uint8_t type, const uint8_t* payload, size_t length, std::vector<uint8_t>& out)
 {
     length = std::min(length, kMaxPayload);
-    std::vector<uint8_t> frame;
-    frame.reserve(length + 6);
-    frame.push_back(kStartByte);
-    frame.push_back(static_cast<uint8_t>(length + 4));
-    frame.push_back(type);
-    if (length > 0) {
-        frame.insert(frame.end(), payload, payload + length);
+    const size_t at = out.size();
+    // Room for the whole frame at once, still doubling when frames follow
+    // one another, rather than a reallocation every few bytes.
+    if (out.capacity() < at + length + 6) {
+        out.reserve(std::max(2 * out.capacity(), at + length + 6));
     }
-    const uint16_t crc = Crc16(frame.data() + 1, length + 2);
-    frame.push_back(static_cast<uint8_t>(crc >> 8));
-    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-    frame.push_back(kEndByte);
+    out.push_back(kStartByte);
+    out.push_back(static_cast<uint8_t>(length + 4));
+    out.push_back(type);
+    if (length > 0) {
+        out.insert(out.end(), payload, payload + length);
+    }
+    const uint16_t crc = Crc16(out.data() + at + 1, length + 2);
+    out.push_back(static_cast<uint8_t>(crc >> 8));
+    out.push_back(static_cast<uint8_t>(crc & 0xFF));
+    out.push_back(kEndByte);
+}
+
+std::vector<uint8_t> EncodeFrame(uint8_t type, const uint8_t* payload, size_t length)
+{
+    std::vector<uint8_t> frame;
+    frame.reserve(std::min(length, kMaxPayload) + 6);
+    AppendFrame(type, payload, length, frame);
     return frame;
 }
 

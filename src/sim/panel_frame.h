@@ -65,6 +65,8 @@ uint16_t Crc16(const uint8_t* data, size_t count);
 // A whole frame for a type and a payload of at most kMaxPayload bytes
 // (a longer payload is cut to that length).
 std::vector<uint8_t> EncodeFrame(uint8_t type, const uint8_t* payload, size_t length);
+// The same frame added at the end of out.
+void AppendFrame(uint8_t type, const uint8_t* payload, size_t length, std::vector<uint8_t>& out);
 std::vector<uint8_t> EncodeFrame(uint8_t type, const std::vector<uint8_t>& payload = {});
 
 struct DecodedFrame {

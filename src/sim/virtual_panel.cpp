@@ -89,33 +89,53 @@ void VirtualPanel::ClearReceived()
     badCrcCount_ = 0;
 }
 
-std::vector<std::vector<uint8_t>> VirtualPanel::SplitForDelivery(const std::vector<uint8_t>& bytes)
+std::vector<size_t> VirtualPanel::DeliveryPieces(size_t count)
 {
-    std::vector<std::vector<uint8_t>> pieces;
-    if (bytes.empty()) {
+    std::vector<size_t> pieces;
+    if (count == 0) {
         return pieces;
     }
     if (chunkMax_ == 0) {
-        pieces.push_back(bytes);
+        pieces.push_back(count);
         return pieces;
     }
+    pieces.reserve(count);  // at most one piece a byte: a single allocation
     std::uniform_int_distribution<size_t> size(1, chunkMax_);
-    size_t at = 0;
-    while (at < bytes.size()) {
-        const size_t take = std::min(size(random_), bytes.size() - at);
-        pieces.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                            bytes.begin() + static_cast<std::ptrdiff_t>(at + take));
-        at += take;
+    for (size_t left = count; left > 0;) {
+        const size_t take = std::min(size(random_), left);
+        pieces.push_back(take);
+        left -= take;
     }
     return pieces;
 }
 
-void VirtualPanel::Record(ReceivedFrame frame)
+std::vector<std::vector<uint8_t>> VirtualPanel::SplitForDelivery(const std::vector<uint8_t>& bytes)
 {
-    if (received_.size() == kReceivedLogSize) {
-        received_.pop_front();
+    std::vector<std::vector<uint8_t>> pieces;
+    auto at = bytes.begin();
+    for (const size_t take : DeliveryPieces(bytes.size())) {
+        pieces.emplace_back(at, at + static_cast<std::ptrdiff_t>(take));
+        at += static_cast<std::ptrdiff_t>(take);
     }
-    received_.push_back(std::move(frame));
+    return pieces;
+}
+
+void VirtualPanel::Record(uint8_t command, const std::vector<uint8_t>& payload, const uint8_t* raw, size_t length,
+                          bool crcOk)
+{
+    // Once the log is full its oldest entry is rewritten in place, so a
+    // long stream of frames costs no allocation per frame.
+    if (received_.size() == kReceivedLogSize) {
+        received_.push_back(std::move(received_.front()));
+        received_.pop_front();
+    } else {
+        received_.emplace_back();
+    }
+    ReceivedFrame& frame = received_.back();
+    frame.command = command;
+    frame.payload.assign(payload.begin(), payload.end());
+    frame.raw.assign(raw, raw + length);
+    frame.crcOk = crcOk;
 }
 
 void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<uint8_t>& out)
@@ -127,7 +147,7 @@ void VirtualPanel::HandleFrame(const uint8_t* frame, size_t length, std::vector<
     if (observer_) {
         observer_(Direction::FromTool, std::vector<uint8_t>(frame, frame + length));
     }
-    Record({decoded->type, decoded->payload, std::vector<uint8_t>(frame, frame + length), decoded->crcOk});
+    Record(decoded->type, decoded->payload, frame, length, decoded->crcOk);
     if (!decoded->crcOk) {
         ++badCrcCount_;
         return;
@@ -223,15 +243,15 @@ void VirtualPanel::Answer(uint8_t type, const std::vector<uint8_t>& payload, std
             out.push_back(static_cast<uint8_t>(byte >= sim::kStartByte ? byte + 1 : byte));
         }
     }
-    std::vector<uint8_t> frame = sim::EncodeFrame(type, payload);
+    const size_t at = out.size();
+    sim::AppendFrame(type, payload.data(), payload.size(), out);
     if (corruptNext_) {
         corruptNext_ = false;
-        const size_t crcLow = frame.size() - 2;
-        frame[crcLow - 1] ^= 0xFF;
-        frame[crcLow] ^= 0xFF;
+        const size_t crcLow = out.size() - 2;
+        out[crcLow - 1] ^= 0xFF;
+        out[crcLow] ^= 0xFF;
     }
     if (observer_) {
-        observer_(Direction::ToTool, frame);
+        observer_(Direction::ToTool, std::vector<uint8_t>(out.begin() + static_cast<std::ptrdiff_t>(at), out.end()));
     }
-    out.insert(out.end(), frame.begin(), frame.end());
 }

@@ -139,6 +139,9 @@ public:
     // Cuts output into the pieces a host should write one by one (one piece
     // holding everything when chunking is off). Joined, they give the input.
     std::vector<std::vector<uint8_t>> SplitForDelivery(const std::vector<uint8_t>& bytes);
+    // The sizes of those pieces for count bytes, drawn as SplitForDelivery
+    // draws them: each 1 or more, together count.
+    std::vector<size_t> DeliveryPieces(size_t count);
     // The next answer frame goes out with its CRC inverted; later ones are good.
     void CorruptNextCrc() { corruptNext_ = true; }
     bool CrcFaultPending() const { return corruptNext_; }
@@ -146,6 +149,9 @@ public:
     // nor answers: a panel that has hung.
     void SetSilent(bool silent) { silent_ = silent; }
     bool Silent() const { return silent_; }
+    // Restarts the noise and the delivery pieces as if built with this seed,
+    // so a copy of one panel can replay another's random choices.
+    void Reseed(uint32_t seed) { random_.seed(seed); }
 
 private:
     void HandleFrame(const uint8_t* frame, size_t length, std::vector<uint8_t>& out);
@@ -155,7 +161,7 @@ private:
     void SetTime(const std::vector<uint8_t>& payload);
     void Say(const std::vector<sim::PanelReply>& replies, std::vector<uint8_t>& out);
     void StatusRequest(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out);
-    void Record(ReceivedFrame frame);
+    void Record(uint8_t command, const std::vector<uint8_t>& payload, const uint8_t* raw, size_t length, bool crcOk);
 
     Options options_;
     sim::PanelBootloader bootloader_{options_.version};

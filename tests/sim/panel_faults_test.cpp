@@ -95,4 +95,10 @@ TEST(PanelFaults, PiecewiseDeliveryKeepsTheByteStream)
     replay.Feed(Repeat(kIdentify, 10));
     replay.SetChunking(3);
     EXPECT_EQ(replay.SplitForDelivery(output), pieces);
+
+    // A copy of a panel that has drawn since, reseeded, cuts as a fresh one.
+    VirtualPanel reseeded = panel;
+    reseeded.Reseed(VirtualPanel::Options{}.seed);
+    EXPECT_EQ(reseeded.SplitForDelivery(output), pieces);
+    EXPECT_TRUE(reseeded.DeliveryPieces(0).empty());
 }

@@ -224,6 +224,17 @@ TEST(VirtualPanel, IgnoresBadCrcAndUnhandledCommandsButRecordsThem)
     EXPECT_FALSE(panel.ReceivedFrames()[0].crcOk);
     EXPECT_EQ(panel.ReceivedFrames()[1].raw, status);
     EXPECT_EQ(panel.ReceivedFrames()[1].payload, Bytes{2});
+
+    // Full, the log keeps the newest frames, oldest first, each whole.
+    for (size_t n = 0; n < VirtualPanel::kReceivedLogSize; ++n) {
+        panel.Feed(sim::EncodeFrame(200, Bytes(1 + n % 5, static_cast<uint8_t>(n))));
+    }
+    const auto& log = panel.ReceivedFrames();
+    ASSERT_EQ(log.size(), VirtualPanel::kReceivedLogSize);
+    EXPECT_EQ(log.front().raw, sim::EncodeFrame(200, Bytes{0}));
+    for (const VirtualPanel::ReceivedFrame& frame : log) EXPECT_TRUE(frame.crcOk);
+    EXPECT_EQ(log.back().raw, sim::EncodeFrame(200, Bytes(4, 63)));
+    EXPECT_EQ(log[log.size() - 2].payload, Bytes(3, 62));
 }
 
 TEST(VirtualPanel, AnswersInOrderHoweverTheBytesArrive)
