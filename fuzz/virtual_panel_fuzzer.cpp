@@ -4,9 +4,9 @@
 // Input: a set-up byte (bits 0-1 the model, bit 2 a sensor that triggers itself,
 // bits 3-4 the noise, bits 5-7 the chunking), a seed byte, then the stream.
 #include <array>
-#include <cstdlib>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "fuzz_input.h"

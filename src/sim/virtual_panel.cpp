@@ -1,6 +1,7 @@
 #include "sim/virtual_panel.h"
 
 #include <algorithm>
+#include <utility>
 
 VirtualPanel::VirtualPanel() : VirtualPanel(Options{}) {}
 
@@ -126,8 +127,9 @@ void VirtualPanel::Record(uint8_t command, const std::vector<uint8_t>& payload, 
     // Once the log is full its oldest entry is rewritten in place, so a
     // long stream of frames costs no allocation per frame.
     if (received_.size() == kReceivedLogSize) {
-        received_.push_back(std::move(received_.front()));
+        ReceivedFrame oldest = std::move(received_.front());
         received_.pop_front();
+        received_.push_back(std::move(oldest));
     } else {
         received_.emplace_back();
     }
