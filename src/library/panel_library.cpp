@@ -69,6 +69,17 @@ QString SnapshotReasonText(SnapshotReason reason)
     return {};
 }
 
+std::optional<QString> CheckInstallerFields(const InstallerFields& fields)
+{
+    const auto tooLong = [](const QString& what, const QString& text, int max) -> std::optional<QString> {
+        if (text.size() <= max) return std::nullopt;
+        return QStringLiteral("the %1 is %2 characters long; at most %3 are kept").arg(what).arg(text.size()).arg(max);
+    };
+    if (auto problem = tooLong(QStringLiteral("customer"), fields.customer, kMaxCustomerLength)) return problem;
+    if (auto problem = tooLong(QStringLiteral("address"), fields.address, kMaxAddressLength)) return problem;
+    return tooLong(QStringLiteral("notes"), fields.notes, kMaxNotesLength);
+}
+
 QString SystemUserName()
 {
     const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
@@ -312,8 +323,40 @@ LibraryResult<std::optional<PanelRecord>> PanelLibrary::Panel(quint32 serial)
     return {PanelFrom(select.Query()), {}};
 }
 
+LibraryResult<Done> PanelLibrary::CheckWritable()
+{
+    const SqlDialect dialect = DialectOf(location_);
+    QSqlDatabase db = QSqlDatabase::database(connection_);
+    if (dialect == SqlDialect::Sqlite) {
+        // Taking the write lock is what a store does first; nothing is written.
+        Statement begin(db, QStringLiteral("BEGIN IMMEDIATE"));
+        if (!begin.Ok()) {
+            return Fail<Done>(Failure(QStringLiteral("the library cannot keep a snapshot"),
+                                      begin.Error().text() + QStringLiteral("; ") + Advice(begin.Error(), dialect)));
+        }
+        Statement(db, QStringLiteral("ROLLBACK"));
+        return {Done{}, {}};
+    }
+    Statement rights(db, QStringLiteral("SELECT has_table_privilege('snapshots', 'INSERT')"
+                                        " AND has_table_privilege('panels', 'INSERT')"
+                                        " AND has_table_privilege('panels', 'UPDATE')"));
+    if (!rights.Ok() || !rights.Query().next()) {
+        return Fail<Done>(Failure(QStringLiteral("the library cannot keep a snapshot"),
+                                  rights.Error().text() + QStringLiteral("; ") + Advice(rights.Error(), dialect)));
+    }
+    if (!rights.Query().value(0).toBool()) {
+        return Fail<Done>(Failure(QStringLiteral("the library cannot keep a snapshot"),
+                                  QStringLiteral("your database user may not add snapshots; ask the library's "
+                                                 "administrator")));
+    }
+    return {Done{}, {}};
+}
+
 LibraryResult<Done> PanelLibrary::SetInstallerFields(quint32 serial, const InstallerFields& fields)
 {
+    if (const auto problem = CheckInstallerFields(fields)) {
+        return Fail<Done>(QStringLiteral("the fields of panel %1 were not saved: %2").arg(serial).arg(*problem));
+    }
     QSqlDatabase db = QSqlDatabase::database(connection_);
     Statement update(db,
                      QStringLiteral("UPDATE panels SET customer = ?, address = ?, notes = ?, search_text = ? WHERE serial = ?"),

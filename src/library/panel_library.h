@@ -59,6 +59,14 @@ struct InstallerFields {
     QString address;
     QString notes;
 };
+// The longest customer fields kept, in characters: a name and an address fit
+// a report's line or two, the notes a page. The window, the command line and
+// the library refuse longer ones.
+inline constexpr int kMaxCustomerLength = 200;
+inline constexpr int kMaxAddressLength = 300;
+inline constexpr int kMaxNotesLength = 4000;
+// Why the fields cannot be kept (a field too long), or nothing.
+std::optional<QString> CheckInstallerFields(const InstallerFields& fields);
 
 // A library answer: the value, or the message that says what failed.
 template <typename T>
@@ -81,6 +89,11 @@ public:
     static LibraryResult<std::unique_ptr<PanelLibrary>> Open(const LibraryLocation& location);
 
     const LibraryLocation& Location() const { return location_; }
+
+    // Whether a snapshot could be stored now (the file or the role may be
+    // written): checked before a panel is read, so a command that cannot keep
+    // its snapshot fails before it changes anything.
+    LibraryResult<Done> CheckWritable();
 
     // A panel identified on a port: created, or its last seen time and
     // version brought up to date.
