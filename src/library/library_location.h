@@ -13,26 +13,40 @@ struct LibraryLocation {
     enum class Kind { Sqlite, Postgres };
     Kind kind = Kind::Sqlite;
     QString sqlitePath;  // Sqlite
-    // Postgres: the URL's parts; the query's key=value pairs are passed to
-    // libpq as they are (host=/run/postgresql, sslmode=require, service=...).
+    // Postgres: the URL's parts. The options are the query's pairs, each
+    // value quoted for libpq, so no value can start a keyword of its own.
     QString host;
     int port = -1;
     QString database;
     QString user;
     QString options;
-    QString text;  // as given, for messages (a SQLite path or the URL)
+    // For messages: a SQLite path, or the URL without its user and options
+    // (postgresql://host:port/db), so nothing of a connection's secrets or
+    // settings reaches a terminal or a box.
+    QString text;
+    // As given, to be given again (the window's field, its settings); it
+    // holds no password, since a location with one is refused.
+    QString given;
 };
 
 // The environment variable that names the library when no option does.
 inline constexpr const char* kLibraryEnvironmentVariable = "QUORVEL_LIBRARY";
 
+// The URL options the library passes to libpq; any other is refused, so a
+// location cannot carry a password or change how the connection is made in
+// ways the README does not describe.
+inline constexpr const char* kLibraryUrlOptions[] = {
+    "host", "hostaddr", "connect_timeout", "application_name", "sslmode", "sslrootcert", "sslcert", "sslkey",
+    "sslcrl", "service", "passfile", "target_session_attrs",
+};
+
 struct LocationParse {
     std::optional<LibraryLocation> location;
-    QString error;
+    QString error;  // never repeats the location's user, password or options
 };
 // A postgresql:// or postgres:// URL, or else a SQLite file's path. A URL
-// that carries a password is refused: it would sit in shell histories and
-// process lists.
+// that carries a password, in any spelling, is refused: it would sit in
+// shell histories and process lists.
 LocationParse ParseLibraryLocation(const QString& text);
 
 // The SQLite file in the user's data folder (~/.local/share/quorvel/).
@@ -44,3 +58,7 @@ QSqlDatabase AddLibraryConnection(const LibraryLocation& location, const QString
 
 // The option's value when given, else the environment's, else the default.
 LocationParse ChooseLibraryLocation(const QString& option);
+
+// Whether writing path would write over the library's own file (the file
+// itself, through a link or a second name, or one of SQLite's side files).
+bool WouldWriteOverLibrary(const LibraryLocation& location, const QString& path);

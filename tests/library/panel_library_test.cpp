@@ -44,8 +44,6 @@ QDateTime At(int minute) { return QDateTime(QDate(2026, 12, 10), QTime(4, minute
 class PanelLibraryTest : public QObject {
     Q_OBJECT
 private slots:
-    void locations_data();
-    void locations();
 
     void storesHistoryAndFindsPanels_data() { Backends(); }
     void storesHistoryAndFindsPanels();
@@ -104,34 +102,6 @@ void PanelLibraryTest::Raw(const LibraryLocation& location, const QStringList& s
         }
     }
     QSqlDatabase::removeDatabase(name);
-}
-
-void PanelLibraryTest::locations_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");  // kind|host|port|database|user|options, or the error's start
-    QTest::newRow("a file") << "/home/ana/panels.sqlite" << "sqlite|/home/ana/panels.sqlite";
-    QTest::newRow("a server") << "postgresql://ana@db.example:5433/panels" << "postgres|db.example|5433|panels|ana|";
-    QTest::newRow("a socket") << "postgres:///panels?host=/run/pg&sslmode=disable"
-                              << "postgres||-1|panels||host=/run/pg;sslmode=disable";
-    QTest::newRow("a password") << "postgresql://ana:secret@db/panels" << "the library's URL carries a password";
-    QTest::newRow("a password option") << "postgresql://db/panels?password=x" << "the library's URL carries a password";
-}
-
-void PanelLibraryTest::locations()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    const LocationParse parse = ParseLibraryLocation(text);
-    if (!parse.location) {
-        QVERIFY2(parse.error.startsWith(expected), qPrintable(parse.error));
-        return;
-    }
-    const LibraryLocation& l = *parse.location;
-    const QString got = l.kind == LibraryLocation::Kind::Sqlite
-                            ? "sqlite|" + l.sqlitePath
-                            : QStringLiteral("postgres|%1|%2|%3|%4|%5").arg(l.host).arg(l.port).arg(l.database, l.user, l.options);
-    QCOMPARE(got, expected);
 }
 
 void PanelLibraryTest::storesHistoryAndFindsPanels()

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
+
+#include "core/files/utf8_path.h"
 
 FileContents ReadRegularFile(const std::string& path, std::uint64_t maxBytes)
 {
@@ -41,4 +44,10 @@ FileContents ReadRegularFile(const std::string& path, std::uint64_t maxBytes)
     }
     contents.bytes.resize(at);
     return contents;
+}
+
+bool IsSameFile(const std::string& path, const std::string& other)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(PathFromUtf8(path), PathFromUtf8(other), error) && !error;
 }

@@ -63,6 +63,10 @@ enum class Privacy {
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes,
                                 Privacy privacy = Privacy::PanelData);
 
+// Whether both paths name one existing file: the same name, a link to it,
+// or a second (hard) name of it.
+bool IsSameFile(const std::string& path, const std::string& other);
+
 // Failing writes are reported as errors, not as a signal that ends the
 // process (a file-size limit would otherwise kill it mid-write, leaving a
 // temporary file). Called once by each program at start.

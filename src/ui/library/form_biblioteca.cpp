@@ -201,7 +201,7 @@ void TFormBiblioteca::BuildLayout()
 void TFormBiblioteca::UseLibrary(const LibraryLocation& location, bool quiet)
 {
     library_.reset();
-    locationEdit_->setText(location.text);
+    locationEdit_->setText(location.given);
     auto opened = PanelLibrary::Open(location);
     if (!opened.Ok()) {
         locationLabel_->setText(QStringLiteral("Biblioteca indisponível."));
@@ -223,7 +223,7 @@ void TFormBiblioteca::UseLocationClick()
         return;
     }
     UseLibrary(*parse.location);
-    if (library_) emit LibraryChosen(parse.location->text);
+    if (library_) emit LibraryChosen(parse.location->given);
 }
 
 void TFormBiblioteca::SearchChanged() { FillPanels(); }
