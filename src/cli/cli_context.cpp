@@ -156,11 +156,16 @@ void CliContext::CatchInterrupt()
     });
 }
 
+LocationParse CliContext::ChosenLibrary() const
+{
+    const QString given = IsSet("library") ? Value("library") : env_.defaultLibrary;
+    return ChooseLibraryLocation(given);
+}
+
 PanelLibrary* CliContext::Library()
 {
     if (library_ || !libraryError_.isEmpty() || !LibraryWanted()) return library_.get();
-    const QString given = IsSet("library") ? Value("library") : env_.defaultLibrary;
-    const LocationParse location = given.isEmpty() ? ChooseLibraryLocation(QString()) : ChooseLibraryLocation(given);
+    const LocationParse location = ChosenLibrary();
     if (!location.location) {
         libraryError_ = location.error;
         return nullptr;
@@ -182,13 +187,39 @@ int CliContext::LibraryFailure()
                                                            : libraryError_);
 }
 
-std::optional<int> CliContext::KeepSnapshot(const PanelBackup& backup, SnapshotReason reason)
+std::optional<int> CliContext::CheckLibraryCanKeep()
+{
+    if (!LibraryWanted()) return std::nullopt;
+    PanelLibrary* library = Library();
+    const auto writable = library ? library->CheckWritable() : LibraryResult<Done>{std::nullopt, libraryError_};
+    if (writable.Ok()) return std::nullopt;
+    return Fail(ExitCode::BadFile, QStringLiteral("%1; the panel was not read, nothing was written; run with "
+                                                  "--no-library to go on without keeping the panel's configuration in "
+                                                  "the library")
+                                       .arg(writable.error));
+}
+
+std::optional<int> CliContext::RefuseLibraryFile(const QString& file)
+{
+    if (!LibraryWanted()) return std::nullopt;
+    const LocationParse chosen = library_ ? LocationParse{library_->Location(), {}} : ChosenLibrary();
+    if (!chosen.location || !WouldWriteOverLibrary(*chosen.location, file)) return std::nullopt;
+    return Fail(ExitCode::BadFile, QStringLiteral("%1 is the panel library's own file; writing there would destroy the "
+                                                  "library: choose another file")
+                                       .arg(file));
+}
+
+std::optional<int> CliContext::KeepSnapshot(const PanelBackup& backup, SnapshotReason reason, const QString& savedFile)
 {
     if (!LibraryWanted()) return std::nullopt;
     PanelLibrary* library = Library();
     const auto stored = library ? library->StoreSnapshot(backup, {UserName(), reason, QString(), kToolVersion})
                                 : LibraryResult<SnapshotInfo>{std::nullopt, libraryError_};
     if (stored.Ok()) return std::nullopt;
+    if (!savedFile.isEmpty()) {
+        return Fail(ExitCode::BadFile, QStringLiteral("%1 was saved, but the library kept no snapshot of it: %2")
+                                           .arg(savedFile, stored.error));
+    }
     return Fail(ExitCode::BadFile,
                 QStringLiteral("%1; run with --no-library to go on without keeping the panel's configuration in the library")
                     .arg(stored.error));
@@ -207,6 +238,7 @@ QString CliContext::PortName() const { return byPath_ ? device_ : QStringLiteral
 std::optional<int> CliContext::OpenTrace()
 {
     if (!IsSet("trace")) return std::nullopt;
+    if (const auto refused = RefuseLibraryFile(Value("trace"))) return refused;
     trace_ = std::make_unique<FrameTraceFile>(env_.clock);
     if (!trace_->Open(Value("trace"))) {
         return Fail(ExitCode::BadFile, QStringLiteral("cannot open the trace file %1: %2; choose a writable path")

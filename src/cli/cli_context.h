@@ -12,6 +12,7 @@
 
 #include "cli/cli_tool.h"
 #include "core/panel/device_identity.h"
+#include "library/library_location.h"
 
 class FrameTraceFile;
 class PanelLibrary;
@@ -94,9 +95,17 @@ public:
     PanelLibrary* Library();
     int LibraryFailure();
     bool LibraryWanted() const { return !IsSet("no-library"); }
+    // Before a panel is read by a command that keeps a snapshot: the library
+    // opens and could keep one, so the command fails before it changes
+    // anything. Nothing with --no-library.
+    std::optional<int> CheckLibraryCanKeep();
+    // No command writes over the library it uses (the file itself, a link
+    // to it or a second name of it): an exit code for such a file.
+    std::optional<int> RefuseLibraryFile(const QString& file);
     // Stores what the panel holds as a snapshot, unless --no-library; an
-    // exit code when it cannot be kept.
-    std::optional<int> KeepSnapshot(const PanelBackup& backup, SnapshotReason reason);
+    // exit code when it cannot be kept. A backup names the file it already
+    // saved, so the message says that the file is safe and the library is not.
+    std::optional<int> KeepSnapshot(const PanelBackup& backup, SnapshotReason reason, const QString& savedFile = {});
     // Who takes a snapshot: the system user's name.
     QString UserName() const;
 
@@ -108,6 +117,7 @@ public:
     qint32 Speed() const { return speed_; }
 
 private:
+    LocationParse ChosenLibrary() const;
     std::optional<int> ResolvePort();
     int PortOpenFailure();
     bool optionsChecked_ = false;

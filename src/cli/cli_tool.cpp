@@ -6,6 +6,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "library/panel_library.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ const char* kUsage =
     "  library show SERIAL                   a panel's fields and its snapshots\n"
     "  library export SERIAL[@N] FILE        a snapshot (the latest, or number N) as a backup file\n"
     "  library import FILE                   a backup file as a snapshot\n"
+    "  library edit SERIAL [--customer TEXT] [--address TEXT] [--notes TEXT]\n"
+    "                                        set a panel's customer fields (the others are kept)\n"
     "  report SERIAL[@N] -o FILE [--html] [--show-secrets]\n"
     "                                        the installation report of a snapshot (PDF, or HTML)\n"
     "backup, restore and flash keep what the panel holds in the library (--no-library: not);\n"
@@ -51,7 +54,7 @@ const QHash<QString, QStringList> kCommandOptions{
     {"status", kPanelOptions + QStringList{"page", "watch"}},
     {"enrol", kPanelOptions + QStringList{"kind", "zone", "user", "buttons"}},
     {"log", {}},
-    {"library", {"json", "library", "search"}},
+    {"library", {"json", "library", "search", "customer", "address", "notes"}},
     {"report", {"json", "library", "o", "output", "html", "show-secrets"}},
 };
 
@@ -118,6 +121,12 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
                     "the user's own).", "LIBRARY"},
         {"no-library", "backup, restore, flash: keep nothing in the panel library."},
         {"search", "library list: only the panels whose serial, customer or address holds TEXT.", "TEXT"},
+        {"customer", QStringLiteral("library edit: the customer's name (at most %1 characters).").arg(kMaxCustomerLength),
+         "TEXT"},
+        {"address", QStringLiteral("library edit: the site's address (at most %1 characters).").arg(kMaxAddressLength),
+         "TEXT"},
+        {"notes", QStringLiteral("library edit: the installer's notes (at most %1 characters).").arg(kMaxNotesLength),
+         "TEXT"},
         {{"o", "output"}, "report: the file to write.", "FILE"},
         {"html", "report: an HTML file instead of a PDF."},
         {"show-secrets", "report: show the Wi-Fi password instead of masking it."},

@@ -14,6 +14,7 @@
 #include "core/config/restore_plan.h"
 #include "core/files/safe_file.h"
 #include "library/panel_library.h"
+#include "library/snapshot_reference.h"
 #include "core/panel/block_table.h"
 #include "core/rf/rf_sensor_fields.h"
 #include "session/clock.h"
@@ -137,14 +138,16 @@ std::optional<int> ReadWholeConfiguration(CliContext& cli, PanelBackup& backup)
 namespace {
 
 // The backup a restore writes: a file, or a snapshot of the library named
-// SERIAL or SERIAL@N when no such file exists.
+// SERIAL or SERIAL@N when no such file exists (a malformed reference is a
+// usage error, as in every command that takes one).
 std::optional<int> LoadRestoreSource(CliContext& cli, const QString& source, PanelBackup& backup)
 {
-    const std::optional<SnapshotReference> reference = ParseSnapshotReference(source);
-    if (!reference || QFileInfo::exists(source)) return LoadBackupFile(cli, source, backup);
+    if (!LooksLikeSnapshotReference(source) || QFileInfo::exists(source)) return LoadBackupFile(cli, source, backup);
+    const ReferenceParse reference = ParseSnapshotReference(source);
+    if (!reference.reference) return cli.Fail(ExitCode::Usage, reference.error);
     PanelLibrary* library = cli.Library();
     if (!library) return cli.LibraryFailure();
-    const auto snapshot = library->Snapshot(reference->serial, reference->number);
+    const auto snapshot = library->Snapshot(reference.reference->serial, reference.reference->number);
     if (!snapshot.Ok()) return cli.Fail(ExitCode::BadFile, snapshot.error + QStringLiteral("; nothing was written"));
     backup = *snapshot.value;
     return std::nullopt;
@@ -161,6 +164,10 @@ int RunBackup(CliContext& cli, const QString& file)
                                                .arg(file, QString::fromStdString(problem)));
     }
     if (const auto failed = cli.CheckConnectionOptions()) return *failed;
+    // The library is checked as the destination is: a backup that cannot be
+    // kept fails before the panel is read and before the file changes.
+    if (const auto failed = cli.CheckLibraryCanKeep()) return *failed;
+    if (const auto failed = cli.RefuseLibraryFile(file)) return *failed;
     // Ctrl-C stops the reading; the file, old or absent, is left as it was.
     cli.CatchInterrupt();
     if (const auto failed = cli.Connect()) return *failed;
@@ -179,7 +186,7 @@ int RunBackup(CliContext& cli, const QString& file)
                                                           "saved")
                                                .arg(file, QString::fromStdString(error)));
     }
-    if (const auto failed = cli.KeepSnapshot(backup, SnapshotReason::Manual)) return *failed;
+    if (const auto failed = cli.KeepSnapshot(backup, SnapshotReason::Manual, file)) return *failed;
     if (cli.Json()) {
         QJsonObject result{{"file", file}, {"panel", PanelJson(panel)}, {"blocks", static_cast<int>(backup.blocks.size())}};
         if (backup.rf) result.insert("rfSensors", static_cast<int>(backup.rf->size()));
@@ -199,6 +206,9 @@ int RunRestore(CliContext& cli, const QString& file)
     PanelBackup backup;
     if (const auto failed = LoadRestoreSource(cli, file, backup)) return *failed;
     if (const auto failed = cli.CheckConnectionOptions()) return *failed;
+    if (!cli.IsSet("dry-run")) {
+        if (const auto failed = cli.CheckLibraryCanKeep()) return *failed;
+    }
     // Ctrl-C lets the block being written finish, then stops and says what
     // was written; a second one quits at once.
     cli.CatchInterrupt();

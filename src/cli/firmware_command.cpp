@@ -117,6 +117,9 @@ int Flash::Run()
         Line(QString::fromStdString(report.info.packets));
     }
 
+    if (!cli_.IsSet("dry-run")) {
+        if (const auto failed = cli_.CheckLibraryCanKeep()) return *failed;
+    }
     if (const auto failed = cli_.Connect()) return *failed;
     if (cli_.Panel().model != driver_->Image().Header().modelCode) return RefuseModel();
     if (cli_.IsSet("dry-run")) return DryRun();

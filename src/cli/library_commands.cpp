@@ -14,6 +14,7 @@
 #include "core/panel/device_identity.h"
 #include "library/installation_report.h"
 #include "library/panel_library.h"
+#include "library/snapshot_reference.h"
 #include "session/clock.h"
 
 namespace {
@@ -73,12 +74,30 @@ int List(CliContext& cli)
     return Code(ExitCode::Done);
 }
 
+// A panel's serial, as show and edit take it: SERIAL@N is not a panel.
+std::optional<SnapshotReference> PanelSerial(CliContext& cli, const QString& serialText, std::optional<int>& failed)
+{
+    const ReferenceParse reference = ParseSnapshotReference(serialText);
+    if (reference.reference && reference.reference->number == 0) return reference.reference;
+    failed = cli.Fail(ExitCode::Usage, reference.reference
+                                           ? QStringLiteral("give the panel's serial alone, without @N")
+                                           : reference.error);
+    return std::nullopt;
+}
+
+// SERIAL or SERIAL@N, for the commands that take a snapshot.
+std::optional<SnapshotReference> Reference(CliContext& cli, const QString& text, std::optional<int>& failed)
+{
+    const ReferenceParse reference = ParseSnapshotReference(text);
+    if (!reference.reference) failed = cli.Fail(ExitCode::Usage, reference.error);
+    return reference.reference;
+}
+
 int Show(CliContext& cli, const QString& serialText)
 {
-    const std::optional<SnapshotReference> reference = ParseSnapshotReference(serialText);
-    if (!reference || reference->number != 0) {
-        return cli.Fail(ExitCode::Usage, QStringLiteral("%1 is not a panel's serial number").arg(serialText));
-    }
+    std::optional<int> failed;
+    const std::optional<SnapshotReference> reference = PanelSerial(cli, serialText, failed);
+    if (!reference) return *failed;
     PanelLibrary* library = cli.Library();
     if (!library) return cli.LibraryFailure();
     const auto panel = library->Panel(reference->serial);
@@ -119,13 +138,13 @@ int Show(CliContext& cli, const QString& serialText)
 
 int Export(CliContext& cli, const QString& referenceText, const QString& file)
 {
-    const std::optional<SnapshotReference> reference = ParseSnapshotReference(referenceText);
-    if (!reference) {
-        return cli.Fail(ExitCode::Usage, QStringLiteral("%1 names no snapshot; give SERIAL or SERIAL@N").arg(referenceText));
-    }
+    std::optional<int> failed;
+    const std::optional<SnapshotReference> reference = Reference(cli, referenceText, failed);
+    if (!reference) return *failed;
     if (const std::string problem = CheckWriteDestination(file.toStdString()); !problem.empty()) {
         return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2").arg(file, QString::fromStdString(problem)));
     }
+    if (const auto refused = cli.RefuseLibraryFile(file)) return *refused;
     PanelLibrary* library = cli.Library();
     if (!library) return cli.LibraryFailure();
     const auto snapshot = library->Snapshot(reference->serial, reference->number);
@@ -163,6 +182,46 @@ int Import(CliContext& cli, const QString& file)
     return Code(ExitCode::Done);
 }
 
+// Sets the customer fields given, keeping the others: what an office system
+// knows of a site reaches the library without the window.
+int Edit(CliContext& cli, const QString& serialText)
+{
+    std::optional<int> failed;
+    const std::optional<SnapshotReference> reference = PanelSerial(cli, serialText, failed);
+    if (!reference) return *failed;
+    if (!cli.IsSet("customer") && !cli.IsSet("address") && !cli.IsSet("notes")) {
+        return cli.Fail(ExitCode::Usage, QStringLiteral("library edit takes --customer, --address or --notes"));
+    }
+    PanelLibrary* library = cli.Library();
+    if (!library) return cli.LibraryFailure();
+    const auto panel = library->Panel(reference->serial);
+    if (!panel.Ok()) return cli.Fail(ExitCode::BadFile, panel.error);
+    if (!panel.value->has_value()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("no panel with serial %1 in the library %2")
+                                               .arg(reference->serial)
+                                               .arg(library->Location().text));
+    }
+    const PanelRecord& record = **panel.value;
+    InstallerFields fields{record.customer, record.address, record.notes};
+    if (cli.IsSet("customer")) fields.customer = cli.Value("customer");
+    if (cli.IsSet("address")) fields.address = cli.Value("address");
+    if (cli.IsSet("notes")) fields.notes = cli.Value("notes");
+    if (const auto problem = CheckInstallerFields(fields)) {
+        return cli.Fail(ExitCode::Usage, QStringLiteral("%1; nothing was changed").arg(*problem));
+    }
+    const auto saved = library->SetInstallerFields(reference->serial, fields);
+    if (!saved.Ok()) return cli.Fail(ExitCode::BadFile, saved.error);
+    const auto updated = library->Panel(reference->serial);
+    if (!updated.Ok() || !updated.value->has_value()) return cli.Fail(ExitCode::BadFile, updated.error);
+    if (cli.Json()) {
+        cli.PrintJson(PanelRecordJson(**updated.value));
+    } else {
+        cli.Env().out << "Saved the customer fields of panel " << reference->serial << '\n';
+        cli.Env().out.flush();
+    }
+    return Code(ExitCode::Done);
+}
+
 }  // namespace
 
 int RunLibrary(CliContext& cli, const QStringList& operands)
@@ -172,16 +231,17 @@ int RunLibrary(CliContext& cli, const QStringList& operands)
     if (action == "show" && operands.size() == 2) return Show(cli, operands[1]);
     if (action == "export" && operands.size() == 3) return Export(cli, operands[1], operands[2]);
     if (action == "import" && operands.size() == 2) return Import(cli, operands[1]);
+    if (action == "edit" && operands.size() == 2) return Edit(cli, operands[1]);
     return cli.Fail(ExitCode::Usage, QStringLiteral("library takes: list [--search TEXT], show SERIAL, export "
-                                                    "SERIAL[@N] FILE, import FILE"));
+                                                    "SERIAL[@N] FILE, import FILE, edit SERIAL [--customer TEXT] "
+                                                    "[--address TEXT] [--notes TEXT]"));
 }
 
 int RunReport(CliContext& cli, const QString& referenceText)
 {
-    const std::optional<SnapshotReference> reference = ParseSnapshotReference(referenceText);
-    if (!reference) {
-        return cli.Fail(ExitCode::Usage, QStringLiteral("%1 names no snapshot; give SERIAL or SERIAL@N").arg(referenceText));
-    }
+    std::optional<int> failed;
+    const std::optional<SnapshotReference> reference = Reference(cli, referenceText, failed);
+    if (!reference) return *failed;
     const QString file = cli.Value("output");
     if (file.isEmpty()) return cli.Fail(ExitCode::Usage, QStringLiteral("give the report's file with -o FILE"));
     if (const std::string problem = CheckWriteDestination(file.toStdString()); !problem.empty()) {
@@ -190,10 +250,20 @@ int RunReport(CliContext& cli, const QString& referenceText)
     if (!cli.IsSet("html") && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
         return cli.Fail(ExitCode::Usage, QStringLiteral("a PDF report needs the graphical libraries; use --html"));
     }
+    if (const auto refused = cli.RefuseLibraryFile(file)) return *refused;
     PanelLibrary* library = cli.Library();
     if (!library) return cli.LibraryFailure();
     const auto history = library->History(reference->serial);
     if (!history.Ok()) return cli.Fail(ExitCode::BadFile, history.error);
+    if (history.value->empty()) {
+        const auto panel = library->Panel(reference->serial);
+        if (!panel.Ok()) return cli.Fail(ExitCode::BadFile, panel.error);
+        return cli.Fail(ExitCode::BadFile, (panel.value->has_value() ? QStringLiteral("panel %1 has no snapshot in the library "
+                                                                                      "%2; take one with backup")
+                                                                     : QStringLiteral("no panel with serial %1 in the library %2"))
+                                               .arg(reference->serial)
+                                               .arg(library->Location().text));
+    }
     const auto chosen = std::find_if(history.value->rbegin(), history.value->rend(), [&](const SnapshotInfo& info) {
         return reference->number == 0 || info.number == reference->number;
     });

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -84,19 +83,6 @@ QString SystemUserName()
 {
     const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
     return user.isEmpty() ? QStringLiteral("unknown") : user;
-}
-
-std::optional<SnapshotReference> ParseSnapshotReference(const QString& text)
-{
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,10})(?:@(\\d{1,9}))?$"));
-    const QRegularExpressionMatch match = pattern.match(text.trimmed());
-    if (!match.hasMatch()) return std::nullopt;
-    bool ok = false;
-    const qulonglong serial = match.captured(1).toULongLong(&ok);
-    if (!ok || serial > 0xFFFFFFFFull) return std::nullopt;
-    const int number = match.captured(2).isEmpty() ? 0 : match.captured(2).toInt();
-    if (!match.captured(2).isEmpty() && number == 0) return std::nullopt;
-    return SnapshotReference{static_cast<quint32>(serial), number};
 }
 
 PanelLibrary::PanelLibrary(LibraryLocation location, QString connection)

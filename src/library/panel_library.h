@@ -122,10 +122,3 @@ private:
 
 // Who takes a snapshot unless a name is given: the system user's name.
 QString SystemUserName();
-
-// "SERIAL" or "SERIAL@N"; nothing when the text is neither.
-struct SnapshotReference {
-    quint32 serial = 0;
-    int number = 0;  // 0: the latest
-};
-std::optional<SnapshotReference> ParseSnapshotReference(const QString& text);

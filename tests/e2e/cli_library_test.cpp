@@ -12,12 +12,17 @@
 #include "core/firmware/image_builder.h"
 #include "core/link/commands.h"
 #include "library/backup_file.h"
+#include "library/panel_library.h"
+
+#include <QDir>
+#include <unistd.h>
 
 using namespace cli_test;
 
 namespace {
 
 const std::uint8_t kWriteBlock = CommandByte(CommandCode::WriteBlockCommand);
+const std::uint8_t kReadBlock = CommandByte(CommandCode::ReadBlockCommand);
 
 QJsonObject Json(const QString& text) { return QJsonDocument::fromJson(text.toUtf8()).object(); }
 
@@ -41,6 +46,12 @@ private slots:
     void exportsAndImportsBackupFiles();
     void aLibraryThatCannotBeUsedStopsARestore();
     void writesAReportOfASnapshot();
+    void aBackupThatCannotBeKeptChangesNothing();
+    void noCommandWritesOverItsLibrary_data();
+    void noCommandWritesOverItsLibrary();
+    void oneReadingOfASnapshotReference_data();
+    void oneReadingOfASnapshotReference();
+    void editsTheCustomerFields();
 };
 
 void CliLibraryTest::keepsBackupsAndRestoresASnapshot()
@@ -141,6 +152,111 @@ void CliLibraryTest::writesAReportOfASnapshot()
     QVERIFY(ReadAll(html).contains("Sensores RF"));
     QCOMPARE(bench.Run({"report", "2024011501@7", "-o", pdf}), kBadFile);
     QCOMPARE(bench.Run({"report", "2024011501"}), kUsage);
+}
+
+// The library is checked before the panel is read, as the destination is:
+// a backup that could not be kept leaves the old file as it was.
+void CliLibraryTest::aBackupThatCannotBeKeptChangesNothing()
+{
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    const QString file = bench.Path("panel.json");
+    WriteAll(file, "old backup");
+    const QString damaged = bench.Path("damaged.sqlite");
+    WriteAll(damaged, QByteArray(4096, 'x'));
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", file, "--library", damaged}), kBadFile);
+    QVERIFY2(bench.err.contains("the panel was not read, nothing was written"), qPrintable(bench.err));
+    QCOMPARE(ReadAll(file), QByteArray("old backup"));
+    QCOMPARE(panel.CommandCount(kReadBlock), 0u);
+}
+
+void CliLibraryTest::noCommandWritesOverItsLibrary_data()
+{
+    QTest::addColumn<QStringList>("command");  // FILE stands for the file written
+    QTest::addColumn<QString>("name");         // how the library's file is named
+    for (const char* name : {"library.sqlite", "link.sqlite", "second.sqlite"}) {
+        QTest::addRow("report, %s", name) << QStringList{"report", "2024011501", "-o", "FILE", "--html"} << name;
+        QTest::addRow("export, %s", name) << QStringList{"library", "export", "2024011501", "FILE"} << name;
+        QTest::addRow("backup, %s", name) << QStringList{"backup", "--port", "COM3", "FILE"} << name;
+        QTest::addRow("trace, %s", name) << QStringList{"identify", "--port", "COM3", "--trace", "FILE"} << name;
+    }
+}
+
+void CliLibraryTest::noCommandWritesOverItsLibrary()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QString, name);
+    CliBench bench;
+    bench.AddPanel(3);
+    const QString library = bench.Path("library.sqlite");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", bench.Path("a.json"), "--library", library}), kDone);
+    QVERIFY(QFile::link(library, bench.Path("link.sqlite")));
+    QCOMPARE(::link(QFile::encodeName(library).constData(), QFile::encodeName(bench.Path("second.sqlite")).constData()), 0);
+    const QByteArray before = ReadAll(library);
+    command.replaceInStrings(QStringLiteral("FILE"), bench.Path(name));
+    QCOMPARE(bench.Run(command + QStringList{"--library", library}), kBadFile);
+    QVERIFY2(bench.err.contains("is the panel library's own file"), qPrintable(bench.err));
+    QCOMPARE(ReadAll(library), before);
+    QCOMPARE(bench.Run({"library", "show", "2024011501", "--library", library}), kDone);
+}
+
+void CliLibraryTest::oneReadingOfASnapshotReference_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    const QString afterAt = QStringLiteral("after @ comes a snapshot's number");
+    for (const char* reference : {"2024011501@0", "2024011501@-1", "2024011501@abc", "2024011501@"}) {
+        QTest::addRow("restore %s", reference) << QStringList{"restore", "--port", "COM3", reference} << kUsage << afterAt;
+        QTest::addRow("report %s", reference) << QStringList{"report", reference, "-o", "r.html", "--html"} << kUsage << afterAt;
+        QTest::addRow("export %s", reference) << QStringList{"library", "export", reference, "e.json"} << kUsage << afterAt;
+    }
+    QTest::newRow("show with @N") << QStringList{"library", "show", "2024011501@1"} << kUsage << "without @N";
+    QTest::newRow("a serial too large") << QStringList{"report", "4294967296", "-o", "r.html", "--html"} << kUsage
+                                        << "0 to 4294967295";
+    QTest::newRow("restore of a file that is not there") << QStringList{"restore", "--port", "COM3", "absent.json"}
+                                                         << kBadFile << "cannot read absent.json";
+    QTest::newRow("report of a panel never met") << QStringList{"report", "999", "-o", "r.html", "--html"} << kBadFile
+                                                 << "no panel with serial 999 in the library";
+}
+
+void CliLibraryTest::oneReadingOfASnapshotReference()
+{
+    QFETCH(QStringList, command);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", bench.Path("a.json")}), kDone);
+    QDir::setCurrent(bench.Path("."));
+    QCOMPARE(bench.Run(command), code);
+    QVERIFY2(bench.err.contains(message), qPrintable(bench.err));
+    QCOMPARE(panel.CommandCount(kWriteBlock), 0u);
+}
+
+void CliLibraryTest::editsTheCustomerFields()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", bench.Path("a.json")}), kDone);
+    QCOMPARE(bench.Run({"library", "edit", "2024011501", "--customer", "Padaria\u202e Sol\x1b]0;x\x07", "--notes",
+                        "portão lateral"}),
+             kDone);
+    QCOMPARE(bench.Run({"library", "edit", "2024011501", "--address", "Rua A, 10", "--json"}), kDone);
+    const QJsonObject edited = Json(bench.out);
+    QCOMPARE(edited.value("customer").toString(), QStringLiteral("Padaria\u202e Sol\x1b]0;x\x07"));
+    QCOMPARE(edited.value("address").toString(), QStringLiteral("Rua A, 10"));
+    QCOMPARE(edited.value("notes").toString(), QStringLiteral("portão lateral"));
+    // Shown to a person, the customer's control characters are escapes.
+    QCOMPARE(bench.Run({"library", "show", "2024011501"}), kDone);
+    QVERIFY2(bench.out.contains("Customer:  Padaria") && !bench.out.contains(QChar(0x1b)), qPrintable(bench.out));
+
+    QCOMPARE(bench.Run({"library", "edit", "2024011501", "--customer", QString(kMaxCustomerLength + 1, 'x')}), kUsage);
+    QVERIFY2(bench.err.contains("at most 200 are kept; nothing was changed"), qPrintable(bench.err));
+    QCOMPARE(bench.Run({"library", "edit", "2024011501", "--notes", QString(kMaxNotesLength, 'n'), "--json"}), kDone);
+    QCOMPARE(Json(bench.out).value("customer").toString(), QStringLiteral("Padaria\u202e Sol\x1b]0;x\x07"));
+    QCOMPARE(bench.Run({"library", "edit", "999", "--customer", "x"}), kBadFile);
+    QCOMPARE(bench.Run({"library", "edit", "2024011501"}), kUsage);
 }
 
 QTEST_MAIN(CliLibraryTest)

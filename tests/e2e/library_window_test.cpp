@@ -82,6 +82,18 @@ void LibraryWindowTest::browsesComparesExportsImportsAndReports()
     search->clear();
     window.SelectPanel(2024011501);
     QCOMPARE(window.findChild<QPlainTextEdit*>("MemoObservacoes")->toPlainText(), QStringLiteral("Sirene no fundo"));
+    // Fields past the library's bounds: the edits take no more, and notes
+    // too long are refused whole, with nothing saved.
+    QCOMPARE(window.findChild<QLineEdit*>("EditCliente")->maxLength(), kMaxCustomerLength);
+    QCOMPARE(window.findChild<QLineEdit*>("EditEndereco")->maxLength(), kMaxAddressLength);
+    tool.dialogs.Clear();
+    window.findChild<QPlainTextEdit*>("MemoObservacoes")->setPlainText(QString(kMaxNotesLength + 1, 'n'));
+    window.findChild<QPushButton*>("BtnSalvarDados")->click();
+    QCOMPARE(tool.dialogs.Texts(), QStringList{QStringLiteral("As observações têm 4001 caracteres; o máximo é 4000. Os "
+                                                              "dados do cliente não foram salvos.")});
+    tool.dialogs.Clear();
+    QCOMPARE(window.findChild<QPlainTextEdit*>("MemoObservacoes")->toPlainText().size(), kMaxNotesLength + 1);
+    window.findChild<QPlainTextEdit*>("MemoObservacoes")->setPlainText(QStringLiteral("Sirene no fundo"));
 
     // Two snapshots compared field by field.
     snapshots->selectAll();

@@ -127,6 +127,9 @@ void TFormBiblioteca::BuildLayout()
     customerEdit_->setObjectName(QStringLiteral("EditCliente"));
     addressEdit_ = new QLineEdit(this);
     addressEdit_->setObjectName(QStringLiteral("EditEndereco"));
+    // The library keeps fields up to these lengths; the edits take no more.
+    customerEdit_->setMaxLength(kMaxCustomerLength);
+    addressEdit_->setMaxLength(kMaxAddressLength);
     notesEdit_ = new QPlainTextEdit(this);
     notesEdit_->setObjectName(QStringLiteral("MemoObservacoes"));
     notesEdit_->setMaximumHeight(60);
@@ -323,6 +326,16 @@ void TFormBiblioteca::SaveCustomerClick()
 {
     const std::optional<quint32> serial = SelectedSerial();
     if (!library_ || !serial) return;
+    // A text edit has no length of its own: the notes are checked here, and
+    // nothing typed is cut away.
+    if (const qsizetype length = notesEdit_->toPlainText().size(); length > kMaxNotesLength) {
+        dialogs_.Error(this, QStringLiteral("As observações têm %1 caracteres; o máximo é %2. Os dados do cliente não "
+                                            "foram salvos.")
+                                 .arg(length)
+                                 .arg(kMaxNotesLength));
+        notesEdit_->setFocus();
+        return;
+    }
     const auto saved = library_->SetInstallerFields(
         *serial, {customerEdit_->text(), addressEdit_->text(), notesEdit_->toPlainText()});
     if (!saved.Ok()) {
