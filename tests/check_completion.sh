@@ -41,7 +41,7 @@ expect() {  # LINE EXPECTED: the offers, exactly
   [ "${offers[$1]}" = "$2" ] || fail "completing '$1' offers '${offers[$1]}', not '$2'"
 }
 expect "quorvel-cli " "$(tr ' ' '\n' <<<"$commands" | sort | xargs)"
-expect "quorvel-cli --port COM9 library " "export import list show"
+expect "quorvel-cli --port COM9 library " "edit export import list show"
 expect "quorvel-cli --speed 1" "115200 19200"
 # The page names are the ones the tool itself lists for a page it lacks.
 pages=$({ "$cli" status --page none --port 1 2>&1 || true; } | sed -n 's/.*choose one of //p' | tr -d ',' | tr ' ' '\n' | sort | xargs)
