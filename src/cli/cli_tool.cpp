@@ -18,7 +18,8 @@ const char* kUsage =
     "  backup --port PORT FILE [--rf]        save every configuration block to FILE\n"
     "                                        (--rf: the enrolled RF sensors too)\n"
     "  restore --port PORT FILE [--dry-run]  write the blocks of FILE that differ\n"
-    "  diff FILE (--port PORT | FILE2)       the fields that differ, block by block\n"
+    "  diff FILE (--port PORT | FILE2) [--show-secrets]\n"
+    "                                        the fields that differ, block by block\n"
     "  flash --port PORT IMAGE.bin [--dry-run]\n"
     "                                        update the panel's firmware from an image file\n"
     "                                        (--dry-run: check the image and the panel, send nothing)\n"
@@ -46,7 +47,7 @@ const QHash<QString, QStringList> kCommandOptions{
     {"identify", kPanelOptions},
     {"backup", kPanelOptions + QStringList{"rf"}},
     {"restore", kPanelOptions + QStringList{"dry-run"}},
-    {"diff", kPanelOptions},
+    {"diff", kPanelOptions + QStringList{"show-secrets"}},
     {"flash", kPanelOptions + QStringList{"dry-run"}},
     {"status", kPanelOptions + QStringList{"page", "watch"}},
     {"enrol", kPanelOptions + QStringList{"kind", "zone", "user", "buttons"}},
@@ -120,7 +121,7 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
         {"search", "library list: only the panels whose serial, customer or address holds TEXT.", "TEXT"},
         {{"o", "output"}, "report: the file to write.", "FILE"},
         {"html", "report: an HTML file instead of a PDF."},
-        {"show-secrets", "report: show the Wi-Fi password instead of masking it."},
+        {"show-secrets", "report, diff: show the Wi-Fi password (and the bytes of its block) instead of masking it."},
         {"help", "Show this help."},
         // Qt's own version option speaks in another voice.
         {{"v", "version"}, "Show the version."},
