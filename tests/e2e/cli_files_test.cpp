@@ -34,6 +34,23 @@ const QByteArray kOldBackup = "the installer's good backup";
 
 fs::perms Mode(const QString& path) { return fs::status(path.toStdString()).permissions(); }
 
+// The backup of the panel on COM3 as a file with its Wi-Fi block replaced
+// by these bytes, as a crafted panel or an edited file could hold it.
+QString BackupWithWifi(CliBench& bench, const QString& name, const std::vector<std::uint8_t>& wifi)
+{
+    const QString file = bench.Path(name);
+    if (bench.Run({"backup", "--port", "COM3", file, "--no-library"}) != kDone) qFatal("backup failed: %s", qPrintable(bench.err));
+    QJsonObject root = QJsonDocument::fromJson(ReadAll(file)).object();
+    QJsonArray blocks = root.value("blocks").toArray();
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        if (blocks[i].toObject().value("id").toInt() != 6) continue;
+        blocks[i] = QJsonObject{{"id", 6}, {"bytes", QString::fromStdString(HexBytes(wifi))}};
+    }
+    root.insert("blocks", blocks);
+    WriteAll(file, QJsonDocument(root).toJson());
+    return file;
+}
+
 }  // namespace
 
 class CliFilesTest : public QObject {
@@ -273,16 +290,8 @@ void CliFilesTest::controlCharactersNeverReachTheTerminal()
     bench.AddPanel(3);
     const QString clean = bench.Path("clean.json");
     QCOMPARE(bench.Run({"backup", "--port", "COM3", clean}), kDone);
-    QJsonObject root = QJsonDocument::fromJson(ReadAll(clean)).object();
-    QJsonArray blocks = root.value("blocks").toArray();
-    for (qsizetype i = 0; i < blocks.size(); ++i) {
-        if (blocks[i].toObject().value("id").toInt() != 6) continue;
-        // name "\x1b[2J\x07\x81", password "x"
-        blocks[i] = QJsonObject{{"id", 6}, {"bytes", "06 06 1B 5B 32 4A 07 81 01 78"}};
-    }
-    root.insert("blocks", blocks);
-    const QString crafted = bench.Path("crafted.json");
-    WriteAll(crafted, QJsonDocument(root).toJson());
+    // name "\x1b[2J\x07\x81", password "x"
+    const QString crafted = BackupWithWifi(bench, "crafted.json", {6, 6, 0x1B, '[', '2', 'J', 0x07, 0x81, 1, 'x'});
     QCOMPARE(bench.Run({"diff", clean, crafted}), kDone);
     QVERIFY2(bench.out.contains("\\x1b[2J\\x07\\x81"), qPrintable(bench.out));
     QCOMPARE(bench.Run({"diff", clean, crafted, "--json"}), kDone);
@@ -291,6 +300,7 @@ void CliFilesTest::controlCharactersNeverReachTheTerminal()
     for (const QChar c : bench.out) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
 
     // A message that quotes the file: the sequence that retitles a terminal.
+    QJsonObject root = QJsonDocument::fromJson(ReadAll(crafted)).object();
     root.insert("version", "\x1b]0;pwned\x07");
     WriteAll(crafted, QJsonDocument(root).toJson());
     QCOMPARE(bench.Run({"diff", crafted, clean}), kBadFile);
@@ -305,23 +315,8 @@ void CliFilesTest::diffMasksTheWifiPassword()
 {
     CliBench bench;
     bench.AddPanel(3);
-    const QString unset = bench.Path("unset.json");
-    QCOMPARE(bench.Run({"backup", "--port", "COM3", unset}), kDone);
-    QJsonObject root = QJsonDocument::fromJson(ReadAll(unset)).object();
-    QJsonArray blocks = root.value("blocks").toArray();
-    const auto setWifi = [&](const std::vector<std::uint8_t>& block) {
-        for (qsizetype i = 0; i < blocks.size(); ++i) {
-            if (blocks[i].toObject().value("id").toInt() != 6) continue;
-            blocks[i] = QJsonObject{{"id", 6}, {"bytes", QString::fromStdString(HexBytes(block))}};
-        }
-        root.insert("blocks", blocks);
-    };
-    setWifi({6, 0, 0});
-    WriteAll(unset, QJsonDocument(root).toJson());
-    const QString set = bench.Path("set.json");
-    setWifi(WifiBlockWithPassword());
-    WriteAll(set, QJsonDocument(root).toJson());
-
+    const QString unset = BackupWithWifi(bench, "unset.json", {6, 0, 0});
+    const QString set = BackupWithWifi(bench, "set.json", WifiBlockWithPassword());
     for (const QStringList& json : {QStringList{}, QStringList{"--json"}}) {
         QCOMPARE(bench.Run(QStringList{"diff", unset, set} + json), kDone);
         QVERIFY2(!HoldsPlantedPassword(bench.out) && bench.out.contains("(oculto)"), qPrintable(bench.out));

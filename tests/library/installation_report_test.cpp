@@ -43,21 +43,29 @@ PanelBackup MakeBackup(int sensors)
     return backup;
 }
 
-ReportInput MakeInput(int sensors)
+// A report of a snapshot with no blocks yet: each case adds what it shows.
+ReportInput SmallInput()
 {
     ReportInput input;
-    input.snapshot = MakeBackup(sensors);
+    input.snapshot = PanelBackup{{51, 0x12, 2024011501}, QDateTime(QDate(2026, 12, 10), QTime(14, 5), Qt::UTC), {}, {}};
     input.info.serial = 2024011501;
     input.info.number = 2;
     input.info.takenBy = QStringLiteral("Ana Souza");
     input.panel.serial = 2024011501;
     input.panel.customer = QStringLiteral("Padaria Estrela");
     input.panel.address = QStringLiteral("Rua das Flores, 12");
+    input.toolVersion = QStringLiteral("1.08");
+    input.printed = QDateTime(QDate(2026, 12, 11), QTime(9, 0), Qt::UTC);
+    return input;
+}
+
+ReportInput MakeInput(int sensors)
+{
+    ReportInput input = SmallInput();
+    input.snapshot = MakeBackup(sensors);
     input.previous = MakeBackup(0);
     input.previous->blocks[2] = {2, 0x00, 0x3C, 0x00, 0x3C};
     input.previous->rf.reset();  // taken without the sensors: only the blocks compare
-    input.toolVersion = QStringLiteral("1.08");
-    input.printed = QDateTime(QDate(2026, 12, 11), QTime(9, 0), Qt::UTC);
     return input;
 }
 
@@ -80,22 +88,6 @@ QStringList PdfPages(const QByteArray& pdf, bool layout = true)
 }
 
 QString PdfText(const ReportInput& input) { return PdfPages(ReportToPdf(input).bytes, false).join('\n'); }
-
-// A report whose every line is a snapshot's, for what a case changes.
-ReportInput SmallInput()
-{
-    ReportInput input;
-    input.snapshot = PanelBackup{{51, 0x12, 2024011501}, QDateTime(QDate(2026, 12, 10), QTime(14, 5), Qt::UTC), {}, {}};
-    input.info.serial = 2024011501;
-    input.info.number = 2;
-    input.info.takenBy = QStringLiteral("Ana Souza");
-    input.panel.serial = 2024011501;
-    input.panel.customer = QStringLiteral("Padaria Estrela");
-    input.panel.address = QStringLiteral("Rua das Flores, 12");
-    input.toolVersion = QStringLiteral("1.08");
-    input.printed = QDateTime(QDate(2026, 12, 11), QTime(9, 0), Qt::UTC);
-    return input;
-}
 
 Bytes WithPassword(const Bytes& password)
 {
