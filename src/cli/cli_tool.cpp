@@ -19,7 +19,8 @@ const char* kUsage =
     "  backup --port PORT FILE [--rf]        save every configuration block to FILE\n"
     "                                        (--rf: the enrolled RF sensors too)\n"
     "  restore --port PORT FILE [--dry-run]  write the blocks of FILE that differ\n"
-    "  diff FILE (--port PORT | FILE2)       the fields that differ, block by block\n"
+    "  diff FILE (--port PORT | FILE2) [--show-secrets]\n"
+    "                                        the fields that differ, block by block\n"
     "  flash --port PORT IMAGE.bin [--dry-run]\n"
     "                                        update the panel's firmware from an image file\n"
     "                                        (--dry-run: check the image and the panel, send nothing)\n"
@@ -49,7 +50,7 @@ const QHash<QString, QStringList> kCommandOptions{
     {"identify", kPanelOptions},
     {"backup", kPanelOptions + QStringList{"rf"}},
     {"restore", kPanelOptions + QStringList{"dry-run"}},
-    {"diff", kPanelOptions},
+    {"diff", kPanelOptions + QStringList{"show-secrets"}},
     {"flash", kPanelOptions + QStringList{"dry-run"}},
     {"status", kPanelOptions + QStringList{"page", "watch"}},
     {"enrol", kPanelOptions + QStringList{"kind", "zone", "user", "buttons"}},
@@ -129,7 +130,7 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
          "TEXT"},
         {{"o", "output"}, "report: the file to write.", "FILE"},
         {"html", "report: an HTML file instead of a PDF."},
-        {"show-secrets", "report: show the Wi-Fi password instead of masking it."},
+        {"show-secrets", "report, diff: show the Wi-Fi password (and the bytes of its block) instead of masking it."},
         {"help", "Show this help."},
         // Qt's own version option speaks in another voice.
         {{"v", "version"}, "Show the version."},
