@@ -41,7 +41,10 @@ const char* kUsage =
     "                                        the installation report of a snapshot (PDF, or HTML)\n"
     "backup, restore and flash keep what the panel holds in the library (--no-library: not);\n"
     "restore also takes SERIAL[@N], a snapshot of the library.\n"
-    "PORT is a COM number (COM3 or 3) or a device path (/dev/ttyUSB0).\n";
+    "PORT is a COM number (COM3 or 3), a device path (/dev/ttyUSB0), or a serial line across\n"
+    "the network: rfc2217://HOST:PORT (a serial server that takes the line settings, such as\n"
+    "ser2net) or socket://HOST:PORT (a converter in raw TCP mode, its speed set on the converter);\n"
+    "an IPv6 HOST goes in brackets: rfc2217://[::1]:2217.\n";
 
 // The options each command takes; any other is a usage error, never ignored.
 const QStringList kPanelOptions{"port", "speed", "trace", "json", "library", "no-library"};
@@ -104,7 +107,8 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
     parser.setApplicationDescription(QStringLiteral("Back up, restore and compare an alarm panel's configuration; "
                                                     "update its firmware; watch its status; enrol its RF sensors."));
     parser.addOptions({
-        {"port", "The panel's port: a COM number (COM3, 3) or a device path.", "PORT"},
+        {"port", "The panel's port: a COM number (COM3, 3), a device path, rfc2217://HOST:PORT or socket://HOST:PORT.",
+         "PORT"},
         {"speed", "The link speed: 9600, 19200, 38400, 57600 or 115200 (default).", "BIT/S"},
         {"json", "Print results as JSON, for scripts."},
         {"dry-run", "restore: list the blocks it would write, write nothing; flash: check the image and the panel, "
