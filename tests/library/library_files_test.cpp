@@ -187,15 +187,23 @@ void LibraryFilesTest::aReadOnlySpellEndsWhenTheModeIsMended()
         {"library 0600", "store", {"stored @2"}},
         {"folder 0500", "list", {"panels 1", "not writable: the library cannot keep a snapshot"}},
         {"folder 0700", "store", {"stored @3"}},
+        // An empty file cannot become a library while it cannot be written.
+        {"empty 0400", "list", {"not opened: the library"}},
     };
     for (const Step& step : steps) {
         const QStringList change = QString::fromLatin1(step.change).split(' ', Qt::SkipEmptyParts);
+        const QString library = change.value(0) == "empty" ? folder + "/empty.sqlite" : path;
+        if (change.value(0) == "empty") {
+            QFile file(library);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (IsRoot()) GiveToNobody(library);
+        }
         if (!change.isEmpty()) {
-            const QString target = change[0] == "library" ? path : folder;
+            const QString target = change[0] == "folder" ? folder : library;
             QVERIFY(::chmod(QFile::encodeName(target).constData(), static_cast<mode_t>(change[1].toInt(nullptr, 8))) == 0);
         }
         QProcess helper;
-        const QStringList arguments{QStringLiteral(LIBRARY_USER_HELPER), QString::fromLatin1(step.action), path};
+        const QStringList arguments{QStringLiteral(LIBRARY_USER_HELPER), QString::fromLatin1(step.action), library};
         if (IsRoot()) {
             helper.start(setpriv, QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups"} + arguments);
         } else {
@@ -210,6 +218,9 @@ void LibraryFilesTest::aReadOnlySpellEndsWhenTheModeIsMended()
         if (QString::fromLatin1(step.change).startsWith("library 04")) {
             QVERIFY2(lines.last().contains("is read-only (mode 0400)"), qPrintable(said));
         }
+        if (QString::fromLatin1(step.change).startsWith("empty")) {
+            QVERIFY2(lines.last().contains("is empty and cannot be written"), qPrintable(said));
+        }
         if (QString::fromLatin1(step.change).startsWith("folder 05")) {
             QVERIFY2(lines.last().contains("the folder " + folder + " of the library cannot be written"), qPrintable(said));
         }
@@ -219,14 +230,17 @@ void LibraryFilesTest::aReadOnlySpellEndsWhenTheModeIsMended()
 void LibraryFilesTest::aFullDiskIsCalledFull_data()
 {
     QTest::addColumn<qint64>("left");  // bytes left free on the disk
-    QTest::newRow("no room at all") << qint64{0};
-    QTest::newRow("room for the file, not its shared memory") << qint64{32 * 1024};
+    QTest::addColumn<bool>("openedBefore");  // filled up while the library is open
+    QTest::newRow("no room at all") << qint64{0} << false;
+    QTest::newRow("room for the file, not its shared memory") << qint64{32 * 1024} << false;
+    QTest::newRow("filled up while open") << qint64{0} << true;
 }
 
 // A small memory disk, filled up: needs root and the right to mount.
 void LibraryFilesTest::aFullDiskIsCalledFull()
 {
     QFETCH(qint64, left);
+    QFETCH(bool, openedBefore);
     if (!IsRoot()) QSKIP("mounting a small disk needs root (CI runs the tests as root)");
     const QString disk = dir_.filePath(QStringLiteral("disk-%1").arg(++files_));
     QVERIFY(QDir().mkdir(disk));
@@ -235,6 +249,9 @@ void LibraryFilesTest::aFullDiskIsCalledFull()
         QSKIP(qPrintable(QStringLiteral("cannot mount a small disk here: %1").arg(std::strerror(errno))));
     }
     const auto unmount = qScopeGuard([&] { ::umount2(where.constData(), MNT_DETACH); });
+    const LibraryLocation location = *ParseLibraryLocation(disk + "/library.sqlite").location;
+    auto before = openedBefore ? PanelLibrary::Open(location) : LibraryResult<std::unique_ptr<PanelLibrary>>{};
+    QVERIFY2(!openedBefore || before.Ok(), qPrintable(before.error));
     struct statvfs space {};
     QVERIFY(::statvfs(where.constData(), &space) == 0);
     const qint64 free = static_cast<qint64>(space.f_bavail) * static_cast<qint64>(space.f_frsize);
@@ -243,10 +260,8 @@ void LibraryFilesTest::aFullDiskIsCalledFull()
         QVERIFY(filler.open(QIODevice::WriteOnly));
         filler.write(QByteArray(free - left, '\0'));
     }
-    const auto opened = PanelLibrary::Open(*ParseLibraryLocation(disk + "/library.sqlite").location);
-    QVERIFY(!opened.Ok());
-    QVERIFY2(opened.error.contains("disk") && opened.error.contains("is full") &&
-                 opened.error.contains("free some space"), qPrintable(opened.error));
+    const QString error = openedBefore ? Store(**before.value, 1).error : PanelLibrary::Open(location).error;
+    QVERIFY2(error.contains("disk") && error.contains("is full") && error.contains("free some space"), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(LibraryFilesTest)

@@ -55,6 +55,7 @@ private slots:
     void concurrentWritersBothKeepTheirSnapshots();
     void aServerGoneMidWriteStoresNothing();
     void aDamagedFileIsReportedAndNeverOverwritten();
+    void aServerThatDoesNotAnswerIsNamed();
     void anEmptySchemaTableIsCalledDamaged_data() { Backends(); }
     void anEmptySchemaTableIsCalledDamaged();
     void manyProgramsOpenANewLibraryAtOnce_data() { Backends(); }
@@ -172,6 +173,8 @@ void PanelLibraryTest::storesHistoryAndFindsPanels()
     QCOMPARE(later.note, QStringLiteral("antes"));
     QCOMPARE(later.takenBy, QStringLiteral("ana"));
     QCOMPARE(later.taken, At(2));
+    QCOMPARE(later.panelModel, 51);
+    QCOMPARE(later.panelVersion, 0x13);
     QVERIFY(history.value->at(0).hasRf && !later.hasRf);
 
     // A snapshot reads back as the backup it was made from.
@@ -561,6 +564,16 @@ void PanelLibraryTest::snapshotTimesAndSightings()
     panel = library.Panel(42).value->value();
     QCOMPARE(panel.version, 0x14);
     QCOMPARE(panel.lastSeen, TestNow().addSecs(60));
+}
+
+void PanelLibraryTest::aServerThatDoesNotAnswerIsNamed()
+{
+    const LibraryLocation location =
+        *ParseLibraryLocation("postgresql://ana@/paineis?host=" + dir_.filePath(QStringLiteral("no-server"))).location;
+    const auto opened = PanelLibrary::Open(location);
+    QVERIFY(!opened.Ok());
+    QVERIFY2(opened.error.startsWith("cannot reach the team library") && opened.error.contains("~/.pgpass"),
+             qPrintable(opened.error));
 }
 
 QTEST_GUILESS_MAIN(PanelLibraryTest)
