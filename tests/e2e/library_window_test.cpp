@@ -53,7 +53,7 @@ void LibraryWindowTest::browsesComparesExportsImportsAndReports()
         auto library = PanelLibrary::Open(*ParseLibraryLocation(location).location);
         QVERIFY2(library.Ok(), qPrintable(library.error));
         for (int i = 0; i < 2; ++i) {
-            QVERIFY((*library.value)->StoreSnapshot(MakeBackup(2024011501, i, i == 0 ? 0x2C : 0x2D), {"ana", SnapshotReason::Manual, {}, "1.08"}).Ok());
+            QVERIFY((*library.value)->StoreSnapshot(MakeBackup(2024011501, i, i == 0 ? 0x2C : 0x2D), {"ana", SnapshotReason::Manual, {}, "1.08", QDateTime(QDate(2026, 12, 10), QTime(4, 5), Qt::UTC)}).Ok());
         }
     }
     ToolHarness tool;
