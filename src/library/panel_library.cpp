@@ -1,8 +1,6 @@
 #include "library/panel_library.h"
 
 #include <QAtomicInteger>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -195,8 +193,7 @@ enum class Sighting { Real, Imported };
 
 // The panel as met at that time. A real sighting makes its record or brings
 // it up to date (never back in time); an imported backup makes it when absent
-// (at the backup's time, or now if that is later) and otherwise only moves
-// its first sighting back.
+// and otherwise only moves its first sighting back.
 Statement& UpsertPanel(Transaction& transaction, const Identification& panel, const QDateTime& when, Sighting sighting)
 {
     const QString update =
