@@ -145,7 +145,8 @@ int main(int argc, char** argv)
         if (library->History(2024000000u + static_cast<quint32>(i) * 397).value->size() != kSnapshotsPerPanel) qFatal("history");
     });
     Time("store a snapshot", [&](int i) {
-        if (!library->StoreSnapshot(Backup(2024000000u + static_cast<quint32>(i) * 397, 9999999), {"bia", SnapshotReason::Manual, {}, "1.08"}).Ok()) {
+        const PanelBackup backup = Backup(2024000000u + static_cast<quint32>(i) * 397, 9999999);
+        if (!library->StoreSnapshot(backup, {"bia", SnapshotReason::Manual, {}, "1.08", backup.taken}).Ok()) {
             qFatal("store");
         }
     });

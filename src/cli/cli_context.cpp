@@ -183,6 +183,8 @@ PanelLibrary* CliContext::Library()
         return nullptr;
     }
     library_ = std::move(*opened.value);
+    for (const QString& notice : library_->Notices()) env_.err << "quorvel-cli: " << PrintableText(notice) << '\n';
+    env_.err.flush();
     // A panel identified before the library was wanted is recorded now.
     if (panel_.serial != 0) library_->RecordSeen(panel_, env_.clock.Now());
     return library_.get();
@@ -220,7 +222,7 @@ std::optional<int> CliContext::KeepSnapshot(const PanelBackup& backup, SnapshotR
 {
     if (!LibraryWanted()) return std::nullopt;
     PanelLibrary* library = Library();
-    const auto stored = library ? library->StoreSnapshot(backup, {UserName(), reason, QString(), kToolVersion})
+    const auto stored = library ? library->StoreSnapshot(backup, {UserName(), reason, QString(), kToolVersion, env_.clock.Now()})
                                 : LibraryResult<SnapshotInfo>{std::nullopt, libraryError_};
     if (stored.Ok()) return std::nullopt;
     if (!savedFile.isEmpty()) {

@@ -171,7 +171,8 @@ int Import(CliContext& cli, const QString& file)
     PanelLibrary* library = cli.Library();
     if (!library) return cli.LibraryFailure();
     const auto stored = library->StoreSnapshot(
-        backup, {cli.UserName(), SnapshotReason::Imported, QStringLiteral("imported from %1").arg(file), kToolVersion});
+        backup, {cli.UserName(), SnapshotReason::Imported, QStringLiteral("imported from %1").arg(file), kToolVersion,
+                 cli.Env().clock.Now()});
     if (!stored.Ok()) return cli.Fail(ExitCode::BadFile, stored.error);
     if (cli.Json()) {
         cli.PrintJson({{"file", file}, {"snapshot", SnapshotJson(*stored.value)}});

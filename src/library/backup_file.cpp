@@ -122,7 +122,8 @@ QByteArray BackupToJson(const PanelBackup& backup, BackupStyle style)
                               {"version", panel.version},
                               {"versionText", QString::fromStdString(VersionText(panel.version))},
                               {"serial", static_cast<qint64>(panel.serial)}}},
-        {"taken", backup.taken.toString(Qt::ISODateWithMs)},
+        // In UTC, marked Z: the same instant wherever the file is read.
+        {"taken", backup.taken.toUTC().toString(Qt::ISODateWithMs)},
         {"blocks", blocks},
     };
     if (backup.rf) root.insert("rf", RfToJson(*backup.rf, style));
@@ -157,6 +158,7 @@ BackupParse BackupFromJson(const QByteArray& text)
     const auto serial = Integer(panel, "serial", 0xFFFFFFFFLL);
     if (!model || !version || !serial) return Refuse(QStringLiteral("the panel's model, version or serial is missing or out of range"));
     backup.panel = {static_cast<std::uint8_t>(*model), static_cast<std::uint8_t>(*version), static_cast<std::uint32_t>(*serial)};
+    // A time without a zone (files of older versions) is this computer's.
     backup.taken = QDateTime::fromString(root.value("taken").toString(), Qt::ISODateWithMs);
     if (!backup.taken.isValid()) return Refuse(QStringLiteral("the time the backup was taken is missing or not a date"));
 

@@ -1,11 +1,12 @@
 #pragma once
 // The backup file: a panel's whole configuration as JSON, readable by a
 // person and by scripts. It names its format and version, the panel it was
-// taken from, when, and each block by id with its title, its bytes in
-// hexadecimal and its decoded fields. The bytes are what is restored; the
-// fields are there to be read, and must agree with the bytes. When asked,
-// it also holds the enrolled RF sensors, by slot: read and compared, never
-// restored.
+// taken from, when (in UTC, marked Z; a time without a zone, as older
+// versions wrote it, is read as this computer's), and each block by id with
+// its title, its bytes in hexadecimal and its decoded fields. The bytes are
+// what is restored; the fields are there to be read, and must agree with the
+// bytes. When asked, it also holds the enrolled RF sensors, by slot: read
+// and compared, never restored.
 
 #include <QByteArray>
 #include <QDateTime>

@@ -22,7 +22,17 @@ QStringList SchemaStep(int step, SqlDialect dialect);
 // so a search finds "João" as "joão" on either database.
 QString PanelSearchText(quint32 serial, const QString& customer, const QString& address);
 
+// Which library a schema is prepared for, as messages name it.
+struct SchemaTarget {
+    SqlDialect dialect = SqlDialect::Sqlite;
+    QString where;          // the library, for messages
+    QString folder;         // a SQLite library's folder, to tell a full disk
+    bool readOnly = false;  // read as it is; a library to bring up to date is refused
+};
+
 // Brings the schema of the open database db to this code's version in one
 // transaction; the reason when it cannot (a newer schema, not a library, a
-// failed step), nothing when it is ready. where names the library in it.
-QString PrepareSchema(QSqlDatabase& db, SqlDialect dialect, const QString& where);
+// damaged schema table, a failed step), nothing when it is ready. Two
+// programs preparing a new library at once both find it made: the second
+// waits for the first's transaction and then reads the version again.
+QString PrepareSchema(QSqlDatabase& db, const SchemaTarget& target);

@@ -1,8 +1,6 @@
 #include "library/panel_library.h"
 
 #include <QAtomicInteger>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -10,7 +8,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-#include "core/files/safe_file.h"
+#include "library/library_file.h"
 #include "library/library_schema.h"
 #include "library/library_sql.h"
 
@@ -104,37 +102,18 @@ QString PanelLibrary::Failure(const QString& what, const QString& databaseWords)
     return QStringLiteral("%1 (library %2): %3").arg(what, location_.text, databaseWords);
 }
 
-namespace {
-
-// A SQLite library file: a regular file that is a database, or absent (then
-// made, private, in a folder of its own).
-QString PrepareSqliteFile(const QString& path)
+QString PanelLibrary::Why(const QSqlError& error) const
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        if (!QDir().mkpath(info.absolutePath())) {
-            return QStringLiteral("cannot create the folder %1 for the library").arg(info.absolutePath());
-        }
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-            return QStringLiteral("cannot create the library %1: %2").arg(path, file.errorString());
-        }
-        return {};
-    }
-    OpenedFile opened = OpenRegularFileForReading(path.toStdString(), UINT64_MAX);
-    if (!opened.file) return QStringLiteral("cannot open the library %1: %2").arg(path, QString::fromStdString(opened.error));
-    if (opened.size == 0) return {};
-    char header[16] = {};
-    if (opened.size < sizeof header || std::fread(header, 1, sizeof header, opened.file.get()) != sizeof header ||
-        QByteArray(header, sizeof header) != QByteArray("SQLite format 3\0", 16)) {
-        return QStringLiteral("the library %1 is damaged or is not a library; it was not changed: move it aside and "
-                              "restore it from a copy, or choose another library")
-            .arg(path);
-    }
-    return {};
+    const bool sqlite = location_.kind == LibraryLocation::Kind::Sqlite;
+    return error.text().trimmed() + QStringLiteral("; ") +
+           Advice(error, DialectOf(location_), sqlite ? QFileInfo(location_.sqlitePath).absolutePath() : QString());
 }
 
-}  // namespace
+std::optional<QString> PanelLibrary::ReadOnlyProblem(const QString& what) const
+{
+    if (readOnly_.isEmpty()) return std::nullopt;
+    return Failure(what, readOnly_);
+}
 
 LibraryResult<std::unique_ptr<PanelLibrary>> PanelLibrary::Open(const LibraryLocation& location)
 {
@@ -143,8 +122,12 @@ LibraryResult<std::unique_ptr<PanelLibrary>> PanelLibrary::Open(const LibraryLoc
     const QString connection = QStringLiteral("quorvel-library-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
     std::unique_ptr<PanelLibrary> library(new PanelLibrary(location, connection));
 
+    SqliteLibraryFile file;
     if (dialect == SqlDialect::Sqlite) {
-        if (const QString problem = PrepareSqliteFile(location.sqlitePath); !problem.isEmpty()) return Result{{}, problem};
+        file = PrepareSqliteLibraryFile(location.sqlitePath);
+        if (!file.problem.isEmpty()) return Result{{}, file.problem};
+        library->readOnly_ = file.readOnly;
+        library->notices_ = file.notices;
     }
     QSqlDatabase db = AddLibraryConnection(location, connection);
     if (!db.isValid()) {
@@ -152,124 +135,159 @@ LibraryResult<std::unique_ptr<PanelLibrary>> PanelLibrary::Open(const LibraryLoc
                               .arg(dialect == SqlDialect::Sqlite ? "SQLite" : "PostgreSQL",
                                    dialect == SqlDialect::Sqlite ? "libqt6sql6-sqlite" : "libqt6sql6-psql")};
     }
-    // Two instances writing at once wait for each other, within bounds.
-    if (dialect == SqlDialect::Sqlite) db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyMs));
+    if (dialect == SqlDialect::Sqlite) {
+        // Two instances writing at once wait for each other, within bounds.
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyMs);
+        // Read without writing anything, not even the journals beside it.
+        if (!file.readOnly.isEmpty()) {
+            db.setDatabaseName(SqliteReadOnlyName(location.sqlitePath, file.immutable));
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
+        }
+        db.setConnectOptions(options);
+    }
     if (!db.open()) {
         const QSqlError error = db.lastError();
         return Result{{}, dialect == SqlDialect::Sqlite
-                              ? QStringLiteral("cannot open the library %1: %2; %3")
-                                    .arg(location.text, error.text(), Advice(error, dialect))
+                              ? QStringLiteral("cannot open the library %1: %2").arg(location.text, library->Why(error))
                               : QStringLiteral("cannot reach the team library %1: %2; check the URL, that the server "
                                                "runs, and your password in ~/.pgpass")
                                     .arg(location.text, error.databaseText().trimmed())};
     }
-    if (dialect == SqlDialect::Sqlite) {
-        // Readers do not wait for a writer, and a crash loses no committed snapshot.
-        for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA foreign_keys=ON", "PRAGMA synchronous=FULL"}) {
-            if (Statement statement(db, QString::fromLatin1(pragma)); !statement.Ok()) {
-                return Result{{}, QStringLiteral("cannot open the library %1: %2; %3")
-                                      .arg(location.text, statement.Error().text(), Advice(statement.Error(), dialect))};
-            }
+    // SQLite: readers do not wait for a writer, and a crash loses no
+    // committed snapshot. PostgreSQL: the server's notices (a rollback with
+    // nothing to roll back) would reach standard error through the driver;
+    // the library reports its failures itself.
+    QStringList settings;
+    if (dialect == SqlDialect::Postgres) settings << QStringLiteral("SET client_min_messages TO error");
+    if (dialect == SqlDialect::Sqlite && file.readOnly.isEmpty()) settings << QStringLiteral("PRAGMA journal_mode=WAL");
+    if (dialect == SqlDialect::Sqlite) settings << QStringLiteral("PRAGMA foreign_keys=ON") << QStringLiteral("PRAGMA synchronous=FULL");
+    for (const QString& setting : settings) {
+        if (Statement statement(db, setting); !statement.Ok()) {
+            return Result{{}, QStringLiteral("cannot open the library %1: %2").arg(location.text, library->Why(statement.Error()))};
         }
     }
-    if (const QString problem = PrepareSchema(db, dialect, location.text); !problem.isEmpty()) return Result{{}, problem};
+    const SchemaTarget target{dialect, location.text,
+                              dialect == SqlDialect::Sqlite ? QFileInfo(location.sqlitePath).absolutePath() : QString(),
+                              !file.readOnly.isEmpty()};
+    if (const QString problem = PrepareSchema(db, target); !problem.isEmpty()) return Result{{}, problem};
     return Result{std::move(library), {}};
 }
 
 namespace {
 
-// The panel as seen at that time: made, or brought up to date (never back in time).
-bool UpsertPanel(QSqlDatabase& db, const Identification& panel, const QDateTime& when, QSqlError& error)
+enum class Sighting { Real, Imported };
+
+// The panel as met at that time. A real sighting makes its record or brings
+// it up to date (never back in time); an imported backup makes it when absent
+// and otherwise only moves its first sighting back.
+Statement& UpsertPanel(Transaction& transaction, const Identification& panel, const QDateTime& when, Sighting sighting)
 {
+    const QString update =
+        sighting == Sighting::Real
+            ? QStringLiteral("model = CASE WHEN excluded.last_seen >= panels.last_seen THEN excluded.model ELSE panels.model END,"
+                             " version = CASE WHEN excluded.last_seen >= panels.last_seen THEN excluded.version ELSE panels.version END,"
+                             " first_seen = CASE WHEN excluded.first_seen < panels.first_seen THEN excluded.first_seen ELSE panels.first_seen END,"
+                             " last_seen = CASE WHEN excluded.last_seen > panels.last_seen THEN excluded.last_seen ELSE panels.last_seen END")
+            : QStringLiteral("first_seen = CASE WHEN excluded.first_seen < panels.first_seen THEN excluded.first_seen ELSE panels.first_seen END");
     const QString time = TimeText(when);
-    Statement upsert(
-        db,
-        QStringLiteral("INSERT INTO panels (serial, model, version, first_seen, last_seen, search_text)"
-                       " VALUES (?, ?, ?, ?, ?, ?)"
-                       " ON CONFLICT (serial) DO UPDATE SET"
-                       " model = CASE WHEN excluded.last_seen >= panels.last_seen THEN excluded.model ELSE panels.model END,"
-                       " version = CASE WHEN excluded.last_seen >= panels.last_seen THEN excluded.version ELSE panels.version END,"
-                       " first_seen = CASE WHEN excluded.first_seen < panels.first_seen THEN excluded.first_seen ELSE panels.first_seen END,"
-                       " last_seen = CASE WHEN excluded.last_seen > panels.last_seen THEN excluded.last_seen ELSE panels.last_seen END"),
-        {static_cast<qint64>(panel.serial), panel.model, panel.version, time, time,
-         PanelSearchText(panel.serial, QString(), QString())});
-    if (!upsert.Ok()) error = upsert.Error();
-    return upsert.Ok();
+    return transaction.Run(QStringLiteral("INSERT INTO panels (serial, model, version, first_seen, last_seen, search_text)"
+                                          " VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (serial) DO UPDATE SET %1")
+                               .arg(update),
+                           {static_cast<qint64>(panel.serial), panel.model, panel.version, time, time,
+                            PanelSearchText(panel.serial, QString(), QString())});
+}
+
+// Why a snapshot's time or texts cannot be kept, or nothing.
+std::optional<QString> SnapshotProblem(const PanelBackup& backup, const SnapshotMeta& meta, const QDateTime& now)
+{
+    const QString taken = TimeText(backup.taken);
+    if (!backup.taken.isValid() || backup.taken < EarliestSnapshotTime()) {
+        return QStringLiteral("its time (%1) is before %2: check the backup's time (\"taken\") and the clock of the "
+                              "computer that took it")
+            .arg(backup.taken.isValid() ? taken : QStringLiteral("none"), TimeText(EarliestSnapshotTime()));
+    }
+    if (backup.taken > now.addDays(1)) {
+        return QStringLiteral("its time (%1) is more than a day after this computer's clock (%2): check the backup's "
+                              "time (\"taken\") and the clocks of both computers")
+            .arg(taken, TimeText(now));
+    }
+    if (meta.takenBy.size() > kMaxCustomerLength) {
+        return QStringLiteral("the name of who took it is %1 characters long; at most %2 are kept")
+            .arg(meta.takenBy.size())
+            .arg(kMaxCustomerLength);
+    }
+    if (meta.note.size() > kMaxNotesLength) {
+        return QStringLiteral("its note is %1 characters long; at most %2 are kept").arg(meta.note.size()).arg(kMaxNotesLength);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
+QDateTime EarliestSnapshotTime() { return QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC); }
+
 LibraryResult<Done> PanelLibrary::RecordSeen(const Identification& panel, const QDateTime& when)
 {
-    QSqlDatabase db = QSqlDatabase::database(connection_);
-    QSqlError error;
-    if (!UpsertPanel(db, panel, when, error)) {
-        return Fail<Done>(Failure(QStringLiteral("cannot record panel %1").arg(panel.serial),
-                                  error.text() + QStringLiteral("; ") + Advice(error, DialectOf(location_))));
+    const QString what = QStringLiteral("cannot record panel %1").arg(panel.serial);
+    if (const auto problem = ReadOnlyProblem(what)) return Fail<Done>(*problem);
+    Transaction transaction(QSqlDatabase::database(connection_), DialectOf(location_));
+    if (!transaction.Began() || !UpsertPanel(transaction, panel, when, Sighting::Real).Ok() || !transaction.Commit()) {
+        return Fail<Done>(Failure(what, Why(transaction.Error())));
     }
     return {Done{}, {}};
 }
 
 LibraryResult<SnapshotInfo> PanelLibrary::StoreSnapshot(const PanelBackup& backup, const SnapshotMeta& meta)
 {
+    const QString what = QStringLiteral("the snapshot of panel %1 was not stored").arg(backup.panel.serial);
+    const QDateTime now = meta.now.isValid() ? meta.now.toUTC() : QDateTime::currentDateTimeUtc();
+    if (const auto problem = SnapshotProblem(backup, meta, now)) return Fail<SnapshotInfo>(what + QStringLiteral(": ") + *problem);
+    if (const auto problem = ReadOnlyProblem(what)) return Fail<SnapshotInfo>(*problem);
     const SqlDialect dialect = DialectOf(location_);
     QSqlDatabase db = QSqlDatabase::database(connection_);
     const QByteArray content = BackupToJson(backup, BackupStyle::Compact);
     SnapshotInfo info{backup.panel.serial, 0,           backup.taken,           meta.toolVersion,  backup.panel.model,
                       backup.panel.version, meta.takenBy, SnapshotReasonText(meta.reason), meta.note, backup.rf.has_value()};
+    const bool imported = meta.reason == SnapshotReason::Imported;
+    // An imported backup that says it was taken ahead of the clock makes a
+    // record no later than now, so that the panel's next real sighting is newer.
+    const QDateTime seen = imported ? std::min(backup.taken, now) : backup.taken;
     QSqlError error;
     for (int attempt = 0; attempt < kStoreAttempts; ++attempt) {
         // A lost connection is not tried again within this store: what the
         // server held of it was rolled back, and the caller is told.
         if (!db.isOpen()) break;
-        const QString begin = dialect == SqlDialect::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
-        if (Statement start(db, begin); !start.Ok()) {
-            error = start.Error();
-            continue;
+        Transaction transaction(db, dialect);
+        if (transaction.Began() &&
+            UpsertPanel(transaction, backup.panel, seen, imported ? Sighting::Imported : Sighting::Real).Ok()) {
+            Statement& next =
+                transaction.Run(QStringLiteral("SELECT COALESCE(MAX(number), 0) + 1 FROM snapshots WHERE serial = ?"),
+                                {static_cast<qint64>(backup.panel.serial)});
+            if (next.Ok() && next.Query().next()) {
+                info.number = next.Query().value(0).toInt();
+                next.Query().finish();
+                transaction.Run(QStringLiteral("INSERT INTO snapshots (serial, number, taken, tool_version, panel_model,"
+                                               " panel_version, taken_by, reason, note, has_rf, content)"
+                                               " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                {static_cast<qint64>(info.serial), info.number, TimeText(info.taken), info.toolVersion,
+                                 info.panelModel, info.panelVersion, info.takenBy, info.reason, info.note,
+                                 info.hasRf ? 1 : 0, content});
+                if (transaction.Error().type() == QSqlError::NoError && transaction.Commit()) return {info, {}};
+            }
         }
-        const auto abandon = [&](const QSqlError& why) {
-            error = why;
-            Statement(db, QStringLiteral("ROLLBACK"));
-        };
-        if (!UpsertPanel(db, backup.panel, backup.taken, error)) {
-            abandon(error);
-            continue;
-        }
-        Statement next(db, QStringLiteral("SELECT COALESCE(MAX(number), 0) + 1 FROM snapshots WHERE serial = ?"),
-                       {static_cast<qint64>(backup.panel.serial)});
-        if (!next.Ok() || !next.Query().next()) {
-            abandon(next.Error());
-            continue;
-        }
-        info.number = next.Query().value(0).toInt();
-        next.Query().finish();
-        // A writer that took the same number first makes this insert fail;
-        // the next attempt takes the number after it.
-        Statement insert(db,
-                         QStringLiteral("INSERT INTO snapshots (serial, number, taken, tool_version, panel_model,"
-                                        " panel_version, taken_by, reason, note, has_rf, content)"
-                                        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                         {static_cast<qint64>(info.serial), info.number, TimeText(info.taken), info.toolVersion,
-                          info.panelModel, info.panelVersion, info.takenBy, info.reason, info.note, info.hasRf ? 1 : 0,
-                          content});
-        if (!insert.Ok()) {
-            abandon(insert.Error());
-            continue;
-        }
-        if (Statement commit(db, QStringLiteral("COMMIT")); !commit.Ok()) {
-            abandon(commit.Error());
-            continue;
-        }
-        return {info, {}};
+        error = transaction.Error();
+        // A writer that took the same number first makes the insert fail; the
+        // next attempt takes the number after it. Nothing else is tried again:
+        // a refusal (rights, a full disk) would only be said eight times.
+        if (!IsNumberTaken(error, dialect)) break;
     }
-    const QString what = QStringLiteral("the snapshot of panel %1 was not stored").arg(backup.panel.serial);
     if (!db.isOpen()) {
         return Fail<SnapshotInfo>(Failure(what, QStringLiteral("the connection to the library was lost (%1); the team "
                                                                "library's server cannot be reached: check the network "
                                                                "and save again")
                                                     .arg(error.text().trimmed())));
     }
-    return Fail<SnapshotInfo>(Failure(what, error.text() + QStringLiteral("; ") + Advice(error, dialect)));
+    return Fail<SnapshotInfo>(Failure(what, Why(error)));
 }
 
 LibraryResult<std::vector<PanelRecord>> PanelLibrary::Panels(const QString& search)
@@ -311,29 +329,23 @@ LibraryResult<std::optional<PanelRecord>> PanelLibrary::Panel(quint32 serial)
 
 LibraryResult<Done> PanelLibrary::CheckWritable()
 {
+    const QString what = QStringLiteral("the library cannot keep a snapshot");
+    if (const auto problem = ReadOnlyProblem(what)) return Fail<Done>(*problem);
     const SqlDialect dialect = DialectOf(location_);
     QSqlDatabase db = QSqlDatabase::database(connection_);
     if (dialect == SqlDialect::Sqlite) {
         // Taking the write lock is what a store does first; nothing is written.
-        Statement begin(db, QStringLiteral("BEGIN IMMEDIATE"));
-        if (!begin.Ok()) {
-            return Fail<Done>(Failure(QStringLiteral("the library cannot keep a snapshot"),
-                                      begin.Error().text() + QStringLiteral("; ") + Advice(begin.Error(), dialect)));
-        }
-        Statement(db, QStringLiteral("ROLLBACK"));
+        const Transaction transaction(db, dialect);
+        if (!transaction.Began()) return Fail<Done>(Failure(what, Why(transaction.Error())));
         return {Done{}, {}};
     }
     Statement rights(db, QStringLiteral("SELECT has_table_privilege('snapshots', 'INSERT')"
                                         " AND has_table_privilege('panels', 'INSERT')"
                                         " AND has_table_privilege('panels', 'UPDATE')"));
-    if (!rights.Ok() || !rights.Query().next()) {
-        return Fail<Done>(Failure(QStringLiteral("the library cannot keep a snapshot"),
-                                  rights.Error().text() + QStringLiteral("; ") + Advice(rights.Error(), dialect)));
-    }
+    if (!rights.Ok() || !rights.Query().next()) return Fail<Done>(Failure(what, Why(rights.Error())));
     if (!rights.Query().value(0).toBool()) {
-        return Fail<Done>(Failure(QStringLiteral("the library cannot keep a snapshot"),
-                                  QStringLiteral("your database user may not add snapshots; ask the library's "
-                                                 "administrator")));
+        return Fail<Done>(Failure(what, QStringLiteral("your database user may not add snapshots; ask the library's "
+                                                       "administrator")));
     }
     return {Done{}, {}};
 }
@@ -343,16 +355,14 @@ LibraryResult<Done> PanelLibrary::SetInstallerFields(quint32 serial, const Insta
     if (const auto problem = CheckInstallerFields(fields)) {
         return Fail<Done>(QStringLiteral("the fields of panel %1 were not saved: %2").arg(serial).arg(*problem));
     }
+    const QString what = QStringLiteral("cannot save the fields of panel %1").arg(serial);
+    if (const auto problem = ReadOnlyProblem(what)) return Fail<Done>(*problem);
     QSqlDatabase db = QSqlDatabase::database(connection_);
     Statement update(db,
                      QStringLiteral("UPDATE panels SET customer = ?, address = ?, notes = ?, search_text = ? WHERE serial = ?"),
                      {fields.customer, fields.address, fields.notes, PanelSearchText(serial, fields.customer, fields.address),
                       static_cast<qint64>(serial)});
-    if (!update.Ok()) {
-        return Fail<Done>(Failure(QStringLiteral("cannot save the fields of panel %1").arg(serial),
-                                  update.Error().text() + QStringLiteral("; ") +
-                                      Advice(update.Error(), DialectOf(location_))));
-    }
+    if (!update.Ok()) return Fail<Done>(Failure(what, Why(update.Error())));
     if (update.Query().numRowsAffected() == 0) {
         return Fail<Done>(QStringLiteral("panel %1 is not in the library %2").arg(serial).arg(location_.text));
     }
@@ -384,8 +394,8 @@ LibraryResult<PanelBackup> PanelLibrary::Snapshot(quint32 serial, int number)
 {
     QSqlDatabase db = QSqlDatabase::database(connection_);
     Statement select(db,
-                     number > 0 ? QStringLiteral("SELECT number, content FROM snapshots WHERE serial = ? AND number = ?")
-                                : QStringLiteral("SELECT number, content FROM snapshots WHERE serial = ?"
+                     number > 0 ? QStringLiteral("SELECT number, content, taken FROM snapshots WHERE serial = ? AND number = ?")
+                                : QStringLiteral("SELECT number, content, taken FROM snapshots WHERE serial = ?"
                                                  " ORDER BY number DESC LIMIT 1"),
                      number > 0 ? QVariantList{static_cast<qint64>(serial), number}
                                 : QVariantList{static_cast<qint64>(serial)});
@@ -396,12 +406,16 @@ LibraryResult<PanelBackup> PanelLibrary::Snapshot(quint32 serial, int number)
     if (!select.Query().next()) {
         return Fail<PanelBackup>(QStringLiteral("the library %1 holds no snapshot %2").arg(location_.text, name));
     }
-    const BackupParse parse = BackupFromJson(select.Query().value(1).toByteArray());
+    BackupParse parse = BackupFromJson(select.Query().value(1).toByteArray());
     if (!parse.backup) {
         return Fail<PanelBackup>(QStringLiteral("snapshot %1@%2 in the library %3 is damaged: %4")
                                      .arg(serial)
                                      .arg(select.Query().value(0).toInt())
                                      .arg(location_.text, parse.error));
     }
-    return {*parse.backup, {}};
+    // The stored time is in UTC; the content's own may have no zone (kept
+    // by an older version), which would read as this computer's time.
+    const QDateTime taken = TimeFrom(select.Query().value(2));
+    if (taken.isValid()) parse.backup->taken = taken;
+    return {std::move(*parse.backup), {}};
 }

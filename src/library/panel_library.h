@@ -11,12 +11,15 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "library/backup_file.h"
 #include "library/library_location.h"
+
+class QSqlError;
 
 enum class SnapshotReason { Manual, BeforeRestore, BeforeFirmwareUpdate, Imported };
 // "manual", "before restore", ...: as stored and shown.
@@ -52,7 +55,14 @@ struct SnapshotMeta {
     SnapshotReason reason = SnapshotReason::Manual;
     QString note;
     QString toolVersion;
+    // The caller's clock, against which the backup's time is checked; the
+    // current time when not given.
+    QDateTime now;
 };
+// The earliest time a snapshot may carry; the latest is a day past the clock.
+// A backup's time outside them is a wrong clock or an edited file, and would
+// put the panel's history out of order.
+QDateTime EarliestSnapshotTime();
 
 struct InstallerFields {
     QString customer;
@@ -61,7 +71,8 @@ struct InstallerFields {
 };
 // The longest customer fields kept, in characters: a name and an address fit
 // a report's line or two, the notes a page. The window, the command line and
-// the library refuse longer ones.
+// the library refuse longer ones. A snapshot's note and the name of who
+// took it are held to the notes' and the customer's bounds.
 inline constexpr int kMaxCustomerLength = 200;
 inline constexpr int kMaxAddressLength = 300;
 inline constexpr int kMaxNotesLength = 4000;
@@ -83,23 +94,33 @@ public:
     PanelLibrary(const PanelLibrary&) = delete;
     PanelLibrary& operator=(const PanelLibrary&) = delete;
 
-    // Opens (creating a new SQLite file, private, when absent) and checks the
-    // schema. A damaged file, a newer schema or a server that does not
-    // answer is refused with the reason; nothing is written then.
+    // Opens (creating a new SQLite file, private, in a private folder, when
+    // absent; see library_file.h) and checks the schema, creating it for a
+    // new library. A damaged file, a file of another user, a newer schema or
+    // a server that does not answer is refused with the reason; nothing is
+    // written then. A SQLite library that cannot be written is opened to be
+    // read. Programs opening a new library at once all succeed.
     static LibraryResult<std::unique_ptr<PanelLibrary>> Open(const LibraryLocation& location);
 
     const LibraryLocation& Location() const { return location_; }
+    // What Open changed or found that the user should know (a file made
+    // private, a folder others may change), to be said once.
+    const QStringList& Notices() const { return notices_; }
 
-    // Whether a snapshot could be stored now (the file or the role may be
-    // written): checked before a panel is read, so a command that cannot keep
-    // its snapshot fails before it changes anything.
+    // Whether a snapshot could be stored now (the file, its folder and the
+    // role may be written): checked before a panel is read, so a command
+    // that cannot keep its snapshot fails before it changes anything.
     LibraryResult<Done> CheckWritable();
 
-    // A panel identified on a port: created, or its last seen time and
-    // version brought up to date.
+    // A panel identified on a port: created, or its model, version and last
+    // seen time brought up to date (never back in time).
     LibraryResult<Done> RecordSeen(const Identification& panel, const QDateTime& when);
-    // Appends a snapshot of a backup (numbered after the panel's last one),
-    // recording the panel as seen. Two writers at once both keep theirs.
+    // Appends a snapshot of a backup (numbered after the panel's last one).
+    // One taken from the panel counts as a sighting of it (RecordSeen); an
+    // imported one makes the panel's record when absent but leaves its
+    // model, version and last seen time to real sightings. A time outside
+    // EarliestSnapshotTime() and a day past the clock is refused with the
+    // reason. Two writers at once both keep theirs.
     LibraryResult<SnapshotInfo> StoreSnapshot(const PanelBackup& backup, const SnapshotMeta& meta);
 
     // Panels whose serial, customer or address holds the text (all when
@@ -109,15 +130,22 @@ public:
     LibraryResult<Done> SetInstallerFields(quint32 serial, const InstallerFields& fields);
     // The panel's snapshots, oldest first.
     LibraryResult<std::vector<SnapshotInfo>> History(quint32 serial);
-    // Snapshot number of the panel (0: the latest) as a backup.
+    // Snapshot number of the panel (0: the latest) as a backup, with the
+    // time it was stored with.
     LibraryResult<PanelBackup> Snapshot(quint32 serial, int number = 0);
 
 private:
     explicit PanelLibrary(LibraryLocation location, QString connection);
     QString Failure(const QString& what, const QString& databaseWords) const;
+    // The database's words and what to do about them.
+    QString Why(const QSqlError& error) const;
+    // Refuses a write to a library opened to be read.
+    std::optional<QString> ReadOnlyProblem(const QString& what) const;
 
     LibraryLocation location_;
     QString connection_;
+    QString readOnly_;  // why a SQLite library cannot be written
+    QStringList notices_;
 };
 
 // Who takes a snapshot unless a name is given: the system user's name.

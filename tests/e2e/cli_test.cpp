@@ -100,6 +100,12 @@ void CliTest::refusesFilesBeforeWritingAnything_data()
                                                                 "single spaces (at character 9)";
     QTest::newRow("a group of one digit") << "hex 0" << "block 2: its bytes are not hexadecimal pairs separated by "
                                                          "single spaces (at character 11)";
+    // Numbers past their field, or with a fraction, are refused, not cut down.
+    const char* outOfRange = "the panel's model, version or serial is missing or out of range";
+    QTest::newRow("model 256") << "model 256" << outOfRange;
+    QTest::newRow("serial 2^32") << "serial 4294967296" << outOfRange;
+    QTest::newRow("RF slot 5000") << "rf slot 5000" << "an RF sensor has no slot from 1 to 2048";
+    QTest::newRow("block id 2.5") << "block id 2.5" << "a block has no valid id";
 }
 
 void CliTest::refusesFilesBeforeWritingAnything()
@@ -134,7 +140,22 @@ void CliTest::refusesFilesBeforeWritingAnything()
         if (edit == "rf serial") root.insert("rf", QJsonArray{QJsonObject{{"slot", 4}, {"bytes", "00 00 00 01 FF FF FF FF "
                                                                                                   "00 05 00 01 FF FF FF FF"}}});
         if (edit == "rf twice") root.insert("rf", QJsonArray{sensor, sensor});
-        if (edit == "drop block" || edit == "future version" || edit.startsWith("rf")) {
+        if (edit == "rf slot 5000") root.insert("rf", QJsonArray{QJsonObject{{"slot", 5000}, {"bytes", sensor["bytes"]}}});
+        QJsonObject panelEntry = root.value("panel").toObject();
+        if (edit == "model 256") panelEntry.insert("model", 256);
+        if (edit == "serial 4294967296") panelEntry.insert("serial", 4294967296.0);
+        root.insert("panel", panelEntry);
+        if (edit == "block id 2.5") {
+            QJsonArray blocks = root.value("blocks").toArray();
+            for (qsizetype i = 0; i < blocks.size(); ++i) {
+                QJsonObject block = blocks[i].toObject();
+                if (block.value("id").toInt() == 2) block.insert("id", 2.5);
+                blocks[i] = block;
+            }
+            root.insert("blocks", blocks);
+        }
+        if (edit == "drop block" || edit == "future version" || edit.startsWith("rf") || edit.startsWith("model") ||
+            edit.startsWith("serial") || edit.startsWith("block")) {
             text = QJsonDocument(root).toJson();
         }
         QVERIFY(text != ReadAll(file));

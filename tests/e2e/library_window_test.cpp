@@ -57,7 +57,10 @@ void LibraryWindowTest::browsesComparesExportsImportsAndReports()
             PanelBackup backup = MakeBackup(2024011501, i, i == 0 ? 0x2C : 0x2D);
             // The Wi-Fi set up between the two: compared as bytes, which hold the password.
             backup.blocks[6] = i == 0 ? std::vector<std::uint8_t>{6, 0, 0} : WifiBlockWithPassword();
-            QVERIFY((*library.value)->StoreSnapshot(backup, {"ana", SnapshotReason::Manual, {}, "1.08"}).Ok());
+            QVERIFY((*library.value)
+                        ->StoreSnapshot(backup, {"ana", SnapshotReason::Manual, {}, "1.08",
+                                                 QDateTime(QDate(2026, 12, 10), QTime(4, 5), Qt::UTC)})
+                        .Ok());
         }
     }
     ToolHarness tool;

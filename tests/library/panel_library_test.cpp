@@ -1,43 +1,27 @@
-// The panel library against SQLite and, when the suite is told of one
-// (QUORVEL_TEST_POSTGRES_URL), against a real PostgreSQL server: one table
-// of cases for both. A server that was announced and does not answer fails
-// the test; it is never skipped.
+// The panel library against SQLite and, when the suite is told of one, a
+// real PostgreSQL server (library_backends.h): one table of cases for both.
 
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
 #include <filesystem>
 #include <thread>
 
-#include "core/config/panel_backup.h"
 #include "library/library_schema.h"
 #include "library/panel_library.h"
-#include "sim/virtual_panel.h"
+#include "library_backends.h"
+#include "sample_backup.h"
 
 namespace {
 
-constexpr const char* kPostgresVariable = "QUORVEL_TEST_POSTGRES_URL";
-
-PanelBackup MakeBackup(quint32 serial, int version, const QDateTime& taken, std::uint8_t pollingLow = 0x2C)
-{
-    VirtualPanel panel(VirtualPanel::Options{.model = 51});
-    PanelBackup backup{{51, static_cast<std::uint8_t>(version), serial}, taken, {}, std::nullopt};
-    for (std::uint8_t id : ConfigurationBlockIds()) backup.blocks[id] = *panel.Block(id);
-    backup.blocks[2] = {2, 0x01, pollingLow, 0x00, 0x3C};
-    return backup;
-}
-
 SnapshotMeta Meta(SnapshotReason reason = SnapshotReason::Manual, const QString& note = {})
 {
-    return {QStringLiteral("ana"), reason, note, QStringLiteral("1.08")};
+    return {QStringLiteral("ana"), reason, note, QStringLiteral("1.08"), TestNow()};
 }
-
-QDateTime At(int minute) { return QDateTime(QDate(2026, 12, 10), QTime(4, minute), Qt::UTC); }
 
 }  // namespace
 
@@ -57,52 +41,20 @@ private slots:
     void concurrentWritersBothKeepTheirSnapshots();
     void aServerGoneMidWriteStoresNothing();
     void aDamagedFileIsReportedAndNeverOverwritten();
+    void aServerThatDoesNotAnswerIsNamed();
+    void anEmptySchemaTableIsCalledDamaged_data() { Backends(); }
+    void anEmptySchemaTableIsCalledDamaged();
 
 private:
-    void Backends();
-    // A fresh, empty library of the row's kind.
-    LibraryLocation Fresh();
-    // Runs SQL on the library's database outside the library code.
-    void Raw(const LibraryLocation& location, const QStringList& statements);
-
-    QTemporaryDir dir_;
-    int files_ = 0;
-};
-
-void PanelLibraryTest::Backends()
-{
-    QTest::addColumn<QString>("backend");
-    QTest::newRow("sqlite") << "sqlite";
-    if (qEnvironmentVariableIsSet(kPostgresVariable)) QTest::newRow("postgres") << "postgres";
-}
-
-LibraryLocation PanelLibraryTest::Fresh()
-{
-    QFETCH(QString, backend);
-    if (backend == "sqlite") {
-        return *ParseLibraryLocation(dir_.filePath(QStringLiteral("sub/library-%1.sqlite").arg(++files_))).location;
-    }
-    const LocationParse parse = ParseLibraryLocation(qEnvironmentVariable(kPostgresVariable));
-    if (!parse.location) qFatal("%s", qPrintable(parse.error));
-    Raw(*parse.location, {"DROP TABLE IF EXISTS snapshots", "DROP TABLE IF EXISTS panels",
-                          "DROP TABLE IF EXISTS library_schema"});
-    return *parse.location;
-}
-
-void PanelLibraryTest::Raw(const LibraryLocation& location, const QStringList& statements)
-{
-    const QString name = QStringLiteral("raw");
+    static void Backends() { LibraryBackends::AddRows(); }
+    LibraryLocation Fresh() { return backends_.Fresh(); }
+    static void Raw(const LibraryLocation& location, const QStringList& statements)
     {
-        QSqlDatabase db = AddLibraryConnection(location, name);
-        // An announced server that does not answer fails here, loudly.
-        QVERIFY2(db.open(), qPrintable(location.text + ": " + db.lastError().text()));
-        for (const QString& sql : statements) {
-            QSqlQuery query(db);
-            QVERIFY2(query.exec(sql), qPrintable(sql + ": " + query.lastError().text()));
-        }
+        LibraryBackends::Raw(location, statements);
     }
-    QSqlDatabase::removeDatabase(name);
-}
+
+    LibraryBackends backends_;
+};
 
 void PanelLibraryTest::storesHistoryAndFindsPanels()
 {
@@ -132,6 +84,8 @@ void PanelLibraryTest::storesHistoryAndFindsPanels()
     QCOMPARE(later.note, QStringLiteral("antes"));
     QCOMPARE(later.takenBy, QStringLiteral("ana"));
     QCOMPARE(later.taken, At(2));
+    QCOMPARE(later.panelModel, 51);
+    QCOMPARE(later.panelVersion, 0x13);
     QVERIFY(history.value->at(0).hasRf && !later.hasRf);
 
     // A snapshot reads back as the backup it was made from.
@@ -233,7 +187,7 @@ void PanelLibraryTest::concurrentWritersBothKeepTheirSnapshots()
             return;
         }
         for (int i = 0; i < kEach; ++i) {
-            const auto stored = (*opened.value)->StoreSnapshot(MakeBackup(55, 0x12, At(i)), {who, SnapshotReason::Manual, {}, "1.08"});
+            const auto stored = (*opened.value)->StoreSnapshot(MakeBackup(55, 0x12, At(i)), {who, SnapshotReason::Manual, {}, "1.08", TestNow()});
             if (!stored.Ok() && failures++ == 0) qWarning("%s", qPrintable(stored.error));
         }
     };
@@ -256,9 +210,8 @@ void PanelLibraryTest::concurrentWritersBothKeepTheirSnapshots()
 // The server ends the library's connection; the snapshot is not half there.
 void PanelLibraryTest::aServerGoneMidWriteStoresNothing()
 {
-    if (!qEnvironmentVariableIsSet(kPostgresVariable)) QSKIP("PostgreSQL was not announced (QUORVEL_TEST_POSTGRES_URL)");
-    const LocationParse parse = ParseLibraryLocation(qEnvironmentVariable(kPostgresVariable));
-    const LibraryLocation& location = *parse.location;
+    if (!LibraryBackends::HasPostgres()) QSKIP("PostgreSQL was not announced (QUORVEL_TEST_POSTGRES_URL)");
+    const LibraryLocation location = LibraryBackends::Server();
     Raw(location, {"DROP TABLE IF EXISTS snapshots", "DROP TABLE IF EXISTS panels", "DROP TABLE IF EXISTS library_schema"});
     auto opened = PanelLibrary::Open(location);
     QVERIFY2(opened.Ok(), qPrintable(opened.error));
@@ -275,7 +228,7 @@ void PanelLibraryTest::aServerGoneMidWriteStoresNothing()
 
 void PanelLibraryTest::aDamagedFileIsReportedAndNeverOverwritten()
 {
-    const QString path = dir_.filePath(QStringLiteral("damaged.sqlite"));
+    const QString path = backends_.Path(QStringLiteral("damaged.sqlite"));
     const QByteArray garbage(4096, 'x');
     {
         QFile file(path);
@@ -288,6 +241,27 @@ void PanelLibraryTest::aDamagedFileIsReportedAndNeverOverwritten()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), garbage);
+}
+
+void PanelLibraryTest::anEmptySchemaTableIsCalledDamaged()
+{
+    const LibraryLocation location = Fresh();
+    QVERIFY(PanelLibrary::Open(location).Ok());
+    Raw(location, {"DELETE FROM library_schema"});
+    const auto opened = PanelLibrary::Open(location);
+    QVERIFY(!opened.Ok());
+    QVERIFY2(opened.error.contains("is damaged: its table of versions is empty") && opened.error.contains("was not changed"),
+             qPrintable(opened.error));
+}
+
+void PanelLibraryTest::aServerThatDoesNotAnswerIsNamed()
+{
+    const LibraryLocation location =
+        *ParseLibraryLocation("postgresql://ana@/paineis?host=" + backends_.Path(QStringLiteral("no-server"))).location;
+    const auto opened = PanelLibrary::Open(location);
+    QVERIFY(!opened.Ok());
+    QVERIFY2(opened.error.startsWith("cannot reach the team library") && opened.error.contains("~/.pgpass"),
+             qPrintable(opened.error));
 }
 
 QTEST_GUILESS_MAIN(PanelLibraryTest)

@@ -218,9 +218,10 @@ void TFormBiblioteca::UseLibrary(const LibraryLocation& location, bool quiet)
         if (!quiet) dialogs_.Error(this, QStringLiteral("Não foi possível abrir a biblioteca: %1").arg(opened.error));
     } else {
         library_ = std::move(*opened.value);
-        locationLabel_->setText(location.kind == LibraryLocation::Kind::Sqlite
-                                    ? QStringLiteral("Biblioteca neste computador: %1").arg(location.text)
-                                    : QStringLiteral("Biblioteca da equipe: %1").arg(location.text));
+        const QStringList lines{location.kind == LibraryLocation::Kind::Sqlite
+                              ? QStringLiteral("Biblioteca neste computador: %1").arg(location.text)
+                              : QStringLiteral("Biblioteca da equipe: %1").arg(location.text)};
+        locationLabel_->setText((lines + library_->Notices()).join(QLatin1Char('\n')));
     }
     FillPanels();
 }
@@ -426,7 +427,8 @@ void TFormBiblioteca::ImportClick()
         return;
     }
     const auto stored = library_->StoreSnapshot(
-        *parse.backup, {SystemUserName(), SnapshotReason::Imported, QFileInfo(path).fileName(), QStringLiteral(QUORVEL_VERSION)});
+        *parse.backup,
+        {SystemUserName(), SnapshotReason::Imported, QFileInfo(path).fileName(), QStringLiteral(QUORVEL_VERSION), clock_.Now()});
     if (!stored.Ok()) {
         dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi importado: %2").arg(path, stored.error));
         return;
@@ -496,7 +498,7 @@ SnapshotMeta TFormBiblioteca::Origin(SnapshotReason reason, const QString& note)
 {
     // The installer named in the window, or whoever is logged in.
     const QString installer = installerEdit_->text().trimmed();
-    return {installer.isEmpty() ? SystemUserName() : installer, reason, note, QStringLiteral(QUORVEL_VERSION)};
+    return {installer.isEmpty() ? SystemUserName() : installer, reason, note, QStringLiteral(QUORVEL_VERSION), clock_.Now()};
 }
 
 std::optional<SnapshotInfo> TFormBiblioteca::KeepPanel(SnapshotReason reason, bool withRf)
