@@ -10,7 +10,7 @@ namespace {
 // and SQLite reports a failure to grow them as a plain I/O error.
 constexpr qint64 kFullDiskBytes = 1 << 20;
 
-enum SqliteCode { kBusy = 5, kLocked = 6, kReadOnly = 8, kIoError = 10, kCorrupt = 11, kFull = 13, kNotADatabase = 26 };
+enum SqliteCode { kBusy = kSqliteBusyCode, kLocked = 6, kReadOnly = 8, kIoError = 10, kCorrupt = 11, kFull = 13, kNotADatabase = 26 };
 
 }  // namespace
 

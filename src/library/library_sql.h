@@ -79,6 +79,8 @@ private:
 // The SQLite result code without its extended part (the driver reports
 // extended codes: 1555 is a constraint, 4874 an I/O error).
 int SqlitePrimaryCode(const QSqlError& error);
+// SQLITE_BUSY: another connection holds the lock.
+inline constexpr int kSqliteBusyCode = 5;
 
 // Whether a snapshot's number was taken by another writer meanwhile: the
 // one failure worth trying again.

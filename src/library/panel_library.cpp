@@ -1,11 +1,14 @@
 #include "library/panel_library.h"
 
 #include <QAtomicInteger>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 #include "library/library_file.h"
@@ -52,6 +55,23 @@ PanelRecord PanelFrom(const QSqlQuery& query)
 const char* const kPanelColumns =
     "p.serial, p.model, p.version, p.first_seen, p.last_seen, p.customer, p.address, p.notes,"
     " (SELECT COUNT(*) FROM snapshots s WHERE s.serial = p.serial)";
+
+// Puts a SQLite library in write-ahead mode (a no-op once it is). A new
+// library is switched by the first program to get it alone; programs
+// switching the same new file at once can stand in each other's way, and
+// SQLite then answers "locked" at once instead of waiting (both waiting
+// would wait for ever): the one told so tries again, within the usual bound.
+QSqlError UseWriteAheadLog(const QSqlDatabase& db)
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        Statement wal(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+        if (wal.Ok()) return {};
+        if (SqlitePrimaryCode(wal.Error()) != kSqliteBusyCode || waited.hasExpired(kSqliteBusyMs)) return wal.Error();
+        QThread::msleep(static_cast<unsigned long>(QRandomGenerator::global()->bounded(5, 25)));
+    }
+}
 
 }  // namespace
 
@@ -159,11 +179,15 @@ LibraryResult<std::unique_ptr<PanelLibrary>> PanelLibrary::Open(const LibraryLoc
     // the library reports its failures itself.
     QStringList settings;
     if (dialect == SqlDialect::Postgres) settings << QStringLiteral("SET client_min_messages TO error");
-    if (dialect == SqlDialect::Sqlite && file.readOnly.isEmpty()) settings << QStringLiteral("PRAGMA journal_mode=WAL");
     if (dialect == SqlDialect::Sqlite) settings << QStringLiteral("PRAGMA foreign_keys=ON") << QStringLiteral("PRAGMA synchronous=FULL");
     for (const QString& setting : settings) {
         if (Statement statement(db, setting); !statement.Ok()) {
             return Result{{}, QStringLiteral("cannot open the library %1: %2").arg(location.text, library->Why(statement.Error()))};
+        }
+    }
+    if (dialect == SqlDialect::Sqlite && file.readOnly.isEmpty()) {
+        if (const QSqlError error = UseWriteAheadLog(db); error.type() != QSqlError::NoError) {
+            return Result{{}, QStringLiteral("cannot open the library %1: %2").arg(location.text, library->Why(error))};
         }
     }
     const SchemaTarget target{dialect, location.text,
