@@ -52,7 +52,6 @@ const std::vector<ConfigurationTab>& ConfigurationTabs()
     return tabs;
 }
 
-bool BlockHoldsSecret(std::uint8_t id) { return id == BlockByte(BlockId::WifiNetwork); }
 
 std::vector<std::uint8_t> ConfigurationBlockIds()
 {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/panel/block_table.h"  // BlockHoldsSecret
+
 // The blocks a panel of this model holds that the tool can read, in
 // increasing id: every block of the block table.
 std::vector<std::uint8_t> ConfigurationBlockIds();
@@ -19,10 +21,6 @@ struct ConfigurationTab {
     std::vector<std::uint8_t> blocks;
 };
 const std::vector<ConfigurationTab>& ConfigurationTabs();
-
-// Whether a block holds a secret (the Wi-Fi block and its password): shown
-// as bytes, it is masked whole unless the user asked for secrets.
-bool BlockHoldsSecret(std::uint8_t id);
 
 // Whether the tool writes this block; the modem's blocks are only read.
 bool IsWritableBlock(std::uint8_t id);

@@ -6,6 +6,7 @@
 #include "core/link/commands.h"
 #include "core/link/frame.h"
 #include "core/link/frame_dispatcher.h"
+#include "core/panel/block_table.h"
 
 namespace {
 
@@ -27,6 +28,18 @@ constexpr std::array<TypeName, 9> kFrameTypeNames{{
 }};
 
 constexpr std::size_t kTypeOffset = 2;
+constexpr std::size_t kBlockIdOffset = 3;
+
+// A frame that carries a block holding a secret (a block written, or a
+// block the panel answered with): its payload past the block id, and the
+// CRC computed over it, stay out of the trace.
+bool CarriesSecret(TraceDirection direction, const std::uint8_t* frame, std::size_t count)
+{
+    if (count <= kBlockIdOffset + 1 || !BlockHoldsSecret(frame[kBlockIdOffset])) return false;
+    const std::uint8_t type = frame[kTypeOffset];
+    return direction == TraceDirection::Sent ? type == CommandByte(CommandCode::WriteBlockCommand)
+                                             : type == static_cast<std::uint8_t>(FrameType::ConfigBlock);
+}
 
 }  // namespace
 
@@ -44,7 +57,7 @@ std::string TraceFrameLine(std::string_view time, TraceDirection direction, cons
     const bool sent = direction == TraceDirection::Sent;
     std::string line(time);
     line += sent ? " -> " : " <- ";
-    line += HexBytes(frame, count);
+    line += CarriesSecret(direction, frame, count) ? HexBytes(frame, kBlockIdOffset + 1) + " (oculto)" : HexBytes(frame, count);
     if (count <= kTypeOffset) return line + " (incomplete)";
 
     const std::uint8_t type = frame[kTypeOffset];

@@ -58,6 +58,11 @@ inline const BlockEntry* FindBlock(BlockId id)
 
 bool AcceptsLength(const BlockEntry& entry, std::size_t length);
 
+// Whether a block holds a secret (the Wi-Fi block and its password): shown
+// as bytes, in a display or a trace, it is masked whole unless the user
+// asked for secrets.
+constexpr bool BlockHoldsSecret(std::uint8_t id) { return id == BlockByte(BlockId::WifiNetwork); }
+
 // Every entry, in increasing block id.
 std::span<const BlockEntry> AllBlocks();
 
