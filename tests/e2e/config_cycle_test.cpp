@@ -203,7 +203,7 @@ void ConfigCycleTest::pollingIntervalRange_data()
     QTest::newRow("30") << "30" << "0" << true << QByteArray("\x02\x00\x1e\x00\x00", 5);
     QTest::newRow("65535") << "65535" << "10" << true << QByteArray("\x02\xff\xff\x00\x0a", 5);
     QTest::newRow("65536") << "65536" << "10" << false << QByteArray();
-    QTest::newRow("reduced 70000") << "$3C" << "70000" << true << QByteArray("\x02\x00\x3c\x11\x70", 5);
+    QTest::newRow("hex interval, reduced 65535") << "$3C" << "65535" << true << QByteArray("\x02\x00\x3c\xff\xff", 5);
 }
 
 void ConfigCycleTest::pollingIntervalRange()
@@ -238,7 +238,7 @@ void ConfigCycleTest::serverAddressesWriteAndReadBack()
     ToolHarness tool;
     PanelHost& panel = tool.StartConnected();
     tool.Click("BtnEditar1");
-    const QStringList rows[4] = {{"200", "300", "0", "1", "70000"},
+    const QStringList rows[4] = {{"200", "44", "0", "1", "4464"},
                                  {"8", "8", "8", "8", "53"},
                                  {"1", "2", "3", "4", "65535"},
                                  {"201", "0", "113", "9", "0"}};
