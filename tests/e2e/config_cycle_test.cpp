@@ -51,6 +51,7 @@ private slots:
     void clearInViewStateEmptiesAndKeepsFieldsLocked();
     void writeWithThePortClosedStillLeavesEditState();
     void conversionFailuresStopWhereTheyHappen();
+    void aWriteLeavesTheFocusOnEdit();
     void pollingIntervalRange_data();
     void pollingIntervalRange();
     void serverAddressesWriteAndReadBack();
@@ -191,6 +192,28 @@ void ConfigCycleTest::conversionFailuresStopWhereTheyHappen()
     QVERIFY(!tool.Session().WritePending());
     DrainEvents();
     QCOMPARE(panel.Panel().CommandCount(kWrite), std::size_t{0});
+}
+
+void ConfigCycleTest::aWriteLeavesTheFocusOnEdit()
+{
+    // Clicked with the mouse (the button takes the focus) or from the
+    // keyboard with the focus in a field: both are locked by the write.
+    for (bool mouse : {true, false}) {
+        ToolHarness tool;
+        tool.StartConnected();
+        ShowActive(tool);
+        tool.Find<QTabWidget>("PageControlPrincipal")->setCurrentIndex(1);
+        tool.Click("BtnEditar2");
+        Type(tool, "CfgTimerMsgPolling", "60");
+        Type(tool, "CfgTimerMsgPollingReduzido", "30");
+        Edit(tool, "CfgTimerMsgPollingReduzido")->setFocus();
+        auto* write = tool.Find<QPushButton>("BtnGravar2");
+        if (mouse) QTest::mouseClick(write, Qt::LeftButton);
+        else write->click();
+        QVERIFY(!tool.InEditState(2));
+        QCOMPARE(QApplication::focusWidget(), tool.Find<QPushButton>("BtnEditar2"));
+        QVERIFY(tool.WaitForStatus(kWritten));
+    }
 }
 
 void ConfigCycleTest::pollingIntervalRange_data()

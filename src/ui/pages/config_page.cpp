@@ -142,6 +142,9 @@ void ConfigPage::WriteClick()
         // What edit unlocked: a tab with one block per sub-page locks only
         // the showing sub-page's controls.
         for (QWidget* control : EditableControls()) control->setEnabled(false);
+        // Locking the focused field (or the write button) would hand the
+        // focus on to "Limpar Campos", where the next Space empties the form.
+        (edit_->isEnabled() ? edit_ : read_)->setFocus(Qt::OtherFocusReason);
         RequestWrite();
     });
 }
