@@ -12,6 +12,7 @@ packages=(
   qt6-translations-l10n                   # Qt's own texts (dialogs, edit menus) in Portuguese
   libqt6sql6-sqlite libqt6sql6-psql       # the panel library: SQLite, and PostgreSQL for a team
   postgresql                              # a throwaway server for the library's tests
+  ser2net                                 # a real serial server for the network links' tests
   fonts-dejavu-core poppler-utils         # the report's font; its text read back by the tests
   libgtest-dev libgmock-dev libbenchmark-dev
   librsvg2-bin                            # renders the icon's PNG sizes
@@ -43,3 +44,8 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 $sudo apt-get update
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+# The tests run ser2net themselves, in the foreground; the service the
+# package sets up (where systemd runs) must not stay behind serving ports.
+if [[ " ${missing[*]} " == *" ser2net "* ]] && command -v systemctl >/dev/null && [ -d /run/systemd/system ]; then
+  $sudo systemctl disable --now ser2net.service || true
+fi

@@ -11,9 +11,20 @@ cd "$(dirname "$0")/.."
 # The library's tests run against SQLite and against a real PostgreSQL
 # server: a throwaway one on a local socket, stopped however this ends.
 pg_dir=$(mktemp -d /tmp/quorvel-pg.XXXXXX)
-trap './scripts/test-postgres.sh stop "$pg_dir"' EXIT
+net_dir=$(mktemp -d /tmp/quorvel-net.XXXXXX)
+trap './scripts/test-postgres.sh stop "$pg_dir"; ./scripts/test-ser2net.sh stop "$net_dir"' EXIT
 QUORVEL_TEST_POSTGRES_URL=$(./scripts/test-postgres.sh start "$pg_dir")
 export QUORVEL_TEST_POSTGRES_URL
+
+# The network links' tests run against a real ser2net in front of two
+# software panels, on 127.0.0.1 only; one server serves both passes. The
+# panels are the plain build's, built first.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug
+cmake --build build --target quorvel-panel
+ser2net_env=$(./scripts/test-ser2net.sh start "$net_dir" build/src/app/quorvel-panel)
+while IFS= read -r line; do
+  export "${line?}"
+done <<<"$ser2net_env"
 
 run_pass() {
   local dir=$1; shift

@@ -29,7 +29,8 @@ read -r -t 10 panel_line <&"${PANEL[0]}" || true
 cli=$root/usr/bin/quorvel-cli
 commands=$(sed -n '/^Commands:/,$s/^  \([a-z]\+\) .*/\1/p' <("$cli" --help) | sort -u | xargs)
 lines=("quorvel-cli " "quorvel-cli --port COM9 library " "quorvel-cli identify --port "
-       "quorvel-cli identify --port 9" "quorvel-cli --speed 1" "quorvel-cli status --page ")
+       "quorvel-cli identify --port 9" "quorvel-cli --speed 1" "quorvel-cli status --page "
+       "quorvel-cli identify --port rf" "quorvel-cli identify --port s")
 for command in $commands; do lines+=("quorvel-cli $command --"); done
 declare -A offers
 while IFS='|' read -r line offered; do
@@ -51,6 +52,10 @@ expect "quorvel-cli status --page " "$pages"
   fail "completing --port offers '${offers[quorvel-cli identify --port ]}', without COM9"
 [[ " ${offers[quorvel-cli identify --port 9]} " == *" 9 "* ]] ||
   fail "completing --port 9 offers '${offers[quorvel-cli identify --port 9]}', without 9"
+[[ " ${offers[quorvel-cli identify --port ]} " == *" rfc2217:// socket:// "* ]] ||
+  fail "completing --port offers '${offers[quorvel-cli identify --port ]}', without the network schemes"
+expect "quorvel-cli identify --port rf" "rfc2217://"
+expect "quorvel-cli identify --port s" "socket://"
 
 # Every option offered is one the command takes (the tool refuses any
 # other by name), and every option of the tool is offered somewhere.

@@ -67,6 +67,7 @@ done
 #   panel                 what a panel is: identity, models, blocks
 #   link, config          the frame and its traffic; the block codecs
 #   rf, firmware, diagnostics  the processes built on both
+#   telnet                the serial server's Telnet framing, beside the rest
 # A folder includes its own and those it names below; the link never
 # includes the codecs, nor the codecs the link.
 declare -A core_allowed=(
@@ -78,6 +79,7 @@ declare -A core_allowed=(
   [rf]="bytes panel link config rf"
   [firmware]="bytes files panel link firmware"
   [diagnostics]="bytes files panel link config diagnostics"
+  [telnet]="bytes telnet"
 )
 if [ -d core ]; then
   for dir in core/*/; do

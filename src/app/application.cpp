@@ -11,6 +11,7 @@
 #include "library/library_location.h"
 #include "ui/firmware/form_atualizacao.h"
 #include "ui/library/form_biblioteca.h"
+#include "ui/main/form_portas_rede.h"
 #include "ui/main/form_principal.h"
 #include "ui/rf/form_cadastro.h"
 
@@ -54,6 +55,18 @@ Application::Application(Seams seams, Options options) : seams_(seams)
                          OpenLibrary(location);
                          seams_.dialogs.ShowModal(*formBiblioteca_);
                      });
+    // Network ports: the catalogue takes the new list, the menu lists it.
+    formPortasRede_ = new TFormPortasRede(seams_.ports, seams_.dialogs, owner);
+    QObject::connect(formPrincipal_.get(), &TFormPrincipal::NetworkPortsRequested, formPortasRede_, [this] {
+        formPortasRede_->ShowPorts(seams_.ports.NetworkPorts());
+        seams_.dialogs.ShowModal(*formPortasRede_);
+    });
+    QObject::connect(formPortasRede_, &TFormPortasRede::PortsChanged, formPortasRede_,
+                     [this, remember = options.rememberNetworkPorts](const std::map<int, NetworkAddress>& ports) {
+                         seams_.ports.SetNetworkPorts(ports);
+                         formPrincipal_->BuildPortMenu();
+                         if (remember) remember(ports);
+                     });
     if (options.rememberLibrary) {
         QObject::connect(formBiblioteca_, &TFormBiblioteca::LibraryChosen, formBiblioteca_, options.rememberLibrary);
     }
@@ -62,7 +75,7 @@ Application::Application(Seams seams, Options options) : seams_(seams)
                          &TFormPrincipal::ShowTraceStopped);
     }
     for (QWidget* window : std::initializer_list<QWidget*>{formPrincipal_.get(), formAtualizacao_, formDebug_,
-                                                           formCadastro_, formBiblioteca_}) {
+                                                           formCadastro_, formBiblioteca_, formPortasRede_}) {
         ApplyReadablePalette(*window);
     }
 

@@ -6,7 +6,10 @@
 
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
+
+#include "ports/network_address.h"
 
 class Clock;
 class Dialogs;
@@ -18,6 +21,7 @@ class TFormAtualizacao;
 class TFormBiblioteca;
 class TFormCadastro;
 class TFormDebug;
+class TFormPortasRede;
 class TFormPrincipal;
 
 class Application {
@@ -40,6 +44,9 @@ public:
         QString library{};
         // Told when the user chooses another library, to remember it.
         std::function<void(const QString&)> rememberLibrary{};
+        // Told when the user changes the network ports, to remember them
+        // (the catalogue of the seams holds those of the last run already).
+        std::function<void(const std::map<int, NetworkAddress>&)> rememberNetworkPorts{};
     };
 
     Application(Seams seams, Options options);
@@ -54,6 +61,7 @@ public:
     TFormDebug& DiagnosticWindow() { return *formDebug_; }
     TFormCadastro& EnrolmentWindow() { return *formCadastro_; }
     TFormBiblioteca& LibraryWindow() { return *formBiblioteca_; }
+    TFormPortasRede& NetworkPortsWindow() { return *formPortasRede_; }
     // The demo panel, or nullptr (not in demo mode, or it could not start).
     PanelHost* DemoPanel() { return demoPanel_.get(); }
     int DemoPortNumber() const { return demoPortNumber_; }
@@ -72,4 +80,5 @@ private:
     TFormDebug* formDebug_ = nullptr;
     TFormCadastro* formCadastro_ = nullptr;
     TFormBiblioteca* formBiblioteca_ = nullptr;
+    TFormPortasRede* formPortasRede_ = nullptr;
 };

@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <cstdio>
 #include <exception>
+#include <map>
 #include <optional>
 
 #include "app/application.h"
@@ -31,6 +32,40 @@ namespace {
 void ShowEscapedError(const QString& message)
 {
     QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), message);
+}
+
+constexpr const char* kNetworkPortsGroup = "networkPorts";
+
+// The network ports kept in the settings: "COM5" = "rfc2217://host:port".
+// An entry that does not read (edited by hand) is left out, with a word.
+std::map<int, NetworkAddress> LoadNetworkPorts(QSettings& settings)
+{
+    std::map<int, NetworkAddress> ports;
+    settings.beginGroup(QLatin1String(kNetworkPortsGroup));
+    for (const QString& key : settings.childKeys()) {
+        bool ok = false;
+        const int number = key.startsWith(QLatin1String("COM")) ? key.mid(3).toInt(&ok) : 0;
+        const AddressParse parse = ParseNetworkAddress(settings.value(key).toString().toStdString());
+        if (ok && number >= kFirstComNumber && number <= kLastComNumber && parse.address) {
+            ports[number] = *parse.address;
+        } else {
+            std::fprintf(stderr, "quorvel: network port %s in the settings ignored: not COMn = rfc2217:// or socket://\n",
+                         qPrintable(key));
+        }
+    }
+    settings.endGroup();
+    return ports;
+}
+
+void SaveNetworkPorts(QSettings& settings, const std::map<int, NetworkAddress>& ports)
+{
+    settings.remove(QLatin1String(kNetworkPortsGroup));
+    settings.beginGroup(QLatin1String(kNetworkPortsGroup));
+    for (const auto& [number, address] : ports) {
+        settings.setValue(QStringLiteral("COM%1").arg(number), QString::fromStdString(address.Text()));
+    }
+    settings.endGroup();
+    settings.sync();
 }
 
 void PrintVersion()
@@ -107,9 +142,10 @@ int main(int argc, char* argv[])
         if (parser.isSet("trace") && !trace.Open(parser.value("trace"))) {
             dialogs.Error(nullptr, QStringLiteral("%1: %2").arg(parser.value("trace"), trace.ErrorText()));
         }
-        // The library's location is the one thing the tool remembers between
-        // runs (never a password: that stays in libpq's own files).
+        // The tool remembers the library's location and the network ports
+        // between runs (never a password: that stays in libpq's own files).
         QSettings settings(QStringLiteral("quorvel"), QStringLiteral("quorvel"));
+        ports.SetNetworkPorts(LoadNetworkPorts(settings));
         QString library = parser.value("library");
         if (library.isEmpty() && qEnvironmentVariableIsEmpty(kLibraryEnvironmentVariable)) {
             library = settings.value(QStringLiteral("library")).toString();
@@ -121,6 +157,9 @@ int main(int argc, char* argv[])
                                  .rememberLibrary = [&settings](const QString& location) {
                                      settings.setValue(QStringLiteral("library"), location);
                                      settings.sync();
+                                 },
+                                 .rememberNetworkPorts = [&settings](const std::map<int, NetworkAddress>& network) {
+                                     SaveNetworkPorts(settings, network);
                                  }});
         application.MainWindow().show();
         QApplication::exec();

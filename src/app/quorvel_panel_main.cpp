@@ -2,6 +2,7 @@
 // port in the user's port folder so that the tool's port menu lists it.
 //
 //   quorvel-panel --com 9 [--model 37|51|56] [--serial N] [--image FILE] [--trace]
+//   quorvel-panel --listen 127.0.0.1:4001 [...]   the same panel over raw TCP too (or alone)
 //   quorvel-panel --help | --version
 //
 // With --image the bootloader checks every packet of an update against
@@ -28,7 +29,9 @@
 #include <string_view>
 
 #include "ports/port_catalogue.h"
+#include "sim/panel_trace.h"
 #include "sim/pty_host.h"
+#include "sim/tcp_host.h"
 #include "sim/virtual_panel.h"
 
 namespace {
@@ -52,11 +55,16 @@ int Usage(const char* problem)
         std::fprintf(stderr, "quorvel-panel: %s\n", problem);
     }
     std::fprintf(out,
-                 "Usage: quorvel-panel --com N [--model 37|51|56] [--serial N] [--image FILE] [--trace] [--fast]\n"
-                 "A software alarm panel on a pseudo-terminal, registered as COM N for the tool.\n"
+                 "Usage: quorvel-panel (--com N | --listen ADDRESS:PORT) [--model 37|51|56] [--serial N] [--image FILE]\n"
+                 "                     [--trace] [--fast]\n"
+                 "A software alarm panel on a pseudo-terminal, registered as COM N for the tool, and/or\n"
+                 "on raw TCP.\n"
                  "\n"
                  "Options:\n"
                  "  --com N      register the panel as COM N (1 to 255)\n"
+                 "  --listen A   serve it over raw TCP at A, IPv4:PORT or [IPv6]:PORT (PORT 0: any free one),\n"
+                 "               one client at a time, answering as fast as the client reads; the tool\n"
+                 "               reaches it with --port socket://A\n"
                  "  --model M    panel model code: 37, 51 (default) or 56\n"
                  "  --serial N   serial number, 0 to 4294967295 (default %u)\n"
                  "  --image F    firmware updates must bring exactly this image file\n"
@@ -81,6 +89,7 @@ std::optional<uint64_t> ParseNumber(std::string_view text)
 
 struct Arguments {
     int com = 0;
+    std::string listen;
     VirtualPanel::Options panel;
     std::vector<sim::ExpectedPacket> image;
     bool trace = false;
@@ -132,6 +141,14 @@ std::optional<Arguments> ParseArguments(int argc, char** argv, int& exitCode)
             arguments.trace = true;
             continue;
         }
+        if (option == "--listen") {
+            if (i + 1 >= argc) {
+                exitCode = Usage("--listen needs ADDRESS:PORT");
+                return std::nullopt;
+            }
+            arguments.listen = argv[++i];
+            continue;
+        }
         if (option == "--image") {
             if (i + 1 >= argc) {
                 exitCode = Usage("--image needs a file");
@@ -176,8 +193,8 @@ std::optional<Arguments> ParseArguments(int argc, char** argv, int& exitCode)
             arguments.panel.serial = static_cast<uint32_t>(*value);
         }
     }
-    if (!haveCom) {
-        exitCode = Usage("--com is required");
+    if (!haveCom && arguments.listen.empty()) {
+        exitCode = Usage("--com or --listen is required");
         return std::nullopt;
     }
     return arguments;
@@ -223,19 +240,39 @@ int main(int argc, char** argv)
     VirtualPanel panel(options);
     panel.Bootloader().ExpectImage(std::move(arguments->image));
     std::string error;
-    auto host = PtyHost::Open(panel, DefaultPortFolder(), arguments->com, &error);
-    if (host) host->SetPaced(!arguments->fast);
-    if (!host) {
-        std::fprintf(stderr, "quorvel-panel: %s\n", error.c_str());
-        return 1;
+    std::unique_ptr<PtyHost> host;
+    if (arguments->com != 0) {
+        host = PtyHost::Open(panel, DefaultPortFolder(), arguments->com, &error);
+        if (!host) {
+            std::fprintf(stderr, "quorvel-panel: %s\n", error.c_str());
+            return 1;
+        }
+        host->SetPaced(!arguments->fast);
+    }
+    std::unique_ptr<TcpHost> tcp;
+    if (!arguments->listen.empty()) {
+        tcp = TcpHost::Listen(panel, arguments->listen, &error);
+        if (!tcp) {
+            std::fprintf(stderr, "quorvel-panel: %s\n", error.c_str());
+            return 1;
+        }
     }
     if (arguments->trace) {
-        host->SetTrace([](const std::string& line) {
-            std::fprintf(stdout, "%s\n", line.c_str());
+        const auto print = [](VirtualPanel::Direction direction, const std::vector<uint8_t>& frame) {
+            std::fprintf(stdout, "%s\n", sim::FormatTraceLine(std::chrono::system_clock::now(), direction, frame).c_str());
             std::fflush(stdout);
-        });
+        };
+        if (host) {
+            host->SetTrace([](const std::string& line) {
+                std::fprintf(stdout, "%s\n", line.c_str());
+                std::fflush(stdout);
+            });
+        } else {
+            panel.SetFrameObserver(print);
+        }
     }
-    std::printf("quorvel-panel: COM%d -> %s\n", host->ComNumber(), host->DevicePath().c_str());
+    if (host) std::printf("quorvel-panel: COM%d -> %s\n", host->ComNumber(), host->DevicePath().c_str());
+    if (tcp) std::printf("quorvel-panel: listening on %s\n", tcp->Address().c_str());
     std::fflush(stdout);
 
     using Clock = std::chrono::steady_clock;
@@ -244,20 +281,23 @@ int main(int argc, char** argv)
     while (!stop) {
         auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - Clock::now());
         // Paced output waits for its time, not for the terminal to be writable.
-        const auto untilNextByte = host->UntilNextByte();
-        const bool mayWrite = host->HasPendingOutput() && untilNextByte.count() == 0;
-        if (host->HasPendingOutput() && !mayWrite) {
+        const bool ptyPending = host && host->HasPendingOutput();
+        const auto untilNextByte = host ? host->UntilNextByte() : std::chrono::nanoseconds(0);
+        const bool mayWrite = ptyPending && untilNextByte.count() == 0;
+        if (ptyPending && !mayWrite) {
             wait = std::min(wait, std::max(std::chrono::milliseconds(1),
                                            std::chrono::ceil<std::chrono::milliseconds>(untilNextByte)));
         }
         // A client's close is seen at once: one killed holding the terminal
         // for itself must not lock out the next (poll skips a -1).
-        pollfd fds[3] = {
-            {host->MasterFd(), static_cast<short>(POLLIN | (mayWrite ? POLLOUT : 0)), 0},
+        pollfd fds[5] = {
+            {host ? host->MasterFd() : -1, static_cast<short>(POLLIN | (mayWrite ? POLLOUT : 0)), 0},
             {g_wakePipe[0], POLLIN, 0},
-            {host->ClientCloseFd(), POLLIN, 0},
+            {host ? host->ClientCloseFd() : -1, POLLIN, 0},
+            {tcp ? tcp->ListenFd() : -1, POLLIN, 0},
+            {tcp ? tcp->ClientFd() : -1, static_cast<short>(POLLIN | (tcp && tcp->HasPendingOutput() ? POLLOUT : 0)), 0},
         };
-        const int ready = ::poll(fds, 3, static_cast<int>(std::max<int64_t>(0, wait.count())));
+        const int ready = ::poll(fds, 5, static_cast<int>(std::max<int64_t>(0, wait.count())));
         if (ready < 0 && errno != EINTR) {
             std::fprintf(stderr, "quorvel-panel: poll: %s\n", std::strerror(errno));
             exitCode = 1;
@@ -266,15 +306,20 @@ int main(int argc, char** argv)
         if (ready > 0 && (fds[1].revents & POLLIN) != 0) {
             stop = true;
         }
-        if (ready > 0 && (fds[2].revents & POLLIN) != 0) {
+        if (host && ready > 0 && (fds[2].revents & POLLIN) != 0) {
             host->ReleaseStaleExclusiveUse();
         }
-        if ((ready > 0 && (fds[0].revents & (POLLIN | POLLOUT)) != 0) || (host->HasPendingOutput() && !mayWrite)) {
+        if (host && ((ready > 0 && (fds[0].revents & (POLLIN | POLLOUT)) != 0) || (ptyPending && !mayWrite))) {
             host->Pump();
         }
+        if (tcp && ready > 0 && (fds[3].revents & POLLIN) != 0) tcp->Accept();
+        if (tcp && ready > 0 && fds[4].fd >= 0 && fds[4].revents != 0) tcp->Pump();
         const auto now = Clock::now();
         if (now >= nextTick) {
-            host->Tick();
+            // One tick of the panel: what it says on its own goes to the
+            // terminal when there is one, else to the TCP client.
+            if (host) host->Tick();
+            else if (tcp) tcp->Tick();
             nextTick += std::chrono::seconds(1);
             if (nextTick <= now) {
                 nextTick = now + std::chrono::seconds(1);  // fell behind: do not race to catch up

@@ -17,6 +17,7 @@
 #include "core/panel/block_table.h"
 #include "library/panel_library.h"
 #include "core/panel/model_capabilities.h"
+#include "ports/network_address.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
 #include "session/frame_trace_file.h"
@@ -102,6 +103,11 @@ QString CliContext::Value(const char* option) const { return parser_.value(QLati
 
 int CliContext::Fail(ExitCode code, const QString& message)
 {
+    // A panel that stopped answering because its port went away (a cable
+    // pulled, a serial server gone) is a port error, said as one.
+    if (code == ExitCode::PanelFailed && portLost_) {
+        return Fail(ExitCode::PortError, QStringLiteral("the port %1 was lost: %2").arg(PortName(), message));
+    }
     env_.err << "quorvel-cli: " << PrintableLines(message) << '\n';
     env_.err.flush();
     return Code(code);
@@ -123,6 +129,7 @@ PanelSession& CliContext::Session()
     if (!session_) {
         session_ = std::make_unique<PanelSession>(env_.ports);
         session_->SetTrace(trace_.get());
+        QObject::connect(session_.get(), &PanelSession::PortFailed, session_.get(), [this] { portLost_ = true; });
         exchange_ = std::make_unique<PanelExchange>(*session_, PanelExchange::Options{.answerTimeoutMs = env_.answerTimeoutMs});
     }
     return *session_;
@@ -253,8 +260,15 @@ std::optional<int> CliContext::OpenTrace()
 
 std::optional<int> CliContext::ResolvePort()
 {
-    const QString text = Value("port").trimmed();
-    if (text.isEmpty()) return Fail(ExitCode::Usage, QStringLiteral("give the panel's port with --port (COM3, 3 or a device path)"));
+    const QString given = Value("port");
+    const QString text = given.trimmed();
+    if (text.isEmpty()) {
+        return Fail(ExitCode::Usage, QStringLiteral("give the panel's port with --port (COM3, 3, a device path, "
+                                                    "rfc2217://HOST:PORT or socket://HOST:PORT)"));
+    }
+    // Written as an address, it is one: a wrong one is a usage error, never
+    // a device path to look for. Read as given, so a stray blank is named.
+    if (LooksLikeNetworkAddress(text.toStdString())) return ResolveNetworkPort(given);
     // Anything named COM, or a bare number, is a COM number: one out of
     // range is a usage error, never a path to look for.
     static const QRegularExpression comPattern(QStringLiteral("^(?:COM)?([-+]?\\d+)$"), QRegularExpression::CaseInsensitiveOption);
@@ -280,6 +294,48 @@ std::optional<int> CliContext::ResolvePort()
     }
     number_ = kLastComNumber;
     env_.ports.PinInMemory(number_, text.toStdString());
+    return std::nullopt;
+}
+
+namespace {
+
+QString AddressProblemText(AddressProblem problem)
+{
+    switch (problem) {
+    case AddressProblem::UnknownScheme: return QStringLiteral("the scheme is neither rfc2217 nor socket");
+    case AddressProblem::Blank: return QStringLiteral("it holds a blank");
+    case AddressProblem::ControlCharacter: return QStringLiteral("it holds a control character");
+    case AddressProblem::UserInfo:
+        return QStringLiteral("it holds a user name (user@): the link carries no credentials");
+    case AddressProblem::MissingHost: return QStringLiteral("the host is missing");
+    case AddressProblem::BadHost:
+        return QStringLiteral("the host is no IPv4 address, [IPv6] address or host name");
+    case AddressProblem::MissingPort: return QStringLiteral("the port is missing");
+    case AddressProblem::BadPort: return QStringLiteral("the port is not a number from 1 to 65535");
+    case AddressProblem::TrailingText: return QStringLiteral("something follows the port");
+    }
+    return QString();
+}
+
+}  // namespace
+
+std::optional<int> CliContext::ResolveNetworkPort(const QString& given)
+{
+    const AddressParse parse = ParseNetworkAddress(given.toStdString());
+    if (!parse.address) {
+        return Fail(ExitCode::Usage, QStringLiteral("\"%1\" is not a network port: %2; write rfc2217://HOST:PORT or "
+                                                    "socket://HOST:PORT (an IPv6 host in brackets)")
+                                         .arg(PrintableText(given), AddressProblemText(parse.problem)));
+    }
+    // A number of its own for this process, as a device path gets.
+    number_ = kLastComNumber;
+    std::map<int, NetworkAddress> network = env_.ports.NetworkPorts();
+    network[number_] = *parse.address;
+    env_.ports.SetNetworkPorts(std::move(network));
+    env_.ports.Unpin(number_);
+    device_ = QString::fromStdString(parse.address->Text());
+    byPath_ = true;
+    network_ = true;
     return std::nullopt;
 }
 
@@ -315,6 +371,7 @@ std::optional<QString> NotASerialPort(const QString& device)
 
 int CliContext::PortOpenFailure()
 {
+    if (network_) return NetworkOpenFailure();
     const QString name = QStringLiteral("COM%1").arg(number_);
     if (!byPath_) {
         // The catalogue said why just before; this says what to do.
@@ -345,6 +402,64 @@ int CliContext::PortOpenFailure()
     }
     return Fail(ExitCode::PortError, QStringLiteral("cannot open %1; close any other program using it and try again")
                                          .arg(given));
+}
+
+namespace {
+
+// "the baud rate 9600 bit/s", "the data size 8": a setting as it was asked.
+QString AskedText(Rfc2217Client::Setting setting, std::uint32_t value)
+{
+    switch (setting) {
+    case Rfc2217Client::Setting::ComPortOption:
+        return QStringLiteral("the COM-PORT-OPTION (RFC 2217)");
+    case Rfc2217Client::Setting::BaudRate: return QStringLiteral("the baud rate %1 bit/s").arg(value);
+    case Rfc2217Client::Setting::DataSize: return QStringLiteral("the data size %1").arg(value);
+    case Rfc2217Client::Setting::Parity: return QStringLiteral("no parity");
+    case Rfc2217Client::Setting::StopSize: return QStringLiteral("%1 stop bit").arg(value);
+    }
+    return QString();
+}
+
+}  // namespace
+
+int CliContext::NetworkOpenFailure()
+{
+    const std::optional<LinkOpenFailure> failure = Session().OpenFailure();
+    if (!failure) return Fail(ExitCode::PortError, QStringLiteral("cannot open %1").arg(device_));
+    const QString seconds = QString::number(failure->timeoutMs / 1000.0);
+    const QString rawHint = QStringLiteral("; if it is a converter in raw TCP mode, use socket:// instead");
+    using Kind = LinkOpenFailure::Kind;
+    switch (failure->kind) {
+    case Kind::HostNotFound:
+        return Fail(ExitCode::PortError, QStringLiteral("cannot find the host of %1 (%2); check the address")
+                                             .arg(device_, failure->systemText));
+    case Kind::ConnectionRefused:
+        return Fail(ExitCode::PortError, QStringLiteral("nothing listens at %1 (connection refused); check the address "
+                                                        "and that the serial server runs").arg(device_));
+    case Kind::ConnectTimedOut:
+        return Fail(ExitCode::PortError, QStringLiteral("no answer from %1 within %2 s; check the address, the network "
+                                                        "and that the serial server runs").arg(device_, seconds));
+    case Kind::NetworkError:
+        return Fail(ExitCode::PortError, QStringLiteral("cannot connect to %1: %2").arg(device_, failure->systemText));
+    case Kind::ServerClosed:
+        return Fail(ExitCode::PortError, QStringLiteral("the server at %1 closed the connection while the line was set "
+                                                        "up; another client may be using the port").arg(device_));
+    case Kind::NotAnswered: {
+        QString message = QStringLiteral("the server at %1 did not answer %2 within %3 s")
+                              .arg(device_, AskedText(failure->setting, failure->asked), seconds);
+        if (failure->setting == Rfc2217Client::Setting::ComPortOption) message += rawHint;
+        return Fail(ExitCode::PortError, message);
+    }
+    case Kind::SettingRefused: {
+        QString message = QStringLiteral("the server at %1 refused %2")
+                              .arg(device_, AskedText(failure->setting, failure->asked));
+        if (failure->answered) message += QStringLiteral(" (it set %1)").arg(*failure->answered);
+        if (failure->setting == Rfc2217Client::Setting::ComPortOption) message += rawHint;
+        else if (failure->setting == Rfc2217Client::Setting::BaudRate) message += QStringLiteral("; choose another --speed");
+        return Fail(ExitCode::PortError, message);
+    }
+    }
+    return Fail(ExitCode::PortError, QStringLiteral("cannot open %1").arg(device_));
 }
 
 std::optional<int> CliContext::CheckConnectionOptions()

@@ -119,7 +119,9 @@ public:
 private:
     LocationParse ChosenLibrary() const;
     std::optional<int> ResolvePort();
+    std::optional<int> ResolveNetworkPort(const QString& given);
     int PortOpenFailure();
+    int NetworkOpenFailure();
     bool optionsChecked_ = false;
     bool interrupted_ = false;
     std::unique_ptr<InterruptWatch> interrupt_;
@@ -136,5 +138,7 @@ private:
     qint32 speed_ = 115200;
     int number_ = 0;
     QString device_;
-    bool byPath_ = false;  // the port was given as a device path
+    bool byPath_ = false;  // the port was given as a device path or an address
+    bool network_ = false;  // ... as an address
+    bool portLost_ = false;  // the port failed while open
 };

@@ -19,7 +19,8 @@ const char* kUsage =
     "  backup --port PORT FILE [--rf]        save every configuration block to FILE\n"
     "                                        (--rf: the enrolled RF sensors too)\n"
     "  restore --port PORT FILE [--dry-run]  write the blocks of FILE that differ\n"
-    "  diff FILE (--port PORT | FILE2)       the fields that differ, block by block\n"
+    "  diff FILE (--port PORT | FILE2) [--show-secrets]\n"
+    "                                        the fields that differ, block by block\n"
     "  flash --port PORT IMAGE.bin [--dry-run]\n"
     "                                        update the panel's firmware from an image file\n"
     "                                        (--dry-run: check the image and the panel, send nothing)\n"
@@ -40,7 +41,10 @@ const char* kUsage =
     "                                        the installation report of a snapshot (PDF, or HTML)\n"
     "backup, restore and flash keep what the panel holds in the library (--no-library: not);\n"
     "restore also takes SERIAL[@N], a snapshot of the library.\n"
-    "PORT is a COM number (COM3 or 3) or a device path (/dev/ttyUSB0).\n";
+    "PORT is a COM number (COM3 or 3), a device path (/dev/ttyUSB0), or a serial line across\n"
+    "the network: rfc2217://HOST:PORT (a serial server that takes the line settings, such as\n"
+    "ser2net) or socket://HOST:PORT (a converter in raw TCP mode, its speed set on the converter);\n"
+    "an IPv6 HOST goes in brackets: rfc2217://[::1]:2217.\n";
 
 // The options each command takes; any other is a usage error, never ignored.
 const QStringList kPanelOptions{"port", "speed", "trace", "json", "library", "no-library"};
@@ -49,7 +53,7 @@ const QHash<QString, QStringList> kCommandOptions{
     {"identify", kPanelOptions},
     {"backup", kPanelOptions + QStringList{"rf"}},
     {"restore", kPanelOptions + QStringList{"dry-run"}},
-    {"diff", kPanelOptions},
+    {"diff", kPanelOptions + QStringList{"show-secrets"}},
     {"flash", kPanelOptions + QStringList{"dry-run"}},
     {"status", kPanelOptions + QStringList{"page", "watch"}},
     {"enrol", kPanelOptions + QStringList{"kind", "zone", "user", "buttons"}},
@@ -103,7 +107,8 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
     parser.setApplicationDescription(QStringLiteral("Back up, restore and compare an alarm panel's configuration; "
                                                     "update its firmware; watch its status; enrol its RF sensors."));
     parser.addOptions({
-        {"port", "The panel's port: a COM number (COM3, 3) or a device path.", "PORT"},
+        {"port", "The panel's port: a COM number (COM3, 3), a device path, rfc2217://HOST:PORT or socket://HOST:PORT.",
+         "PORT"},
         {"speed", "The link speed: 9600, 19200, 38400, 57600 or 115200 (default).", "BIT/S"},
         {"json", "Print results as JSON, for scripts."},
         {"dry-run", "restore: list the blocks it would write, write nothing; flash: check the image and the panel, "
@@ -129,7 +134,7 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
          "TEXT"},
         {{"o", "output"}, "report: the file to write.", "FILE"},
         {"html", "report: an HTML file instead of a PDF."},
-        {"show-secrets", "report: show the Wi-Fi password instead of masking it."},
+        {"show-secrets", "report, diff: show the Wi-Fi password (and the bytes of its block) instead of masking it."},
         {"help", "Show this help."},
         // Qt's own version option speaks in another voice.
         {{"v", "version"}, "Show the version."},

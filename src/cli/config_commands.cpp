@@ -93,17 +93,22 @@ std::map<int, std::vector<FieldChange>> CompareRfTables(const RfSensorTable& lef
     return differences;
 }
 
-// Prints what differs under its name (not for JSON) and gives it as JSON.
+// Prints what differs under its name (not for JSON) and gives it as JSON;
+// a secret masked unless --show-secrets.
 QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<FieldChange>& changes)
 {
     QTextStream& out = cli.Env().out;
     if (!cli.Json()) out << PrintableText(name) << '\n';
     QJsonArray fields;
+    const bool showSecrets = cli.IsSet("show-secrets");
     for (const FieldChange& change : changes) {
         const QString caption = QString::fromStdString(change.caption);
-        const QString before = QString::fromStdString(change.before);
-        const QString after = QString::fromStdString(change.after);
-        fields.append(QJsonObject{{"caption", caption}, {"before", before}, {"after", after}});
+        const QString before = QString::fromStdString(ShownValue(change.caption, change.before, change.secret, showSecrets));
+        const QString after = QString::fromStdString(ShownValue(change.caption, change.after, change.secret, showSecrets));
+        QJsonObject field{{"caption", caption}, {"before", before}, {"after", after}};
+        // A script tells a masked value from a password of dots.
+        if (change.secret) field.insert("secret", true);
+        fields.append(field);
         if (!cli.Json()) {
             out << "  " << PrintableText(caption) << ": " << PrintableText(before) << " -> " << PrintableText(after) << '\n';
         }

@@ -1,5 +1,7 @@
 #include "cli/terminal_text.h"
 
+#include "core/bytes/text_controls.h"
+
 namespace {
 
 enum class Style { Text, Lines, Json };
@@ -9,15 +11,16 @@ QString Escape(const QString& text, Style style)
     QString escaped;
     escaped.reserve(text.size());
     for (const QChar c : text) {
-        // Other_Control is exactly C0, DEL and C1. In JSON a raw one stands
-        // only within a string, where an escape means the same character;
-        // the line breaks of its layout stay.
-        if (c.category() != QChar::Other_Control || (style != Style::Text && c == QLatin1Char('\n'))) {
-            escaped += c;
-        } else if (style == Style::Json) {
+        const char32_t code = c.unicode();
+        // In JSON a raw control stands only within a string, where an escape
+        // means the same character; the line breaks of its layout stay.
+        const bool control = IsControlCharacter(code) && !(style != Style::Text && c == QLatin1Char('\n'));
+        if (IsLayoutControl(code) || (control && style == Style::Json)) {
             escaped += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        } else {
+        } else if (control) {
             escaped += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            escaped += c;
         }
     }
     return escaped;

@@ -15,6 +15,32 @@ std::optional<RfSensorRecord> SlotRecord(const RfSensorTable& table, int slot)
     return UnpackRfSensorRecord(found->second.data(), found->second.size());
 }
 
+// A sensor as a whole, in one line: "100003 · Sensor PIR (presença) ·
+// zona 9 · usuário 1", with a key fob's buttons; "-" for an empty slot.
+std::string SensorSummary(const std::optional<RfSensorRecord>& record)
+{
+    if (!record) return "-";
+    const std::vector<BlockField> fields = RfSensorFields(record);
+    std::string summary = fields[0].value + " · " + fields[1].value + " · zona " + fields[5].value + " · usuário " +
+                          fields[6].value;
+    if (record->kind == static_cast<std::uint8_t>(SensorKind::KeyFob)) {
+        summary += " · botões " + fields[2].value + ", " + fields[3].value + ", " + fields[4].value;
+    }
+    return summary;
+}
+
+// What differs in one slot: a sensor put in, taken out or replaced by
+// another is one change of the whole sensor (its fields one by one would
+// say nothing more, and a table enrolled anew stays a few pages in a
+// report); the same sensor changed is told field by field.
+std::vector<FieldChange> CompareSlot(const std::optional<RfSensorRecord>& before, const std::optional<RfSensorRecord>& after)
+{
+    if ((before || after) && (!before || !after || before->serial != after->serial)) {
+        return {{"Sensor", SensorSummary(before), SensorSummary(after)}};
+    }
+    return CompareRfSensors(before, after);
+}
+
 template <typename Map>
 typename Map::mapped_type ValueOr(const Map& map, const typename Map::key_type& key)
 {
@@ -45,7 +71,7 @@ std::vector<BackupDifference> CompareBackups(const PanelBackup& before, const Pa
         const std::vector<std::uint8_t> old = ValueOr(*before.rf, slot);
         const std::vector<std::uint8_t> now = ValueOr(*after.rf, slot);
         if (old == now) continue;
-        std::vector<FieldChange> changes = CompareRfSensors(SlotRecord(*before.rf, slot), SlotRecord(*after.rf, slot));
+        std::vector<FieldChange> changes = CompareSlot(SlotRecord(*before.rf, slot), SlotRecord(*after.rf, slot));
         // Reserved bytes the fields do not show can differ alone.
         if (changes.empty()) changes.push_back({"Bytes", HexBytes(old), HexBytes(now)});
         for (FieldChange& change : changes) differences.push_back({QStringLiteral("Sensor RF %1").arg(slot), std::move(change)});

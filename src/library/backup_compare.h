@@ -1,8 +1,8 @@
 #pragma once
 // What differs between two configurations of a panel, field by field with
 // the window's captions: block by block, then RF sensor slot by slot when
-// both hold the sensors. One comparison for the window, the report and the
-// command-line tool.
+// both hold the sensors (a sensor put in, taken out or replaced as one
+// change, "Sensor"). One comparison for the window and the report.
 
 #include <QString>
 #include <vector>

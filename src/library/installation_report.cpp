@@ -9,7 +9,7 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 
-#include "core/bytes/hex_text.h"
+#include "core/bytes/text_controls.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
 #include "core/panel/block_table.h"
@@ -20,15 +20,37 @@
 namespace {
 
 constexpr int kPdfResolution = 300;
-constexpr const char* kMask = "••••••••";
+// The installer's name is a name like the customer's.
+constexpr int kMaxInstallerLength = kMaxCustomerLength;
 
-QString Html(const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); }
-QString Html(const QString& text) { return text.toHtmlEscaped(); }
-
-QString Shown(const std::string& caption, const std::string& value, bool showSecrets)
+// Text from the panel, a file or the library, made safe to place in the
+// HTML: escaped, and each control character (ESC, BEL, CR, C1) or mark that
+// reorders or breaks a line (U+202E, U+2028, ...) replaced by U+FFFD. A
+// visible mark rather than nothing: the reader sees that the text held
+// something not shown, and its words stay in the order they were stored.
+QString Html(const QString& text)
 {
-    if (IsSecretField(caption) && !showSecrets && !value.empty()) return QString::fromUtf8(kMask);
-    return Html(value);
+    QString clean = text;
+    for (QChar& c : clean) {
+        if (IsReplacedWhenShown(c.unicode())) c = QChar::ReplacementCharacter;
+    }
+    return clean.toHtmlEscaped();
+}
+QString Html(const std::string& text) { return Html(QString::fromStdString(text)); }
+
+// A field cut to its bound, an ellipsis saying so: a library written by an
+// older tool may hold longer ones, and a report stays a few pages.
+QString Bounded(const QString& text, int bound)
+{
+    if (text.size() <= bound) return text;
+    qsizetype cut = bound;
+    if (text[cut - 1].isHighSurrogate()) --cut;  // never half a character
+    return text.left(cut) + QChar(0x2026);
+}
+
+QString Shown(const std::string& caption, const std::string& value, bool secret, bool showSecrets)
+{
+    return Html(ShownValue(caption, value, secret, showSecrets));
 }
 
 QString DateTimeText(const QDateTime& time) { return time.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")); }
@@ -75,10 +97,11 @@ QString CustomerSection(const ReportInput& input)
     QString html = QStringLiteral("<h1>Relatório de instalação</h1><table width=\"100%\" cellpadding=\"2\">");
     html += row(QStringLiteral("Central"), Html(PanelLine(input)));
     html += row(QStringLiteral("Configuração lida em"), DateTimeText(input.snapshot.taken));
-    html += row(QStringLiteral("Cliente"), Html(input.panel.customer));
-    html += row(QStringLiteral("Endereço"), Html(input.panel.address));
-    html += row(QStringLiteral("Observações"), Html(input.panel.notes).replace('\n', QStringLiteral("<br>")));
-    html += row(QStringLiteral("Instalador"), Html(input.info.takenBy));
+    html += row(QStringLiteral("Cliente"), Html(Bounded(input.panel.customer, kMaxCustomerLength)));
+    html += row(QStringLiteral("Endereço"), Html(Bounded(input.panel.address, kMaxAddressLength)));
+    html += row(QStringLiteral("Observações"),
+                Html(Bounded(input.panel.notes, kMaxNotesLength)).replace('\n', QStringLiteral("<br>")));
+    html += row(QStringLiteral("Instalador"), Html(Bounded(input.info.takenBy, kMaxInstallerLength)));
     html += row(QStringLiteral("Data"), input.printed.toLocalTime().toString(QStringLiteral("dd/MM/yyyy")));
     return html + QStringLiteral("</table>");
 }
@@ -91,13 +114,8 @@ QString BlocksSection(const ReportInput& input)
         for (std::uint8_t id : tab.blocks) {
             const auto block = input.snapshot.blocks.find(id);
             if (block == input.snapshot.blocks.end()) continue;
-            const auto fields = DecodeBlockFields(block->second);
-            if (!fields) {
-                rows << QStringList{QStringLiteral("Bytes"), Html(HexBytes(block->second))};
-                continue;
-            }
-            for (const BlockField& field : *fields) {
-                rows << QStringList{Html(field.caption), Shown(field.caption, field.value, input.showSecrets)};
+            for (const BlockField& field : BlockRows(block->second)) {
+                rows << QStringList{Html(field.caption), Shown(field.caption, field.value, field.secret, input.showSecrets)};
             }
         }
         if (rows.isEmpty()) continue;
@@ -131,8 +149,9 @@ QString ChangesSection(const ReportInput& input)
     QList<QStringList> rows;
     for (const BackupDifference& difference : CompareBackups(*input.previous, input.snapshot)) {
         const FieldChange& change = difference.change;
-        rows << QStringList{Html(difference.where), Html(change.caption), Shown(change.caption, change.before, input.showSecrets),
-                            Shown(change.caption, change.after, input.showSecrets)};
+        rows << QStringList{Html(difference.where), Html(change.caption),
+                            Shown(change.caption, change.before, change.secret, input.showSecrets),
+                            Shown(change.caption, change.after, change.secret, input.showSecrets)};
     }
     QString html = QStringLiteral("<h2>Alterações desde a configuração anterior</h2>");
     html += QStringLiteral("<p>Comparada com a configuração lida em %1.</p>").arg(DateTimeText(input.previous->taken));

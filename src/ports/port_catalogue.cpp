@@ -19,6 +19,31 @@ void SystemPortCatalogue::PinInMemory(int number, std::string devicePath)
 
 void SystemPortCatalogue::Unpin(int number) { memoryPins_.erase(number); }
 
+void SystemPortCatalogue::SetNetworkPorts(std::map<int, NetworkAddress> ports)
+{
+    std::erase_if(ports, [](const auto& entry) { return !IsComNumber(entry.first); });
+    networkPorts_ = std::move(ports);
+}
+
+std::optional<NetworkAddress> SystemPortCatalogue::NetworkPort(int number) const
+{
+    // A pin in memory is this process's own choice for the number.
+    if (memoryPins_.count(number)) return std::nullopt;
+    const auto found = networkPorts_.find(number);
+    if (found == networkPorts_.end()) return std::nullopt;
+    return found->second;
+}
+
+void SystemPortCatalogue::AddNetworkPorts(std::vector<PortEntry>& ports) const
+{
+    if (networkPorts_.empty()) return;
+    std::erase_if(ports, [this](const PortEntry& entry) { return NetworkPort(entry.number).has_value(); });
+    for (const auto& [number, address] : networkPorts_) {
+        if (NetworkPort(number)) ports.push_back({number, address.Text(), true});
+    }
+    std::sort(ports.begin(), ports.end(), [](const PortEntry& a, const PortEntry& b) { return a.number < b.number; });
+}
+
 int LowestFreeComNumber(const std::vector<int>& taken)
 {
     for (int number = kFirstComNumber; number <= kLastComNumber; ++number) {

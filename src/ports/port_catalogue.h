@@ -9,6 +9,9 @@
 // starts. The folder decides what the tool opens read-write, so it is used
 // only while it and the folder holding it belong to the user and no one
 // else can write to them; an entry is followed only to a character device.
+// A COM number may also name a serial line across the network (an address
+// the installer gave that number, as virtual-COM drivers do): such a port is
+// listed whatever answers there, and opens through the network link.
 // Standard C++ and the operating system only: no Qt.
 
 #include <filesystem>
@@ -18,12 +21,15 @@
 #include <string>
 #include <vector>
 
+#include "ports/network_address.h"
+
 inline constexpr int kFirstComNumber = 1;
 inline constexpr int kLastComNumber = 255;
 
 struct PortEntry {
     int number = 0;
-    std::string devicePath;
+    std::string devicePath;  // for a network port, its address ("rfc2217://host:port")
+    bool network = false;
     bool operator==(const PortEntry&) const = default;
 };
 
@@ -32,8 +38,11 @@ public:
     virtual ~PortCatalogue() = default;
     // The ports present now, in increasing COM number.
     virtual std::vector<PortEntry> Scan() const = 0;
-    // The device behind a COM number, whether or not it is present now.
+    // The device behind a COM number, whether or not it is present now;
+    // none for a network port.
     virtual std::optional<std::string> DevicePath(int number) const = 0;
+    // The network address behind a COM number, when it names one.
+    virtual std::optional<NetworkAddress> NetworkPort(int) const { return std::nullopt; }
     // Why the port folder, or some of its entries, are being ignored, for
     // the port menu; empty when all is in use (or there is none).
     virtual std::string IgnoredFolderReason() const { return {}; }
@@ -51,6 +60,12 @@ public:
 
     std::vector<PortEntry> Scan() const override;
     std::optional<std::string> DevicePath(int number) const override;
+    std::optional<NetworkAddress> NetworkPort(int number) const override;
+    // The network ports, each address under its COM number (the window's
+    // settings): they take their numbers ahead of any device, and replace
+    // those set before. A number out of 1..255 is left out.
+    void SetNetworkPorts(std::map<int, NetworkAddress> ports);
+    const std::map<int, NetworkAddress>& NetworkPorts() const { return networkPorts_; }
     // Set by the last scan or look-up; each reason is also written once to
     // standard error.
     std::string IgnoredFolderReason() const override;
@@ -74,9 +89,12 @@ private:
     bool FolderTrusted() const;
     void ReportIgnoredEntry(int number, const std::string& problem) const;
     void Say(const std::string& reason) const;
+    // The network ports in place of the devices of their numbers, in order.
+    void AddNetworkPorts(std::vector<PortEntry>& ports) const;
 
     Options options_;
     std::map<int, std::string> memoryPins_;
+    std::map<int, NetworkAddress> networkPorts_;
     mutable std::string ignoredReason_;
     mutable std::map<int, std::string> ignoredEntries_;  // by COM number
     ReasonSink sink_;

@@ -318,6 +318,7 @@ std::optional<std::string> SystemPortCatalogue::DevicePath(int number) const
 {
     if (!IsComNumber(number)) return std::nullopt;
     if (const auto pin = memoryPins_.find(number); pin != memoryPins_.end()) return pin->second;
+    if (NetworkPort(number)) return std::nullopt;
     // An entry pins its number even when its device is gone.
     if (FolderTrusted()) {
         std::string problem;
@@ -350,8 +351,10 @@ std::vector<PortEntry> SystemPortCatalogue::Scan() const
         } else {
             path = FixedDevicePath(number, options_.deviceRoot, callouts);
         }
+        if (NetworkPort(number)) continue;  // not probed: its number is the address's
         if (path && !path->empty() && IsDevicePresent(*path)) ports.push_back({number, std::move(*path)});
     }
+    AddNetworkPorts(ports);
     return ports;
 }
 

@@ -73,7 +73,7 @@ SystemPortCatalogue::SystemPortCatalogue(Options options) : options_(std::move(o
 
 std::optional<std::string> SystemPortCatalogue::DevicePath(int number) const
 {
-    if (!IsComNumber(number)) return std::nullopt;
+    if (!IsComNumber(number) || NetworkPort(number)) return std::nullopt;
     return "\\\\.\\" + ComName(number);
 }
 
@@ -82,7 +82,8 @@ std::vector<PortEntry> SystemPortCatalogue::Scan() const
     std::vector<PortEntry> ports;
     for (int number = kFirstComNumber; number <= kLastComNumber; ++number) {
         std::string path = "\\\\.\\" + ComName(number);
-        if (IsDevicePresent(path)) ports.push_back({number, std::move(path)});
+        if (!NetworkPort(number) && IsDevicePresent(path)) ports.push_back({number, std::move(path)});
     }
+    AddNetworkPorts(ports);
     return ports;
 }

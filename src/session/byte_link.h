@@ -1,13 +1,17 @@
 #pragma once
 // The byte link seam: opens, moves bytes, and raises opened, closed,
 // data-available and failure events. It knows nothing of frames; the
-// protocol lives above it. A serial port is one link, a link in memory
-// (a software panel at its far end, for tests) is another.
+// protocol lives above it. A serial port is one link, a serial line across
+// the network another, a link in memory (a software panel at its far end,
+// for tests) a third.
 
 #include <QObject>
 #include <QtGlobal>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+
+#include "session/link_open_failure.h"
 
 class ByteLink : public QObject {
     Q_OBJECT
@@ -30,6 +34,9 @@ public:
     virtual qint64 BytesWaiting() const = 0;
     // Copies up to max waiting bytes; -1 on failure.
     virtual qint64 Read(std::uint8_t* buffer, qint64 max) = 0;
+    // Why the last Open failed, when the link knows more than the caller can
+    // find out for itself (a network link does; a serial port does not).
+    virtual std::optional<LinkOpenFailure> OpenFailure() const { return std::nullopt; }
 
 signals:
     void Opened();
@@ -38,4 +45,7 @@ signals:
     // A read or write failure while open, including a device that vanished.
     // Raised once per failure burst: the owner closes the link in response.
     void Failed(bool writing);
+    // A line for the trace about the link itself, not a frame: what a
+    // serial server agreed to, or left unanswered.
+    void Note(const QString& text);
 };

@@ -20,6 +20,8 @@ void FrameTraceFile::Frame(TraceDirection direction, const std::uint8_t* frame, 
 
 void FrameTraceFile::Dropped(std::size_t count) { WriteLine(TraceDroppedLine(TimeText(), count)); }
 
+void FrameTraceFile::Note(const std::string& text) { WriteLine(TimeText() + " -- " + text); }
+
 void FrameTraceFile::WriteLine(const std::string& line)
 {
     if (!file_) return;

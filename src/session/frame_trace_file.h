@@ -1,6 +1,6 @@
 #pragma once
 // The frame trace of a session, appended to a file: one line per frame both
-// ways, plus the bytes the assembler dropped. Each line is written through
+// ways, plus the bytes the assembler dropped and notes on the link itself. Each line is written through
 // at once, so a trace is whole up to the last frame even when the program
 // is killed. The file is a regular file (created private: it holds the
 // panel's data) or a terminal; a write that fails stops the trace, and
@@ -28,6 +28,8 @@ public:
 
     void Frame(TraceDirection direction, const std::uint8_t* frame, std::size_t count);
     void Dropped(std::size_t count);
+    // A line about the link itself (what a serial server agreed to).
+    void Note(const std::string& text);
 
 signals:
     // The trace stopped after a failed write; reason in the system's words.

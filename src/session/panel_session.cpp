@@ -15,7 +15,7 @@
 #include "core/rf/rf_sensor_record.h"
 #include "session/byte_link.h"
 #include "session/frame_trace_file.h"
-#include "session/serial_link.h"
+#include "session/port_link.h"
 
 namespace {
 
@@ -148,10 +148,13 @@ PanelSession::PanelSession(std::unique_ptr<ByteLink> link, QObject* parent)
     });
     connect(link_, &ByteLink::DataAvailable, this, &PanelSession::OnDataAvailable);
     connect(link_, &ByteLink::Failed, this, &PanelSession::PortFailed);
+    connect(link_, &ByteLink::Note, this, [this](const QString& text) {
+        if (trace_) trace_->Note(text.toStdString());
+    });
 }
 
 PanelSession::PanelSession(const PortCatalogue& ports, QObject* parent)
-    : PanelSession(std::make_unique<SerialLink>(ports), parent)
+    : PanelSession(std::make_unique<PortLink>(ports), parent)
 {
 }
 
@@ -169,6 +172,8 @@ PanelSession::OpenResult PanelSession::OpenPort(int comNumber, qint32 baud)
 bool PanelSession::ClosePort() { return !link_->IsOpen() || link_->Close(); }
 
 bool PanelSession::IsPortOpen() const { return link_->IsOpen(); }
+
+std::optional<LinkOpenFailure> PanelSession::OpenFailure() const { return link_->OpenFailure(); }
 
 void PanelSession::OnLinkOpened()
 {

@@ -11,11 +11,13 @@
 #include <QtGlobal>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/link/link_supervision.h"
 #include "core/link/outgoing.h"
 #include "core/panel/device_identity.h"
+#include "session/link_open_failure.h"
 
 class ByteLink;
 class FrameTraceFile;
@@ -27,7 +29,8 @@ class PanelSession : public QObject {
 public:
     // The session owns its link.
     explicit PanelSession(std::unique_ptr<ByteLink> link, QObject* parent = nullptr);
-    // On the serial port of a COM number.
+    // On the port of a COM number: its serial device, or the network
+    // address the catalogue gives it.
     explicit PanelSession(const PortCatalogue& ports, QObject* parent = nullptr);
     ~PanelSession() override;
 
@@ -38,6 +41,8 @@ public:
     // False when the port would not close. Nothing happens when it is closed.
     bool ClosePort();
     bool IsPortOpen() const;
+    // Why the last OpenPort failed, when the link can tell (a network link).
+    std::optional<LinkOpenFailure> OpenFailure() const;
     int ComNumber() const { return comNumber_; }
     qint32 Baud() const { return baud_; }
 

@@ -18,8 +18,11 @@
 #include "cli/terminal_text.h"
 #include "library/backup_file.h"
 #include "cli_test_bench.h"
+#include "core/bytes/hex_text.h"
+#include "core/bytes/text_controls.h"
 #include "core/link/commands.h"
 #include "support/file_size_limit.h"
+#include "support/planted_password.h"
 
 using namespace cli_test;
 namespace fs = std::filesystem;
@@ -30,6 +33,23 @@ const std::uint8_t kWriteBlock = CommandByte(CommandCode::WriteBlockCommand);
 const QByteArray kOldBackup = "the installer's good backup";
 
 fs::perms Mode(const QString& path) { return fs::status(path.toStdString()).permissions(); }
+
+// The backup of the panel on COM3 as a file with its Wi-Fi block replaced
+// by these bytes, as a crafted panel or an edited file could hold it.
+QString BackupWithWifi(CliBench& bench, const QString& name, const std::vector<std::uint8_t>& wifi)
+{
+    const QString file = bench.Path(name);
+    if (bench.Run({"backup", "--port", "COM3", file, "--no-library"}) != kDone) qFatal("backup failed: %s", qPrintable(bench.err));
+    QJsonObject root = QJsonDocument::fromJson(ReadAll(file)).object();
+    QJsonArray blocks = root.value("blocks").toArray();
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        if (blocks[i].toObject().value("id").toInt() != 6) continue;
+        blocks[i] = QJsonObject{{"id", 6}, {"bytes", QString::fromStdString(HexBytes(wifi))}};
+    }
+    root.insert("blocks", blocks);
+    WriteAll(file, QJsonDocument(root).toJson());
+    return file;
+}
 
 }  // namespace
 
@@ -46,6 +66,7 @@ private slots:
     void aPortThatIsNoPortSaysWhy_data();
     void aPortThatIsNoPortSaysWhy();
     void controlCharactersNeverReachTheTerminal();
+    void diffMasksTheWifiPassword();
     void terminalText_data();
     void terminalText();
 };
@@ -270,16 +291,8 @@ void CliFilesTest::controlCharactersNeverReachTheTerminal()
     bench.AddPanel(3);
     const QString clean = bench.Path("clean.json");
     QCOMPARE(bench.Run({"backup", "--port", "COM3", clean}), kDone);
-    QJsonObject root = QJsonDocument::fromJson(ReadAll(clean)).object();
-    QJsonArray blocks = root.value("blocks").toArray();
-    for (qsizetype i = 0; i < blocks.size(); ++i) {
-        if (blocks[i].toObject().value("id").toInt() != 6) continue;
-        // name "\x1b[2J\x07\x81", password "x"
-        blocks[i] = QJsonObject{{"id", 6}, {"bytes", "06 06 1B 5B 32 4A 07 81 01 78"}};
-    }
-    root.insert("blocks", blocks);
-    const QString crafted = bench.Path("crafted.json");
-    WriteAll(crafted, QJsonDocument(root).toJson());
+    // name "\x1b[2J\x07\x81", password "x"
+    const QString crafted = BackupWithWifi(bench, "crafted.json", {6, 6, 0x1B, '[', '2', 'J', 0x07, 0x81, 1, 'x'});
     QCOMPARE(bench.Run({"diff", clean, crafted}), kDone);
     QVERIFY2(bench.out.contains("\\x1b[2J\\x07\\x81"), qPrintable(bench.out));
     QCOMPARE(bench.Run({"diff", clean, crafted, "--json"}), kDone);
@@ -288,11 +301,33 @@ void CliFilesTest::controlCharactersNeverReachTheTerminal()
     for (const QChar c : bench.out) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
 
     // A message that quotes the file: the sequence that retitles a terminal.
+    QJsonObject root = QJsonDocument::fromJson(ReadAll(crafted)).object();
     root.insert("version", "\x1b]0;pwned\x07");
     WriteAll(crafted, QJsonDocument(root).toJson());
     QCOMPARE(bench.Run({"diff", crafted, clean}), kBadFile);
     QVERIFY2(bench.err.contains("backup format version \\x1b]0;pwned\\x07 is not supported"), qPrintable(bench.err));
     for (const QChar c : bench.err) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
+}
+
+// A panel with no network against one set up since: the Wi-Fi block does
+// not decode on one side, so it compares as bytes, which hold the password.
+// Neither text nor JSON shows it in any spelling unless --show-secrets.
+void CliFilesTest::diffMasksTheWifiPassword()
+{
+    CliBench bench;
+    bench.AddPanel(3);
+    const QString unset = BackupWithWifi(bench, "unset.json", {6, 0, 0});
+    const QString set = BackupWithWifi(bench, "set.json", WifiBlockWithPassword());
+    for (const QStringList& json : {QStringList{}, QStringList{"--json"}}) {
+        QCOMPARE(bench.Run(QStringList{"diff", unset, set} + json), kDone);
+        QVERIFY2(!HoldsPlantedPassword(bench.out) && bench.out.contains("(oculto)"), qPrintable(bench.out));
+        QCOMPARE(bench.Run(QStringList{"diff", unset, set, "--show-secrets"} + json), kDone);
+        QVERIFY2(ShowsPlantedPassword(bench.out), qPrintable(bench.out));
+    }
+    QCOMPARE(bench.Run({"diff", unset, set, "--json"}), kDone);
+    const QJsonObject change =
+        QJsonDocument::fromJson(bench.out.toUtf8()).object()["blocks"][0]["fields"][0].toObject();
+    QCOMPARE(change, (QJsonObject{{"caption", "Bytes"}, {"before", "(oculto)"}, {"after", "(oculto)"}, {"secret", true}}));
 }
 
 void CliFilesTest::terminalText_data()
@@ -308,6 +343,20 @@ void CliFilesTest::terminalText_data()
     QTest::newRow("NUL") << QString(QChar(0)) << "\\x00" << "\\x00";
     QTest::newRow("DEL and C1") << QString("\x7f") + QChar(0x9B) + QChar(0x85) << "\\x7f\\x9b\\x85"
                                 << "\\x7f\\x9b\\x85";
+    // Marks that reorder or break a line, as a crafted customer or file
+    // could hold: after an override, "fdp.exe" reads as "exe.pdf".
+    QTest::newRow("right-to-left override") << QStringLiteral("nota\u202Efdp.exe\u202C") << "nota\\u202efdp.exe\\u202c"
+                                            << "nota\\u202efdp.exe\\u202c";
+    QTest::newRow("embeddings and isolates") << QStringLiteral("\u202A\u202B\u202D\u2066\u2067\u2068\u2069")
+                                             << "\\u202a\\u202b\\u202d\\u2066\\u2067\\u2068\\u2069"
+                                             << "\\u202a\\u202b\\u202d\\u2066\\u2067\\u2068\\u2069";
+    QTest::newRow("direction marks") << QStringLiteral("a\u200Eb\u200Fc\u061Cd") << "a\\u200eb\\u200fc\\u061cd"
+                                     << "a\\u200eb\\u200fc\\u061cd";
+    QTest::newRow("line and paragraph separators") << QStringLiteral("a\u2028b\u2029c") << "a\\u2028b\\u2029c"
+                                                   << "a\\u2028b\\u2029c";
+    QTest::newRow("joiners and marks that only shape stay") << QStringLiteral("a\u200Db\u200Cc\u00ADd")
+                                                             << QStringLiteral("a\u200Db\u200Cc\u00ADd")
+                                                             << QStringLiteral("a\u200Db\u200Cc\u00ADd");
 }
 
 // The one escaping every command prints panel and file text through; JSON
@@ -321,7 +370,7 @@ void CliFilesTest::terminalText()
     QCOMPARE(PrintableLines(text), lines);
     const QJsonObject object{{"name", text}};
     const QString json = PrintableJson(QJsonDocument(object).toJson(QJsonDocument::Indented));
-    for (const QChar c : json) QVERIFY(c == '\n' || c.category() != QChar::Other_Control);
+    for (const QChar c : json) QVERIFY(c == '\n' || !(IsControlCharacter(c.unicode()) || IsLayoutControl(c.unicode())));
     QCOMPARE(QJsonDocument::fromJson(json.toUtf8()).object(), object);
 }
 

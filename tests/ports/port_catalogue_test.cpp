@@ -104,6 +104,31 @@ TEST_F(PortCatalogueTest, FolderEntriesPinTheirNumbers)
     }
 }
 
+TEST_F(PortCatalogueTest, NetworkPortsTakeTheirNumbersAheadOfDevicesButNotOfPinsInMemory)
+{
+    const std::string real = MakeCharDevice("real");
+    Link("COM5", real);
+    Link("COM6", real);
+    SystemPortCatalogue catalogue = Catalogue();
+    const NetworkAddress server{NetworkAddress::Scheme::Rfc2217, "192.0.2.7", 2217};
+    const NetworkAddress converter{NetworkAddress::Scheme::Socket, "::1", 4001};
+    catalogue.SetNetworkPorts({{5, server}, {40, converter}, {0, server}, {256, server}});
+    catalogue.PinInMemory(40, real);  // this process's own choice wins
+
+    const std::vector<PortEntry> expected = {
+        {5, "rfc2217://192.0.2.7:2217", true}, {6, real}, {40, real}};
+    EXPECT_EQ(catalogue.Scan(), expected);
+    EXPECT_EQ(catalogue.NetworkPort(5), server);
+    EXPECT_EQ(catalogue.DevicePath(5), std::nullopt);
+    EXPECT_EQ(catalogue.NetworkPort(40), std::nullopt);
+    EXPECT_EQ(catalogue.NetworkPort(6), std::nullopt);
+
+    catalogue.Unpin(40);
+    catalogue.SetNetworkPorts({{40, converter}});  // replaces the earlier set
+    const std::vector<PortEntry> after = {{5, real}, {6, real}, {40, "socket://[::1]:4001", true}};
+    EXPECT_EQ(catalogue.Scan(), after);
+}
+
 #ifdef __linux__
 TEST_F(PortCatalogueTest, FixedMappingCoversEachFamilyEdgeToEdge)
 {

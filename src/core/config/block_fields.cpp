@@ -10,6 +10,7 @@
 #include "core/config/keypad_blocks.h"
 #include "core/config/modem_blocks.h"
 #include "core/config/network_blocks.h"
+#include "core/config/panel_backup.h"
 #include "core/config/panel_rules_blocks.h"
 #include "core/config/rf_config_block.h"
 #include "core/config/safe_blocks.h"
@@ -80,7 +81,7 @@ std::optional<Fields> WifiFields(const std::uint8_t* payload, std::size_t length
 {
     const WifiAnswer answer = UnpackWifiNetwork(payload, length);
     if (!answer.name || !answer.password) return std::nullopt;
-    return Fields{{"Nome da rede (SSID)", Utf8Text(*answer.name)}, {"Senha da rede", Utf8Text(*answer.password)}};
+    return Fields{{"Nome da rede (SSID)", Utf8Text(*answer.name)}, {"Senha da rede", Utf8Text(*answer.password), true}};
 }
 
 std::optional<Fields> SimcardFields(const std::uint8_t* payload, std::size_t length)
@@ -231,6 +232,18 @@ std::optional<std::vector<BlockField>> DecodeBlockFields(const std::uint8_t* pay
     return std::nullopt;
 }
 
+namespace {
+
+bool HoldsSecret(const std::vector<std::uint8_t>& block) { return !block.empty() && BlockHoldsSecret(block[0]); }
+
+}  // namespace
+
+std::vector<BlockField> BlockRows(const std::vector<std::uint8_t>& block)
+{
+    if (auto fields = DecodeBlockFields(block)) return std::move(*fields);
+    return {{kBytesCaption, HexBytes(block), HoldsSecret(block)}};
+}
+
 std::vector<FieldChange> CompareBlock(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after)
 {
     if (before == after) return {};
@@ -243,11 +256,20 @@ std::vector<FieldChange> CompareBlock(const std::vector<std::uint8_t>& before, c
         for (std::size_t i = 0; i < fieldsBefore->size(); ++i) {
             const BlockField& a = (*fieldsBefore)[i];
             const BlockField& b = (*fieldsAfter)[i];
-            if (a.caption == b.caption && a.value != b.value) changes.push_back({a.caption, a.value, b.value});
+            if (a.caption == b.caption && a.value != b.value) {
+                changes.push_back({a.caption, a.value, b.value, a.secret || b.secret});
+            }
         }
         // Bytes a decoder ignores (keypad 1's byte, spare flag bits) can differ alone.
         if (!changes.empty()) return changes;
     }
-    return {{"Bytes", HexBytes(before), HexBytes(after)}};
+    // Either side may be missing (nothing against a block, or the reverse).
+    return {{kBytesCaption, HexBytes(before), HexBytes(after), HoldsSecret(before) || HoldsSecret(after)}};
+}
+
+std::string ShownValue(const std::string& caption, const std::string& value, bool secret, bool showSecrets)
+{
+    if (!secret || showSecrets || value.empty()) return value;
+    return caption == kBytesCaption ? "(oculto)" : "••••••••";
 }
 

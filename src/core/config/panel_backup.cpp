@@ -52,7 +52,7 @@ const std::vector<ConfigurationTab>& ConfigurationTabs()
     return tabs;
 }
 
-bool IsSecretField(const std::string& caption) { return caption == "Senha da rede"; }
+bool BlockHoldsSecret(std::uint8_t id) { return id == BlockByte(BlockId::WifiNetwork); }
 
 std::vector<std::uint8_t> ConfigurationBlockIds()
 {

@@ -20,8 +20,9 @@ struct ConfigurationTab {
 };
 const std::vector<ConfigurationTab>& ConfigurationTabs();
 
-// A field that holds a secret (the Wi-Fi password): a report masks it.
-bool IsSecretField(const std::string& caption);
+// Whether a block holds a secret (the Wi-Fi block and its password): shown
+// as bytes, it is masked whole unless the user asked for secrets.
+bool BlockHoldsSecret(std::uint8_t id);
 
 // Whether the tool writes this block; the modem's blocks are only read.
 bool IsWritableBlock(std::uint8_t id);

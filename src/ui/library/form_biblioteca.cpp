@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/bytes/text_controls.h"
 #include "core/config/panel_backup.h"
 #include "core/config/restore_plan.h"
 #include "core/files/safe_file.h"
@@ -52,7 +53,13 @@ QTableWidget* NamedGrid(const QString& name, const QStringList& header, QWidget*
 void SetRow(QTableWidget* grid, int row, const QStringList& cells)
 {
     for (int column = 0; column < cells.size(); ++column) {
-        grid->setItem(row, column, new QTableWidgetItem(cells[column]));
+        // Customer text and network names are shown, never obeyed: a
+        // right-to-left override or an escape would reorder the row.
+        QString text = cells[column];
+        for (QChar& c : text) {
+            if (IsReplacedWhenShown(c.unicode())) c = QChar::ReplacementCharacter;
+        }
+        grid->setItem(row, column, new QTableWidgetItem(text));
     }
     // Every text whole, one line a row; the last column takes what is left.
     if (row == grid->rowCount() - 1) {
@@ -367,9 +374,11 @@ void TFormBiblioteca::ShowDifferences(const PanelBackup& before, const PanelBack
     differenceGrid_->setRowCount(static_cast<int>(differences.size()));
     for (int row = 0; row < static_cast<int>(differences.size()); ++row) {
         const BackupDifference& difference = differences[static_cast<std::size_t>(row)];
+        const FieldChange& change = difference.change;
         SetRow(differenceGrid_, row,
-               {difference.where, QString::fromStdString(difference.change.caption),
-                QString::fromStdString(difference.change.before), QString::fromStdString(difference.change.after)});
+               {difference.where, QString::fromStdString(change.caption),
+                QString::fromStdString(ShownValue(change.caption, change.before, change.secret, false)),
+                QString::fromStdString(ShownValue(change.caption, change.after, change.secret, false))});
     }
     if (differences.empty()) dialogs_.Information(this, QStringLiteral("As configurações são iguais."));
 }

@@ -121,6 +121,7 @@ void TFormPrincipal::BuildMenus()
     portMenu_ = new PortMenu(*bar, services_.ports, this);
     connect(portMenu_, &PortMenu::OpenRequested, this, &TFormPrincipal::OpenSerialPort);
     connect(portMenu_, &PortMenu::CloseRequested, this, &TFormPrincipal::MenuSerialFecharClick);
+    connect(portMenu_, &PortMenu::NetworkPortsRequested, this, &TFormPrincipal::NetworkPortsRequested);
 
     atualizacaoAction_ = NamedAction(QStringLiteral("Atualizaodefirmware1"), QStringLiteral("Atualização de firmware"), this);
     connect(atualizacaoAction_, &QAction::triggered, this, &TFormPrincipal::Atualizaodefirmware1Click);

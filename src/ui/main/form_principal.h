@@ -52,6 +52,8 @@ public:
 signals:
     // "Biblioteca" was chosen: the composition root shows the library window.
     void LibraryRequested();
+    // "Portas de rede" was chosen: the composition root shows that window.
+    void NetworkPortsRequested();
 
 public slots:
     // One tick of the one-second polling timer (public so tests drive it).

@@ -45,6 +45,11 @@ PortMenu::PortMenu(QMenuBar& bar, const PortCatalogue& ports, QObject* parent) :
         baudActions_.push_back(action);
     }
     baudActions_.front()->setChecked(true);
+
+    // Network addresses given COM numbers, which "Numero porta" then lists.
+    QAction* portasRede = NamedAction(QStringLiteral("MenuPortasRede"), QStringLiteral("Portas de rede"), portaSerial);
+    connect(portasRede, &QAction::triggered, this, &PortMenu::NetworkPortsRequested);
+    portaSerial->addAction(portasRede);
 }
 
 void PortMenu::Rebuild()

@@ -33,6 +33,8 @@ public:
 signals:
     void OpenRequested();
     void CloseRequested();
+    // "Portas de rede": the addresses given COM numbers.
+    void NetworkPortsRequested();
 
 private:
     const PortCatalogue& ports_;

@@ -50,7 +50,9 @@ TEST(BlockFields, ChoicesReadAsTheirItems)
         {{17, 1, 5, 6, 0}, 0, {"Tipo atuador 1", "SIRENE"}},
         {{17, 1, 5, 6, 0}, 1, {"Tipo atuador 2", "COFRE"}},
         {{17, 1, 5, 6, 0}, 2, {"Tipo atuador 3", "-"}},  // a byte past the list selects nothing
+        {{17, 0, 5, 6, 0}, 0, {"Tipo atuador 1", "DESABILITADO"}},  // the list's first item
         {{40, 1, 0, 3, 0, 0, 0, 0, 0}, 1, {"Partição teclado 3", "Partição 3"}},
+        {{40, 1, 0, 3, 0, 0, 0, 0, 2}, 6, {"Partição teclado 8", "Partição 2"}},
         {{39, 0}, 0, {"Endereço teclado", "Teclado 1"}},  // the first keypad is address 0
         {{39, 255}, 0, {"Endereço teclado", "-"}},
     };
@@ -61,6 +63,8 @@ TEST(BlockFields, ChoicesReadAsTheirItems)
     }
     // The short RF form has no crystal, as the window hides it.
     EXPECT_EQ(DecodeBlockFields(Bytes{3, 0, 0})->size(), 1u);
+    // Keypads 2 to 8 have a partition each; keypad 1's byte is not shown.
+    EXPECT_EQ(DecodeBlockFields(Bytes{40, 1, 0, 3, 0, 0, 0, 0, 2})->size(), 7u);
 
     Bytes sensors(31, 0);
     sensors[0] = 23;
