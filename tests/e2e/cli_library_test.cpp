@@ -73,7 +73,7 @@ void CliLibraryTest::keepsBackupsAndRestoresASnapshot()
     // The panel changed since: the snapshot is written back, and what the
     // panel held before is kept first.
     QCOMPARE(bench.Run({"restore", "--port", "COM3", "2024011501@1"}), kDone);
-    QVERIFY2(bench.out.contains("Written block 2 "), qPrintable(bench.out));
+    QVERIFY2(bench.out.contains("Written Intervalo de polling (block 2)"), qPrintable(bench.out));
     QCOMPARE(panel.Block(2), (std::optional<std::vector<std::uint8_t>>{{2, 0x01, 0x2C, 0x00, 0x3C}}));
     QCOMPARE(Reasons(bench), (QStringList{"manual", "before restore"}));
     QCOMPARE(bench.Run({"restore", "--port", "COM3", "2024011501@9"}), kBadFile);
