@@ -14,6 +14,7 @@
 
 #include "cli/interrupt_watch.h"
 #include "cli/terminal_text.h"
+#include "core/config/panel_backup.h"
 #include "core/panel/block_table.h"
 #include "library/panel_library.h"
 #include "core/panel/model_capabilities.h"
@@ -40,6 +41,12 @@ QString BlockTitle(std::uint8_t id)
 }
 
 QString BlockName(std::uint8_t id) { return QStringLiteral("block %1 (%2)").arg(id).arg(BlockTitle(id)); }
+
+QString BlockPlaceName(std::uint8_t id)
+{
+    const QString place = QString::fromStdString(BlockPlace(id));
+    return place.isEmpty() ? QStringLiteral("block %1").arg(id) : QStringLiteral("%1 (block %2)").arg(place).arg(id);
+}
 
 QString PanelText(const Identification& panel)
 {

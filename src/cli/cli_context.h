@@ -32,6 +32,8 @@ extern const QString kToolVersion;
 // "block 2 (CONFIGURAÇÃO INTERVALO DE POLLING)" and its title alone.
 QString BlockTitle(std::uint8_t id);
 QString BlockName(std::uint8_t id);
+// "Wifi (block 6)": where the window shows the block, for what a restore wrote.
+QString BlockPlaceName(std::uint8_t id);
 // "model 51 (...), version V1.02 - (oficial), serial 2024011501".
 QString PanelText(const Identification& panel);
 QJsonObject PanelJson(const Identification& panel);

@@ -303,9 +303,9 @@ int RunRestore(CliContext& cli, const QString& file)
                        {"rfSensorsNotRestored", rfSensors}});
     } else {
         if (differing.empty()) out << "The panel already holds every block of " << file << '\n';
-        for (const QJsonValue& id : written) out << "Written " << BlockName(static_cast<std::uint8_t>(id.toInt())) << '\n';
+        for (const QJsonValue& id : written) out << "Written " << BlockPlaceName(static_cast<std::uint8_t>(id.toInt())) << '\n';
         for (const QJsonValue& id : notWritten) {
-            out << "Not written " << BlockName(static_cast<std::uint8_t>(id.toInt())) << '\n';
+            out << "Not written " << BlockPlaceName(static_cast<std::uint8_t>(id.toInt())) << '\n';
         }
         out.flush();
     }

@@ -10,6 +10,7 @@
 #include "cli/cli_context.h"
 #include "cli/terminal_text.h"
 #include "cli/interrupt_watch.h"
+#include "core/config/field_ranges.h"
 #include "core/config/integer_text.h"
 #include "core/rf/rf_sensor_record.h"
 #include "session/enrolment_driver.h"
@@ -83,7 +84,7 @@ std::optional<int> Enrol::ReadSettings()
     settings_.zoneText = cli_.Value("zone").toStdString();
     settings_.userText = cli_.IsSet("user") ? cli_.Value("user").toStdString() : std::string("1");
     const std::optional<std::int32_t> zone = ParseInteger(settings_.zoneText);
-    if (!zone || !RfZoneAccepted(*zone)) {
+    if (!zone || !InRange(NumericField::RfZone, *zone)) {
         return cli_.Fail(ExitCode::Usage, QStringLiteral("zone %1 is not a number from 5 to 65535").arg(cli_.Value("zone")));
     }
     const std::optional<std::int32_t> user = ParseInteger(settings_.userText);

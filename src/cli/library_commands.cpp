@@ -289,6 +289,10 @@ int RunReport(CliContext& cli, const QString& referenceText)
     input.toolVersion = kToolVersion;
     input.printed = cli.Env().clock.Now();
     input.showSecrets = cli.IsSet("show-secrets");
+    // Asked of the panel, the newest snapshot is reported: said, with an
+    // older one that has the RF sensors when the newest lacks them.
+    const bool newest = reference->number == 0;
+    if (newest) input.olderWithRf = OlderSnapshotWithRf(*history.value);
 
     int pages = 0;
     QByteArray bytes;
@@ -305,12 +309,23 @@ int RunReport(CliContext& cli, const QString& referenceText)
                                                .arg(file, QString::fromStdString(error)));
     }
     if (cli.Json()) {
-        cli.PrintJson({{"file", file}, {"snapshot", SnapshotJson(*chosen)}, {"pages", pages}});
+        QJsonObject json{{"file", file}, {"snapshot", SnapshotJson(*chosen)}, {"pages", pages}, {"newest", newest}};
+        if (input.olderWithRf) json.insert("olderWithRf", SnapshotJson(*input.olderWithRf));
+        cli.PrintJson(json);
     } else {
-        cli.Env().out << "Report of " << reference->serial << '@' << chosen->number << " written to " << file;
-        if (pages > 0) cli.Env().out << " (" << pages << " pages)";
-        cli.Env().out << '\n';
-        cli.Env().out.flush();
+        QTextStream& out = cli.Env().out;
+        out << "Report of " << reference->serial << '@' << chosen->number << " written to " << file;
+        if (pages > 0) out << " (" << pages << " pages)";
+        out << '\n';
+        if (newest) {
+            out << reference->serial << '@' << chosen->number << " is the panel's newest snapshot, taken "
+                << LocalTime(chosen->taken) << " (" << PrintableText(chosen->reason) << ")\n";
+        }
+        if (const auto& older = input.olderWithRf) {
+            out << "It holds no RF sensors; " << older->serial << '@' << older->number << ", taken "
+                << LocalTime(older->taken) << ", has them (the report says so)\n";
+        }
+        out.flush();
     }
     return Code(ExitCode::Done);
 }

@@ -7,7 +7,14 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSet>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "core/bytes/text_controls.h"
 #include "core/config/block_fields.h"
@@ -72,9 +79,29 @@ QString PageHeader(const ReportInput& input)
         .arg(input.toolVersion, PanelLine(input), DateTimeText(input.snapshot.taken));
 }
 
-QString Table(const QStringList& header, const QList<QStringList>& rows)
+// One section of the report after the customer's: a heading, what stands
+// before its table, and the table (or, with no rows, what says so).
+struct Section {
+    QString heading;
+    QString intro;  // HTML
+    QStringList header;
+    QList<QStringList> rows;
+    QString whenEmpty;  // HTML shown instead of an empty table
+};
+
+// Where the printed report breaks its pages on purpose, found by laying it
+// out (PaginatedReport): before a heading that would end a page with too
+// little of its table, and before the last rows of the last table, which
+// then go with the lines to sign.
+struct PageBreaks {
+    QSet<int> beforeHeading;  // by the section's index
+    int rowsWithSignature = 0;
+};
+
+QString Table(const QStringList& header, const QList<QStringList>& rows, bool newPage = false)
 {
-    QString html = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" border=\"1\"><thead><tr>");
+    QString html = newPage ? QStringLiteral("<table style=\"page-break-before: always\" ") : QStringLiteral("<table ");
+    html += QStringLiteral("width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" border=\"1\"><thead><tr>");
     // A field's caption takes the larger part of a two-column table.
     for (const QString& cell : header) {
         const QString width = header.size() == 2 && cell == header.front() ? QStringLiteral(" width=\"60%\"") : QString();
@@ -89,6 +116,18 @@ QString Table(const QStringList& header, const QList<QStringList>& rows)
     return html + QStringLiteral("</table>");
 }
 
+QString SnapshotName(const SnapshotInfo& info) { return QStringLiteral("%1@%2").arg(info.serial).arg(info.number); }
+
+// Why a snapshot was kept automatically, or nothing for one taken by hand.
+std::optional<QString> AutomaticReason(const SnapshotInfo& info)
+{
+    if (info.reason == SnapshotReasonText(SnapshotReason::BeforeRestore)) return QStringLiteral("antes de uma restauração");
+    if (info.reason == SnapshotReasonText(SnapshotReason::BeforeFirmwareUpdate)) {
+        return QStringLiteral("antes de uma atualização de firmware");
+    }
+    return std::nullopt;
+}
+
 QString CustomerSection(const ReportInput& input)
 {
     const auto row = [](const QString& caption, const QString& value) {
@@ -97,6 +136,13 @@ QString CustomerSection(const ReportInput& input)
     QString html = QStringLiteral("<h1>Relatório de instalação</h1><table width=\"100%\" cellpadding=\"2\">");
     html += row(QStringLiteral("Central"), Html(PanelLine(input)));
     html += row(QStringLiteral("Configuração lida em"), DateTimeText(input.snapshot.taken));
+    if (input.olderWithRf) {
+        html += row(QStringLiteral("Atenção"),
+                    QStringLiteral("Esta configuração (%1), a mais recente, foi guardada automaticamente %2, sem os "
+                                   "sensores RF. A configuração %3, lida em %4, tem os sensores RF.")
+                        .arg(SnapshotName(input.info), AutomaticReason(input.info).value_or(QString()),
+                             SnapshotName(*input.olderWithRf), DateTimeText(input.olderWithRf->taken)));
+    }
     html += row(QStringLiteral("Cliente"), Html(Bounded(input.panel.customer, kMaxCustomerLength)));
     html += row(QStringLiteral("Endereço"), Html(Bounded(input.panel.address, kMaxAddressLength)));
     html += row(QStringLiteral("Observações"),
@@ -106,9 +152,8 @@ QString CustomerSection(const ReportInput& input)
     return html + QStringLiteral("</table>");
 }
 
-QString BlocksSection(const ReportInput& input)
+void AddBlockSections(const ReportInput& input, QList<Section>& sections)
 {
-    QString html;
     for (const ConfigurationTab& tab : ConfigurationTabs()) {
         QList<QStringList> rows;
         for (std::uint8_t id : tab.blocks) {
@@ -119,17 +164,14 @@ QString BlocksSection(const ReportInput& input)
             }
         }
         if (rows.isEmpty()) continue;
-        html += QStringLiteral("<h2>%1</h2>").arg(Html(QString::fromUtf8(tab.caption)));
-        html += Table({QStringLiteral("Campo"), QStringLiteral("Valor")}, rows);
+        sections << Section{Html(QString::fromUtf8(tab.caption)), {}, {QStringLiteral("Campo"), QStringLiteral("Valor")},
+                            rows, {}};
     }
-    return html;
 }
 
-QString RfSection(const ReportInput& input)
+void AddRfSection(const ReportInput& input, QList<Section>& sections)
 {
-    if (!input.snapshot.rf) return {};
-    QString html = QStringLiteral("<h2>Sensores RF</h2>");
-    if (input.snapshot.rf->empty()) return html + QStringLiteral("<p>Nenhum sensor cadastrado.</p>");
+    if (!input.snapshot.rf) return;
     QList<QStringList> rows;
     for (const auto& [slot, bytes] : *input.snapshot.rf) {
         const std::vector<BlockField> fields = RfSensorFields(UnpackRfSensorRecord(bytes.data(), bytes.size()));
@@ -137,15 +179,18 @@ QString RfSection(const ReportInput& input)
         rows << QStringList{QString::number(slot), Html(fields[0].value), Html(fields[1].value), Html(fields[5].value),
                             Html(fields[6].value), Html(fields[2].value), Html(fields[3].value), Html(fields[4].value)};
     }
-    return html + Table({QStringLiteral("Posição"), QStringLiteral("Serial"), QStringLiteral("Tipo"), QStringLiteral("Zona"),
+    sections << Section{QStringLiteral("Sensores RF"),
+                        {},
+                        {QStringLiteral("Posição"), QStringLiteral("Serial"), QStringLiteral("Tipo"), QStringLiteral("Zona"),
                          QStringLiteral("Usuário"), QStringLiteral("Botão 1"), QStringLiteral("Botão 2"),
                          QStringLiteral("Botão 3")},
-                        rows);
+                        rows,
+                        QStringLiteral("<p>Nenhum sensor cadastrado.</p>")};
 }
 
-QString ChangesSection(const ReportInput& input)
+void AddChangesSection(const ReportInput& input, QList<Section>& sections)
 {
-    if (!input.previous) return {};
+    if (!input.previous) return;
     QList<QStringList> rows;
     for (const BackupDifference& difference : CompareBackups(*input.previous, input.snapshot)) {
         const FieldChange& change = difference.change;
@@ -153,11 +198,20 @@ QString ChangesSection(const ReportInput& input)
                             Shown(change.caption, change.before, change.secret, input.showSecrets),
                             Shown(change.caption, change.after, change.secret, input.showSecrets)};
     }
-    QString html = QStringLiteral("<h2>Alterações desde a configuração anterior</h2>");
-    html += QStringLiteral("<p>Comparada com a configuração lida em %1.</p>").arg(DateTimeText(input.previous->taken));
-    if (rows.isEmpty()) return html + QStringLiteral("<p>Nenhuma alteração.</p>");
-    return html + Table({QStringLiteral("Onde"), QStringLiteral("Campo"), QStringLiteral("Antes"), QStringLiteral("Depois")},
-                        rows);
+    sections << Section{QStringLiteral("Alterações desde a configuração anterior"),
+                        QStringLiteral("<p>Comparada com a configuração lida em %1.</p>").arg(DateTimeText(input.previous->taken)),
+                        {QStringLiteral("Onde"), QStringLiteral("Campo"), QStringLiteral("Antes"), QStringLiteral("Depois")},
+                        rows,
+                        QStringLiteral("<p>Nenhuma alteração.</p>")};
+}
+
+QList<Section> Sections(const ReportInput& input)
+{
+    QList<Section> sections;
+    AddBlockSections(input, sections);
+    AddRfSection(input, sections);
+    AddChangesSection(input, sections);
+    return sections;
 }
 
 QString SignatureSection()
@@ -167,9 +221,135 @@ QString SignatureSection()
            QStringLiteral("<td width=\"10%\"></td>") + line.arg(QStringLiteral("Cliente")) + QStringLiteral("</tr></table>");
 }
 
-QString Body(const ReportInput& input)
+QString Body(const ReportInput& input, const QList<Section>& sections, const PageBreaks& breaks = {})
 {
-    return CustomerSection(input) + BlocksSection(input) + RfSection(input) + ChangesSection(input) + SignatureSection();
+    QString html = CustomerSection(input);
+    for (int index = 0; index < sections.size(); ++index) {
+        const Section& section = sections[index];
+        html += breaks.beforeHeading.contains(index) ? QStringLiteral("<h2 style=\"page-break-before: always\">")
+                                                     : QStringLiteral("<h2>");
+        html += section.heading + QStringLiteral("</h2>") + section.intro;
+        if (section.rows.isEmpty()) {
+            html += section.whenEmpty;
+            continue;
+        }
+        const bool last = index == sections.size() - 1;
+        const int tail = last ? std::min(breaks.rowsWithSignature, static_cast<int>(section.rows.size())) : 0;
+        if (tail < section.rows.size()) html += Table(section.header, section.rows.mid(0, section.rows.size() - tail));
+        // The continuation repeats the table's header on the signature's page.
+        if (tail > 0) html += Table(section.header, section.rows.mid(section.rows.size() - tail), true);
+    }
+    return html + SignatureSection();
+}
+
+// How many rows of its table a heading keeps on its page, and how many of
+// the last table go with the lines to sign.
+constexpr int kRowsWithHeading = 2;
+constexpr int kRowsWithSignature = 2;
+
+// A paragraph or a table of the report's outermost level, as laid out.
+struct LaidOut {
+    enum class Kind { Heading, Text, Table } kind;
+    qreal top;
+    qreal bottom;
+    QTextTable* table;
+};
+
+std::vector<LaidOut> LaidOutItems(QTextDocument& document)
+{
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    std::vector<LaidOut> items;
+    for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (QTextFrame* frame = it.currentFrame()) {
+            const QRectF rect = layout->frameBoundingRect(frame);
+            items.push_back({LaidOut::Kind::Table, rect.top(), rect.bottom(), qobject_cast<QTextTable*>(frame)});
+            continue;
+        }
+        const QTextBlock block = it.currentBlock();
+        // The paragraph a table leaves behind it, or one holding a line break only.
+        if (block.text().trimmed().isEmpty()) continue;
+        const QRectF rect = layout->blockBoundingRect(block);
+        const auto kind = block.blockFormat().headingLevel() == 2 ? LaidOut::Kind::Heading : LaidOut::Kind::Text;
+        items.push_back({kind, rect.top(), rect.bottom(), nullptr});
+    }
+    return items;
+}
+
+// The bottom of a table's row: of its tallest cell.
+qreal RowBottom(QTextDocument& document, QTextTable* table, int row)
+{
+    qreal bottom = 0;
+    for (int column = 0; column < table->columns(); ++column) {
+        const QTextBlock last = table->cellAt(row, column).lastCursorPosition().block();
+        bottom = std::max(bottom, document.documentLayout()->blockBoundingRect(last).bottom());
+    }
+    return bottom;
+}
+
+// Finds the first place, in reading order, where the laid-out report needs
+// a break it does not have yet, and adds it; false when there is none.
+bool AddPageBreak(QTextDocument& document, const QList<Section>& sections, PageBreaks& breaks)
+{
+    const qreal pageHeight = document.pageSize().height();
+    const auto page = [pageHeight](qreal y) { return static_cast<int>(std::floor(y / pageHeight)); };
+    // A bottom is the last point of what it closes.
+    const auto pageOfBottom = [&page](qreal y) { return page(y - 0.5); };
+    const std::vector<LaidOut> items = LaidOutItems(document);
+    if (items.empty() || items.back().kind != LaidOut::Kind::Table) return false;
+    const std::size_t signature = items.size() - 1;
+
+    int section = -1;
+    for (std::size_t i = 1; i < signature; ++i) {
+        if (items[i].kind != LaidOut::Kind::Heading) continue;
+        ++section;
+        if (breaks.beforeHeading.contains(section)) continue;
+        // The text under the heading and the first rows of its table.
+        qreal kept = items[i].bottom;
+        for (std::size_t j = i + 1; j < signature && items[j].kind != LaidOut::Kind::Heading; ++j) {
+            if (QTextTable* table = items[j].table) {
+                const int rows = std::min(table->format().headerRowCount() + kRowsWithHeading, table->rows());
+                kept = RowBottom(document, table, rows - 1);
+                break;
+            }
+            kept = items[j].bottom;
+        }
+        const bool startsPage = page(items[i].top) != pageOfBottom(items[i - 1].bottom);
+        if (!startsPage && pageOfBottom(kept) != page(items[i].top)) {
+            breaks.beforeHeading.insert(section);
+            return true;
+        }
+    }
+
+    // The lines to sign stay on the page where the last section ends.
+    if (sections.isEmpty() || pageOfBottom(items[signature].bottom) == pageOfBottom(items[signature - 1].bottom)) {
+        return false;
+    }
+    const int last = static_cast<int>(sections.size()) - 1;
+    if (breaks.rowsWithSignature == 0 && sections[last].rows.size() >= kRowsWithHeading + kRowsWithSignature) {
+        breaks.rowsWithSignature = kRowsWithSignature;
+        return true;
+    }
+    if (breaks.rowsWithSignature == 0 && !breaks.beforeHeading.contains(last)) {
+        // Too short to part: the whole section goes with them.
+        breaks.beforeHeading.insert(last);
+        return true;
+    }
+    return false;
+}
+
+// Lays the report out on the document's pages: a heading never ends a page
+// with too little of its table, and the lines to sign never stand alone.
+// Each break is found once, in reading order, and the report laid out
+// again; content only moves down, so what was settled above stays settled.
+void LayOutPages(QTextDocument& document, const ReportInput& input)
+{
+    const QList<Section> sections = Sections(input);
+    const QSizeF pageSize = document.pageSize();
+    PageBreaks breaks;
+    do {
+        document.setHtml(Body(input, sections, breaks));
+        document.setPageSize(pageSize);
+    } while (AddPageBreak(document, sections, breaks));
 }
 
 }  // namespace
@@ -180,7 +360,7 @@ QByteArray ReportHtml(const ReportInput& input)
                                         "<title>Relatório de instalação %1</title></head><body><p><small>%2</small></p>%3"
                                         "</body></html>\n")
                              .arg(input.snapshot.panel.serial)
-                             .arg(Html(PageHeader(input)), Body(input));
+                             .arg(Html(PageHeader(input)), Body(input, Sections(input)));
     return html.toUtf8();
 }
 
@@ -206,9 +386,9 @@ ReportPdf ReportToPdf(const ReportInput& input)
     document.documentLayout()->setPaintDevice(&writer);
     document.setDefaultFont(font);
     document.setDocumentMargin(0);
-    document.setHtml(Body(input));
     const QSizeF body(page.width(), page.height() - 2 * band);
     document.setPageSize(body);
+    LayOutPages(document, input);
     const int pages = document.pageCount();
 
     QPainter painter(&writer);
@@ -231,6 +411,15 @@ ReportPdf ReportToPdf(const ReportInput& input)
     }
     painter.end();
     return {buffer.data(), pages};
+}
+
+std::optional<SnapshotInfo> OlderSnapshotWithRf(const std::vector<SnapshotInfo>& history)
+{
+    if (history.empty() || history.back().hasRf || !AutomaticReason(history.back())) return std::nullopt;
+    const auto older = std::find_if(std::next(history.rbegin()), history.rend(),
+                                    [](const SnapshotInfo& info) { return info.hasRf; });
+    if (older == history.rend()) return std::nullopt;
+    return *older;
 }
 
 QString SuggestedReportName(quint32 serial, const QDateTime& taken, const QString& extension)

@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "library/backup_file.h"
 #include "library/panel_library.h"
@@ -22,7 +23,16 @@ struct ReportInput {
     QString toolVersion;
     QDateTime printed;
     bool showSecrets = false;  // the Wi-Fi password shown, not masked
+    // Set for a report asked of the panel, no snapshot named, whose newest
+    // snapshot was kept automatically before a change without the RF
+    // sensors while this older one holds them: the header says so.
+    std::optional<SnapshotInfo> olderWithRf;
 };
+
+// For a report of a panel's newest snapshot (history in increasing number):
+// the newest older snapshot that holds the RF sensors, when the newest was
+// kept automatically before a change and holds none; nothing otherwise.
+std::optional<SnapshotInfo> OlderSnapshotWithRf(const std::vector<SnapshotInfo>& history);
 
 // A whole HTML document, UTF-8.
 QByteArray ReportHtml(const ReportInput& input);

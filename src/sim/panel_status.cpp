@@ -50,7 +50,7 @@ constexpr std::array<int, 8> kSignalSteps{+2, -1, +3, -4, +1, -2, +4, -3};
 
 PanelStatus::PanelStatus(const Identity& identity) : identity_(identity) {}
 
-std::optional<std::vector<uint8_t>> PanelStatus::Page(uint8_t page, uint32_t clock) const
+std::optional<std::vector<uint8_t>> PanelStatus::Page(uint8_t page, uint32_t clock, uint8_t version) const
 {
     static constexpr std::array<PageShape, 12> kPages{{
         {1, 29, &PanelStatus::FillCentral},
@@ -68,19 +68,19 @@ std::optional<std::vector<uint8_t>> PanelStatus::Page(uint8_t page, uint32_t clo
     }};
     for (const PageShape& shape : kPages) {
         if (shape.page != page) continue;
-        std::vector<uint8_t> payload = Header(page, shape.length, clock);
+        std::vector<uint8_t> payload = Header(page, shape.length, clock, version);
         (this->*shape.fill)(payload);
         return payload;
     }
     return std::nullopt;
 }
 
-std::vector<uint8_t> PanelStatus::Header(uint8_t page, size_t length, uint32_t clock) const
+std::vector<uint8_t> PanelStatus::Header(uint8_t page, size_t length, uint32_t clock, uint8_t version) const
 {
     std::vector<uint8_t> p(length, 0);
     p[0] = page;
     p[1] = identity_.model;
-    p[2] = identity_.version;
+    p[2] = version;
     Put32(p, 3, identity_.serial);
     Put32(p, 7, clock);
     return p;

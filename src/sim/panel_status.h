@@ -44,17 +44,18 @@ inline constexpr uint8_t kPartitionCount = 3;
 
 class PanelStatus {
 public:
+    // The firmware version is not part of it: it changes with an update,
+    // and the panel's one record of it is its bootloader's (see Page).
     struct Identity {
         uint8_t model = 0;
-        uint8_t version = 0;
         uint32_t serial = 0;
     };
 
     explicit PanelStatus(const Identity& identity);
 
-    // The page's payload for the panel clock, or nothing for a page this
-    // panel does not report.
-    std::optional<std::vector<uint8_t>> Page(uint8_t page, uint32_t clock) const;
+    // The page's payload for the panel clock and the firmware version the
+    // panel runs now, or nothing for a page this panel does not report.
+    std::optional<std::vector<uint8_t>> Page(uint8_t page, uint32_t clock, uint8_t version) const;
     // True (acknowledge) when the request carried the right code and a partition.
     bool Arm(const std::vector<uint8_t>& request);
     bool Disarm(const std::vector<uint8_t>& request);
@@ -71,7 +72,7 @@ public:
 
 private:
     bool ChangeArming(const std::vector<uint8_t>& request, bool arm);
-    std::vector<uint8_t> Header(uint8_t page, size_t length, uint32_t clock) const;
+    std::vector<uint8_t> Header(uint8_t page, size_t length, uint32_t clock, uint8_t version) const;
     void FillCentral(std::vector<uint8_t>& p) const;
     void FillLogCount(std::vector<uint8_t>& p) const;
     void FillModem(std::vector<uint8_t>& p) const;

@@ -7,7 +7,7 @@ VirtualPanel::VirtualPanel() : VirtualPanel(Options{}) {}
 
 VirtualPanel::VirtualPanel(const Options& options)
     : options_(options),
-      status_({options.model, options.version, options.serial}),
+      status_({options.model, options.serial}),
       rf_(options.autoTriggerRf),
       random_(options.seed),
       clock_(options.clock)
@@ -230,7 +230,7 @@ void VirtualPanel::Say(const std::vector<sim::PanelReply>& replies, std::vector<
 
 void VirtualPanel::StatusRequest(const std::vector<uint8_t>& payload, std::vector<uint8_t>& out)
 {
-    const auto page = payload.size() == 1 ? status_.Page(payload[0], clock_) : std::nullopt;
+    const auto page = payload.size() == 1 ? status_.Page(payload[0], clock_, bootloader_.Version()) : std::nullopt;
     if (page) Answer(sim::kStatusFrame, *page, out);
 }
 

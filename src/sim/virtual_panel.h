@@ -16,7 +16,8 @@
 //    never answered.
 //  - BootloaderCommand, StartUpdateCommand, UpdatePacketCommand: the
 //    bootloader and its packet requests (see panel_bootloader.h); after a
-//    good update the identification carries the new version byte.
+//    good update the identification and the status pages carry the new
+//    version byte.
 //  - Block 3 (RF radio) has its long form (with the crystal byte) on model
 //    56 and its short form on the others, in answers and in writes.
 //  - RfSensorCommand and RfLearnCommand: the table of 2048 enrolled RF

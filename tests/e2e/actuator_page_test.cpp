@@ -97,17 +97,17 @@ void ActuatorPageTest::eachSubPageWritesAndReadsBack()
     const std::array<int, 4> typesBack = {1, -1, shown ? 5 : -1, shown ? 3 : -1};
     for (int output = 1; output <= 4; ++output) QCOMPARE(Type(tool, output)->currentIndex(), typesBack[output - 1]);
 
-    // "Sirene" with no polarity button checked: float. -1 travels as 255.
+    // "Sirene" with no polarity button checked: float.
     ShowSubPage(tool, 1);
     QVERIFY(WriteShowing(tool, [&] {
-        const char* values[] = {"10", "-1", "255", "7"};
+        const char* values[] = {"10", "0", "255", "7"};
         for (int i = 0; i < 4; ++i) Edit(tool, kSirenEdits[i])->setText(QString::fromLatin1(values[i]));
     }));
-    QCOMPARE(*panel.Panel().Block(24), (Bytes{24, 1, 10, 255, 255, 7}));
+    QCOMPARE(*panel.Panel().Block(24), (Bytes{24, 1, 10, 0, 255, 7}));
     QVERIFY(ClearAndReadBack(tool, QStringLiteral("CONFIGURAÇÃO SIRENE")));
     QVERIFY(Radio(tool, "CheckBoxSirene2")->isChecked());
     QVERIFY(!Radio(tool, "CheckBoxSirene1")->isChecked());
-    const char* shownBack[] = {"10", "255", "255", "7"};
+    const char* shownBack[] = {"10", "0", "255", "7"};
     for (int i = 0; i < 4; ++i) QCOMPARE(Edit(tool, kSirenEdits[i])->text(), QString::fromLatin1(shownBack[i]));
 
     // "Comum" with neither button of output 2 checked; the two pairs are
@@ -150,7 +150,7 @@ void ActuatorPageTest::sirenRange_data()
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QString>("refused");  // the field given the focus, or empty
     QTest::newRow("255 accepted") << QStringList{"255", "0", "0", "255"} << QString();
-    QTest::newRow("negatives accepted") << QStringList{"-1", "-99", "0", "0"} << QString();
+    QTest::newRow("a negative refused") << QStringList{"0", "-99", "0", "0"} << QStringLiteral("TempoAtivacaoSirene");
     QTest::newRow("256 repetitions") << QStringList{"0", "0", "0", "256"} << QStringLiteral("NumeroRepeticaoSirene");
     QTest::newRow("first of two in order") << QStringList{"0", "300", "0", "256"} << QStringLiteral("TempoAtivacaoSirene");
 }

@@ -73,7 +73,7 @@ void CliLibraryTest::keepsBackupsAndRestoresASnapshot()
     // The panel changed since: the snapshot is written back, and what the
     // panel held before is kept first.
     QCOMPARE(bench.Run({"restore", "--port", "COM3", "2024011501@1"}), kDone);
-    QVERIFY2(bench.out.contains("Written block 2 "), qPrintable(bench.out));
+    QVERIFY2(bench.out.contains("Written Intervalo de polling (block 2)"), qPrintable(bench.out));
     QCOMPARE(panel.Block(2), (std::optional<std::vector<std::uint8_t>>{{2, 0x01, 0x2C, 0x00, 0x3C}}));
     QCOMPARE(Reasons(bench), (QStringList{"manual", "before restore"}));
     QCOMPARE(bench.Run({"restore", "--port", "COM3", "2024011501@9"}), kBadFile);
@@ -140,11 +140,12 @@ void CliLibraryTest::aLibraryThatCannotBeUsedStopsARestore()
 void CliLibraryTest::writesAReportOfASnapshot()
 {
     CliBench bench;
-    bench.AddPanel(3);
+    VirtualPanel& panel = bench.AddPanel(3);
     QCOMPARE(bench.Run({"backup", "--port", "COM3", bench.Path("a.json"), "--rf"}), kDone);
     const QString pdf = bench.Path("relatorio.pdf");
     QCOMPARE(bench.Run({"report", "2024011501", "-o", pdf}), kDone);
     QVERIFY2(bench.out.startsWith("Report of 2024011501@1 written to " + pdf), qPrintable(bench.out));
+    QVERIFY2(bench.out.contains("2024011501@1 is the panel's newest snapshot, taken "), qPrintable(bench.out));
     QVERIFY(ReadAll(pdf).startsWith("%PDF-"));
     QCOMPARE(QFile::permissions(pdf) & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions{});
     const QString html = bench.Path("relatorio.html");
@@ -152,6 +153,16 @@ void CliLibraryTest::writesAReportOfASnapshot()
     QVERIFY(ReadAll(html).contains("Sensores RF"));
     QCOMPARE(bench.Run({"report", "2024011501@7", "-o", pdf}), kBadFile);
     QCOMPARE(bench.Run({"report", "2024011501"}), kUsage);
+
+    // A restore keeps what the panel held first, without its sensors: the
+    // report of the panel names the older snapshot that has them.
+    panel.SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
+    QCOMPARE(bench.Run({"restore", "--port", "COM3", bench.Path("a.json")}), kDone);
+    QCOMPARE(bench.Run({"report", "2024011501", "-o", html, "--html"}), kDone);
+    QVERIFY2(bench.out.contains("2024011501@2 is the panel's newest snapshot") &&
+                 bench.out.contains("It holds no RF sensors; 2024011501@1, taken "),
+             qPrintable(bench.out));
+    QVERIFY(ReadAll(html).contains("A configuração 2024011501@1, lida em "));
 }
 
 // The library is checked before the panel is read, as the destination is:

@@ -206,9 +206,9 @@ void CliTest::aPanelFallingSilentMidRestoreSaysWhatWasWritten()
         }
     });
     QCOMPARE(bench.Run({"restore", "--port", "COM3", file}, 100), kPanelFailed);
-    QCOMPARE(bench.out, QStringLiteral("Written block 2 (CONFIGURAÇÃO INTERVALO DE POLLING)\n"
-                                       "Not written block 26 (CONFIGURAÇÃO ATUADOR BUZZER)\n"
-                                       "Not written block 42 (CONFIGURAÇÃO FUNÇÃO ALARME)\n"));
+    QCOMPARE(bench.out, QStringLiteral("Written Intervalo de polling (block 2)\n"
+                                       "Not written Atuadores / Buzzer (block 26)\n"
+                                       "Not written Função alarme (block 42)\n"));
     QVERIFY2(bench.err.contains("did not answer writing block 26"), qPrintable(bench.err));
 }
 

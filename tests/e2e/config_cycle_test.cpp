@@ -51,6 +51,7 @@ private slots:
     void clearInViewStateEmptiesAndKeepsFieldsLocked();
     void writeWithThePortClosedStillLeavesEditState();
     void conversionFailuresStopWhereTheyHappen();
+    void aWriteLeavesTheFocusOnEdit();
     void pollingIntervalRange_data();
     void pollingIntervalRange();
     void serverAddressesWriteAndReadBack();
@@ -193,6 +194,28 @@ void ConfigCycleTest::conversionFailuresStopWhereTheyHappen()
     QCOMPARE(panel.Panel().CommandCount(kWrite), std::size_t{0});
 }
 
+void ConfigCycleTest::aWriteLeavesTheFocusOnEdit()
+{
+    // Clicked with the mouse (the button takes the focus) or from the
+    // keyboard with the focus in a field: both are locked by the write.
+    for (bool mouse : {true, false}) {
+        ToolHarness tool;
+        tool.StartConnected();
+        ShowActive(tool);
+        tool.Find<QTabWidget>("PageControlPrincipal")->setCurrentIndex(1);
+        tool.Click("BtnEditar2");
+        Type(tool, "CfgTimerMsgPolling", "60");
+        Type(tool, "CfgTimerMsgPollingReduzido", "30");
+        Edit(tool, "CfgTimerMsgPollingReduzido")->setFocus();
+        auto* write = tool.Find<QPushButton>("BtnGravar2");
+        if (mouse) QTest::mouseClick(write, Qt::LeftButton);
+        else write->click();
+        QVERIFY(!tool.InEditState(2));
+        QCOMPARE(QApplication::focusWidget(), tool.Find<QPushButton>("BtnEditar2"));
+        QVERIFY(tool.WaitForStatus(kWritten));
+    }
+}
+
 void ConfigCycleTest::pollingIntervalRange_data()
 {
     QTest::addColumn<QString>("interval");
@@ -203,7 +226,7 @@ void ConfigCycleTest::pollingIntervalRange_data()
     QTest::newRow("30") << "30" << "0" << true << QByteArray("\x02\x00\x1e\x00\x00", 5);
     QTest::newRow("65535") << "65535" << "10" << true << QByteArray("\x02\xff\xff\x00\x0a", 5);
     QTest::newRow("65536") << "65536" << "10" << false << QByteArray();
-    QTest::newRow("reduced 70000") << "$3C" << "70000" << true << QByteArray("\x02\x00\x3c\x11\x70", 5);
+    QTest::newRow("hex interval, reduced 65535") << "$3C" << "65535" << true << QByteArray("\x02\x00\x3c\xff\xff", 5);
 }
 
 void ConfigCycleTest::pollingIntervalRange()
@@ -238,7 +261,7 @@ void ConfigCycleTest::serverAddressesWriteAndReadBack()
     ToolHarness tool;
     PanelHost& panel = tool.StartConnected();
     tool.Click("BtnEditar1");
-    const QStringList rows[4] = {{"200", "300", "0", "1", "70000"},
+    const QStringList rows[4] = {{"200", "44", "0", "1", "4464"},
                                  {"8", "8", "8", "8", "53"},
                                  {"1", "2", "3", "4", "65535"},
                                  {"201", "0", "113", "9", "0"}};

@@ -214,7 +214,8 @@ void LibraryWindowTest::savesComparesAndRestoresTheConnectedPanel()
     tool.dialogs.answers.push_back(true);
     window.findChild<QPushButton*>("BtnRestaurar")->click();
     boxes = tool.dialogs.Texts();
-    QCOMPARE(boxes.last(), QStringLiteral("Configuração restaurada na central. Blocos gravados: 2. Não gravados: nenhum."));
+    QCOMPARE(boxes.last(), QStringLiteral("Configuração restaurada na central. Blocos gravados: Intervalo de polling (bloco 2). "
+                                           "Não gravados: nenhum."));
     QCOMPARE(host.Panel().Block(2), (std::optional<std::vector<std::uint8_t>>{{2, 0x01, 0x2C, 0x00, 0x3C}}));
     QCOMPARE(host.Panel().CommandCount(kWrite), writes + 1);
     QCOMPARE(snapshots->rowCount(), 2);

@@ -3,8 +3,10 @@
 // the RF table across pages with its header repeated, "n de N", and what
 // changed since the snapshot before; the Wi-Fi password in no spelling
 // unless asked for; text that would reorder a line or hide in the HTML
-// neutralised; fields a library should not hold cut to their bounds; and
-// one small report compared whole with its golden copy.
+// neutralised; fields a library should not hold cut to their bounds; page
+// breaks that keep a heading with its table and the lines to sign with the
+// section they close; the note on a newest snapshot kept without the RF
+// sensors; and one small report compared whole with its golden copy.
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -89,6 +91,42 @@ QStringList PdfPages(const QByteArray& pdf, bool layout = true)
 
 QString PdfText(const ReportInput& input) { return PdfPages(ReportToPdf(input).bytes, false).join('\n'); }
 
+// Where the pages break badly, or nothing: a section's heading without its
+// table's header and first row after it on its page, or the lines to sign
+// at the top of a page, away from the section they close.
+QString BadBreak(const QStringList& pages)
+{
+    QStringList headings{QStringLiteral("Sensores RF"), QStringLiteral("Alterações desde a configuração anterior")};
+    for (const ConfigurationTab& tab : ConfigurationTabs()) headings << QString::fromUtf8(tab.caption);
+    for (int page = 0; page < pages.size(); ++page) {
+        QStringList lines;
+        for (const QString& line : pages[page].split('\n')) {
+            if (!line.simplified().isEmpty()) lines << line.simplified();
+        }
+        lines = lines.mid(1, lines.size() - 2);  // without the header and "Página n de N"
+        for (int i = 0; i < lines.size(); ++i) {
+            if (headings.contains(lines[i]) && i + 2 >= lines.size()) {
+                return QStringLiteral("page %1 ends with \"%2\"").arg(page + 1).arg(lines[i]);
+            }
+        }
+        if (!lines.isEmpty() && lines.front().startsWith(QStringLiteral("____"))) {
+            return QStringLiteral("page %1 holds the lines to sign alone").arg(page + 1);
+        }
+    }
+    return {};
+}
+
+SnapshotInfo Snapshot(int number, const char* reason, bool hasRf)
+{
+    SnapshotInfo info;
+    info.serial = 2024011501;
+    info.number = number;
+    info.taken = QDateTime(QDate(2026, 12, number), QTime(10, 0), Qt::UTC);
+    info.reason = QString::fromLatin1(reason);
+    info.hasRf = hasRf;
+    return info;
+}
+
 Bytes WithPassword(const Bytes& password)
 {
     Bytes block{6, 4, 'C', 'a', 's', 'a', static_cast<std::uint8_t>(password.size())};
@@ -150,6 +188,8 @@ private slots:
     void textThatMovesTheLayoutIsNeutralised();
     void fieldsPastTheirBoundsAreCut();
     void aSmallReportIsAsItsGoldenCopy();
+    void headingsKeepTheirTablesAndTheLinesToSignTheirSection();
+    void theNewestKeptWithoutSensorsNamesAnOlderOneWithThem();
 };
 
 void InstallationReportTest::aReportHoldsThePanelPageByPage()
@@ -313,6 +353,70 @@ void InstallationReportTest::aSmallReportIsAsItsGoldenCopy()
     CompareWithGolden(QStringLiteral("report.html"), ReportHtml(input));
     CompareWithGolden(QStringLiteral("report.txt"), NormalisedPdfText(PdfPages(ReportToPdf(input).bytes)));
     QCOMPARE(SuggestedReportName(2024011501, input.snapshot.taken), QStringLiteral("Relatorio_2024011501_10122026.pdf"));
+}
+
+void InstallationReportTest::headingsKeepTheirTablesAndTheLinesToSignTheirSection()
+{
+    // Each line of notes moves all below it a line down: over a dozen of
+    // them some heading meets the foot of a page.
+    for (int lines = 0; lines < 12; ++lines) {
+        ReportInput input = MakeInput(3);
+        input.panel.notes = QStringList(lines, QStringLiteral("nota")).join('\n');
+        const QString bad = BadBreak(PdfPages(ReportToPdf(input).bytes));
+        QVERIFY2(bad.isEmpty(), qPrintable(QStringLiteral("%1 lines of notes: %2").arg(lines).arg(bad)));
+    }
+
+    // The RF table last, grown until the lines to sign no longer fit below it.
+    ReportInput input = MakeInput(0);
+    input.previous.reset();
+    const auto withSensors = [&input](int sensors) {
+        input.snapshot = MakeBackup(sensors);
+        return ReportToPdf(input);
+    };
+    const int pages = withSensors(4).pages;
+    int fits = 4;
+    int overflows = 200;
+    QVERIFY(withSensors(overflows).pages > pages);
+    while (overflows - fits > 1) {
+        const int middle = (fits + overflows) / 2;
+        (withSensors(middle).pages > pages ? overflows : fits) = middle;
+    }
+    for (int sensors = fits; sensors <= overflows + 1; ++sensors) {
+        const QString bad = BadBreak(PdfPages(withSensors(sensors).bytes));
+        QVERIFY2(bad.isEmpty(), qPrintable(QStringLiteral("%1 sensors: %2").arg(sensors).arg(bad)));
+    }
+}
+
+void InstallationReportTest::theNewestKeptWithoutSensorsNamesAnOlderOneWithThem()
+{
+    const char* manual = "manual";
+    const char* restore = "before restore";
+    const char* update = "before firmware update";
+    const struct {
+        const char* name;
+        std::vector<SnapshotInfo> history;
+        int older;  // 0: none
+    } cases[] = {
+        {"kept before a restore", {Snapshot(1, manual, true), Snapshot(2, restore, false)}, 1},
+        {"the newest older one with them",
+         {Snapshot(1, manual, true), Snapshot(2, manual, true), Snapshot(3, manual, false), Snapshot(4, update, false)}, 2},
+        {"taken by hand without them", {Snapshot(1, manual, true), Snapshot(2, manual, false)}, 0},
+        {"the newest has them", {Snapshot(1, manual, true), Snapshot(2, restore, true)}, 0},
+        {"none has them", {Snapshot(1, manual, false), Snapshot(2, restore, false)}, 0},
+        {"no history", {}, 0},
+    };
+    for (const auto& c : cases) {
+        const std::optional<SnapshotInfo> older = OlderSnapshotWithRf(c.history);
+        QVERIFY2(older.has_value() == (c.older != 0), c.name);
+        if (older) QVERIFY2(older->number == c.older, c.name);
+    }
+
+    ReportInput input = SmallInput();
+    input.info = Snapshot(2, restore, false);
+    input.olderWithRf = Snapshot(1, manual, true);
+    QVERIFY(PdfText(input).simplified().contains(QStringLiteral(
+        "Esta configuração (2024011501@2), a mais recente, foi guardada automaticamente antes de uma restauração, "
+        "sem os sensores RF. A configuração 2024011501@1, lida em 01/12/2026 10:00, tem os sensores RF.")));
 }
 
 QTEST_MAIN(InstallationReportTest)

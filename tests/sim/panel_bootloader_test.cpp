@@ -69,6 +69,12 @@ struct Transfer {
         return options;
     }
     std::string Identify() { return Said(panel.Feed(sim::EncodeFrame(140))); }
+    // The version byte in the common header of a status page.
+    int StatusVersion()
+    {
+        const auto frames = Frames(panel.Feed(sim::EncodeFrame(sim::kStatusRequestCommand, {1})));
+        return frames.size() == 1 && frames[0].payload.size() > 2 ? frames[0].payload[2] : -1;
+    }
 
     ImagePlan plan;
     VirtualPanel panel;
@@ -78,12 +84,14 @@ TEST(PanelBootloader, WholeUpdateInOrder)
 {
     Transfer t;
     EXPECT_EQ(t.Identify(), "7:51 18 120 163 246 237");  // still answered in the bootloader
+    EXPECT_EQ(t.StatusVersion(), 0x12);
     EXPECT_EQ(Said(t.panel.Tick()), "9:49 0 1");
     EXPECT_EQ(Said(t.panel.Feed(PacketFrame(t.plan, 1))), "9:49 0 2");
     EXPECT_EQ(Said(t.panel.Feed(PacketFrame(t.plan, 2))), "9:49 0 3");
     EXPECT_EQ(Said(t.panel.Feed(PacketFrame(t.plan, 3))), "10:1 | 10:5");
     EXPECT_EQ(t.panel.Version(), kFirmwareId);
     EXPECT_EQ(t.Identify(), "7:51 49 120 163 246 237");
+    EXPECT_EQ(t.StatusVersion(), kFirmwareId) << "the status pages tell the version the identification tells";
     EXPECT_EQ(t.panel.Bootloader().AnnouncedImageWord(), 0x0100);
 
     const auto packets = MakeImagePackets(t.plan);

@@ -1,17 +1,22 @@
 // What an installer reads on site: values in disabled controls, every tab
-// of a notebook wider than its window, and the port in the status bar.
+// of a notebook wider than its window, the port in the status bar and the
+// titles of the message boxes.
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
+#include <functional>
 
 #include "support/tool_harness.h"
+#include "ui/common/dialogs.h"
 #include "ui/common/readable_palette.h"
 #include "ui/diagnostics/form_debug.h"
 
@@ -46,6 +51,7 @@ private slots:
     void everyTabCanBeReachedAndShowsWhole();
     void thePortPanelShowsTheLongestPortWhole();
     void likeControlsAreLaidOutAlike();
+    void messageBoxesShowTheirWholeTitle();
 };
 
 void LegibilityTest::disabledValuesStayReadable()
@@ -176,6 +182,37 @@ void LegibilityTest::likeControlsAreLaidOutAlike()
         QVERIFY2(left(pair.first).x() > pageLeft + 60, pair.first);  // the caption is to the left
         QCOMPARE(left(pair.first).x(), left(pair.second).x());
         QVERIFY(left(pair.second).y() > left(pair.first).y());
+    }
+}
+
+void LegibilityTest::messageBoxesShowTheirWholeTitle()
+{
+    QtDialogs dialogs;
+    QWidget parent;
+    // Short texts make narrow boxes; the title bar still needs its title
+    // whole, with the window's icon and buttons beside it.
+    const std::function<void()> shows[] = {
+        [&] { dialogs.Information(&parent, QStringLiteral("Versão nova OK.")); },
+        [&] { dialogs.Error(&parent, QStringLiteral("Erro.")); },
+        [&] { dialogs.Question(&parent, QStringLiteral("Atenção"), QStringLiteral("Sim?")); },
+    };
+    for (const auto& show : shows) {
+        QString title;
+        int titleWidth = 0;
+        int width = 0;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            QFont font = QApplication::font("QMdiSubWindowTitleBar");
+            font.setBold(true);
+            title = box->windowTitle();
+            titleWidth = QFontMetrics(font).horizontalAdvance(title);
+            width = box->width();
+            box->done(0);
+        });
+        show();
+        QVERIFY(!title.isEmpty());
+        QVERIFY2(width >= titleWidth + 150, qPrintable(QStringLiteral("%1: %2 px").arg(title).arg(width)));
     }
 }
 

@@ -38,8 +38,6 @@ std::optional<std::vector<int>> UnpackActuatorTypes(const std::uint8_t* payload,
     return types;
 }
 
-bool IsSirenValueInRange(std::int32_t value) { return value <= kMaxSirenValue; }
-
 std::vector<std::uint8_t> PackSiren(const Siren& siren)
 {
     return {BlockByte(BlockId::Siren), PolarityByte(siren.ground), LowByte(siren.delay), LowByte(siren.timeOn),

@@ -38,8 +38,6 @@ std::vector<std::uint8_t> PackActuatorTypes(const std::array<int, kActuatorOutpu
 std::optional<std::vector<int>> UnpackActuatorTypes(const std::uint8_t* payload, std::size_t length);
 
 // ---- Block 24 ----
-inline constexpr std::int32_t kMaxSirenValue = 255;
-
 struct Siren {
     bool ground = false;  // polarity: the ground button checked
     std::int32_t delay = 0;
@@ -48,9 +46,8 @@ struct Siren {
     std::int32_t repetitions = 0;  // 255 = always
 };
 
-// Only values above the byte are refused; a negative value passes and
-// travels as its low 8 bits.
-bool IsSirenValueInRange(std::int32_t value);
+// Each value travels as its low 8 bits (the page refuses what a byte
+// cannot hold: field_ranges.h).
 std::vector<std::uint8_t> PackSiren(const Siren& siren);
 std::optional<Siren> UnpackSiren(const std::uint8_t* payload, std::size_t length);
 

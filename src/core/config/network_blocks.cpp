@@ -70,11 +70,6 @@ bool HasPrivateAddress(const std::function<std::int32_t(std::size_t row, std::si
     return false;
 }
 
-bool IsPollingIntervalInRange(std::int32_t seconds)
-{
-    return seconds >= kMinPollingInterval && seconds <= kMaxPollingInterval;
-}
-
 std::vector<std::uint8_t> PackPollingIntervals(const PollingIntervals& intervals)
 {
     std::vector<std::uint8_t> block(FixedBlockLength(BlockId::PollingInterval));

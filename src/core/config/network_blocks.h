@@ -30,15 +30,11 @@ std::optional<ServerAddresses> UnpackServerAddresses(const std::uint8_t* payload
 bool HasPrivateAddress(const std::function<std::int32_t(std::size_t row, std::size_t octet)>& octet);
 
 // ---- Block 2 ----
-inline constexpr std::int32_t kMinPollingInterval = 30;
-inline constexpr std::int32_t kMaxPollingInterval = 65535;
-
 struct PollingIntervals {
     std::int32_t interval = 0;
     std::int32_t reduced = 0;
 };
 
-bool IsPollingIntervalInRange(std::int32_t seconds);
 std::vector<std::uint8_t> PackPollingIntervals(const PollingIntervals& intervals);
 std::optional<PollingIntervals> UnpackPollingIntervals(const std::uint8_t* payload, std::size_t length);
 

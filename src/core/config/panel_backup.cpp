@@ -38,11 +38,13 @@ const std::vector<ConfigurationTab>& ConfigurationTabs()
         {"Número IP e Porta", {BlockByte(BlockId::IpAddressesAndPorts)}},
         {"Intervalo de polling", {BlockByte(BlockId::PollingInterval)}},
         {"Wifi", {BlockByte(BlockId::WifiNetwork)}},
-        {"Modem GPRS", {BlockByte(BlockId::SimcardData)}},
+        {"Modem GPRS", {BlockByte(BlockId::SimcardData)}, {"Enviar dados do simcard"}},
         {"Sensores", {BlockByte(BlockId::WiredSensors)}},
-        {"Atuadores", {BlockByte(BlockId::Actuators), BlockByte(BlockId::Siren), BlockByte(BlockId::CommonActuator),
-                       BlockByte(BlockId::Buzzer)}},
-        {"Sensores RF", {BlockByte(BlockId::RfCommunication)}},
+        {"Atuadores",
+         {BlockByte(BlockId::Actuators), BlockByte(BlockId::Siren), BlockByte(BlockId::CommonActuator),
+          BlockByte(BlockId::Buzzer)},
+         {"Saídas", "Sirene", "Comum", "Buzzer"}},
+        {"Sensores RF", {BlockByte(BlockId::RfCommunication)}, {"Configuração RF"}},
         {"Regras central", {BlockByte(BlockId::PanelRules)}},
         {"Endereço teclado", {BlockByte(BlockId::KeypadAddress)}},
         {"Partição teclado", {BlockByte(BlockId::KeypadPartition)}},
@@ -50,6 +52,20 @@ const std::vector<ConfigurationTab>& ConfigurationTabs()
         {"Função alarme", {BlockByte(BlockId::AlarmFunction)}},
     };
     return tabs;
+}
+
+std::string BlockPlace(std::uint8_t id)
+{
+    for (const ConfigurationTab& tab : ConfigurationTabs()) {
+        for (std::size_t i = 0; i < tab.blocks.size(); ++i) {
+            if (tab.blocks[i] != id) continue;
+            std::string place = tab.caption;
+            if (i < tab.subPages.size()) place += std::string(" / ") + tab.subPages[i];
+            return place;
+        }
+    }
+    const BlockEntry* entry = FindBlock(id);
+    return entry ? entry->title : "";
 }
 
 

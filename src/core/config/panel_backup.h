@@ -19,8 +19,17 @@ std::vector<std::uint8_t> ConfigurationBlockIds();
 struct ConfigurationTab {
     const char* caption;  // UTF-8, as on the tab
     std::vector<std::uint8_t> blocks;
+    // On a tab with sub-pages, the caption of each block's sub-page, in the
+    // order of blocks; empty where the tab shows its block whole.
+    std::vector<const char*> subPages = {};
 };
 const std::vector<ConfigurationTab>& ConfigurationTabs();
+
+// Where the window shows a block, as an installer looks for it: its tab,
+// and on a tab with sub-pages the sub-page ("Atuadores / Sirene"); the
+// block's title for one no tab shows, "" for an unknown id.
+std::string BlockPlace(std::uint8_t id);
+
 
 // Whether the tool writes this block; the modem's blocks are only read.
 bool IsWritableBlock(std::uint8_t id);

@@ -3,11 +3,6 @@
 #include "core/bytes/big_endian.h"
 #include "core/config/fixed_block_codec.h"
 
-bool IsArmingDelayAccepted(std::int32_t seconds)
-{
-    return seconds <= kMaxArmingDelay;
-}
-
 std::vector<std::uint8_t> PackPanelRules(const PanelRules& rules)
 {
     std::vector<std::uint8_t> block(FixedBlockLength(BlockId::PanelRules));

@@ -10,16 +10,12 @@
 #include <vector>
 
 inline constexpr std::size_t kPanelRuleCount = 5;
-// The delay is tested against its upper bound only, as a signed number: a
-// negative entry passes and its low 8 bits are written.
-inline constexpr std::int32_t kMaxArmingDelay = 255;
 
 struct PanelRules {
     std::int32_t armingDelay = 0;                 // seconds, as typed
     std::array<bool, kPanelRuleCount> rules{};    // rule 0 is the first check box
 };
 
-bool IsArmingDelayAccepted(std::int32_t seconds);
 std::vector<std::uint8_t> PackPanelRules(const PanelRules& rules);
 // Flag bits past the five rules are ignored.
 std::optional<PanelRules> UnpackPanelRules(const std::uint8_t* payload, std::size_t length);

@@ -142,16 +142,6 @@ std::string DecodeTemperature(std::uint16_t word)
     return text;
 }
 
-bool IsSafeDebounceAccepted(std::int32_t seconds)
-{
-    return seconds <= kMaxSafeDebounce;
-}
-
-bool IsSafeOpenTimeAccepted(std::int32_t seconds)
-{
-    return seconds <= kMaxSafeOpenTime;
-}
-
 std::vector<std::uint8_t> PackSafeFunction(const SafeFunction& safe)
 {
     std::vector<std::uint8_t> block(FixedBlockLength(BlockId::SafeFunction));

@@ -37,11 +37,6 @@ TemperatureEntry EncodeTemperature(std::string_view text);
 std::string DecodeTemperature(std::uint16_t word);
 
 // ---- Block 41 ----
-// Both are tested against their upper bound only, as signed numbers: a
-// negative entry passes and its low bits are written.
-inline constexpr std::int32_t kMaxSafeDebounce = 255;
-inline constexpr std::int32_t kMaxSafeOpenTime = 65535;
-
 struct SafeFunction {
     bool enabled = false;
     bool floatingActuator = false;     // "Ligado em FLUTUANTE"; else "Ligado em TERRA"
@@ -52,8 +47,6 @@ struct SafeFunction {
     std::int32_t longestOpen = 0;
 };
 
-bool IsSafeDebounceAccepted(std::int32_t seconds);
-bool IsSafeOpenTimeAccepted(std::int32_t seconds);
 std::vector<std::uint8_t> PackSafeFunction(const SafeFunction& safe);
 // Only SafeEnabledCode enables; any non-zero polarity byte is floating.
 std::optional<SafeFunction> UnpackSafeFunction(const std::uint8_t* payload, std::size_t length);

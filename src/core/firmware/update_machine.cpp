@@ -188,6 +188,12 @@ UpdateEffects UpdateMachine::Tick()
     case UpdateState::NewVersionOk: {
         const std::string text = UpdateStateText(State());
         StopUpdate(fx);
+        // The device took every packet: the gauge says so, even where the
+        // last requests came faster than a tick could show them.
+        const std::uint16_t count = image_.Header().packetCount;
+        shownPacket_ = count;
+        fx.gaugeValue = static_cast<int>(count);
+        fx.packetText = PacketText(count, count);
         fx.status = UpdateEffects::Status{text, UpdateColour::Green};
         fx.message = UpdateEffects::Message{true, text + "."};
         break;

@@ -17,10 +17,14 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/config/field_ranges.h"
+
 inline constexpr std::size_t kRfRecordLength = 16;
 inline constexpr std::size_t kRfSensorPayloadLength = 17;  // subcommand + record
 inline constexpr std::int32_t kRfSensorTableSize = 2048;
 inline constexpr std::uint32_t kMaxRfSerial = 4194303;  // 0x3FFFFF
+static_assert(RangeOf(NumericField::RfSensorNumber).max == kRfSensorTableSize);
+static_assert(RangeOf(NumericField::RfSerial).max == static_cast<std::int32_t>(kMaxRfSerial));
 
 enum class SensorKind : std::uint8_t {
     Pir = 1,
@@ -54,21 +58,6 @@ struct RfSensorRecord {
 inline bool IsValidRfSerial(std::uint32_t serial)
 {
     return serial != 0 && serial <= kMaxRfSerial;
-}
-
-// The typed values the tab accepts: a signed comparison, so a negative
-// number passes and travels by its low bits.
-inline bool RfSensorNumberAccepted(std::int32_t number)
-{
-    return number != 0 && number <= kRfSensorTableSize;
-}
-inline bool RfSerialAccepted(std::int32_t serial)
-{
-    return serial != 0 && serial <= static_cast<std::int32_t>(kMaxRfSerial);
-}
-inline bool RfZoneAccepted(std::int32_t zone)
-{
-    return zone >= 5 && zone <= 65535;
 }
 
 // Only a key fob carries button functions: a PIR or door sensor (or any

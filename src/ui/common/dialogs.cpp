@@ -3,19 +3,46 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+
+namespace {
+
+// Beside its title a window manager's title bar holds the window's icon and
+// its buttons; Qt allows a box only 50 pixels for them, so a short text
+// ("Versão nova OK.") left "Informação" cut to "Info…ção".
+constexpr int kTitleBarControls = 160;
+
+// Shows the box, at least as wide as its whole title in a bold title font.
+void ExecWithWholeTitle(QMessageBox& box)
+{
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int width = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + kTitleBarControls;
+    // The box fixes its own size from its layout's minimum on every show,
+    // so the width is asked for there.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+    box.exec();
+}
+
+}  // namespace
 
 void QtDialogs::Error(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Erro"), text, QMessageBox::Ok, parent);
-    box.exec();
+    ExecWithWholeTitle(box);
 }
 
 void QtDialogs::Information(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Informação"), text, QMessageBox::Ok, parent);
-    box.exec();
+    ExecWithWholeTitle(box);
 }
 
 bool QtDialogs::Question(QWidget* parent, const QString& caption, const QString& text)
@@ -25,14 +52,14 @@ bool QtDialogs::Question(QWidget* parent, const QString& caption, const QString&
     QPushButton* no = box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
-    box.exec();
+    ExecWithWholeTitle(box);
     return box.clickedButton() == yes;
 }
 
 void QtDialogs::ErrorReport(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
-    box.exec();
+    ExecWithWholeTitle(box);
 }
 
 void QtDialogs::ShowModal(QDialog& window) { window.exec(); }

@@ -15,10 +15,11 @@
 
 namespace {
 
-QString BlockNumbers(const std::vector<std::uint8_t>& ids)
+// "Wifi (bloco 6), Atuadores / Sirene (bloco 24)": a list of numbers alone read as a count.
+QString BlockNames(const std::vector<std::uint8_t>& ids)
 {
     QStringList list;
-    for (std::uint8_t id : ids) list << QString::number(id);
+    for (std::uint8_t id : ids) list << QStringLiteral("%1 (bloco %2)").arg(QString::fromStdString(BlockPlace(id))).arg(id);
     return list.isEmpty() ? QStringLiteral("nenhum") : list.join(QStringLiteral(", "));
 }
 
@@ -92,7 +93,7 @@ WriteOutcome ConnectedPanel::Write(const BlockMap& saved, const std::vector<std:
 void ConnectedPanel::TellWritten(const WriteOutcome& outcome)
 {
     const QString report = QStringLiteral("Blocos gravados: %1. Não gravados: %2.")
-                               .arg(BlockNumbers(outcome.written), BlockNumbers(outcome.notWritten));
+                               .arg(BlockNames(outcome.written), BlockNames(outcome.notWritten));
     if (outcome.result == WriteOutcome::Result::Done) {
         dialogs_.Information(&owner_, QStringLiteral("Configuração restaurada na central. %1").arg(report));
         return;

@@ -13,7 +13,6 @@
 #include "ui/common/choice_controls.h"
 #include "ui/common/choice_rows.h"
 #include "ui/common/field_layout.h"
-#include "ui/common/messages.h"
 
 namespace {
 
@@ -117,22 +116,14 @@ void ActuatorPage::BuildBuzzer(QWidget* page)
 
 // ---- The cycle's hooks ------------------------------------------------------------
 
-std::array<QLineEdit*, 4> ActuatorPage::SirenEdits() const
+std::vector<RangedField> ActuatorPage::RangedFields() const
 {
-    return {sirenDelay_, sirenTimeOn_, sirenTimeAtRest_, sirenRepetitions_};
-}
-
-bool ActuatorPage::Validate()
-{
-    if (SubPages()->currentIndex() != SirenPage) return true;
-    // In screen order; the first value above the byte stops the write.
-    for (QLineEdit* edit : SirenEdits()) {
-        if (!IsSirenValueInRange(ToInteger(edit))) {
-            Fail(edit, messages::ValueOutOfRange());
-            return false;
-        }
-    }
-    return true;
+    if (SubPages()->currentIndex() != SirenPage) return {};
+    // In screen order.
+    return {{sirenDelay_, NumericField::SirenDelay},
+            {sirenTimeOn_, NumericField::SirenTimeOn},
+            {sirenTimeAtRest_, NumericField::SirenTimeAtRest},
+            {sirenRepetitions_, NumericField::SirenRepetitions}};
 }
 
 std::optional<std::vector<std::uint8_t>> ActuatorPage::Pack()

@@ -25,7 +25,7 @@ public:
     void OnModelIdentified(std::uint8_t modelCode) override;
 
 protected:
-    bool Validate() override;
+    std::vector<RangedField> RangedFields() const override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
 private:
@@ -40,7 +40,6 @@ private:
     void PolarityColumn(SubPage subPage, QGridLayout* grid, int row, const QString& caption,
                         const NamedCaption& ground, const NamedCaption& floating, QWidget* page,
                         QRadioButton*& groundButton, QRadioButton*& floatButton);
-    std::array<QLineEdit*, 4> SirenEdits() const;
 
     std::array<QComboBox*, kActuatorOutputCount> types_{};
     QLabel* output3Caption_ = nullptr;

@@ -135,10 +135,16 @@ void ConfigPage::WriteClick()
         }
         if (Kind() != Cycle::Full || !InEditState()) return;
         if (!Validate()) return;
+        for (const RangedField& ranged : RangedFields()) {
+            if (!CheckRange(ranged.edit, ranged.field)) return;
+        }
         SetEditState(false);
         // What edit unlocked: a tab with one block per sub-page locks only
         // the showing sub-page's controls.
         for (QWidget* control : EditableControls()) control->setEnabled(false);
+        // Locking the focused field (or the write button) would hand the
+        // focus on to "Limpar Campos", where the next Space empties the form.
+        (edit_->isEnabled() ? edit_ : read_)->setFocus(Qt::OtherFocusReason);
         RequestWrite();
     });
 }
@@ -186,6 +192,16 @@ std::int32_t ConfigPage::ToInteger(const QLineEdit* field)
     const std::optional<std::int32_t> value = ParseInteger(text.toStdString());
     if (!value) throw ConversionError(text);
     return *value;
+}
+
+bool ConfigPage::CheckRange(QLineEdit* field, NumericField which)
+{
+    const FieldRange& range = RangeOf(which);
+    const std::optional<std::int32_t> value =
+        range.documented ? ToInteger(field) : ParseInteger(field->text().toStdString());
+    if (!value || range.Contains(*value)) return true;
+    Fail(field, messages::ValueOutOfRange());
+    return false;
 }
 
 void ConfigPage::ShowNumber(QLineEdit* field, std::int64_t value) { field->setText(QString::number(value)); }

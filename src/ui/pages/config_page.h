@@ -20,6 +20,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/config/field_ranges.h"
 #include "core/panel/block_table.h"
 
 class Dialogs;
@@ -38,6 +39,12 @@ public:
 
 private:
     QString text_;
+};
+
+// A numeric field of a tab and the range its value must lie in.
+struct RangedField {
+    QLineEdit* edit;
+    NumericField field;
 };
 
 // What every tab is given: its place in the notebook (from the table of
@@ -86,6 +93,12 @@ public:
     void Fail(QWidget* focus, const QString& message);
     // The field's text as a signed 32-bit integer, or ConversionError.
     static std::int32_t ToInteger(const QLineEdit* field);
+    // Judges a field against its range (field_ranges.h); outside it, the
+    // focus and "Valor fora da faixa especificada.", and false. A field with
+    // a documented range converts here (ConversionError); one that only its
+    // bytes bound lets a text that is no number pass, for the packing to
+    // refuse it where it always did.
+    bool CheckRange(QLineEdit* field, NumericField which);
     static void ShowNumber(QLineEdit* field, std::int64_t value);
 
 protected:
@@ -101,6 +114,10 @@ protected:
     // Step 3 of a write. Shows its own message (through Fail) and returns
     // false to stop in edit state. May throw ConversionError.
     virtual bool Validate() { return true; }
+    // The numeric fields the write packs, judged in this order after
+    // Validate(): a value its field cannot hold stops the write in edit
+    // state, with nothing sent.
+    virtual std::vector<RangedField> RangedFields() const { return {}; }
     // Step 5: the payload, block id first. May throw ConversionError;
     // nothing means there is nothing to send.
     virtual std::optional<std::vector<std::uint8_t>> Pack() = 0;

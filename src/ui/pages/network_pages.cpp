@@ -12,7 +12,6 @@
 #include "ui/common/choice_rows.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/field_layout.h"
-#include "ui/common/messages.h"
 
 namespace {
 
@@ -69,6 +68,16 @@ bool IpPortsPage::Validate()
         QStringLiteral("Endereço IP não válido para internet. Deseja gravar mesmo assim?"));
 }
 
+std::vector<RangedField> IpPortsPage::RangedFields() const
+{
+    std::vector<RangedField> fields;
+    for (std::size_t row = 0; row < kServerCount; ++row) {
+        for (QLineEdit* octet : octets_[row]) fields.push_back({octet, NumericField::ServerOctet});
+        fields.push_back({ports_[row], NumericField::ServerPort});
+    }
+    return fields;
+}
+
 std::optional<std::vector<std::uint8_t>> IpPortsPage::Pack()
 {
     ServerAddresses servers;
@@ -110,11 +119,9 @@ PollingPage::PollingPage(const PageSetup& setup, QWidget* parent)
                                QStringLiteral("Intervalo de envio msg polling reduzido:"), hint, 0, this));
 }
 
-bool PollingPage::Validate()
+std::vector<RangedField> PollingPage::RangedFields() const
 {
-    if (IsPollingIntervalInRange(ToInteger(interval_))) return true;
-    Fail(interval_, messages::ValueOutOfRange());
-    return false;
+    return {{interval_, NumericField::PollingInterval}, {reduced_, NumericField::ReducedPollingInterval}};
 }
 
 std::optional<std::vector<std::uint8_t>> PollingPage::Pack()

@@ -18,6 +18,7 @@ public:
 
 protected:
     bool Validate() override;
+    std::vector<RangedField> RangedFields() const override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
 private:
@@ -32,7 +33,7 @@ public:
     void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
-    bool Validate() override;
+    std::vector<RangedField> RangedFields() const override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
 private:

@@ -12,7 +12,6 @@
 #include "ui/common/choice_controls.h"
 #include "ui/common/choice_rows.h"
 #include "ui/common/field_layout.h"
-#include "ui/common/messages.h"
 #include "ui/pages/config_page.h"
 
 namespace {
@@ -75,30 +74,24 @@ RfRecordsSubPage::RfRecordsSubPage(ConfigPage& tab, PanelSession& session, QWidg
 
 void RfRecordsSubPage::RequestRead()
 {
-    const std::int32_t number = ConfigPage::ToInteger(number_);
-    if (!RfSensorNumberAccepted(number)) {
-        tab_.Fail(number_, messages::ValueOutOfRange());
-        return;
-    }
-    session_.ReadRfRecord(number);
+    if (!tab_.CheckRange(number_, NumericField::RfSensorNumber)) return;
+    session_.ReadRfRecord(ConfigPage::ToInteger(number_));
 }
 
 bool RfRecordsSubPage::Validate()
 {
-    if (!RfSerialAccepted(ConfigPage::ToInteger(serial_))) {
-        tab_.Fail(serial_, messages::ValueOutOfRange());
-        return false;
-    }
-    if (!RfZoneAccepted(ConfigPage::ToInteger(zone_))) {
-        tab_.Fail(zone_, messages::ValueOutOfRange());
-        return false;
-    }
     // Without a kind the record would carry no kind at all.
     if (!kinds_[0]->isChecked() && !kinds_[1]->isChecked() && !kinds_[2]->isChecked()) {
         tab_.Fail(nullptr, QStringLiteral("Nenhum tipo de sensor selecionado"));
         return false;
     }
     return true;
+}
+
+std::vector<RangedField> RfRecordsSubPage::RangedFields() const
+{
+    // An empty user field is user 1, and no number to judge.
+    return {{serial_, NumericField::RfSerial}, {zone_, NumericField::RfZone}, {user_, NumericField::RfUser}};
 }
 
 void RfRecordsSubPage::RequestWrite()

@@ -27,6 +27,7 @@ public:
     void RequestRead() override;
     bool Validate() override;
     void RequestWrite() override;
+    std::vector<RangedField> RangedFields() const override;
 
 private:
     // One record of the table; a record of any other length changes nothing.

@@ -76,6 +76,12 @@ bool RfSensorsPage::Validate()
     return showing && showing->Validate();
 }
 
+std::vector<RangedField> RfSensorsPage::RangedFields() const
+{
+    const RfSubPage* showing = Showing();
+    return showing ? showing->RangedFields() : std::vector<RangedField>{};
+}
+
 void RfSensorsPage::RequestWrite()
 {
     if (RfSubPage* showing = Showing()) showing->RequestWrite();

@@ -43,6 +43,7 @@ protected:
     // Nothing to write on the enrolment and delete sub-pages: the tab
     // stays in edit state there.
     bool Validate() override;
+    std::vector<RangedField> RangedFields() const override;
     // Unused: the sub-page on show writes (RequestWrite).
     std::optional<std::vector<std::uint8_t>> Pack() override { return std::nullopt; }
     void RequestWrite() override;

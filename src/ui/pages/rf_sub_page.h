@@ -5,6 +5,9 @@
 // nothing.
 
 #include <QList>
+#include <vector>
+
+#include "ui/pages/config_page.h"
 
 class QWidget;
 
@@ -21,4 +24,6 @@ public:
     // Both may throw ConversionError.
     virtual bool Validate() = 0;
     virtual void RequestWrite() = 0;
+    // The numeric fields a write sends, judged by the tab after Validate().
+    virtual std::vector<RangedField> RangedFields() const { return {}; }
 };

@@ -12,12 +12,6 @@
 #include "ui/common/choice_controls.h"
 #include "ui/common/choice_rows.h"
 #include "ui/common/field_layout.h"
-#include "ui/common/messages.h"
-
-namespace {
-
-
-}  // namespace
 
 // ---- Tab 9: "Regras central" ---------------------------------------------------
 
@@ -44,12 +38,7 @@ PanelRulesPage::PanelRulesPage(const PageSetup& setup, QWidget* parent)
     }
 }
 
-bool PanelRulesPage::Validate()
-{
-    if (IsArmingDelayAccepted(ToInteger(delay_))) return true;
-    Fail(delay_, messages::ValueOutOfRange());
-    return false;
-}
+std::vector<RangedField> PanelRulesPage::RangedFields() const { return {{delay_, NumericField::ArmingDelay}}; }
 
 std::optional<std::vector<std::uint8_t>> PanelRulesPage::Pack()
 {

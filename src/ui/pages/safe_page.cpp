@@ -68,17 +68,14 @@ bool SafePage::Validate()
             return false;
         }
     }
-    for (QLineEdit* field : {maxDebounce_, minDebounce_}) {
-        if (!IsSafeDebounceAccepted(ToInteger(field))) {
-            Fail(field, messages::ValueOutOfRange());
-            return false;
-        }
-    }
-    if (!IsSafeOpenTimeAccepted(ToInteger(longestOpen_))) {
-        Fail(longestOpen_, messages::ValueOutOfRange());
-        return false;
-    }
     return true;
+}
+
+std::vector<RangedField> SafePage::RangedFields() const
+{
+    return {{maxDebounce_, NumericField::SafeMaxDebounce},
+            {minDebounce_, NumericField::SafeMinDebounce},
+            {longestOpen_, NumericField::SafeLongestOpen}};
 }
 
 std::optional<std::vector<std::uint8_t>> SafePage::Pack()

@@ -14,6 +14,7 @@ public:
 
 protected:
     bool Validate() override;
+    std::vector<RangedField> RangedFields() const override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
 private:

@@ -92,6 +92,14 @@ WiredSensor SensorPage::ReadSensor(const SensorControls& sensor) const
     return values;
 }
 
+std::vector<RangedField> SensorPage::RangedFields() const
+{
+    std::vector<RangedField> fields;
+    const std::size_t count = WiredSensorRecordCount(Session().ModelCode());
+    for (std::size_t i = 0; i < count; ++i) fields.push_back({sensors_[i].debounce, NumericField::SensorDebounce});
+    return fields;
+}
+
 std::optional<std::vector<std::uint8_t>> SensorPage::Pack()
 {
     // Only the sensors the panel takes are read: a bad debounce on a sensor

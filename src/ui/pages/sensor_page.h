@@ -20,6 +20,7 @@ public:
     void Fill(const std::uint8_t* payload, std::size_t length) override;
 
 protected:
+    std::vector<RangedField> RangedFields() const override;
     std::optional<std::vector<std::uint8_t>> Pack() override;
 
 private:

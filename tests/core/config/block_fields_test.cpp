@@ -133,6 +133,18 @@ TEST(PanelBackup, EveryBlockIsOnOneTab)
     EXPECT_EQ(onTabs, ConfigurationBlockIds());
 }
 
+TEST(PanelBackup, ABlockIsNamedByItsTabAndSubPage)
+{
+    for (const ConfigurationTab& tab : ConfigurationTabs()) {
+        EXPECT_TRUE(tab.subPages.empty() || tab.subPages.size() == tab.blocks.size()) << tab.caption;
+    }
+    const std::pair<std::uint8_t, const char*> cases[] = {
+        {6, "Wifi"}, {24, "Atuadores / Sirene"}, {17, "Atuadores / Saídas"}, {3, "Sensores RF / Configuração RF"},
+        {42, "Função alarme"}, {99, ""},
+    };
+    for (const auto& [id, place] : cases) EXPECT_EQ(BlockPlace(id), place) << int{id};
+}
+
 // A restore writes the writable blocks that differ, and nothing at all
 // when a block's length does not suit the panel.
 TEST(RestorePlan, WritesWhatDiffersOrRefusesAWrongForm)

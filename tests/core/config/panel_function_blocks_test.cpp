@@ -24,10 +24,6 @@ TEST(PanelRules, PacksTheDelayAndOneBitPerRule)
         {{30, {false, false, false, false, true}}, {38, 30, 0x00, 0x10}},
     };
     for (const auto& c : cases) EXPECT_EQ(PackPanelRules(c.rules), c.block) << int{c.block[1]};
-
-    for (auto [seconds, ok] : {std::pair{255, true}, {256, false}, {-1, true}}) {
-        EXPECT_EQ(IsArmingDelayAccepted(seconds), ok) << seconds;
-    }
 }
 
 TEST(PanelRules, UnpacksOnlyTheFiveRuleBits)

@@ -136,14 +136,4 @@ TEST(SafeFunction, UnpacksOnlyTheEnableCodeAsEnabled)
     EXPECT_FALSE(UnpackSafeFunction(otherBlock.data(), otherBlock.size()));
 }
 
-TEST(SafeFunction, TimesAreTestedAgainstTheirUpperBoundOnly)
-{
-    for (auto [seconds, ok] : {std::pair{255, true}, {256, false}, {-1, true}}) {
-        EXPECT_EQ(IsSafeDebounceAccepted(seconds), ok) << seconds;
-    }
-    for (auto [seconds, ok] : {std::pair{65535, true}, {65536, false}, {-1, true}}) {
-        EXPECT_EQ(IsSafeOpenTimeAccepted(seconds), ok) << seconds;
-    }
-}
-
 }  // namespace

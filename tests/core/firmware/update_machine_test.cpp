@@ -216,6 +216,30 @@ TEST(UpdateMachine, ErrorResultsEndTheRunInRed)
     EXPECT_EQ(run.status, "Em processo de atualização");
 }
 
+TEST(UpdateMachine, TheGaugeEndsFullOnlyWithTheNewVersion)
+{
+    // The tick shows packet 1; packets 2 and 3 go out before the next one.
+    const std::string s3 = kToState3;
+    const struct {
+        const char* name;
+        std::string events;
+        int gauge;
+        const char* packetText;
+    } cases[] = {
+        {"new version after packets no tick saw", s3 + "rtrr15t", 3, "Pacote 3 de 3"},
+        {"new version before any packet was shown", s3 + "5t", 3, "Pacote 3 de 3"},
+        {"an error keeps the last packet shown", s3 + "rtrr2t", 1, "Pacote 1 de 3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MachineRig rig;
+        const Timeline run = rig.Play(c.events);
+        EXPECT_EQ(run.states.back(), '.');
+        EXPECT_EQ(run.gauge, c.gauge);
+        EXPECT_EQ(run.packetText, c.packetText);
+    }
+}
+
 TEST(UpdateMachine, NoStateTextPastTheLastState)
 {
     EXPECT_STREQ(UpdateStateText(12), "Erro na assinatura do firmware novo");

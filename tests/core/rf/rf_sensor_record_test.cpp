@@ -77,19 +77,6 @@ TEST(RfSensorRecord, UnpacksOnlySixteenBytesAndJudgesTheSerial)
     }
 }
 
-TEST(RfSensorRecord, TypedNumbersAreRangeCheckedSigned)
-{
-    for (auto [number, ok] : {std::pair{0, false}, {1, true}, {2048, true}, {2049, false}, {-1, true}}) {
-        EXPECT_EQ(RfSensorNumberAccepted(number), ok) << number;
-    }
-    for (auto [serial, ok] : {std::pair{0, false}, {4194303, true}, {4194304, false}, {-5, true}}) {
-        EXPECT_EQ(RfSerialAccepted(serial), ok) << serial;
-    }
-    for (auto [zone, ok] : {std::pair{4, false}, {5, true}, {65535, true}, {65536, false}, {-1, false}}) {
-        EXPECT_EQ(RfZoneAccepted(zone), ok) << zone;
-    }
-}
-
 TEST(ButtonFunction, EncodesAndDecodesTheFourteenItems)
 {
     ASSERT_EQ(kButtonFunctionItems.size(), 14u);
