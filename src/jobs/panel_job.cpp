@@ -139,7 +139,7 @@ bool PanelJob::Save(PanelLibrary& library, bool withRf, SnapshotMeta meta)
     return true;
 }
 
-bool PanelJob::PlanRestore(const PanelBackup& saved)
+bool PanelJob::PrepareRestore(const PanelBackup& saved)
 {
     if (!Begin()) return false;
     ReadPanel(false, [this, saved](PanelBackup current) {

@@ -62,7 +62,7 @@ public:
     bool Save(PanelLibrary& library, bool withRf, SnapshotMeta meta);
     // The panel read, checked against saved (its model, each block's
     // length) and the blocks that differ planned; backup holds the panel.
-    bool PlanRestore(const PanelBackup& saved);
+    bool PrepareRestore(const PanelBackup& saved);
     // The panel's current configuration kept in the library, then the
     // planned blocks of saved written and read back.
     bool Restore(PanelLibrary& library, const PanelBackup& current, const PanelBackup& saved,

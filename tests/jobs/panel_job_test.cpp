@@ -57,7 +57,7 @@ TEST(PanelJob, AnotherModelIsRefusedAndNothingWritten)
     saved.panel.model = static_cast<std::uint8_t>(saved.panel.model + 1);
     r.outcome.reset();
     const std::size_t writes = r.rig.Received(CommandCode::WriteBlockCommand);
-    ASSERT_TRUE(r.job.PlanRestore(saved));
+    ASSERT_TRUE(r.job.PrepareRestore(saved));
     ASSERT_TRUE(r.Finish());
     EXPECT_EQ(r.outcome->end, JobOutcome::End::Refused);
     EXPECT_EQ(r.outcome->refusal, JobOutcome::Refusal::OtherModel);

@@ -106,7 +106,7 @@ private:
     const Clock& clock_;
     std::unique_ptr<PanelLibrary> library_;
     PanelJob* job_ = nullptr;
-    enum class Asked { Nothing, Save, Compare, PlanRestore, Restore, Keep };
+    enum class Asked { Nothing, Save, Compare, Prepare, Restore, Keep };
     Asked asked_ = Asked::Nothing;
     std::optional<ChosenSnapshot> jobSnapshot_;  // compared or restored
     std::function<void(Kept)> kept_;

@@ -145,9 +145,9 @@ void TFormBiblioteca::RestoreClick()
 {
     if (JobGate::Of(session_).Busy()) return;
     std::optional<ChosenSnapshot> chosen = ChooseSnapshot(QStringLiteral("Selecione uma configuração da lista para restaurá-la na central."));
-    if (!chosen || !job_->PlanRestore(chosen->backup)) return;
+    if (!chosen || !job_->PrepareRestore(chosen->backup)) return;
     jobSnapshot_ = std::move(chosen);
-    asked_ = Asked::PlanRestore;
+    asked_ = Asked::Prepare;
 }
 
 void TFormBiblioteca::JobFinished(const JobOutcome& outcome)
@@ -157,7 +157,7 @@ void TFormBiblioteca::JobFinished(const JobOutcome& outcome)
     case Asked::Nothing: return;  // cancelled, or its window closed
     case Asked::Save: Saved(outcome); break;
     case Asked::Compare: ComparedWithPanel(outcome); break;
-    case Asked::PlanRestore: RestorePlanned(outcome); break;
+    case Asked::Prepare: RestorePlanned(outcome); break;
     case Asked::Restore: Restored(outcome); break;
     case Asked::Keep: {
         const Kept kept = outcome.end == JobOutcome::End::Done        ? Kept::Stored
