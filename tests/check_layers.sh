@@ -5,9 +5,10 @@
 #   ports    core, ports
 #   sim      ports, sim               (never the tool's own protocol code)
 #   session  core, ports, session     (Qt Core and Serial Port, no widgets)
-#   ui       core, ports, session, library, ui
+#   jobs     core, ports, session, library, jobs (Qt Core, no widgets)
+#   ui       core, ports, session, library, jobs, ui
 #   library  core, library             (Qt Core and SQL, no widgets, never a panel)
-#   cli      core, ports, session, library, cli (Qt Core, no widgets)
+#   cli      core, ports, session, library, jobs, cli (Qt Core, no widgets)
 #   app      anything
 # and core, ports and sim include no Qt header at all; ui and cli never
 # include the frame dispatcher.
@@ -21,9 +22,10 @@ declare -A allowed=(
   [sim]="ports sim"
   [session]="core ports session"
   [library]="core library"
-  [ui]="core ports session library ui"
-  [cli]="core ports session library cli"
-  [app]="core ports sim session library ui cli app"
+  [jobs]="core ports session library jobs"
+  [ui]="core ports session library jobs ui"
+  [cli]="core ports session library jobs cli"
+  [app]="core ports sim session library jobs ui cli app"
 )
 pure="core ports sim"
 # Headers of Qt modules the session may not use.
@@ -44,7 +46,7 @@ for layer in "${!allowed[@]}"; do
     if [[ " $pure " == *" $layer "* ]] && grep -qE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
       echo "$file: includes Qt in a Qt-free layer"; status=1
     fi
-    if { [ "$layer" = session ] || [ "$layer" = cli ] || [ "$layer" = library ]; } && grep -qE "^[[:space:]]*#[[:space:]]*include[[:space:]]*($widget_headers)" "$file"; then
+    if { [ "$layer" = session ] || [ "$layer" = jobs ] || [ "$layer" = cli ] || [ "$layer" = library ]; } && grep -qE "^[[:space:]]*#[[:space:]]*include[[:space:]]*($widget_headers)" "$file"; then
       echo "$file: includes Qt Widgets in the $layer layer"; status=1
     fi
   done < <(find "$layer" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)

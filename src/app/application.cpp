@@ -42,18 +42,28 @@ Application::Application(Seams seams, Options options) : seams_(seams)
     QObject::connect(session_.get(), &PanelSession::Identified, formBiblioteca_, &TFormBiblioteca::RecordSeen);
     // What the panel holds is kept before its firmware changes; without a
     // library the installer chooses.
-    formAtualizacao_->SetBeforeStart([this, location = options.library] {
-        if (!session_->IsPortOpen()) return true;  // the update itself says so
-        OpenLibrary(location);
-        if (formBiblioteca_->Library() && formBiblioteca_->KeepPanel(SnapshotReason::BeforeFirmwareUpdate)) return true;
-        return seams_.dialogs.Question(formAtualizacao_, QStringLiteral("Biblioteca"),
-                                       QStringLiteral("A configuração da central não foi guardada na biblioteca. Atualizar "
-                                                      "o firmware mesmo assim?"));
-    });
+    formAtualizacao_->SetBeforeStart(TFormAtualizacao::BeforeStart{
+        [this, location = options.library](std::function<void(bool)> proceed) {
+            if (!session_->IsPortOpen()) return proceed(true);  // the update itself says so
+            auto ask = [this, proceed] {
+                proceed(seams_.dialogs.Question(formAtualizacao_, QStringLiteral("Biblioteca"),
+                                                QStringLiteral("A configuração da central não foi guardada na biblioteca. "
+                                                               "Atualizar o firmware mesmo assim?")));
+            };
+            OpenLibrary(location);
+            const bool started = formBiblioteca_->Library() &&
+                                 formBiblioteca_->KeepPanel(SnapshotReason::BeforeFirmwareUpdate,
+                                                            [proceed, ask](TFormBiblioteca::Kept kept) {
+                                                                if (kept == TFormBiblioteca::Kept::Stored) proceed(true);
+                                                                else if (kept == TFormBiblioteca::Kept::NotStored) ask();
+                                                            });
+            if (!started) ask();
+        },
+        [this] { formBiblioteca_->CancelJob(); }});
     QObject::connect(formPrincipal_.get(), &TFormPrincipal::LibraryRequested, formBiblioteca_,
                      [this, location = options.library] {
                          OpenLibrary(location);
-                         seams_.dialogs.ShowModal(*formBiblioteca_);
+                         seams_.dialogs.Show(*formBiblioteca_);
                      });
     // Network ports: the catalogue takes the new list, the menu lists it.
     formPortasRede_ = new TFormPortasRede(seams_.ports, seams_.dialogs, owner);

@@ -43,6 +43,7 @@ public:
     }
     void ErrorReport(QWidget*, const QString& text) override { Fail(text); }
     void ShowModal(QDialog&) override {}
+    void Show(QDialog&) override {}
     QString SaveFileName(QWidget*, const QString&) override { return {}; }
     QString OpenFile(QWidget*, const QString&) override { return {}; }
     bool failed = false;

@@ -22,6 +22,7 @@ namespace {
 struct FlashRun {
     QStringList messages;  // the window's boxes, in order
     bool succeeded = false;
+    bool cancelled = false;  // the panel acknowledged the cancel
     bool stalled = false;
     bool portFailed = false;
     bool interrupted = false;  // the user pressed Ctrl-C
@@ -56,7 +57,7 @@ QString Advice(const FlashRun& run, int packets, int stallMs)
         return QStringLiteral("You cancelled the update (Ctrl-C) %1. %2").arg(Where(run, packets), inBootloader);
     }
     if (run.stalled) {
-        const bool cancelled = run.messages.contains(QStringLiteral("Atualização cancelada."));
+        const bool cancelled = run.cancelled;
         return QStringLiteral("The panel asked for no new packet for %1 s %2, so the update was cancelled%3. %4")
             .arg(stallMs / 1000.0)
             .arg(Where(run, packets), cancelled ? QString() : QStringLiteral(" and the panel did not answer the cancel"),
@@ -237,9 +238,10 @@ void Flash::Show(const UpdateEffects& fx)
     if (fx.gaugeValue && machine.State() == static_cast<std::uint8_t>(UpdateState::SendingPackets)) {
         progress_->Step(*fx.gaugeValue);
     }
+    if (fx.ended == UpdateEffects::End::Cancelled) run_.cancelled = true;
     if (fx.message) {
         run_.messages << QString::fromStdString(fx.message->text);
-        run_.succeeded = fx.message->information;
+        run_.succeeded = fx.ended == UpdateEffects::End::Succeeded;
     }
 }
 

@@ -1,5 +1,8 @@
 #include "session/configuration_transfer.h"
 
+#include <QEventLoop>
+#include <memory>
+
 #include "core/rf/rf_sensor_record.h"
 
 namespace {
@@ -9,56 +12,88 @@ ReadOutcome::Result ReadResult(PanelExchange::Outcome outcome)
     return outcome == PanelExchange::Outcome::Refused ? ReadOutcome::Result::Refused : ReadOutcome::Result::NoAnswer;
 }
 
-}  // namespace
+struct BlockRead {
+    PanelExchange& exchange;
+    std::vector<std::uint8_t> ids;
+    TransferStep step;
+    std::function<void(ReadOutcome, BlockMap)> done;
+    BlockMap blocks;
+    std::size_t next = 0;
+};
 
-ReadOutcome ReadBlocks(PanelExchange& exchange, const std::vector<std::uint8_t>& ids, BlockMap& blocks,
-                       const TransferStep& step)
+void NextBlock(const std::shared_ptr<BlockRead>& read)
 {
-    int done = 0;
-    for (std::uint8_t id : ids) {
-        if (done > 0 && step && !step(done)) return {ReadOutcome::Result::Stopped, id, 0};
-        const PanelExchange::Read read = exchange.ReadBlock(id);
-        if (read.outcome != PanelExchange::Outcome::Done) return {ReadResult(read.outcome), id, 0};
-        blocks[id] = read.block;
-        ++done;
+    const int done = static_cast<int>(read->next);
+    if (read->next == read->ids.size()) {
+        if (read->step) read->step(done);
+        read->done({}, std::move(read->blocks));
+        return;
     }
-    if (step) step(done);
-    return {};
+    const std::uint8_t id = read->ids[read->next];
+    if (done > 0 && read->step && !read->step(done)) {
+        read->done({ReadOutcome::Result::Stopped, id, 0}, std::move(read->blocks));
+        return;
+    }
+    read->exchange.ReadBlock(id, [read, id](PanelExchange::Read answer) {
+        if (answer.outcome != PanelExchange::Outcome::Done) {
+            read->done({ReadResult(answer.outcome), id, 0}, std::move(read->blocks));
+            return;
+        }
+        read->blocks[id] = std::move(answer.block);
+        ++read->next;
+        NextBlock(read);
+    });
 }
 
-ReadOutcome ReadRfRecords(PanelExchange& exchange, std::map<int, std::vector<std::uint8_t>>& records,
-                          const TransferStep& step)
+struct RfRead {
+    PanelExchange& exchange;
+    TransferStep step;
+    std::function<void(ReadOutcome, RfRecords)> done;
+    RfRecords records;
+    int slot = 1;
+};
+
+void NextSlot(const std::shared_ptr<RfRead>& read)
 {
-    for (int slot = 1; slot <= kRfSensorTableSize; ++slot) {
-        if (slot > 1 && step && !step(slot - 1)) return {ReadOutcome::Result::Stopped, 0, slot};
-        const PanelExchange::Read read = exchange.ReadRfRecord(slot);
-        if (read.outcome != PanelExchange::Outcome::Done) return {ReadResult(read.outcome), 0, slot};
-        const std::optional<RfSensorRecord> record = UnpackRfSensorRecord(read.block.data(), read.block.size());
-        if (record && IsValidRfSerial(record->serial)) records[slot] = read.block;
+    const int slot = read->slot;
+    if (slot > kRfSensorTableSize) {
+        if (read->step) read->step(kRfSensorTableSize);
+        read->done({}, std::move(read->records));
+        return;
     }
-    if (step) step(kRfSensorTableSize);
-    return {};
+    if (slot > 1 && read->step && !read->step(slot - 1)) {
+        read->done({ReadOutcome::Result::Stopped, 0, slot}, {});
+        return;
+    }
+    read->exchange.ReadRfRecord(slot, [read, slot](PanelExchange::Read answer) {
+        if (answer.outcome != PanelExchange::Outcome::Done) {
+            read->done({ReadResult(answer.outcome), 0, slot}, {});
+            return;
+        }
+        const std::optional<RfSensorRecord> record = UnpackRfSensorRecord(answer.block.data(), answer.block.size());
+        if (record && IsValidRfSerial(record->serial)) read->records[slot] = std::move(answer.block);
+        ++read->slot;
+        NextSlot(read);
+    });
 }
 
-WriteOutcome WriteBlocks(PanelExchange& exchange, const BlockMap& saved, const std::vector<std::uint8_t>& ids,
-                         const TransferStep& step)
-{
+struct BlockWrite {
+    BlockWrite(PanelExchange& exchange, const BlockMap& saved, const std::vector<std::uint8_t>& ids)
+        : exchange(exchange), run(saved, ids), last(ids.empty() ? 0 : ids.back())
+    {
+    }
+    PanelExchange& exchange;
     // What was written and what was not is the core's restore run; this
     // only carries its steps to the panel.
-    RestoreRun run(saved, ids);
-    while (const std::optional<RestoreRun::Step> next = run.Next()) {
-        if (next->kind == RestoreRun::Step::Kind::ReadBack) {
-            const PanelExchange::Read check = exchange.ReadBlock(next->id);
-            run.OnReadBack(check.outcome == PanelExchange::Outcome::Done ? std::optional(check.block) : std::nullopt);
-        } else if (!run.Written().empty() && step && !step(static_cast<int>(run.Written().size()))) {
-            run.Cancel();
-        } else {
-            const PanelExchange::Outcome write = exchange.WriteBlock(run.Bytes(next->id));
-            run.OnWriteAnswered(write == PanelExchange::Outcome::Done      ? RestoreRun::WriteAnswer::Accepted
-                                : write == PanelExchange::Outcome::Refused ? RestoreRun::WriteAnswer::Refused
-                                                                           : RestoreRun::WriteAnswer::NoAnswer);
-        }
-    }
+    RestoreRun run;
+    std::uint8_t last;
+    TransferStep step;
+    std::function<void(WriteOutcome)> done;
+};
+
+void EndWrite(const std::shared_ptr<BlockWrite>& write)
+{
+    const RestoreRun& run = write->run;
     WriteOutcome outcome;
     outcome.written = run.Written();
     outcome.notWritten = run.NotWritten();
@@ -71,9 +106,108 @@ WriteOutcome WriteBlocks(PanelExchange& exchange, const BlockMap& saved, const s
     }
     if (run.Stopped() != RestoreRun::Stop::None) {
         outcome.block = run.StoppedAt();
-        return outcome;
+    } else {
+        outcome.block = write->last;
+        if (write->step) write->step(static_cast<int>(outcome.written.size()));
     }
-    if (!ids.empty()) outcome.block = ids.back();
-    if (step) step(static_cast<int>(outcome.written.size()));
+    write->done(std::move(outcome));
+}
+
+void NextWrite(const std::shared_ptr<BlockWrite>& write)
+{
+    RestoreRun& run = write->run;
+    for (;;) {
+        const std::optional<RestoreRun::Step> next = run.Next();
+        if (!next) {
+            EndWrite(write);
+            return;
+        }
+        if (next->kind == RestoreRun::Step::Kind::ReadBack) {
+            write->exchange.ReadBlock(next->id, [write](PanelExchange::Read check) {
+                write->run.OnReadBack(check.outcome == PanelExchange::Outcome::Done ? std::optional(check.block)
+                                                                                     : std::nullopt);
+                NextWrite(write);
+            });
+            return;
+        }
+        if (!run.Written().empty() && write->step && !write->step(static_cast<int>(run.Written().size()))) {
+            run.Cancel();
+            continue;
+        }
+        write->exchange.WriteBlock(run.Bytes(next->id), [write](PanelExchange::Outcome answer) {
+            write->run.OnWriteAnswered(answer == PanelExchange::Outcome::Done      ? RestoreRun::WriteAnswer::Accepted
+                                       : answer == PanelExchange::Outcome::Refused ? RestoreRun::WriteAnswer::Refused
+                                                                                   : RestoreRun::WriteAnswer::NoAnswer);
+            NextWrite(write);
+        });
+        return;
+    }
+}
+
+}  // namespace
+
+void ReadBlocksAsync(PanelExchange& exchange, const std::vector<std::uint8_t>& ids, TransferStep step,
+                     std::function<void(ReadOutcome, BlockMap)> done)
+{
+    NextBlock(std::make_shared<BlockRead>(BlockRead{exchange, ids, std::move(step), std::move(done), {}, 0}));
+}
+
+void ReadRfRecordsAsync(PanelExchange& exchange, TransferStep step, std::function<void(ReadOutcome, RfRecords)> done)
+{
+    NextSlot(std::make_shared<RfRead>(RfRead{exchange, std::move(step), std::move(done), {}, 1}));
+}
+
+void WriteBlocksAsync(PanelExchange& exchange, const BlockMap& saved, const std::vector<std::uint8_t>& ids,
+                      TransferStep step, std::function<void(WriteOutcome)> done)
+{
+    auto write = std::make_shared<BlockWrite>(exchange, saved, ids);
+    write->step = std::move(step);
+    write->done = std::move(done);
+    NextWrite(write);
+}
+
+ReadOutcome ReadBlocks(PanelExchange& exchange, const std::vector<std::uint8_t>& ids, BlockMap& blocks,
+                       const TransferStep& step)
+{
+    QEventLoop loop;
+    bool ended = false;
+    ReadOutcome outcome;
+    ReadBlocksAsync(exchange, ids, step, [&](ReadOutcome read, BlockMap got) {
+        outcome = read;
+        for (auto& [id, bytes] : got) blocks[id] = std::move(bytes);
+        ended = true;
+        loop.quit();
+    });
+    if (!ended) loop.exec();
+    return outcome;
+}
+
+ReadOutcome ReadRfRecords(PanelExchange& exchange, RfRecords& records, const TransferStep& step)
+{
+    QEventLoop loop;
+    bool ended = false;
+    ReadOutcome outcome;
+    ReadRfRecordsAsync(exchange, step, [&](ReadOutcome read, RfRecords got) {
+        outcome = read;
+        for (auto& [slot, bytes] : got) records[slot] = std::move(bytes);
+        ended = true;
+        loop.quit();
+    });
+    if (!ended) loop.exec();
+    return outcome;
+}
+
+WriteOutcome WriteBlocks(PanelExchange& exchange, const BlockMap& saved, const std::vector<std::uint8_t>& ids,
+                         const TransferStep& step)
+{
+    QEventLoop loop;
+    bool ended = false;
+    WriteOutcome outcome;
+    WriteBlocksAsync(exchange, saved, ids, step, [&](WriteOutcome written) {
+        outcome = std::move(written);
+        ended = true;
+        loop.quit();
+    });
+    if (!ended) loop.exec();
     return outcome;
 }

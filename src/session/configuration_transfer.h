@@ -1,8 +1,10 @@
 #pragma once
-// A panel's whole configuration, read or written one awaited exchange at a
-// time through a PanelExchange: the blocks, the RF sensor table, and the
-// writes of a restore, each read back. One way for the command-line tool
-// and the library window; each caller words the outcome its own way.
+// A panel's whole configuration, read or written one exchange at a time
+// through a PanelExchange: the blocks, the RF sensor table, and the writes
+// of a restore, each read back. Each runs on the event loop without nesting
+// it and tells its outcome to a callback; the awaited forms (a local loop)
+// are the command-line tool's. One way for every caller; each words the
+// outcome its own way.
 
 #include <cstdint>
 #include <functional>
@@ -12,7 +14,8 @@
 #include "core/config/restore_plan.h"
 #include "session/panel_exchange.h"
 
-// Told after each step with the steps done; false stops before the next.
+// Told before each next step with the steps done; false stops there (a
+// request already sent is answered first).
 using TransferStep = std::function<bool(int done)>;
 
 struct ReadOutcome {
@@ -21,15 +24,14 @@ struct ReadOutcome {
     std::uint8_t block = 0;  // the block (or slot) that failed or was next
     int slot = 0;
 };
+using RfRecords = std::map<int, std::vector<std::uint8_t>>;
 
-// Reads the blocks, in order, into blocks.
-ReadOutcome ReadBlocks(PanelExchange& exchange, const std::vector<std::uint8_t>& ids, BlockMap& blocks,
-                       const TransferStep& step);
-
+// Reads the blocks, in order; done gets them with the outcome.
+void ReadBlocksAsync(PanelExchange& exchange, const std::vector<std::uint8_t>& ids, TransferStep step,
+                     std::function<void(ReadOutcome, BlockMap)> done);
 // Every slot of the RF sensor table; keeps the records with a valid serial,
 // as the RF sensors tab shows them.
-ReadOutcome ReadRfRecords(PanelExchange& exchange, std::map<int, std::vector<std::uint8_t>>& records,
-                          const TransferStep& step);
+void ReadRfRecordsAsync(PanelExchange& exchange, TransferStep step, std::function<void(ReadOutcome, RfRecords)> done);
 
 struct WriteOutcome {
     enum class Result { Done, Refused, NoAnswer, ReadBackDiffers, Stopped };
@@ -41,5 +43,12 @@ struct WriteOutcome {
 
 // Writes the blocks of saved named by ids, each acknowledged and read back;
 // stops at the first that fails.
+void WriteBlocksAsync(PanelExchange& exchange, const BlockMap& saved, const std::vector<std::uint8_t>& ids,
+                      TransferStep step, std::function<void(WriteOutcome)> done);
+
+// ---- Awaited, for the command-line tool ----
+ReadOutcome ReadBlocks(PanelExchange& exchange, const std::vector<std::uint8_t>& ids, BlockMap& blocks,
+                       const TransferStep& step);
+ReadOutcome ReadRfRecords(PanelExchange& exchange, RfRecords& records, const TransferStep& step);
 WriteOutcome WriteBlocks(PanelExchange& exchange, const BlockMap& saved, const std::vector<std::uint8_t>& ids,
                          const TransferStep& step);

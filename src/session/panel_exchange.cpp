@@ -1,7 +1,6 @@
 #include "session/panel_exchange.h"
 
 #include <QEventLoop>
-#include <QTimer>
 
 #include "core/diagnostics/status_pages.h"
 #include "core/rf/rf_sensor_record.h"
@@ -10,6 +9,8 @@
 PanelExchange::PanelExchange(PanelSession& session, Options options, QObject* parent)
     : QObject(parent), session_(session), options_(options)
 {
+    timeout_.setSingleShot(true);
+    connect(&timeout_, &QTimer::timeout, this, &PanelExchange::OnTimeout);
     connect(&session_, &PanelSession::Identified, this, [this](const Identification& identity) {
         if (awaiting_ != Awaiting::Identification) return;
         identity_ = identity;
@@ -45,73 +46,138 @@ PanelExchange::PanelExchange(PanelSession& session, Options options, QObject* pa
     connect(&session_, &PanelSession::PortClosed, this, [this] { Finish(Outcome::NoAnswer); });
 }
 
+void PanelExchange::Start(Awaiting what, std::function<void()> ask, std::function<void(Outcome)> done,
+                          bool alreadySent)
+{
+    // One request at a time: a second while one is outstanding is a caller's fault.
+    Q_ASSERT(awaiting_ == Awaiting::Nothing);
+    awaiting_ = what;
+    ask_ = std::move(ask);
+    done_ = std::move(done);
+    attempt_ = 0;
+    if (!session_.IsPortOpen()) {
+        Finish(Outcome::NoAnswer);
+        return;
+    }
+    if (alreadySent) {
+        timeout_.start(options_.answerTimeoutMs);
+        return;
+    }
+    Attempt();
+}
+
+void PanelExchange::Attempt()
+{
+    const Awaiting asked = awaiting_;
+    ask_();
+    // The answer may already have been handled while asking.
+    if (awaiting_ == asked) timeout_.start(options_.answerTimeoutMs);
+}
+
+void PanelExchange::OnTimeout()
+{
+    if (awaiting_ == Awaiting::Nothing) return;
+    if (++attempt_ < options_.attempts && session_.IsPortOpen()) {
+        Attempt();
+        return;
+    }
+    Finish(Outcome::NoAnswer);
+}
+
 void PanelExchange::Finish(Outcome outcome)
 {
     if (awaiting_ == Awaiting::Nothing) return;
     awaiting_ = Awaiting::Nothing;
-    outcome_ = outcome;
-    if (loop_) loop_->quit();
+    timeout_.stop();
+    // Told on the next turn, so a caller that asks again from its callback
+    // never nests inside this answer.
+    QTimer::singleShot(0, this, [done = std::exchange(done_, {}), outcome] { done(outcome); });
 }
 
-bool PanelExchange::Exchange(Awaiting what, const std::function<void()>& ask, bool alreadySent)
+void PanelExchange::Identify(std::function<void(std::optional<Identification>)> done, bool sentOnOpen)
 {
-    // Nothing from an earlier exchange may pass for this one's answer.
-    outcome_ = Outcome::NoAnswer;
-    for (int attempt = 0; attempt < options_.attempts; ++attempt) {
-        if (!session_.IsPortOpen()) return false;
-        awaiting_ = what;
-        outcome_ = Outcome::NoAnswer;
-        QEventLoop loop;
-        QTimer timeout;
-        timeout.setSingleShot(true);
-        connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-        loop_ = &loop;
-        if (attempt > 0 || !alreadySent) ask();
-        // The answer may already have been handled while asking.
-        if (awaiting_ != Awaiting::Nothing) {
-            timeout.start(options_.answerTimeoutMs);
-            loop.exec();
-        }
-        loop_ = nullptr;
-        const bool answered = awaiting_ == Awaiting::Nothing;
-        awaiting_ = Awaiting::Nothing;
-        if (answered && outcome_ != Outcome::NoAnswer) return true;
-    }
-    outcome_ = Outcome::NoAnswer;
-    return false;
+    Start(
+        Awaiting::Identification, [this] { session_.Identify(); },
+        [this, done = std::move(done)](Outcome outcome) {
+            done(outcome == Outcome::Done ? std::optional(identity_) : std::nullopt);
+        },
+        sentOnOpen);
 }
+
+void PanelExchange::ReadBlock(std::uint8_t id, std::function<void(Read)> done)
+{
+    blockId_ = id;
+    block_.clear();
+    Start(Awaiting::Block, [this, id] { session_.ReadBlock(id); },
+          [this, done = std::move(done)](Outcome outcome) {
+              done({outcome, outcome == Outcome::Done ? block_ : std::vector<std::uint8_t>{}});
+          });
+}
+
+void PanelExchange::ReadRfRecord(int slot, std::function<void(Read)> done)
+{
+    block_.clear();
+    Start(Awaiting::RfRecord, [this, slot] { session_.ReadRfRecord(slot); },
+          [this, done = std::move(done)](Outcome outcome) {
+              done({outcome, outcome == Outcome::Done ? block_ : std::vector<std::uint8_t>{}});
+          });
+}
+
+void PanelExchange::WriteBlock(const std::vector<std::uint8_t>& block, std::function<void(Outcome)> done)
+{
+    Start(Awaiting::WriteResult, [this, block] { session_.WriteBlock(block); }, std::move(done));
+}
+
+void PanelExchange::ReadStatusPage(std::uint8_t page, std::function<void(Read)> done)
+{
+    blockId_ = page;
+    block_.clear();
+    Start(Awaiting::StatusPage, [this, page] { session_.RequestStatusPage(page); },
+          [this, done = std::move(done)](Outcome outcome) {
+              done({outcome, outcome == Outcome::Done ? block_ : std::vector<std::uint8_t>{}});
+          });
+}
+
+namespace {
+
+// Runs an asynchronous request and waits in a local loop for its answer.
+template <typename Answer, typename Request>
+Answer Await(Request request)
+{
+    QEventLoop loop;
+    std::optional<Answer> answer;
+    request([&](Answer value) {
+        answer = std::move(value);
+        loop.quit();
+    });
+    if (!answer) loop.exec();
+    return std::move(*answer);
+}
+
+}  // namespace
 
 std::optional<Identification> PanelExchange::Identify(bool sentOnOpen)
 {
-    if (!Exchange(Awaiting::Identification, [this] { session_.Identify(); }, sentOnOpen)) return std::nullopt;
-    return identity_;
+    return Await<std::optional<Identification>>(
+        [&](auto done) { Identify(std::function<void(std::optional<Identification>)>(done), sentOnOpen); });
 }
 
 PanelExchange::Read PanelExchange::ReadBlock(std::uint8_t id)
 {
-    blockId_ = id;
-    block_.clear();
-    Exchange(Awaiting::Block, [this, id] { session_.ReadBlock(id); });
-    return {outcome_, outcome_ == Outcome::Done ? block_ : std::vector<std::uint8_t>{}};
-}
-
-PanelExchange::Outcome PanelExchange::WriteBlock(const std::vector<std::uint8_t>& block)
-{
-    Exchange(Awaiting::WriteResult, [this, &block] { session_.WriteBlock(block); });
-    return outcome_;
-}
-
-PanelExchange::Read PanelExchange::ReadStatusPage(std::uint8_t page)
-{
-    blockId_ = page;
-    block_.clear();
-    Exchange(Awaiting::StatusPage, [this, page] { session_.RequestStatusPage(page); });
-    return {outcome_, outcome_ == Outcome::Done ? block_ : std::vector<std::uint8_t>{}};
+    return Await<Read>([&](auto done) { ReadBlock(id, std::function<void(Read)>(done)); });
 }
 
 PanelExchange::Read PanelExchange::ReadRfRecord(int slot)
 {
-    block_.clear();
-    Exchange(Awaiting::RfRecord, [this, slot] { session_.ReadRfRecord(slot); });
-    return {outcome_, outcome_ == Outcome::Done ? block_ : std::vector<std::uint8_t>{}};
+    return Await<Read>([&](auto done) { ReadRfRecord(slot, std::function<void(Read)>(done)); });
+}
+
+PanelExchange::Outcome PanelExchange::WriteBlock(const std::vector<std::uint8_t>& block)
+{
+    return Await<Outcome>([&](auto done) { WriteBlock(block, std::function<void(Outcome)>(done)); });
+}
+
+PanelExchange::Read PanelExchange::ReadStatusPage(std::uint8_t page)
+{
+    return Await<Read>([&](auto done) { ReadStatusPage(page, std::function<void(Read)>(done)); });
 }

@@ -111,7 +111,8 @@ void FirmwareUpdateTest::LoadAndStart(const ImagePlan& plan)
     Click("Button4");
     QVERIFY(Control<QPushButton>("Button3")->isEnabled());
     Click("Button3");
-    QCOMPARE(Text("Label8"), QStringLiteral("Pacote 1 de %1").arg(plan.packetCount));
+    // The panel is kept in the library first, on the event loop.
+    QTRY_COMPARE_WITH_TIMEOUT(Text("Label8"), QStringLiteral("Pacote 1 de %1").arg(plan.packetCount), 5000);
 }
 
 bool FirmwareUpdateTest::RunToPackets()

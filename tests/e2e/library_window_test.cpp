@@ -3,6 +3,7 @@
 // snapshots, export one, import a backup file, write a report; and a
 // library file that is not one, reported and left untouched.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,6 +45,8 @@ private slots:
     void aFileThatIsNoLibraryIsLeftAlone();
     void savesComparesAndRestoresTheConnectedPanel();
     void keepsThePanelBeforeAFirmwareUpdate();
+    void closingTheWindowDuringASaveCancelsIt();
+    void theSnapshotBeforeAnUpdateCanBeCancelled();
 };
 
 void LibraryWindowTest::browsesComparesExportsImportsAndReports()
@@ -186,8 +189,15 @@ void LibraryWindowTest::savesComparesAndRestoresTheConnectedPanel()
     auto* snapshots = window.findChild<QTableWidget*>("GridRetratos");
     auto* differences = window.findChild<QTableWidget*>("GridDiferencas");
     window.findChild<QLineEdit*>("EditInstalador")->setText(QStringLiteral("Bia"));
-    window.findChild<QPushButton*>("BtnSalvarCentral")->click();
-    QCOMPARE(tool.dialogs.Texts(), QStringList{"Configuração da central 2024011501 salva na biblioteca (nº 1)."});
+    auto* save = window.findChild<QPushButton*>("BtnSalvarCentral");
+    save->click();
+    // A second click while the panel is read starts no second job.
+    QVERIFY(!save->isEnabled());
+    QVERIFY(!tool.Find<QPushButton>("BtnLer2")->isEnabled());
+    save->click();
+    QTRY_COMPARE_WITH_TIMEOUT(tool.dialogs.Texts(), QStringList{"Configuração da central 2024011501 salva na biblioteca (nº 1)."}, 5000);
+    QVERIFY(save->isEnabled());
+    QVERIFY(tool.Find<QPushButton>("BtnLer2")->isEnabled());
     QCOMPARE(window.SelectedSerial(), std::optional<quint32>(2024011501));
     QCOMPARE(snapshots->rowCount(), 1);
     QCOMPARE(snapshots->item(0, 3)->text(), QStringLiteral("Bia"));
@@ -196,15 +206,15 @@ void LibraryWindowTest::savesComparesAndRestoresTheConnectedPanel()
     host.Panel().SetBlock({2, 0x00, 0x3C, 0x00, 0x3C});
     snapshots->selectRow(0);
     window.findChild<QPushButton*>("BtnCompararCentral")->click();
-    QCOMPARE(differences->rowCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(differences->rowCount(), 1, 5000);
     QCOMPARE(differences->item(0, 2)->text(), QStringLiteral("300"));
     QCOMPARE(differences->item(0, 3)->text(), QStringLiteral("60"));
 
     // Declined: nothing written, nothing kept.
     const std::size_t writes = host.Panel().CommandCount(kWrite);
     window.findChild<QPushButton*>("BtnRestaurar")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(tool.dialogs.Texts().size(), 2, 5000);
     QStringList boxes = tool.dialogs.Texts();
-    QCOMPARE(boxes.size(), 2);
     QVERIFY2(boxes[1].startsWith("Serão gravados na central 2024011501 os blocos:\nCONFIGURAÇÃO INTERVALO DE POLLING\n"),
              qPrintable(boxes[1]));
     QCOMPARE(host.Panel().CommandCount(kWrite), writes);
@@ -213,6 +223,7 @@ void LibraryWindowTest::savesComparesAndRestoresTheConnectedPanel()
     // Confirmed: the block written and read back, the panel's own kept first.
     tool.dialogs.answers.push_back(true);
     window.findChild<QPushButton*>("BtnRestaurar")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(tool.dialogs.Texts().size(), 4, 5000);
     boxes = tool.dialogs.Texts();
     QCOMPARE(boxes.last(), QStringLiteral("Configuração restaurada na central. Blocos gravados: Intervalo de polling (bloco 2). "
                                            "Não gravados: nenhum."));
@@ -243,12 +254,73 @@ void LibraryWindowTest::keepsThePanelBeforeAFirmwareUpdate()
     tool.dialogs.files.push_back(image);
     TFormAtualizacao& firmware = tool.App().FirmwareWindow();
     firmware.findChild<QPushButton*>("Button4")->click();
-    firmware.findChild<QPushButton*>("Button3")->click();
-    QVERIFY(firmware.Machine().UpdateRunning());
+    auto* start = firmware.findChild<QPushButton*>("Button3");
+    start->click();
+    // The snapshot is part of the run: the window is running from the click.
+    QCOMPARE(start->text(), QStringLiteral("Cancelar"));
+    QCOMPARE(firmware.findChild<QLabel*>("Label3")->text(), QStringLiteral("Guardando a configuração da central na biblioteca…"));
+    QVERIFY(!firmware.findChild<QPushButton*>("Button1")->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(firmware.Machine().UpdateRunning(), 5000);
     auto library = PanelLibrary::Open(tool.App().LibraryWindow().Library()->Location());
     const auto history = (*library.value)->History(2024011501);
     QCOMPARE(history.value->size(), std::size_t{1});
     QCOMPARE(history.value->front().reason, QStringLiteral("before firmware update"));
+}
+
+// Closed three exchanges into a save: the read stops, nothing is stored,
+// no box comes later, and the panel is free again.
+void LibraryWindowTest::closingTheWindowDuringASaveCancelsIt()
+{
+    ToolHarness tool;
+    PanelHost& host = tool.StartConnected();
+    tool.Trigger("Biblioteca1");
+    TFormBiblioteca& window = tool.App().LibraryWindow();
+    // Closed from the third block's progress, while the read is under way.
+    auto* job = window.findChild<PanelJob*>();
+    QVERIFY(job);
+    QObject::connect(job, &PanelJob::Progress, &window, [&window](PanelJob::Stage stage, int done) {
+        if (stage == PanelJob::Stage::ReadingBlocks && done == 3) window.close();
+    });
+    window.findChild<QPushButton*>("BtnSalvarCentral")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.JobRunning(), 5000);
+    QVERIFY(tool.Find<QPushButton>("BtnLer2")->isEnabled());
+    const std::size_t readsAfter = host.Panel().CommandCount(kRead);
+    QTest::qWait(50);  // bounded: proves nothing more is asked or told
+    QCOMPARE(host.Panel().CommandCount(kRead), readsAfter);
+    QVERIFY2(tool.dialogs.Texts().isEmpty(), qPrintable(tool.dialogs.Texts().join('|')));
+    auto library = PanelLibrary::Open(window.Library()->Location());
+    QCOMPARE((*library.value)->History(2024011501).value->size(), std::size_t{0});
+}
+
+// "Cancelar" during the snapshot before an update: no update, no box.
+void LibraryWindowTest::theSnapshotBeforeAnUpdateCanBeCancelled()
+{
+    QTemporaryDir dir;
+    ToolHarness tool;
+    tool.StartConnected();
+    tool.Trigger("Atualizaodefirmware1");
+    ImagePlan plan;
+    plan.modelCode = 51;
+    plan.firmwareId = 0x22;
+    plan.packetCount = 3;
+    const std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
+    const QString image = dir.filePath("nova.bin");
+    {
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    tool.dialogs.files.push_back(image);
+    TFormAtualizacao& firmware = tool.App().FirmwareWindow();
+    firmware.findChild<QPushButton*>("Button4")->click();
+    auto* start = firmware.findChild<QPushButton*>("Button3");
+    start->click();
+    QVERIFY(start->isEnabled());
+    start->click();
+    QCOMPARE(start->text(), QStringLiteral("Iniciar"));
+    QTRY_VERIFY_WITH_TIMEOUT(!tool.App().LibraryWindow().JobRunning(), 5000);
+    QVERIFY(!firmware.Machine().UpdateRunning());
+    QCOMPARE(tool.dialogs.Texts(), QStringList{});
 }
 
 QTEST_MAIN(LibraryWindowTest)

@@ -24,6 +24,7 @@ public:
     bool Question(QWidget*, const QString& caption, const QString& text) override;
     void ErrorReport(QWidget*, const QString& text) override { Record(QStringLiteral("Report"), text); }
     void ShowModal(QDialog& window) override;
+    void Show(QDialog& window) override { ShowModal(window); }
     // Recorded as a "Salvar" box showing the suggested name.
     QString SaveFileName(QWidget*, const QString& suggestedName) override;
     // Answers from files, in order; none left is a cancelled dialog. The

@@ -196,6 +196,7 @@ UpdateEffects UpdateMachine::Tick()
         fx.packetText = PacketText(count, count);
         fx.status = UpdateEffects::Status{text, UpdateColour::Green};
         fx.message = UpdateEffects::Message{true, text + "."};
+        fx.ended = UpdateEffects::End::Succeeded;
         break;
     }
     case UpdateState::Cancelling:
@@ -207,6 +208,7 @@ UpdateEffects UpdateMachine::Tick()
             fx.gaugeValue = 0;
             fx.packetText = "";
             fx.message = UpdateEffects::Message{false, "Atualização cancelada."};
+            fx.ended = UpdateEffects::End::Cancelled;
         } else if (sendRetries_ > 0) {
             --sendRetries_;
             fx.send = MakeCommand(CommandCode::BootloaderCommand);
@@ -310,6 +312,7 @@ void UpdateMachine::EndWithError(UpdateEffects& fx, const char* text)
 {
     StopUpdate(fx);
     fx.message = UpdateEffects::Message{false, text};
+    fx.ended = UpdateEffects::End::Failed;
 }
 
 void UpdateMachine::ShowState(UpdateEffects& fx) const

@@ -72,6 +72,9 @@ struct UpdateEffects {
     bool started = false;  // run began: Sair and Abrir Arquivo off, "Cancelar", machine timer on
     bool stopped = false;  // StopUpdate: machine timer off, "Iniciar", Sair on
     std::optional<Message> message;  // shown after everything above
+    // How the run ended, when it did: what a caller without boxes goes by.
+    enum class End { Succeeded, Cancelled, Failed };
+    std::optional<End> ended;
 };
 
 class UpdateMachine {

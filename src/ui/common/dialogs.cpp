@@ -64,6 +64,13 @@ void QtDialogs::ErrorReport(QWidget* parent, const QString& text)
 
 void QtDialogs::ShowModal(QDialog& window) { window.exec(); }
 
+void QtDialogs::Show(QDialog& window)
+{
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 namespace {
 
 // Non-native, so that what the user sees is the same on every platform; at

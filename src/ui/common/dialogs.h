@@ -20,6 +20,9 @@ public:
     virtual void ErrorReport(QWidget* parent, const QString& text) = 0;
     // Shows a secondary window modally; returns when it is closed.
     virtual void ShowModal(QDialog& window) = 0;
+    // Shows a secondary window beside the main one (not modal): the
+    // installer goes on working in the main window meanwhile.
+    virtual void Show(QDialog& window) = 0;
     // A save-file dialog without filter or default extension, opened on the
     // suggested name. The chosen path, or empty when the user cancels.
     virtual QString SaveFileName(QWidget* parent, const QString& suggestedName) = 0;
@@ -35,6 +38,7 @@ public:
     bool Question(QWidget* parent, const QString& caption, const QString& text) override;
     void ErrorReport(QWidget* parent, const QString& text) override;
     void ShowModal(QDialog& window) override;
+    void Show(QDialog& window) override;
     QString SaveFileName(QWidget* parent, const QString& suggestedName) override;
     QString OpenFile(QWidget* parent, const QString& filter) override;
 

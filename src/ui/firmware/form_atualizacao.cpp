@@ -5,11 +5,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "ui/common/choice_controls.h"
+#include "jobs/job_gate.h"
 #include "ui/common/dialogs.h"
 
 namespace {
@@ -53,6 +55,10 @@ TFormAtualizacao::TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWid
     // stalled run, so it never gives up on its own.
     driver_ = new FirmwareUpdateDriver(session, FirmwareUpdateDriver::Options{}, this);
     connect(driver_, &FirmwareUpdateDriver::Effects, this, &TFormAtualizacao::Apply);
+    // Another job talking to the panel holds "Iniciar"; the panel kept
+    // before this update is this window's own, and "Cancelar" stops it.
+    connect(&JobGate::Of(session), &JobGate::BusyChanged, this,
+            [this](bool busy) { startCancelButton_->setEnabled(!busy || keeping_); });
 }
 
 TFormAtualizacao::~TFormAtualizacao() = default;
@@ -156,9 +162,37 @@ void TFormAtualizacao::StartCancelClick()
 {
     // Before a run starts (not when it is cancelled), what the panel holds
     // may be kept; the hook may stop the start.
+    if (keeping_) {
+        // Stopped before the update started: no question, no box.
+        keeping_ = false;
+        if (beforeStart_.cancel) beforeStart_.cancel();
+        statusLabel_->clear();
+        ShowRunning(false);
+        return;
+    }
     const bool starting = !driver_->Machine().UpdateRunning() && driver_->Image().ImageValid();
-    if (starting && beforeStart_ && !beforeStart_()) return;
-    driver_->StartOrCancel();
+    if (!starting || !beforeStart_.start) {
+        driver_->StartOrCancel();
+        return;
+    }
+    keeping_ = true;
+    ShowRunning(true);
+    SetTextColour(statusLabel_, Colour(UpdateColour::Blue));
+    statusLabel_->setText(QStringLiteral("Guardando a configuração da central na biblioteca…"));
+    beforeStart_.start([this, guard = QPointer<TFormAtualizacao>(this)](bool go) {
+        if (!guard || !keeping_) return;
+        keeping_ = false;
+        statusLabel_->clear();
+        ShowRunning(false);
+        if (go) driver_->StartOrCancel();
+    });
+}
+
+void TFormAtualizacao::ShowRunning(bool running)
+{
+    exitButton_->setEnabled(!running);
+    openFileButton_->setEnabled(!running);
+    startCancelButton_->setText(running ? QStringLiteral("Cancelar") : QStringLiteral("Iniciar"));
 }
 
 void TFormAtualizacao::TimerTimeoutTimer()
@@ -211,6 +245,8 @@ void TFormAtualizacao::closeEvent(QCloseEvent* event)
 
 void TFormAtualizacao::reject()
 {
+    // Leaving while the panel is kept stops that, as "Cancelar" would.
+    if (keeping_) StartCancelClick();
     if (!Machine().MayClose()) {
         dialogs_.Error(this, QStringLiteral("Atualização em progresso, cancelar para sair."));
         return;

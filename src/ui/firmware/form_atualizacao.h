@@ -25,10 +25,15 @@ public:
     TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TFormAtualizacao() override;
 
-    // Runs when "Iniciar" starts an update with a valid image; false keeps
-    // the update from starting (the panel library keeps what the panel
-    // holds here).
-    void SetBeforeStart(std::function<bool()> hook) { beforeStart_ = std::move(hook); }
+    // What runs when "Iniciar" starts an update with a valid image, before
+    // the update (the panel library keeps what the panel holds here): start
+    // is told to go on or not when done; cancel stops it (its answer is
+    // then never asked for). The window is in its running state meanwhile.
+    struct BeforeStart {
+        std::function<void(std::function<void(bool go)> proceed)> start;
+        std::function<void()> cancel;
+    };
+    void SetBeforeStart(BeforeStart hook) { beforeStart_ = std::move(hook); }
 
     std::uint8_t DeviceModel() const { return Machine().DeviceModel(); }
     std::uint8_t DeviceVersion() const { return Machine().DeviceVersion(); }
@@ -74,5 +79,8 @@ private:
     QPushButton* openFileButton_ = nullptr;
     QPushButton* startCancelButton_ = nullptr;
     QPushButton* exitButton_ = nullptr;
-    std::function<bool()> beforeStart_;
+    BeforeStart beforeStart_;
+    bool keeping_ = false;  // the before-start work runs
+    // The running state's look, or the idle one.
+    void ShowRunning(bool running);
 };

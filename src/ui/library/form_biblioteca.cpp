@@ -24,10 +24,10 @@
 #include "core/panel/device_identity.h"
 #include "library/backup_compare.h"
 #include "library/installation_report.h"
+#include "jobs/job_gate.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
-#include "ui/library/connected_panel.h"
 
 namespace {
 
@@ -89,11 +89,21 @@ TFormBiblioteca::TFormBiblioteca(PanelSession& session, Dialogs& dialogs, const 
 {
     setObjectName(QStringLiteral("FormBiblioteca"));
     setWindowTitle(QStringLiteral("Biblioteca de centrais"));
+    job_ = new PanelJob(session_, clock_, this);
     BuildLayout();
-    panel_ = std::make_unique<ConnectedPanel>(session_, dialogs_, clock_, *this, *progress_);
+    connect(job_, &PanelJob::Progress, this, &TFormBiblioteca::JobProgress);
+    connect(job_, &PanelJob::Finished, this, &TFormBiblioteca::JobFinished);
+    JobGate& gate = JobGate::Of(session_);
+    connect(&gate, &JobGate::BusyChanged, this, &TFormBiblioteca::ShowBusy);
+    ShowBusy(gate.Busy());
 }
 
-TFormBiblioteca::~TFormBiblioteca() = default;
+TFormBiblioteca::~TFormBiblioteca()
+{
+    // Its job ends here, while the buttons it frees still exist.
+    asked_ = Asked::Nothing;
+    delete job_;
+}
 
 void TFormBiblioteca::BuildLayout()
 {
@@ -178,7 +188,17 @@ void TFormBiblioteca::BuildLayout()
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("ProgressCentral"));
     progress_->setValue(0);
-    layout->addWidget(progress_);
+    // While a job talks to the panel: what it does, and a way to stop it.
+    auto* jobRow = new QHBoxLayout;
+    jobRow->addWidget(progress_, 1);
+    jobLabel_ = new QLabel(this);
+    jobLabel_->setObjectName(QStringLiteral("LabelTarefa"));
+    jobRow->addWidget(jobLabel_);
+    cancelJobButton_ = NamedButton(QStringLiteral("BtnCancelar"), QStringLiteral("Cancelar"), this);
+    cancelJobButton_->setEnabled(false);
+    connect(cancelJobButton_, &QPushButton::clicked, this, &TFormBiblioteca::CancelJob);
+    jobRow->addWidget(cancelJobButton_);
+    layout->addLayout(jobRow);
 
     auto* buttons = new QHBoxLayout;
     QPushButton* comparePanel = NamedButton(QStringLiteral("BtnCompararCentral"), QStringLiteral("Comparar com a central"), this);
@@ -187,6 +207,7 @@ void TFormBiblioteca::BuildLayout()
     connect(restore, &QPushButton::clicked, this, &TFormBiblioteca::RestoreClick);
     buttons->addWidget(comparePanel);
     buttons->addWidget(restore);
+    panelButtons_ = {savePanel, comparePanel, restore};
     compareButton_ = NamedButton(QStringLiteral("BtnComparar"), QStringLiteral("Comparar"), this);
     compareButton_->setToolTip(QStringLiteral("Selecione duas configurações para compará-las"));
     connect(compareButton_, &QPushButton::clicked, this, &TFormBiblioteca::CompareClick);
@@ -205,7 +226,8 @@ void TFormBiblioteca::BuildLayout()
                                  QStringLiteral("Depois")},
                                 this);
     layout->addWidget(differenceGrid_, 2);
-    resize(900, 820);
+    // Within a 1366x768 screen, with room for the taskbar and the title.
+    resize(900, 640);
 }
 
 void TFormBiblioteca::UseLibrary(const LibraryLocation& location, bool quiet)
@@ -476,119 +498,4 @@ void TFormBiblioteca::ReportClick()
                           QStringLiteral("Relatório gravado em %1 (%2 páginas). Abrir agora?").arg(path).arg(pdf.pages))) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
-}
-
-// ---- The connected panel ---------------------------------------------------------
-
-void TFormBiblioteca::RecordSeen(const Identification& panel)
-{
-    if (!library_ || !IsSupportedPanelModel(panel.model)) return;
-    // The panel answers every second: it is written down when it changes,
-    // and otherwise once a minute.
-    const QDateTime now = clock_.Now();
-    const bool same = lastSeen_.serial == panel.serial && lastSeen_.version == panel.version &&
-                      lastSeen_.model == panel.model;
-    if (same && lastSeenAt_.isValid() && lastSeenAt_.secsTo(now) < 60) return;
-    lastSeen_ = panel;
-    lastSeenAt_ = now;
-    if (library_->RecordSeen(panel, now).Ok() && isVisible()) FillPanels();
-}
-
-SnapshotMeta TFormBiblioteca::Origin(SnapshotReason reason, const QString& note) const
-{
-    // The installer named in the window, or whoever is logged in.
-    const QString installer = installerEdit_->text().trimmed();
-    return {installer.isEmpty() ? SystemUserName() : installer, reason, note, QStringLiteral(QUORVEL_VERSION), clock_.Now()};
-}
-
-std::optional<SnapshotInfo> TFormBiblioteca::KeepPanel(SnapshotReason reason, bool withRf)
-{
-    if (!library_) {
-        dialogs_.Error(this, QStringLiteral("A biblioteca não está aberta: escolha o local da biblioteca."));
-        return std::nullopt;
-    }
-    const std::optional<PanelBackup> backup = panel_->Read(withRf);
-    if (!backup) return std::nullopt;
-    const QString note = reason == SnapshotReason::Manual ? noteEdit_->text() : QString();
-    const auto stored = library_->StoreSnapshot(*backup, Origin(reason, note));
-    if (!stored.Ok()) {
-        dialogs_.Error(this, QStringLiteral("A configuração da central não foi guardada na biblioteca: %1").arg(stored.error));
-        return std::nullopt;
-    }
-    searchEdit_->clear();
-    FillPanels();
-    SelectPanel(backup->panel.serial);
-    return *stored.value;
-}
-
-void TFormBiblioteca::SavePanelClick()
-{
-    const std::optional<SnapshotInfo> kept = KeepPanel(SnapshotReason::Manual, rfCheck_->isChecked());
-    if (!kept) return;
-    noteEdit_->clear();
-    dialogs_.Information(this, QStringLiteral("Configuração da central %1 salva na biblioteca (nº %2).")
-                                   .arg(kept->serial)
-                                   .arg(kept->number));
-}
-
-void TFormBiblioteca::ComparePanelClick()
-{
-    const std::optional<ChosenSnapshot> chosen = ChooseSnapshot(QStringLiteral("Selecione uma configuração da lista para compará-la com a central."));
-    if (!chosen) return;
-    const std::optional<PanelBackup> panel = panel_->Read(chosen->backup.rf.has_value());
-    if (panel) ShowDifferences(chosen->backup, *panel);
-}
-
-void TFormBiblioteca::RestoreClick()
-{
-    const std::optional<ChosenSnapshot> chosen = ChooseSnapshot(QStringLiteral("Selecione uma configuração da lista para restaurá-la na central."));
-    if (!chosen) return;
-    const PanelBackup& saved = chosen->backup;
-    const std::optional<PanelBackup> current = panel_->Read(false);
-    if (!current) return;
-    if (current->panel.model != saved.panel.model) {
-        dialogs_.Error(this, QStringLiteral("Esta configuração é de uma central %1; a central conectada é %2. Nada foi gravado.")
-                                 .arg(QString::fromStdString(ModelDisplayName(saved.panel.model)),
-                                      QString::fromStdString(ModelDisplayName(current->panel.model))));
-        return;
-    }
-    const RestorePlan plan = PlanRestore(saved.blocks, current->blocks);
-    if (plan.refusal) {
-        dialogs_.Error(this, QStringLiteral("O bloco %1 desta configuração tem %2 bytes; o da central tem %3. Nada foi gravado.")
-                                 .arg(plan.refusal->block)
-                                 .arg(plan.refusal->savedLength)
-                                 .arg(plan.refusal->panelLength));
-        return;
-    }
-    if (plan.toWrite.empty()) {
-        dialogs_.Information(this, QStringLiteral("A central já tem esta configuração; nada a gravar."));
-        return;
-    }
-    // The plan: the fields that will change, then a confirmation.
-    PanelBackup planned = *current;
-    for (std::uint8_t id : plan.toWrite) planned.blocks[id] = saved.blocks.at(id);
-    ShowDifferences(*current, planned);
-    QStringList titles;
-    for (std::uint8_t id : plan.toWrite) {
-        const BlockEntry* entry = FindBlock(id);
-        titles << (entry ? QString::fromUtf8(entry->title) : QString::number(id));
-    }
-    QString question = QStringLiteral("Serão gravados na central %1 os blocos:\n%2\n\nA configuração atual da central "
-                                      "será guardada antes na biblioteca.")
-                           .arg(current->panel.serial)
-                           .arg(titles.join(QLatin1Char('\n')));
-    if (saved.rf && !saved.rf->empty()) question += QStringLiteral(" Os sensores RF não são restaurados.");
-    if (!dialogs_.Question(this, QStringLiteral("Restaurar na central"), question + QStringLiteral(" Continuar?"))) return;
-
-    const auto kept = library_->StoreSnapshot(*current, Origin(SnapshotReason::BeforeRestore, QString()));
-    if (!kept.Ok()) {
-        dialogs_.Error(this, QStringLiteral("A configuração atual da central não foi guardada na biblioteca: %1. Nada foi "
-                                            "gravado.")
-                                 .arg(kept.error));
-        return;
-    }
-    const WriteOutcome outcome = panel_->Write(saved.blocks, plan.toWrite);
-    FillPanels();
-    SelectPanel(current->panel.serial);
-    panel_->TellWritten(outcome);
 }

@@ -8,15 +8,16 @@
 // plan shown first, what it held kept before anything is written).
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "jobs/panel_job.h"
 #include "library/library_location.h"
 #include "library/panel_library.h"
 
 class Clock;
-class ConnectedPanel;
 class Dialogs;
 class PanelSession;
 class QCheckBox;
@@ -43,9 +44,14 @@ public:
     void SelectPanel(quint32 serial);
 
     // Reads the connected panel's whole configuration and stores it with
-    // the reason; the snapshot, or nothing (the reason already shown) when
-    // the panel could not be read or the library could not store it.
-    std::optional<SnapshotInfo> KeepPanel(SnapshotReason reason, bool withRf = false);
+    // the reason, as a job; kept says whether it was stored (a failure is
+    // shown first). Nothing is told when the job is cancelled. False when
+    // it could not start (no library, shown; another job running).
+    enum class Kept { Stored, NotStored, Cancelled };
+    bool KeepPanel(SnapshotReason reason, std::function<void(Kept)> kept);
+    // Stops the running job between two exchanges.
+    void CancelJob();
+    bool JobRunning() const { return job_->Running(); }
     // A panel identified on the port: recorded as seen, when a library is open.
     void RecordSeen(const Identification& panel);
 signals:
@@ -64,6 +70,8 @@ private slots:
     void SavePanelClick();
     void ComparePanelClick();
     void RestoreClick();
+    void JobProgress(PanelJob::Stage stage, int done, int total);
+    void JobFinished(const JobOutcome& outcome);
 
 private:
     void BuildLayout();
@@ -79,6 +87,17 @@ private:
     };
     std::optional<ChosenSnapshot> ChooseSnapshot(const QString& selectFirst);
     void ShowDifferences(const PanelBackup& before, const PanelBackup& after);
+    // The job's outcome, for each thing the window asked of it.
+    void Saved(const JobOutcome& outcome);
+    void ComparedWithPanel(const JobOutcome& outcome);
+    void RestorePlanned(const JobOutcome& outcome);
+    void Restored(const JobOutcome& outcome);
+    // A read that did not end with the panel's configuration, in a box.
+    void TellReadFailed(const JobOutcome& outcome, const QString& nothingKept);
+    // Buttons that talk to the panel follow the session's job gate.
+    void ShowBusy(bool busy);
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
     // Who keeps a snapshot, why, with what note and tool version.
     SnapshotMeta Origin(SnapshotReason reason, const QString& note) const;
 
@@ -86,7 +105,11 @@ private:
     Dialogs& dialogs_;
     const Clock& clock_;
     std::unique_ptr<PanelLibrary> library_;
-    std::unique_ptr<ConnectedPanel> panel_;
+    PanelJob* job_ = nullptr;
+    enum class Asked { Nothing, Save, Compare, Prepare, Restore, Keep };
+    Asked asked_ = Asked::Nothing;
+    std::optional<ChosenSnapshot> jobSnapshot_;  // compared or restored
+    std::function<void(Kept)> kept_;
     std::vector<PanelRecord> panels_;
     std::vector<SnapshotInfo> history_;
     Identification lastSeen_;
@@ -109,4 +132,7 @@ private:
     QLineEdit* noteEdit_ = nullptr;
     QCheckBox* rfCheck_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QLabel* jobLabel_ = nullptr;
+    QPushButton* cancelJobButton_ = nullptr;
+    std::vector<QPushButton*> panelButtons_;  // those that talk to the panel
 };

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "core/config/integer_text.h"
+#include "jobs/job_gate.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/messages.h"
@@ -50,6 +51,11 @@ ConfigPage::ConfigPage(const PageSetup& setup, QWidget* parent)
     connect(write_, &QPushButton::clicked, this, &ConfigPage::WriteClick);
     connect(clear_, &QPushButton::clicked, this, &ConfigPage::ClearClick);
     connect(&session_, &PanelSession::BlockRead, this, &ConfigPage::OnBlockRead);
+    // While a job talks to the panel, reading and writing here wait.
+    connect(&JobGate::Of(session_), &JobGate::BusyChanged, this, [this](bool busy) {
+        read_->setEnabled(!busy);
+        write_->setEnabled(!busy && InEditState());
+    });
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {read_, edit_, write_, clear_}) buttons->addWidget(b);
@@ -165,7 +171,7 @@ void ConfigPage::OnSubPageChanged()
 
 void ConfigPage::SetEditState(bool editing)
 {
-    write_->setEnabled(editing);
+    write_->setEnabled(editing && !JobGate::Of(session_).Busy());
     edit_->setEnabled(!editing);
 }
 
