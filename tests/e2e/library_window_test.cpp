@@ -36,6 +36,30 @@ QByteArray FileBytes(const QString& path)
     return file.readAll();
 }
 
+// Opens the firmware window, loads a 3-packet image for model 51 and clicks
+// "Iniciar"; false when the image could not be written.
+bool StartUpdate(ToolHarness& tool, const QString& image)
+{
+    tool.Trigger("Atualizaodefirmware1");
+    ImagePlan plan;
+    plan.modelCode = 51;
+    plan.firmwareId = 0x22;
+    plan.packetCount = 3;
+    const std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
+    QFile file(image);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size())) {
+        return false;
+    }
+    file.close();
+    tool.dialogs.files.push_back(image);
+    TFormAtualizacao& firmware = tool.App().FirmwareWindow();
+    firmware.findChild<QPushButton*>("Button4")->click();
+    firmware.findChild<QPushButton*>("Button3")->click();
+    return true;
+}
+
 }  // namespace
 
 class LibraryWindowTest : public QObject {
@@ -239,23 +263,9 @@ void LibraryWindowTest::keepsThePanelBeforeAFirmwareUpdate()
     QTemporaryDir dir;
     ToolHarness tool;
     tool.StartConnected();
-    tool.Trigger("Atualizaodefirmware1");
-    ImagePlan plan;
-    plan.modelCode = 51;
-    plan.firmwareId = 0x22;
-    plan.packetCount = 3;
-    const std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
-    const QString image = dir.filePath("nova.bin");
-    {
-        QFile file(image);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    }
-    tool.dialogs.files.push_back(image);
     TFormAtualizacao& firmware = tool.App().FirmwareWindow();
-    firmware.findChild<QPushButton*>("Button4")->click();
     auto* start = firmware.findChild<QPushButton*>("Button3");
-    start->click();
+    QVERIFY(StartUpdate(tool, dir.filePath("nova.bin")));
     // The snapshot is part of the run: the window is running from the click.
     QCOMPARE(start->text(), QStringLiteral("Cancelar"));
     QCOMPARE(firmware.findChild<QLabel*>("Label3")->text(), QStringLiteral("Guardando a configuração da central na biblioteca…"));
@@ -298,23 +308,9 @@ void LibraryWindowTest::theSnapshotBeforeAnUpdateCanBeCancelled()
     QTemporaryDir dir;
     ToolHarness tool;
     tool.StartConnected();
-    tool.Trigger("Atualizaodefirmware1");
-    ImagePlan plan;
-    plan.modelCode = 51;
-    plan.firmwareId = 0x22;
-    plan.packetCount = 3;
-    const std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
-    const QString image = dir.filePath("nova.bin");
-    {
-        QFile file(image);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    }
-    tool.dialogs.files.push_back(image);
     TFormAtualizacao& firmware = tool.App().FirmwareWindow();
-    firmware.findChild<QPushButton*>("Button4")->click();
     auto* start = firmware.findChild<QPushButton*>("Button3");
-    start->click();
+    QVERIFY(StartUpdate(tool, dir.filePath("nova.bin")));
     QVERIFY(start->isEnabled());
     start->click();
     QCOMPARE(start->text(), QStringLiteral("Iniciar"));
