@@ -229,19 +229,28 @@ std::optional<int> CliContext::KeepSnapshot(const PanelBackup& backup, SnapshotR
 {
     if (!LibraryWanted()) return std::nullopt;
     PanelLibrary* library = Library();
-    const auto stored = library ? library->StoreSnapshot(backup, {UserName(), reason, QString(), kToolVersion, env_.clock.Now()})
+    const auto stored = library ? library->StoreSnapshot(backup, SnapshotOrigin(reason))
                                 : LibraryResult<SnapshotInfo>{std::nullopt, libraryError_};
     if (stored.Ok()) return std::nullopt;
     if (!savedFile.isEmpty()) {
         return Fail(ExitCode::BadFile, QStringLiteral("%1 was saved, but the library kept no snapshot of it: %2")
                                            .arg(savedFile, stored.error));
     }
-    return Fail(ExitCode::BadFile,
-                QStringLiteral("%1; run with --no-library to go on without keeping the panel's configuration in the library")
-                    .arg(stored.error));
+    return Fail(ExitCode::BadFile, KeepFailureText(stored.error));
+}
+
+QString CliContext::KeepFailureText(const QString& error) const
+{
+    return QStringLiteral("%1; run with --no-library to go on without keeping the panel's configuration in the library")
+        .arg(error);
 }
 
 QString CliContext::UserName() const { return SystemUserName(); }
+
+SnapshotMeta CliContext::SnapshotOrigin(SnapshotReason reason, const QString& note) const
+{
+    return {UserName(), reason, note, kToolVersion, env_.clock.Now()};
+}
 
 bool CliContext::Interrupted()
 {
@@ -487,17 +496,20 @@ std::optional<int> CliContext::CheckConnectionOptions()
     return std::nullopt;
 }
 
+int CliContext::NoPanelAnswered()
+{
+    return Fail(ExitCode::PanelFailed, QStringLiteral("no panel answered on %1 at %2 bit/s; check the cable, the panel's "
+                                                      "power and --speed")
+                                           .arg(PortName())
+                                           .arg(speed_));
+}
+
 std::optional<int> CliContext::Connect()
 {
     if (const auto failed = CheckConnectionOptions()) return failed;
     if (Session().OpenPort(number_, speed_) != PanelSession::OpenResult::Opened) return PortOpenFailure();
     const std::optional<Identification> identity = Exchange().Identify(/*sentOnOpen=*/true);
-    if (!identity) {
-        return Fail(ExitCode::PanelFailed, QStringLiteral("no panel answered on %1 at %2 bit/s; check the cable, the "
-                                                          "panel's power and --speed")
-                                               .arg(PortName())
-                                               .arg(speed_));
-    }
+    if (!identity) return NoPanelAnswered();
     panel_ = *identity;
     // The library remembers every panel met; a library that cannot be
     // opened stops nothing here (the commands that store say so).

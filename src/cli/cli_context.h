@@ -17,6 +17,7 @@
 class FrameTraceFile;
 class PanelLibrary;
 struct PanelBackup;
+struct SnapshotMeta;
 enum class SnapshotReason;
 class InterruptWatch;
 class PanelExchange;
@@ -90,6 +91,8 @@ public:
     // it closes the session, sets lost and ends the loop.
     void EndOnPortLoss(QEventLoop& loop, bool& lost);
     const Identification& Panel() const { return panel_; }
+    // "No panel answered on PORT at SPEED bit/s", with what to check.
+    int NoPanelAnswered();
 
     // The panel library of --library (else the environment's, else the
     // user's own), opened on first use; null when it cannot be, with the
@@ -110,6 +113,10 @@ public:
     std::optional<int> KeepSnapshot(const PanelBackup& backup, SnapshotReason reason, const QString& savedFile = {});
     // Who takes a snapshot: the system user's name.
     QString UserName() const;
+    // Who keeps a snapshot now, why, with what note and tool version.
+    SnapshotMeta SnapshotOrigin(SnapshotReason reason, const QString& note = {}) const;
+    // A snapshot the library could not keep: why, and how to go on without.
+    QString KeepFailureText(const QString& error) const;
 
     // From here on, the first Ctrl-C only sets Interrupted(): the command
     // ends its current exchange and stops cleanly. A second one quits.

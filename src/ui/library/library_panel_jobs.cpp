@@ -280,7 +280,7 @@ void TFormBiblioteca::RestorePlanned(const JobOutcome& outcome)
         jobSnapshot_.reset();
         return;
     }
-    if (!library_ || !job_->Restore(*library_, current, saved, toWrite, Origin(SnapshotReason::BeforeRestore, QString()))) {
+    if (!library_ || !job_->Restore(library_.get(), current, saved, toWrite, Origin(SnapshotReason::BeforeRestore, QString()))) {
         jobSnapshot_.reset();
         return;
     }
