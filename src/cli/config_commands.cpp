@@ -1,53 +1,21 @@
 #include <QFileInfo>
 #include <QJsonArray>
-#include <set>
 
 #include "library/backup_file.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
 #include "cli/cli_job.h"
 #include "cli/terminal_text.h"
-#include "core/bytes/hex_text.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
 #include "core/files/safe_file.h"
 #include "library/panel_library.h"
 #include "library/snapshot_reference.h"
 #include "core/panel/block_table.h"
-#include "core/rf/rf_sensor_fields.h"
+#include "library/backup_compare.h"
 #include "session/clock.h"
 
 namespace {
-
-using Blocks = std::map<std::uint8_t, std::vector<std::uint8_t>>;
-
-std::optional<RfSensorRecord> SlotRecord(const RfSensorTable& table, int slot)
-{
-    const auto found = table.find(slot);
-    if (found == table.end()) return std::nullopt;
-    return UnpackRfSensorRecord(found->second.data(), found->second.size());
-}
-
-// The fields that differ, slot by slot, between two RF sensor tables.
-std::map<int, std::vector<FieldChange>> CompareRfTables(const RfSensorTable& left, const RfSensorTable& right)
-{
-    std::map<int, std::vector<FieldChange>> differences;
-    std::set<int> taken;
-    for (const auto& [slot, bytes] : left) taken.insert(slot);
-    for (const auto& [slot, bytes] : right) taken.insert(slot);
-    for (int slot : taken) {
-        const auto ours = left.find(slot);
-        const auto theirs = right.find(slot);
-        const std::vector<std::uint8_t> before = ours == left.end() ? std::vector<std::uint8_t>{} : ours->second;
-        const std::vector<std::uint8_t> after = theirs == right.end() ? std::vector<std::uint8_t>{} : theirs->second;
-        if (before == after) continue;
-        std::vector<FieldChange> changes = CompareRfSensors(SlotRecord(left, slot), SlotRecord(right, slot));
-        // Reserved bytes the fields do not show can differ alone.
-        if (changes.empty()) changes.push_back({"Bytes", HexBytes(before), HexBytes(after)});
-        differences[slot] = std::move(changes);
-    }
-    return differences;
-}
 
 // Prints what differs under its name (not for JSON) and gives it as JSON;
 // a secret masked unless --show-secrets.
@@ -292,47 +260,36 @@ int RunDiff(CliContext& cli, const QString& file, const QString& other)
     }
     PanelBackup left;
     if (const auto failed = LoadBackupFile(cli, file, left)) return *failed;
-    Blocks right;
-    std::optional<RfSensorTable> rightRf;
+    PanelBackup right;
     QString rightName = other;
     if (!other.isEmpty()) {
-        PanelBackup second;
-        if (const auto failed = LoadBackupFile(cli, other, second)) return *failed;
-        right = second.blocks;
-        rightRf = second.rf;
+        if (const auto failed = LoadBackupFile(cli, other, right)) return *failed;
     } else {
         if (const auto failed = cli.Connect()) return *failed;
         rightName = cli.PortName();
         // The panel's sensors are read only to compare them with a file's.
         const JobOutcome read = RunPanelJob(cli, [&left](PanelJob& job) { return job.Read(left.rf.has_value()); });
         if (read.end != JobOutcome::End::Done) return ReadFailure(cli, read);
-        right = read.backup->blocks;
-        rightRf = read.backup->rf;
+        right = *read.backup;
     }
 
-    QTextStream& out = cli.Env().out;
+    const BackupDifferences found = CompareConfigurations(left, right, SensorChanges::ByField);
     QJsonArray differences;
-    for (const auto& [id, bytes] : left.blocks) {
-        const auto found = right.find(id);
-        const std::vector<std::uint8_t> theirs = found == right.end() ? std::vector<std::uint8_t>{} : found->second;
-        const std::vector<FieldChange> changes = CompareBlock(bytes, theirs);
-        if (changes.empty()) continue;
-        differences.append(
-            QJsonObject{{"id", id}, {"title", BlockTitle(id)}, {"fields", ShowChanges(cli, BlockName(id), changes)}});
+    for (const BackupDifferences::Block& block : found.blocks) {
+        differences.append(QJsonObject{
+            {"id", block.id}, {"title", BlockTitle(block.id)}, {"fields", ShowChanges(cli, BlockName(block.id), block.changes)}});
     }
     QJsonArray rfDifferences;
-    if (left.rf && rightRf) {
-        for (const auto& [slot, changes] : CompareRfTables(*left.rf, *rightRf)) {
-            const QString name = QStringLiteral("RF sensor slot %1").arg(slot);
-            rfDifferences.append(QJsonObject{{"slot", slot}, {"fields", ShowChanges(cli, name, changes)}});
-        }
+    for (const BackupDifferences::Sensor& sensor : found.sensors) {
+        const QString name = QStringLiteral("RF sensor slot %1").arg(sensor.slot);
+        rfDifferences.append(QJsonObject{{"slot", sensor.slot}, {"fields", ShowChanges(cli, name, sensor.changes)}});
     }
-    const bool identical = differences.isEmpty() && rfDifferences.isEmpty();
+    QTextStream& out = cli.Env().out;
     if (cli.Json()) {
-        QJsonObject result{{"left", file}, {"right", rightName}, {"identical", identical}, {"blocks", differences}};
-        if (left.rf && rightRf) result.insert("rf", rfDifferences);
+        QJsonObject result{{"left", file}, {"right", rightName}, {"identical", found.Empty()}, {"blocks", differences}};
+        if (found.sensorsCompared) result.insert("rf", rfDifferences);
         cli.PrintJson(result);
-    } else if (identical) {
+    } else if (found.Empty()) {
         out << "No differences between " << file << " and " << rightName << '\n';
     }
     out.flush();
