@@ -44,17 +44,12 @@ QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<F
 
 std::optional<int> LoadBackupFile(CliContext& cli, const QString& file, PanelBackup& backup)
 {
-    const FileContents contents = ReadRegularFile(file.toStdString(), kMaxBackupFileSize);
-    if (!contents.Ok()) {
-        return cli.Fail(ExitCode::BadFile,
-                        QStringLiteral("cannot read %1: %2").arg(file, QString::fromStdString(contents.error)));
+    BackupFileRead read = ReadBackupFile(file);
+    if (!read.readable) return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot read %1: %2").arg(file, read.error));
+    if (!read.backup) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 refused: %2; nothing was written").arg(file, read.error));
     }
-    const BackupParse parse = BackupFromJson(
-        QByteArray::fromRawData(reinterpret_cast<const char*>(contents.bytes.data()), static_cast<qsizetype>(contents.bytes.size())));
-    if (!parse.backup) {
-        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 refused: %2; nothing was written").arg(file, parse.error));
-    }
-    backup = *parse.backup;
+    backup = std::move(*read.backup);
     return std::nullopt;
 }
 
@@ -107,12 +102,10 @@ int RunBackup(CliContext& cli, const QString& file)
     const PanelBackup& backup = *read.backup;
     const Identification& panel = backup.panel;
     // Written whole or not at all: a failed save leaves the old file as it was.
-    const QByteArray json = BackupToJson(backup);
-    if (const std::string error = WriteFileAtomically(file.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())});
-        !error.empty()) {
+    if (const QString error = WriteBackupFile(file, backup); !error.isEmpty()) {
         return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; the file was left as it was, nothing was "
                                                           "saved")
-                                               .arg(file, QString::fromStdString(error)));
+                                               .arg(file, error));
     }
     if (const auto failed = cli.KeepSnapshot(backup, SnapshotReason::Manual, file)) return *failed;
     if (cli.Json()) {

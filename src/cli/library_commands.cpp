@@ -149,11 +149,8 @@ int Export(CliContext& cli, const QString& referenceText, const QString& file)
     if (!library) return cli.LibraryFailure();
     const auto snapshot = library->Snapshot(reference->serial, reference->number);
     if (!snapshot.Ok()) return cli.Fail(ExitCode::BadFile, snapshot.error);
-    const QByteArray json = BackupToJson(*snapshot.value);
-    if (const std::string error = WriteFileAtomically(file.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())});
-        !error.empty()) {
-        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; the file was left as it was")
-                                               .arg(file, QString::fromStdString(error)));
+    if (const QString error = WriteBackupFile(file, *snapshot.value); !error.isEmpty()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; the file was left as it was").arg(file, error));
     }
     if (cli.Json()) {
         cli.PrintJson({{"file", file}, {"serial", static_cast<qint64>(reference->serial)}});

@@ -428,10 +428,8 @@ void TFormBiblioteca::ExportClick()
     const QString path = dialogs_.SaveFileName(
         this, QStringLiteral("Central_%1_%2.json").arg(chosen->info.serial).arg(chosen->info.number));
     if (path.isEmpty()) return;
-    const QByteArray json = BackupToJson(chosen->backup);
-    const std::string error = WriteFileAtomically(path.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())});
-    if (!error.empty()) {
-        dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi gravado: %2").arg(path, QString::fromStdString(error)));
+    if (const QString error = WriteBackupFile(path, chosen->backup); !error.isEmpty()) {
+        dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi gravado: %2").arg(path, error));
     }
 }
 
@@ -440,10 +438,7 @@ void TFormBiblioteca::ImportClick()
     if (!library_) return;
     const QString path = dialogs_.OpenFile(this, QStringLiteral("Cópia de configuração (*.json)"));
     if (path.isEmpty()) return;
-    const FileContents contents = ReadRegularFile(path.toStdString(), kMaxBackupFileSize);
-    const BackupParse parse = contents.Ok() ? BackupFromJson(QByteArray(reinterpret_cast<const char*>(contents.bytes.data()),
-                                                                        static_cast<qsizetype>(contents.bytes.size())))
-                                            : BackupParse{std::nullopt, QString::fromStdString(contents.error)};
+    const BackupFileRead parse = ReadBackupFile(path);
     if (!parse.backup) {
         dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi importado: %2").arg(path, parse.error));
         return;
