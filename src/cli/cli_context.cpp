@@ -16,6 +16,7 @@
 #include "cli/terminal_text.h"
 #include "core/config/panel_backup.h"
 #include "core/panel/block_table.h"
+#include "jobs/seen_recorder.h"
 #include "library/panel_library.h"
 #include "core/panel/model_capabilities.h"
 #include "ports/network_address.h"
@@ -31,8 +32,6 @@ constexpr std::array<qint32, 5> kSpeeds{9600, 19200, 38400, 57600, 115200};
 constexpr int kProgressWidth = 30;
 
 }  // namespace
-
-const QString kToolVersion = QStringLiteral(QUORVEL_VERSION);
 
 QString BlockTitle(std::uint8_t id)
 {
@@ -192,8 +191,9 @@ PanelLibrary* CliContext::Library()
     library_ = std::move(*opened.value);
     for (const QString& notice : library_->Notices()) env_.err << "quorvel-cli: " << PrintableText(notice) << '\n';
     env_.err.flush();
+    seen_ = std::make_unique<SeenRecorder>(*library_, env_.clock);
     // A panel identified before the library was wanted is recorded now.
-    if (panel_.serial != 0) library_->RecordSeen(panel_, env_.clock.Now());
+    if (panel_.serial != 0) seen_->Record(panel_);
     return library_.get();
 }
 
@@ -245,11 +245,9 @@ QString CliContext::KeepFailureText(const QString& error) const
         .arg(error);
 }
 
-QString CliContext::UserName() const { return SystemUserName(); }
-
 SnapshotMeta CliContext::SnapshotOrigin(SnapshotReason reason, const QString& note) const
 {
-    return {UserName(), reason, note, kToolVersion, env_.clock.Now()};
+    return MakeSnapshotMeta(QString(), reason, note, env_.clock.Now());
 }
 
 bool CliContext::Interrupted()
@@ -513,7 +511,7 @@ std::optional<int> CliContext::Connect()
     panel_ = *identity;
     // The library remembers every panel met; a library that cannot be
     // opened stops nothing here (the commands that store say so).
-    if (library_) library_->RecordSeen(panel_, env_.clock.Now());
+    if (seen_) seen_->Record(panel_);
     else if (LibraryWanted() && libraryError_.isEmpty()) Library();
     if (!IsSupportedPanelModel(panel_.model)) {
         return Fail(ExitCode::PanelFailed, QStringLiteral("the panel on %1 is model %2, which this tool does not configure")

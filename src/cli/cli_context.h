@@ -24,11 +24,9 @@ class PanelExchange;
 class PanelSession;
 class QCommandLineParser;
 class QEventLoop;
+class SeenRecorder;
 
 inline int Code(ExitCode code) { return static_cast<int>(code); }
-
-// The tool's version, as snapshots record it.
-extern const QString kToolVersion;
 
 // "block 2 (CONFIGURAÇÃO INTERVALO DE POLLING)" and its title alone.
 QString BlockTitle(std::uint8_t id);
@@ -111,8 +109,6 @@ public:
     // exit code when it cannot be kept. A backup names the file it already
     // saved, so the message says that the file is safe and the library is not.
     std::optional<int> KeepSnapshot(const PanelBackup& backup, SnapshotReason reason, const QString& savedFile = {});
-    // Who takes a snapshot: the system user's name.
-    QString UserName() const;
     // Who keeps a snapshot now, why, with what note and tool version.
     SnapshotMeta SnapshotOrigin(SnapshotReason reason, const QString& note = {}) const;
     // A snapshot the library could not keep: why, and how to go on without.
@@ -135,6 +131,7 @@ private:
     bool interrupted_ = false;
     std::unique_ptr<InterruptWatch> interrupt_;
     std::unique_ptr<PanelLibrary> library_;
+    std::unique_ptr<SeenRecorder> seen_;  // of library_, gone before it
     QString libraryError_;
 
     CliEnvironment& env_;

@@ -24,7 +24,9 @@
 #include "core/panel/device_identity.h"
 #include "library/backup_compare.h"
 #include "library/installation_report.h"
+#include "library/report_request.h"
 #include "jobs/job_gate.h"
+#include "jobs/seen_recorder.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
@@ -69,13 +71,16 @@ void SetRow(QTableWidget* grid, int row, const QStringList& cells)
 }
 
 // Why a snapshot was taken, as the window says it.
-QString ReasonText(const QString& reason)
+QString ReasonText(SnapshotReason reason)
 {
-    if (reason == QLatin1String("manual")) return QStringLiteral("manual");
-    if (reason == QLatin1String("before restore")) return QStringLiteral("antes de restaurar");
-    if (reason == QLatin1String("before firmware update")) return QStringLiteral("antes de atualizar o firmware");
-    if (reason == QLatin1String("imported")) return QStringLiteral("importado");
-    return reason;
+    switch (reason) {
+    case SnapshotReason::Manual: return QStringLiteral("manual");
+    case SnapshotReason::BeforeRestore: return QStringLiteral("antes de restaurar");
+    case SnapshotReason::BeforeFirmwareUpdate: return QStringLiteral("antes de atualizar o firmware");
+    case SnapshotReason::Imported: return QStringLiteral("importado");
+    case SnapshotReason::Unknown: break;
+    }
+    return QStringLiteral("desconhecido");
 }
 
 QString LocalTime(const QDateTime& time) { return time.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")); }
@@ -232,6 +237,7 @@ void TFormBiblioteca::BuildLayout()
 
 void TFormBiblioteca::UseLibrary(const LibraryLocation& location, bool quiet)
 {
+    seen_.reset();
     library_.reset();
     locationEdit_->setText(location.given);
     auto opened = PanelLibrary::Open(location);
@@ -240,6 +246,7 @@ void TFormBiblioteca::UseLibrary(const LibraryLocation& location, bool quiet)
         if (!quiet) dialogs_.Error(this, QStringLiteral("Não foi possível abrir a biblioteca: %1").arg(opened.error));
     } else {
         library_ = std::move(*opened.value);
+        seen_ = std::make_unique<SeenRecorder>(*library_, clock_);
         const QStringList lines{location.kind == LibraryLocation::Kind::Sqlite
                               ? QStringLiteral("Biblioteca neste computador: %1").arg(location.text)
                               : QStringLiteral("Biblioteca da equipe: %1").arg(location.text)};
@@ -444,8 +451,7 @@ void TFormBiblioteca::ImportClick()
         return;
     }
     const auto stored = library_->StoreSnapshot(
-        *parse.backup,
-        {SystemUserName(), SnapshotReason::Imported, QFileInfo(path).fileName(), QStringLiteral(QUORVEL_VERSION), clock_.Now()});
+        *parse.backup, MakeSnapshotMeta(QString(), SnapshotReason::Imported, QFileInfo(path).fileName(), clock_.Now()));
     if (!stored.Ok()) {
         dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi importado: %2").arg(path, stored.error));
         return;
@@ -463,23 +469,13 @@ void TFormBiblioteca::ReportClick()
         dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para o relatório."));
         return;
     }
-    ReportInput input;
-    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
-    const auto panel = library_->Panel(*serial);
-    if (!snapshot.Ok() || !panel.Ok() || !panel.value->has_value()) {
-        dialogs_.Error(this, snapshot.Ok() ? panel.error : snapshot.error);
+    const ReportRequest request = RequestReport(*library_, *serial, chosen[0].number, clock_.Now());
+    if (!request.input) {
+        dialogs_.Error(this, request.error.isEmpty() ? QStringLiteral("A configuração não está mais na biblioteca.")
+                                                     : request.error);
         return;
     }
-    input.snapshot = *snapshot.value;
-    input.info = chosen[0];
-    input.panel = **panel.value;
-    for (const SnapshotInfo& earlier : history_) {
-        if (earlier.number >= chosen[0].number) continue;
-        const auto previous = library_->Snapshot(earlier.serial, earlier.number);
-        if (previous.Ok()) input.previous = *previous.value;  // the last one before wins
-    }
-    input.toolVersion = QStringLiteral(QUORVEL_VERSION);
-    input.printed = clock_.Now();
+    const ReportInput& input = *request.input;
     const QString path = dialogs_.SaveFileName(this, SuggestedReportName(*serial, input.snapshot.taken));
     if (path.isEmpty()) return;
     const ReportPdf pdf = ReportToPdf(input);
