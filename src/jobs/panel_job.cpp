@@ -94,7 +94,7 @@ void PanelJob::ReadPanel(bool withRf, std::optional<std::uint8_t> requiredModel,
             if (!session_.IsPortOpen()) return End(Ending(JobOutcome::End::PortLost));
             return End(Ending(JobOutcome::End::Refused, JobOutcome::Refusal::NotIdentified));
         }
-        auto backup = std::make_shared<PanelBackup>(PanelBackup{*identity, clock_.Now(), {}, std::nullopt});
+        auto backup = std::make_shared<PanelBackup>(PanelBackup{*identity, TakenMs(clock_.Now()), {}, std::nullopt});
         // Another model's blocks are never compared: refused before any is read.
         if (requiredModel && identity->model != *requiredModel) {
             JobOutcome outcome = Ending(JobOutcome::End::Refused, JobOutcome::Refusal::OtherModel);
@@ -113,7 +113,7 @@ void PanelJob::ReadPanel(bool withRf, std::optional<std::uint8_t> requiredModel,
                 if (!withRf) return then(std::move(*backup));
                 ReadRfRecordsAsync(
                     *exchange_, [this](int done) { return Step(Stage::ReadingRf, done, kRfSensorTableSize); },
-                    [this, backup, then](ReadOutcome rf, RfRecords records) {
+                    [this, backup, then](ReadOutcome rf, RfSensorTable records) {
                         if (rf.result != ReadOutcome::Result::Done) {
                             return End(StoppedAt(ReadEnd(rf), 0, rf.slot));
                         }

@@ -119,7 +119,7 @@ const std::vector<RestoreCase>& RestoreCases()
         {"the snapshot before cannot be kept: nothing written",
          [](JobRig&, PanelBackup&, PanelBackup& current) {
              // A time the library refuses, as a wrong clock gives.
-             current.taken = QDateTime(QDate(1990, 1, 1), QTime(0, 0), Qt::UTC);
+             current.takenMs = TakenMs(QDateTime(QDate(1990, 1, 1), QTime(0, 0), Qt::UTC));
          },
          true, End::StorageFailed, Result::Done, {}, {}, false},
     };

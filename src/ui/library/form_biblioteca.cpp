@@ -476,7 +476,7 @@ void TFormBiblioteca::ReportClick()
         return;
     }
     const ReportInput& input = *request.input;
-    const QString path = dialogs_.SaveFileName(this, SuggestedReportName(*serial, input.snapshot.taken));
+    const QString path = dialogs_.SaveFileName(this, SuggestedReportName(*serial, TakenTime(input.snapshot)));
     if (path.isEmpty()) return;
     const ReportPdf pdf = ReportToPdf(input);
     const std::string error =
