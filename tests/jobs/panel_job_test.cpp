@@ -3,6 +3,7 @@
 // otherwise, cancelled between blocks, the snapshot before it not kept), a
 // job cancelled between two exchanges with nothing stored, one job at a time.
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -193,4 +194,56 @@ TEST(PanelJob, OneJobAtATime)
     ASSERT_TRUE(r.Finish());
     EXPECT_FALSE(JobGate::Of(r.rig.session).Busy());
     EXPECT_TRUE(other.Read(false));
+}
+
+// How a read of the panel ends when the panel or its port fails: each end
+// typed, with where it stopped. Answers are awaited briefly here.
+TEST(PanelJob, ReadEnds)
+{
+    using End = JobOutcome::End;
+    using Refusal = JobOutcome::Refusal;
+    const std::uint8_t third = ConfigurationBlockIds().at(2);
+    const struct {
+        const char* name;
+        std::function<void(JobRig&, PanelJob&)> fault;
+        End end;
+        Refusal refusal;
+        std::uint8_t block;
+    } cases[] = {
+        {"no port open", [](JobRig& r, PanelJob&) { r.rig.session.ClosePort(); }, End::Refused, Refusal::PortClosed, 0},
+        {"nothing answers", [](JobRig& r, PanelJob&) { r.rig.Panel().SetSilent(true); }, End::Refused,
+         Refusal::NotIdentified, 0},
+        {"silent after two blocks",
+         [](JobRig& r, PanelJob&) {
+             r.rig.Panel().SetFrameObserver([&r](VirtualPanel::Direction direction, const std::vector<uint8_t>&) {
+                 // Once the second block is answered.
+                 if (direction == VirtualPanel::Direction::ToTool && r.rig.Received(CommandCode::ReadBlockCommand) == 2) {
+                     r.rig.Panel().SetSilent(true);
+                 }
+             });
+         },
+         End::NoAnswer, Refusal::None, third},
+        {"port closed between two blocks",
+         [](JobRig& r, PanelJob& job) {
+             QObject::connect(&job, &PanelJob::Progress, &job, [&r](PanelJob::Stage stage, int done) {
+                 if (stage == PanelJob::Stage::ReadingBlocks && done == 2) r.rig.session.ClosePort();
+             });
+         },
+         End::PortLost, Refusal::None, third},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        JobRig r;
+        PanelJob job(r.rig.session, r.clock, PanelExchange::Options{.answerTimeoutMs = 200, .attempts = 1});
+        c.fault(r, job);
+        QSignalSpy finished(&job, &PanelJob::Finished);
+        ASSERT_TRUE(job.Read(false));
+        ASSERT_TRUE(finished.wait(5000));
+        r.rig.Panel().SetFrameObserver(nullptr);
+        const auto outcome = finished.at(0).at(0).value<JobOutcome>();
+        EXPECT_EQ(outcome.end, c.end);
+        EXPECT_EQ(outcome.refusal, c.refusal);
+        EXPECT_EQ(outcome.block, c.block);
+        EXPECT_FALSE(outcome.backup);
+    }
 }
