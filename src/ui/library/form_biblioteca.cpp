@@ -17,7 +17,6 @@
 
 #include "core/bytes/text_controls.h"
 #include "core/config/panel_backup.h"
-#include "core/config/restore_plan.h"
 #include "core/files/safe_file.h"
 #include "core/panel/block_table.h"
 #include "core/panel/model_capabilities.h"
