@@ -21,6 +21,7 @@
 #include "app/language.h"
 #include "library/library_location.h"
 #include "core/files/safe_file.h"
+#include "core/tool_version.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
 #include "session/frame_trace_file.h"
@@ -70,7 +71,7 @@ void SaveNetworkPorts(QSettings& settings, const std::map<int, NetworkAddress>& 
 
 void PrintVersion()
 {
-    std::fputs("quorvel " QUORVEL_VERSION "\n", stdout);
+    std::printf("quorvel %s\n", kToolVersion);
 }
 
 // Settings kept between runs: the library's location, the network ports and

@@ -6,6 +6,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "core/tool_version.h"
 #include "library/panel_library.h"
 
 namespace {
@@ -156,7 +157,7 @@ int RunCli(const QStringList& arguments, CliEnvironment& environment)
         return Code(ExitCode::Done);
     }
     if (parser.isSet("version")) {
-        environment.out << "quorvel-cli " QUORVEL_VERSION "\n";
+        environment.out << "quorvel-cli " << kToolVersion << "\n";
         environment.out.flush();
         return Code(ExitCode::Done);
     }

@@ -1,97 +1,21 @@
 #include <QFileInfo>
 #include <QJsonArray>
-#include <set>
 
 #include "library/backup_file.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_context.h"
+#include "cli/cli_job.h"
 #include "cli/terminal_text.h"
-#include "session/configuration_transfer.h"
-#include "session/panel_exchange.h"
-#include "core/bytes/hex_text.h"
 #include "core/config/block_fields.h"
 #include "core/config/panel_backup.h"
-#include "core/config/restore_plan.h"
 #include "core/files/safe_file.h"
 #include "library/panel_library.h"
 #include "library/snapshot_reference.h"
 #include "core/panel/block_table.h"
-#include "core/rf/rf_sensor_fields.h"
+#include "library/backup_compare.h"
 #include "session/clock.h"
 
 namespace {
-
-
-
-QString FailedVerb(ReadOutcome::Result result)
-{
-    return result == ReadOutcome::Result::Refused ? QStringLiteral("refused") : QStringLiteral("did not answer");
-}
-
-// Reads the blocks given, one at a time, with progress; an exit code on failure.
-std::optional<int> ReadBlocks(CliContext& cli, const std::vector<std::uint8_t>& ids, BlockMap& blocks)
-{
-    const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Reading"), static_cast<int>(ids.size()));
-    const ReadOutcome read = ::ReadBlocks(cli.Exchange(), ids, blocks, [&](int done) {
-        progress->Step(done);
-        return !cli.Interrupted();
-    });
-    progress->Done();
-    if (read.result == ReadOutcome::Result::Done) return std::nullopt;
-    if (read.result == ReadOutcome::Result::Stopped) {
-        return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(read.block)));
-    }
-    return cli.Fail(ExitCode::PanelFailed, QStringLiteral("the panel %1 reading %2; check the cable and run the command again")
-                                               .arg(FailedVerb(read.result), BlockName(read.block)));
-}
-
-// Reads every slot of the RF sensor table and keeps the records with a valid
-// serial, as the RF sensors tab shows them; an exit code on failure.
-std::optional<int> ReadRfSensors(CliContext& cli, RfSensorTable& table)
-{
-    const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("RF sensors"), kRfSensorTableSize);
-    const ReadOutcome read = ReadRfRecords(cli.Exchange(), table, [&](int done) {
-        progress->Step(done);
-        return !cli.Interrupted();
-    });
-    progress->Done();
-    if (read.result == ReadOutcome::Result::Done) return std::nullopt;
-    if (read.result == ReadOutcome::Result::Stopped) {
-        return cli.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled (Ctrl-C) before RF sensor slot %1").arg(read.slot));
-    }
-    return cli.Fail(ExitCode::PanelFailed,
-                    QStringLiteral("the panel %1 reading RF sensor slot %2; check the cable and run the command again")
-                        .arg(FailedVerb(read.result))
-                        .arg(read.slot));
-}
-
-std::optional<RfSensorRecord> SlotRecord(const RfSensorTable& table, int slot)
-{
-    const auto found = table.find(slot);
-    if (found == table.end()) return std::nullopt;
-    return UnpackRfSensorRecord(found->second.data(), found->second.size());
-}
-
-// The fields that differ, slot by slot, between two RF sensor tables.
-std::map<int, std::vector<FieldChange>> CompareRfTables(const RfSensorTable& left, const RfSensorTable& right)
-{
-    std::map<int, std::vector<FieldChange>> differences;
-    std::set<int> taken;
-    for (const auto& [slot, bytes] : left) taken.insert(slot);
-    for (const auto& [slot, bytes] : right) taken.insert(slot);
-    for (int slot : taken) {
-        const auto ours = left.find(slot);
-        const auto theirs = right.find(slot);
-        const std::vector<std::uint8_t> before = ours == left.end() ? std::vector<std::uint8_t>{} : ours->second;
-        const std::vector<std::uint8_t> after = theirs == right.end() ? std::vector<std::uint8_t>{} : theirs->second;
-        if (before == after) continue;
-        std::vector<FieldChange> changes = CompareRfSensors(SlotRecord(left, slot), SlotRecord(right, slot));
-        // Reserved bytes the fields do not show can differ alone.
-        if (changes.empty()) changes.push_back({"Bytes", HexBytes(before), HexBytes(after)});
-        differences[slot] = std::move(changes);
-    }
-    return differences;
-}
 
 // Prints what differs under its name (not for JSON) and gives it as JSON;
 // a secret masked unless --show-secrets.
@@ -120,24 +44,21 @@ QJsonArray ShowChanges(CliContext& cli, const QString& name, const std::vector<F
 
 std::optional<int> LoadBackupFile(CliContext& cli, const QString& file, PanelBackup& backup)
 {
-    const FileContents contents = ReadRegularFile(file.toStdString(), kMaxBackupFileSize);
-    if (!contents.Ok()) {
-        return cli.Fail(ExitCode::BadFile,
-                        QStringLiteral("cannot read %1: %2").arg(file, QString::fromStdString(contents.error)));
+    BackupFileRead read = ReadBackupFile(file);
+    if (!read.readable) return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot read %1: %2").arg(file, read.error));
+    if (!read.backup) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 refused: %2; nothing was written").arg(file, read.error));
     }
-    const BackupParse parse = BackupFromJson(
-        QByteArray::fromRawData(reinterpret_cast<const char*>(contents.bytes.data()), static_cast<qsizetype>(contents.bytes.size())));
-    if (!parse.backup) {
-        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 refused: %2; nothing was written").arg(file, parse.error));
-    }
-    backup = *parse.backup;
+    backup = std::move(*read.backup);
     return std::nullopt;
 }
 
 std::optional<int> ReadWholeConfiguration(CliContext& cli, PanelBackup& backup)
 {
-    backup = PanelBackup{cli.Panel(), TakenMs(cli.Env().clock.Now()), {}, std::nullopt};
-    return ReadBlocks(cli, ConfigurationBlockIds(), backup.blocks);
+    const JobOutcome read = RunPanelJob(cli, [](PanelJob& job) { return job.Read(false); });
+    if (read.end != JobOutcome::End::Done) return ReadFailure(cli, read);
+    backup = *read.backup;
+    return std::nullopt;
 }
 
 namespace {
@@ -176,20 +97,15 @@ int RunBackup(CliContext& cli, const QString& file)
     // Ctrl-C stops the reading; the file, old or absent, is left as it was.
     cli.CatchInterrupt();
     if (const auto failed = cli.Connect()) return *failed;
-    const Identification& panel = cli.Panel();
-    PanelBackup backup{panel, TakenMs(cli.Env().clock.Now()), {}, std::nullopt};
-    if (const auto failed = ReadBlocks(cli, ConfigurationBlockIds(), backup.blocks)) return *failed;
-    if (cli.IsSet("rf")) {
-        backup.rf.emplace();
-        if (const auto failed = ReadRfSensors(cli, *backup.rf)) return *failed;
-    }
+    const JobOutcome read = RunPanelJob(cli, [&cli](PanelJob& job) { return job.Read(cli.IsSet("rf")); });
+    if (read.end != JobOutcome::End::Done) return ReadFailure(cli, read);
+    const PanelBackup& backup = *read.backup;
+    const Identification& panel = backup.panel;
     // Written whole or not at all: a failed save leaves the old file as it was.
-    const QByteArray json = BackupToJson(backup);
-    if (const std::string error = WriteFileAtomically(file.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())});
-        !error.empty()) {
+    if (const QString error = WriteBackupFile(file, backup); !error.isEmpty()) {
         return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; the file was left as it was, nothing was "
                                                           "saved")
-                                               .arg(file, QString::fromStdString(error)));
+                                               .arg(file, error));
     }
     if (const auto failed = cli.KeepSnapshot(backup, SnapshotReason::Manual, file)) return *failed;
     if (cli.Json()) {
@@ -206,6 +122,55 @@ int RunBackup(CliContext& cli, const QString& file)
     return Code(ExitCode::Done);
 }
 
+namespace {
+
+// Why a restore's plan writes nothing at all; an exit code. For an outcome
+// of PrepareRestore that is refused for the configuration's sake.
+int RestoreRefused(CliContext& cli, const QString& file, const PanelBackup& saved, const JobOutcome& outcome)
+{
+    if (outcome.refusal == JobOutcome::Refusal::OtherModel) {
+        const Identification& panel = outcome.backup->panel;
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 was taken from a panel of model %2 (%3); the panel on %4 is "
+                                                          "model %5 (%6); nothing was written")
+                                               .arg(file)
+                                               .arg(saved.panel.model)
+                                               .arg(QString::fromStdString(ModelDisplayName(saved.panel.model)))
+                                               .arg(cli.PortName())
+                                               .arg(panel.model)
+                                               .arg(QString::fromStdString(ModelDisplayName(panel.model))));
+    }
+    const RestorePlan::Mismatch& refusal = *outcome.plan.refusal;
+    return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 holds %2 of %3 bytes; the panel's is %4 bytes long; "
+                                                      "nothing was written")
+                                           .arg(file, BlockName(refusal.block))
+                                           .arg(refusal.savedLength)
+                                           .arg(refusal.panelLength));
+}
+
+QString WriteFailure(const WriteOutcome& outcome)
+{
+    switch (outcome.result) {
+    case WriteOutcome::Result::Done: break;
+    case WriteOutcome::Result::Stopped: return QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(outcome.block));
+    case WriteOutcome::Result::Refused:
+    case WriteOutcome::Result::NoAnswer:
+        return QStringLiteral("the panel %1 writing %2")
+            .arg(outcome.result == WriteOutcome::Result::Refused ? "refused" : "did not answer", BlockName(outcome.block));
+    case WriteOutcome::Result::ReadBackDiffers:
+        return QStringLiteral("%1 did not read back as written").arg(BlockName(outcome.block));
+    }
+    return {};
+}
+
+QJsonArray IdList(const std::vector<std::uint8_t>& ids)
+{
+    QJsonArray list;
+    for (std::uint8_t id : ids) list.append(id);
+    return list;
+}
+
+}  // namespace
+
 int RunRestore(CliContext& cli, const QString& file)
 {
     PanelBackup backup;
@@ -218,30 +183,15 @@ int RunRestore(CliContext& cli, const QString& file)
     // was written; a second one quits at once.
     cli.CatchInterrupt();
     if (const auto failed = cli.Connect()) return *failed;
-    const Identification& panel = cli.Panel();
-    if (backup.panel.model != panel.model) {
-        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 was taken from a panel of model %2 (%3); the panel on %4 is "
-                                                          "model %5 (%6); nothing was written")
-                                               .arg(file)
-                                               .arg(backup.panel.model)
-                                               .arg(QString::fromStdString(ModelDisplayName(backup.panel.model)))
-                                               .arg(cli.PortName())
-                                               .arg(panel.model)
-                                               .arg(QString::fromStdString(ModelDisplayName(panel.model))));
-    }
     // The whole configuration is read, not only what may be written: it is
     // kept in the library before anything changes.
-    PanelBackup before;
-    if (const auto failed = ReadWholeConfiguration(cli, before)) return *failed;
-    const RestorePlan plan = PlanRestore(backup.blocks, before.blocks);
-    if (plan.refusal) {
-        return cli.Fail(ExitCode::BadFile, QStringLiteral("%1 holds %2 of %3 bytes; the panel's is %4 bytes long; "
-                                                          "nothing was written")
-                                               .arg(file, BlockName(plan.refusal->block))
-                                               .arg(plan.refusal->savedLength)
-                                               .arg(plan.refusal->panelLength));
+    const JobOutcome prepared = RunPanelJob(cli, [&backup](PanelJob& job) { return job.PrepareRestore(backup); });
+    const bool nothingToWrite = prepared.refusal == JobOutcome::Refusal::NothingToWrite;
+    if (prepared.refusal == JobOutcome::Refusal::OtherModel || prepared.refusal == JobOutcome::Refusal::BlockLength) {
+        return RestoreRefused(cli, file, backup, prepared);
     }
-    const std::vector<std::uint8_t>& differing = plan.toWrite;
+    if (prepared.end != JobOutcome::End::Done && !nothingToWrite) return ReadFailure(cli, prepared);
+    const std::vector<std::uint8_t>& differing = prepared.plan.toWrite;
 
     QTextStream& out = cli.Env().out;
     // Sensors are devices of the site where they were enrolled: a copy on
@@ -251,11 +201,9 @@ int RunRestore(CliContext& cli, const QString& file)
         out << file << " holds " << rfSensors << " RF sensors; restore does not write them: enrol the sensors of this "
             << "site on the panel itself\n";
     }
-    QJsonArray notWritten;
-    for (std::uint8_t id : differing) notWritten.append(id);
     if (cli.IsSet("dry-run")) {
         if (cli.Json()) {
-            cli.PrintJson({{"dryRun", true}, {"wouldWrite", notWritten}, {"rfSensorsNotRestored", rfSensors}});
+            cli.PrintJson({{"dryRun", true}, {"wouldWrite", IdList(differing)}, {"rfSensorsNotRestored", rfSensors}});
         } else {
             if (differing.empty()) out << "The panel already holds every block of " << file << '\n';
             for (std::uint8_t id : differing) out << "Would write " << BlockName(id) << '\n';
@@ -264,49 +212,30 @@ int RunRestore(CliContext& cli, const QString& file)
         return Code(ExitCode::Done);
     }
 
-    // Nothing an installer changes is without a way back.
-    if (!differing.empty()) {
-        if (const auto failed = cli.KeepSnapshot(before, SnapshotReason::BeforeRestore)) {
+    WriteOutcome outcome;
+    if (!nothingToWrite) {
+        // Checked before the panel was read; a library wanted is never skipped.
+        if (cli.LibraryWanted() && !cli.Library()) return cli.LibraryFailure();
+        // Nothing an installer changes is without a way back.
+        const JobOutcome restored = RunPanelJob(cli, [&](PanelJob& job) {
+            return job.Restore(cli.LibraryWanted() ? cli.Library() : nullptr, *prepared.backup, backup, differing,
+                               cli.SnapshotOrigin(SnapshotReason::BeforeRestore));
+        });
+        if (restored.end == JobOutcome::End::StorageFailed) {
+            cli.Fail(ExitCode::BadFile, cli.KeepFailureText(restored.storageError));
             cli.Env().err << "quorvel-cli: nothing was written\n";
-            return *failed;
+            return Code(ExitCode::BadFile);
         }
+        outcome = restored.written;
     }
-    const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Writing"), static_cast<int>(differing.size()));
-    const WriteOutcome outcome = WriteBlocks(cli.Exchange(), backup.blocks, differing, [&](int done) {
-        progress->Step(done);
-        return !cli.Interrupted();
-    });
-    progress->Done();
-    QString failure;
-    switch (outcome.result) {
-    case WriteOutcome::Result::Done: break;
-    case WriteOutcome::Result::Stopped:
-        failure = QStringLiteral("cancelled (Ctrl-C) before %1").arg(BlockName(outcome.block));
-        break;
-    case WriteOutcome::Result::Refused:
-    case WriteOutcome::Result::NoAnswer:
-        failure = QStringLiteral("the panel %1 writing %2")
-                      .arg(outcome.result == WriteOutcome::Result::Refused ? "refused" : "did not answer",
-                           BlockName(outcome.block));
-        break;
-    case WriteOutcome::Result::ReadBackDiffers:
-        failure = QStringLiteral("%1 did not read back as written").arg(BlockName(outcome.block));
-        break;
-    }
-    QJsonArray written;
-    for (std::uint8_t id : outcome.written) written.append(id);
-    notWritten = QJsonArray();
-    for (std::uint8_t id : outcome.notWritten) notWritten.append(id);
-
+    const QString failure = WriteFailure(outcome);
     if (cli.Json()) {
-        cli.PrintJson({{"written", written}, {"notWritten", notWritten}, {"error", failure},
+        cli.PrintJson({{"written", IdList(outcome.written)}, {"notWritten", IdList(outcome.notWritten)}, {"error", failure},
                        {"rfSensorsNotRestored", rfSensors}});
     } else {
         if (differing.empty()) out << "The panel already holds every block of " << file << '\n';
-        for (const QJsonValue& id : written) out << "Written " << BlockPlaceName(static_cast<std::uint8_t>(id.toInt())) << '\n';
-        for (const QJsonValue& id : notWritten) {
-            out << "Not written " << BlockPlaceName(static_cast<std::uint8_t>(id.toInt())) << '\n';
-        }
+        for (std::uint8_t id : outcome.written) out << "Written " << BlockPlaceName(id) << '\n';
+        for (std::uint8_t id : outcome.notWritten) out << "Not written " << BlockPlaceName(id) << '\n';
         out.flush();
     }
     if (!failure.isEmpty()) {
@@ -324,50 +253,36 @@ int RunDiff(CliContext& cli, const QString& file, const QString& other)
     }
     PanelBackup left;
     if (const auto failed = LoadBackupFile(cli, file, left)) return *failed;
-    BlockMap right;
-    std::optional<RfSensorTable> rightRf;
+    PanelBackup right;
     QString rightName = other;
     if (!other.isEmpty()) {
-        PanelBackup second;
-        if (const auto failed = LoadBackupFile(cli, other, second)) return *failed;
-        right = second.blocks;
-        rightRf = second.rf;
+        if (const auto failed = LoadBackupFile(cli, other, right)) return *failed;
     } else {
         if (const auto failed = cli.Connect()) return *failed;
         rightName = cli.PortName();
-        std::vector<std::uint8_t> ids;
-        for (const auto& [id, bytes] : left.blocks) ids.push_back(id);
-        if (const auto failed = ReadBlocks(cli, ids, right)) return *failed;
         // The panel's sensors are read only to compare them with a file's.
-        if (left.rf) {
-            rightRf.emplace();
-            if (const auto failed = ReadRfSensors(cli, *rightRf)) return *failed;
-        }
+        const JobOutcome read = RunPanelJob(cli, [&left](PanelJob& job) { return job.Read(left.rf.has_value()); });
+        if (read.end != JobOutcome::End::Done) return ReadFailure(cli, read);
+        right = *read.backup;
     }
 
-    QTextStream& out = cli.Env().out;
+    const BackupDifferences found = CompareConfigurations(left, right, SensorChanges::ByField);
     QJsonArray differences;
-    for (const auto& [id, bytes] : left.blocks) {
-        const auto found = right.find(id);
-        const std::vector<std::uint8_t> theirs = found == right.end() ? std::vector<std::uint8_t>{} : found->second;
-        const std::vector<FieldChange> changes = CompareBlock(bytes, theirs);
-        if (changes.empty()) continue;
-        differences.append(
-            QJsonObject{{"id", id}, {"title", BlockTitle(id)}, {"fields", ShowChanges(cli, BlockName(id), changes)}});
+    for (const BackupDifferences::Block& block : found.blocks) {
+        differences.append(QJsonObject{
+            {"id", block.id}, {"title", BlockTitle(block.id)}, {"fields", ShowChanges(cli, BlockName(block.id), block.changes)}});
     }
     QJsonArray rfDifferences;
-    if (left.rf && rightRf) {
-        for (const auto& [slot, changes] : CompareRfTables(*left.rf, *rightRf)) {
-            const QString name = QStringLiteral("RF sensor slot %1").arg(slot);
-            rfDifferences.append(QJsonObject{{"slot", slot}, {"fields", ShowChanges(cli, name, changes)}});
-        }
+    for (const BackupDifferences::Sensor& sensor : found.sensors) {
+        const QString name = QStringLiteral("RF sensor slot %1").arg(sensor.slot);
+        rfDifferences.append(QJsonObject{{"slot", sensor.slot}, {"fields", ShowChanges(cli, name, sensor.changes)}});
     }
-    const bool identical = differences.isEmpty() && rfDifferences.isEmpty();
+    QTextStream& out = cli.Env().out;
     if (cli.Json()) {
-        QJsonObject result{{"left", file}, {"right", rightName}, {"identical", identical}, {"blocks", differences}};
-        if (left.rf && rightRf) result.insert("rf", rfDifferences);
+        QJsonObject result{{"left", file}, {"right", rightName}, {"identical", found.Empty()}, {"blocks", differences}};
+        if (found.sensorsCompared) result.insert("rf", rfDifferences);
         cli.PrintJson(result);
-    } else if (identical) {
+    } else if (found.Empty()) {
         out << "No differences between " << file << " and " << rightName << '\n';
     }
     out.flush();

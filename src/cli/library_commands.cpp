@@ -3,7 +3,6 @@
 // held before a restore or a firmware update).
 
 #include <QGuiApplication>
-#include <algorithm>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -13,6 +12,7 @@
 #include "core/files/safe_file.h"
 #include "core/panel/device_identity.h"
 #include "library/installation_report.h"
+#include "library/report_request.h"
 #include "library/panel_library.h"
 #include "library/snapshot_reference.h"
 #include "session/clock.h"
@@ -43,7 +43,7 @@ QJsonObject SnapshotJson(const SnapshotInfo& snapshot)
             {"panelModel", snapshot.panelModel},
             {"panelVersion", snapshot.panelVersion},
             {"takenBy", snapshot.takenBy},
-            {"reason", snapshot.reason},
+            {"reason", SnapshotReasonText(snapshot.reason)},
             {"note", snapshot.note},
             {"rf", snapshot.hasRf}};
 }
@@ -129,7 +129,7 @@ int Show(CliContext& cli, const QString& serialText)
     for (const SnapshotInfo& snapshot : *history.value) {
         out << '@' << snapshot.number << '\t' << LocalTime(snapshot.taken) << '\t'
             << QString::fromStdString(VersionText(static_cast<std::uint8_t>(snapshot.panelVersion))) << '\t'
-            << PrintableText(snapshot.takenBy) << '\t' << snapshot.reason << (snapshot.hasRf ? "\tRF" : "")
+            << PrintableText(snapshot.takenBy) << '\t' << SnapshotReasonText(snapshot.reason) << (snapshot.hasRf ? "\tRF" : "")
             << (snapshot.note.isEmpty() ? QString() : '\t' + PrintableText(snapshot.note)) << '\n';
     }
     out.flush();
@@ -149,11 +149,8 @@ int Export(CliContext& cli, const QString& referenceText, const QString& file)
     if (!library) return cli.LibraryFailure();
     const auto snapshot = library->Snapshot(reference->serial, reference->number);
     if (!snapshot.Ok()) return cli.Fail(ExitCode::BadFile, snapshot.error);
-    const QByteArray json = BackupToJson(*snapshot.value);
-    if (const std::string error = WriteFileAtomically(file.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())});
-        !error.empty()) {
-        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; the file was left as it was")
-                                               .arg(file, QString::fromStdString(error)));
+    if (const QString error = WriteBackupFile(file, *snapshot.value); !error.isEmpty()) {
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2; the file was left as it was").arg(file, error));
     }
     if (cli.Json()) {
         cli.PrintJson({{"file", file}, {"serial", static_cast<qint64>(reference->serial)}});
@@ -170,9 +167,8 @@ int Import(CliContext& cli, const QString& file)
     if (const auto failed = LoadBackupFile(cli, file, backup)) return *failed;
     PanelLibrary* library = cli.Library();
     if (!library) return cli.LibraryFailure();
-    const auto stored = library->StoreSnapshot(
-        backup, {cli.UserName(), SnapshotReason::Imported, QStringLiteral("imported from %1").arg(file), kToolVersion,
-                 cli.Env().clock.Now()});
+    const auto stored =
+        library->StoreSnapshot(backup, cli.SnapshotOrigin(SnapshotReason::Imported, QStringLiteral("imported from %1").arg(file)));
     if (!stored.Ok()) return cli.Fail(ExitCode::BadFile, stored.error);
     if (cli.Json()) {
         cli.PrintJson({{"file", file}, {"snapshot", SnapshotJson(*stored.value)}});
@@ -254,45 +250,26 @@ int RunReport(CliContext& cli, const QString& referenceText)
     if (const auto refused = cli.RefuseLibraryFile(file)) return *refused;
     PanelLibrary* library = cli.Library();
     if (!library) return cli.LibraryFailure();
-    const auto history = library->History(reference->serial);
-    if (!history.Ok()) return cli.Fail(ExitCode::BadFile, history.error);
-    if (history.value->empty()) {
-        const auto panel = library->Panel(reference->serial);
-        if (!panel.Ok()) return cli.Fail(ExitCode::BadFile, panel.error);
-        return cli.Fail(ExitCode::BadFile, (panel.value->has_value() ? QStringLiteral("panel %1 has no snapshot in the library "
-                                                                                      "%2; take one with backup")
-                                                                     : QStringLiteral("no panel with serial %1 in the library %2"))
+    ReportRequest request = RequestReport(*library, reference->serial, reference->number, cli.Env().clock.Now());
+    switch (request.missing) {
+    case ReportRequest::Missing::Nothing: break;
+    case ReportRequest::Missing::Panel:
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("no panel with serial %1 in the library %2")
                                                .arg(reference->serial)
                                                .arg(library->Location().text));
-    }
-    const auto chosen = std::find_if(history.value->rbegin(), history.value->rend(), [&](const SnapshotInfo& info) {
-        return reference->number == 0 || info.number == reference->number;
-    });
-    if (chosen == history.value->rend()) {
+    case ReportRequest::Missing::Snapshots:
+        return cli.Fail(ExitCode::BadFile, QStringLiteral("panel %1 has no snapshot in the library %2; take one with backup")
+                                               .arg(reference->serial)
+                                               .arg(library->Location().text));
+    case ReportRequest::Missing::Snapshot:
         return cli.Fail(ExitCode::BadFile, QStringLiteral("the library %1 holds no snapshot %2")
                                                .arg(library->Location().text, referenceText));
     }
-    ReportInput input;
-    const auto snapshot = library->Snapshot(reference->serial, chosen->number);
-    const auto panel = library->Panel(reference->serial);
-    if (!snapshot.Ok()) return cli.Fail(ExitCode::BadFile, snapshot.error);
-    if (!panel.Ok() || !panel.value->has_value()) return cli.Fail(ExitCode::BadFile, panel.error);
-    input.snapshot = *snapshot.value;
-    input.info = *chosen;
-    input.panel = **panel.value;
-    // The snapshot before it, for what changed.
-    if (const auto before = std::next(chosen); before != history.value->rend()) {
-        const auto previous = library->Snapshot(reference->serial, before->number);
-        if (!previous.Ok()) return cli.Fail(ExitCode::BadFile, previous.error);
-        input.previous = *previous.value;
-    }
-    input.toolVersion = kToolVersion;
-    input.printed = cli.Env().clock.Now();
+    if (!request.input) return cli.Fail(ExitCode::BadFile, request.error);
+    ReportInput& input = *request.input;
     input.showSecrets = cli.IsSet("show-secrets");
-    // Asked of the panel, the newest snapshot is reported: said, with an
-    // older one that has the RF sensors when the newest lacks them.
+    const SnapshotInfo& chosen = input.info;
     const bool newest = reference->number == 0;
-    if (newest) input.olderWithRf = OlderSnapshotWithRf(*history.value);
 
     int pages = 0;
     QByteArray bytes;
@@ -309,17 +286,17 @@ int RunReport(CliContext& cli, const QString& referenceText)
                                                .arg(file, QString::fromStdString(error)));
     }
     if (cli.Json()) {
-        QJsonObject json{{"file", file}, {"snapshot", SnapshotJson(*chosen)}, {"pages", pages}, {"newest", newest}};
+        QJsonObject json{{"file", file}, {"snapshot", SnapshotJson(chosen)}, {"pages", pages}, {"newest", newest}};
         if (input.olderWithRf) json.insert("olderWithRf", SnapshotJson(*input.olderWithRf));
         cli.PrintJson(json);
     } else {
         QTextStream& out = cli.Env().out;
-        out << "Report of " << reference->serial << '@' << chosen->number << " written to " << file;
+        out << "Report of " << reference->serial << '@' << chosen.number << " written to " << file;
         if (pages > 0) out << " (" << pages << " pages)";
         out << '\n';
         if (newest) {
-            out << reference->serial << '@' << chosen->number << " is the panel's newest snapshot, taken "
-                << LocalTime(chosen->taken) << " (" << PrintableText(chosen->reason) << ")\n";
+            out << reference->serial << '@' << chosen.number << " is the panel's newest snapshot, taken "
+                << LocalTime(chosen.taken) << " (" << SnapshotReasonText(chosen.reason) << ")\n";
         }
         if (const auto& older = input.olderWithRf) {
             out << "It holds no RF sensors; " << older->serial << '@' << older->number << ", taken "

@@ -31,7 +31,12 @@ JobOutcome StoppedAt(JobOutcome::End end, std::uint8_t block, int slot)
 }  // namespace
 
 PanelJob::PanelJob(PanelSession& session, const Clock& clock, QObject* parent)
-    : QObject(parent), session_(session), clock_(clock), gate_(&JobGate::Of(session))
+    : PanelJob(session, clock, PanelExchange::Options{}, parent)
+{
+}
+
+PanelJob::PanelJob(PanelSession& session, const Clock& clock, PanelExchange::Options options, QObject* parent)
+    : QObject(parent), session_(session), clock_(clock), gate_(&JobGate::Of(session)), options_(options)
 {
 }
 
@@ -47,7 +52,7 @@ bool PanelJob::Begin()
     running_ = true;
     cancelled_ = false;
     // A new exchange for each job: nothing of an abandoned one answers this.
-    exchange_ = std::make_unique<PanelExchange>(session_);
+    exchange_ = std::make_unique<PanelExchange>(session_, options_);
     return true;
 }
 
@@ -76,20 +81,26 @@ JobOutcome::End PanelJob::ReadEnd(const ReadOutcome& read) const
     return read.result == ReadOutcome::Result::Refused ? JobOutcome::End::Refused : JobOutcome::End::NoAnswer;
 }
 
-void PanelJob::ReadPanel(bool withRf, std::function<void(PanelBackup)> then)
+void PanelJob::ReadPanel(bool withRf, std::optional<std::uint8_t> requiredModel, std::function<void(PanelBackup)> then)
 {
     if (!session_.IsPortOpen()) {
         End(Ending(JobOutcome::End::Refused, JobOutcome::Refusal::PortClosed));
         return;
     }
     emit Progress(Stage::Identifying, 0, 1);
-    exchange_->Identify([this, withRf, then = std::move(then)](std::optional<Identification> identity) {
+    exchange_->Identify([this, withRf, requiredModel, then = std::move(then)](std::optional<Identification> identity) {
         if (cancelled_) return End(Ending(JobOutcome::End::Cancelled));
         if (!identity || !IsSupportedPanelModel(identity->model)) {
             if (!session_.IsPortOpen()) return End(Ending(JobOutcome::End::PortLost));
             return End(Ending(JobOutcome::End::Refused, JobOutcome::Refusal::NotIdentified));
         }
         auto backup = std::make_shared<PanelBackup>(PanelBackup{*identity, TakenMs(clock_.Now()), {}, std::nullopt});
+        // Another model's blocks are never compared: refused before any is read.
+        if (requiredModel && identity->model != *requiredModel) {
+            JobOutcome outcome = Ending(JobOutcome::End::Refused, JobOutcome::Refusal::OtherModel);
+            outcome.backup = std::move(*backup);
+            return End(std::move(outcome));
+        }
         const std::vector<std::uint8_t> ids = ConfigurationBlockIds();
         const int total = static_cast<int>(ids.size());
         ReadBlocksAsync(
@@ -116,7 +127,7 @@ void PanelJob::ReadPanel(bool withRf, std::function<void(PanelBackup)> then)
 bool PanelJob::Read(bool withRf)
 {
     if (!Begin()) return false;
-    ReadPanel(withRf, [this](PanelBackup backup) {
+    ReadPanel(withRf, std::nullopt, [this](PanelBackup backup) {
         JobOutcome outcome;
         outcome.backup = std::move(backup);
         End(std::move(outcome));
@@ -127,7 +138,7 @@ bool PanelJob::Read(bool withRf)
 bool PanelJob::Save(PanelLibrary& library, bool withRf, SnapshotMeta meta)
 {
     if (!Begin()) return false;
-    ReadPanel(withRf, [this, &library, meta](PanelBackup backup) {
+    ReadPanel(withRf, std::nullopt, [this, &library, meta](PanelBackup backup) {
         emit Progress(Stage::Storing, 0, 1);
         const auto stored = library.StoreSnapshot(backup, meta);
         JobOutcome outcome = Ending(stored.Ok() ? JobOutcome::End::Done : JobOutcome::End::StorageFailed);
@@ -142,14 +153,9 @@ bool PanelJob::Save(PanelLibrary& library, bool withRf, SnapshotMeta meta)
 bool PanelJob::PrepareRestore(const PanelBackup& saved)
 {
     if (!Begin()) return false;
-    ReadPanel(false, [this, saved](PanelBackup current) {
+    ReadPanel(false, saved.panel.model, [this, saved](PanelBackup current) {
         JobOutcome outcome;
         outcome.backup = current;
-        if (current.panel.model != saved.panel.model) {
-            outcome.end = JobOutcome::End::Refused;
-            outcome.refusal = JobOutcome::Refusal::OtherModel;
-            return End(std::move(outcome));
-        }
         outcome.plan = ::PlanRestore(saved.blocks, current.blocks);
         if (outcome.plan.refusal) {
             outcome.end = JobOutcome::End::Refused;
@@ -163,22 +169,26 @@ bool PanelJob::PrepareRestore(const PanelBackup& saved)
     return true;
 }
 
-bool PanelJob::Restore(PanelLibrary& library, const PanelBackup& current, const PanelBackup& saved,
+bool PanelJob::Restore(PanelLibrary* library, const PanelBackup& current, const PanelBackup& saved,
                        const std::vector<std::uint8_t>& toWrite, SnapshotMeta before)
 {
     if (!Begin()) return false;
-    emit Progress(Stage::Storing, 0, 1);
-    const auto kept = library.StoreSnapshot(current, before);
-    if (!kept.Ok()) {
-        JobOutcome outcome = Ending(JobOutcome::End::StorageFailed);
-        outcome.storageError = kept.error;
-        End(std::move(outcome));
-        return true;
+    std::optional<SnapshotInfo> snapshot;
+    if (library) {
+        emit Progress(Stage::Storing, 0, 1);
+        const auto kept = library->StoreSnapshot(current, before);
+        if (!kept.Ok()) {
+            JobOutcome outcome = Ending(JobOutcome::End::StorageFailed);
+            outcome.storageError = kept.error;
+            End(std::move(outcome));
+            return true;
+        }
+        snapshot = *kept.value;
     }
     const int total = static_cast<int>(toWrite.size());
     WriteBlocksAsync(
         *exchange_, saved.blocks, toWrite, [this, total](int done) { return Step(Stage::Writing, done, total); },
-        [this, snapshot = *kept.value](WriteOutcome written) {
+        [this, snapshot](WriteOutcome written) {
             JobOutcome outcome;
             outcome.snapshot = snapshot;
             outcome.written = written;

@@ -19,10 +19,10 @@
 #include "core/config/restore_plan.h"
 #include "library/panel_library.h"
 #include "session/configuration_transfer.h"
+#include "session/panel_exchange.h"
 
 class Clock;
 class JobGate;
-class PanelExchange;
 class PanelSession;
 
 struct JobOutcome {
@@ -51,7 +51,9 @@ class PanelJob : public QObject {
 public:
     enum class Stage { Identifying, ReadingBlocks, ReadingRf, Storing, Writing };
 
+    // options: how long each answer is awaited (the command line's own).
     PanelJob(PanelSession& session, const Clock& clock, QObject* parent = nullptr);
+    PanelJob(PanelSession& session, const Clock& clock, PanelExchange::Options options, QObject* parent = nullptr);
     ~PanelJob() override;
 
     // Each starts the job: false, and nothing happens, while another job
@@ -61,11 +63,13 @@ public:
     // Read, then stored in the library with meta.
     bool Save(PanelLibrary& library, bool withRf, SnapshotMeta meta);
     // The panel read, checked against saved (its model, each block's
-    // length) and the blocks that differ planned; backup holds the panel.
+    // length) and the blocks that differ planned; backup holds the panel
+    // (its identity alone when it is of another model: nothing more is read).
     bool PrepareRestore(const PanelBackup& saved);
-    // The panel's current configuration kept in the library, then the
-    // planned blocks of saved written and read back.
-    bool Restore(PanelLibrary& library, const PanelBackup& current, const PanelBackup& saved,
+    // The panel's current configuration kept in the library (unless library
+    // is null: the installer chose to keep nothing), then the planned blocks
+    // of saved written and read back.
+    bool Restore(PanelLibrary* library, const PanelBackup& current, const PanelBackup& saved,
                  const std::vector<std::uint8_t>& toWrite, SnapshotMeta before);
 
     // Stops before the next exchange; Finished says Cancelled.
@@ -79,14 +83,16 @@ signals:
 private:
     bool Begin();
     void End(JobOutcome outcome);
-    // Reads the panel, then hands the backup on.
-    void ReadPanel(bool withRf, std::function<void(PanelBackup)> then);
+    // Reads the panel, then hands the backup on. A panel of another model
+    // than requiredModel (when given) is refused once identified.
+    void ReadPanel(bool withRf, std::optional<std::uint8_t> requiredModel, std::function<void(PanelBackup)> then);
     bool Step(Stage stage, int done, int total);
     JobOutcome::End ReadEnd(const ReadOutcome& read) const;
 
     PanelSession& session_;
     const Clock& clock_;
     QPointer<JobGate> gate_;  // the session's; gone with it
+    PanelExchange::Options options_;
     std::unique_ptr<PanelExchange> exchange_;
     bool running_ = false;
     bool cancelled_ = false;

@@ -50,20 +50,18 @@ typename Map::mapped_type ValueOr(const Map& map, const typename Map::key_type& 
 
 }  // namespace
 
-std::vector<BackupDifference> CompareBackups(const PanelBackup& before, const PanelBackup& after)
+BackupDifferences CompareConfigurations(const PanelBackup& before, const PanelBackup& after, SensorChanges sensors)
 {
-    std::vector<BackupDifference> differences;
+    BackupDifferences differences;
     std::set<std::uint8_t> ids;
     for (const auto& [id, bytes] : before.blocks) ids.insert(id);
     for (const auto& [id, bytes] : after.blocks) ids.insert(id);
     for (std::uint8_t id : ids) {
-        const BlockEntry* entry = FindBlock(id);
-        const QString where = entry ? QString::fromUtf8(entry->title) : QStringLiteral("Bloco %1").arg(id);
-        for (FieldChange& change : CompareBlock(ValueOr(before.blocks, id), ValueOr(after.blocks, id))) {
-            differences.push_back({where, std::move(change)});
-        }
+        std::vector<FieldChange> changes = CompareBlock(ValueOr(before.blocks, id), ValueOr(after.blocks, id));
+        if (!changes.empty()) differences.blocks.push_back({id, std::move(changes)});
     }
     if (!before.rf || !after.rf) return differences;
+    differences.sensorsCompared = true;
     std::set<int> filled;
     for (const auto& [slot, bytes] : *before.rf) filled.insert(slot);
     for (const auto& [slot, bytes] : *after.rf) filled.insert(slot);
@@ -71,10 +69,27 @@ std::vector<BackupDifference> CompareBackups(const PanelBackup& before, const Pa
         const std::vector<std::uint8_t> old = ValueOr(*before.rf, slot);
         const std::vector<std::uint8_t> now = ValueOr(*after.rf, slot);
         if (old == now) continue;
-        std::vector<FieldChange> changes = CompareSlot(SlotRecord(*before.rf, slot), SlotRecord(*after.rf, slot));
+        const std::optional<RfSensorRecord> was = SlotRecord(*before.rf, slot);
+        const std::optional<RfSensorRecord> is = SlotRecord(*after.rf, slot);
+        std::vector<FieldChange> changes = sensors == SensorChanges::Whole ? CompareSlot(was, is) : CompareRfSensors(was, is);
         // Reserved bytes the fields do not show can differ alone.
         if (changes.empty()) changes.push_back({"Bytes", HexBytes(old), HexBytes(now)});
-        for (FieldChange& change : changes) differences.push_back({QStringLiteral("Sensor RF %1").arg(slot), std::move(change)});
+        differences.sensors.push_back({slot, std::move(changes)});
     }
     return differences;
+}
+
+std::vector<BackupDifference> CompareBackups(const PanelBackup& before, const PanelBackup& after)
+{
+    std::vector<BackupDifference> rows;
+    BackupDifferences differences = CompareConfigurations(before, after);
+    for (BackupDifferences::Block& block : differences.blocks) {
+        const BlockEntry* entry = FindBlock(block.id);
+        const QString where = entry ? QString::fromUtf8(entry->title) : QStringLiteral("Bloco %1").arg(block.id);
+        for (FieldChange& change : block.changes) rows.push_back({where, std::move(change)});
+    }
+    for (BackupDifferences::Sensor& sensor : differences.sensors) {
+        for (FieldChange& change : sensor.changes) rows.push_back({QStringLiteral("Sensor RF %1").arg(sensor.slot), std::move(change)});
+    }
+    return rows;
 }

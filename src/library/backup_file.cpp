@@ -7,6 +7,7 @@
 
 #include "core/bytes/hex_text.h"
 #include "core/config/block_fields.h"
+#include "core/files/safe_file.h"
 #include "core/config/panel_backup.h"
 #include "core/panel/block_table.h"
 #include "core/rf/rf_sensor_fields.h"
@@ -207,4 +208,20 @@ BackupParse BackupFromJson(const QByteArray& text)
         if (const auto reason = RfFromJson(root.value("rf"), *backup.rf)) return Refuse(*reason);
     }
     return {std::move(backup), QString()};
+}
+
+BackupFileRead ReadBackupFile(const QString& path)
+{
+    const FileContents contents = ReadRegularFile(path.toStdString(), kMaxBackupFileSize);
+    if (!contents.Ok()) return {std::nullopt, QString::fromStdString(contents.error), false};
+    BackupParse parse = BackupFromJson(QByteArray(reinterpret_cast<const char*>(contents.bytes.data()),
+                                                  static_cast<qsizetype>(contents.bytes.size())));
+    return {std::move(parse.backup), parse.error, true};
+}
+
+QString WriteBackupFile(const QString& path, const PanelBackup& backup)
+{
+    const QByteArray json = BackupToJson(backup);
+    return QString::fromStdString(WriteFileAtomically(
+        path.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())}, Privacy::PanelData));
 }

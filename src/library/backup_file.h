@@ -49,3 +49,18 @@ struct BackupParse {
     QString error;
 };
 BackupParse BackupFromJson(const QByteArray& text);
+
+// A backup file read and checked whole, for every reader (restore, compare,
+// import): a regular file of at most kMaxBackupFileSize (a FIFO or a device
+// is never waited on), then parsed. error says why not; readable tells a
+// file that could not be read from one whose text was refused.
+struct BackupFileRead {
+    std::optional<PanelBackup> backup;
+    QString error;
+    bool readable = true;
+};
+BackupFileRead ReadBackupFile(const QString& path);
+
+// Written as a file (BackupStyle::File) whole or not at all, private: it
+// holds the panel's secrets. Empty on success, else why nothing changed.
+QString WriteBackupFile(const QString& path, const PanelBackup& backup);

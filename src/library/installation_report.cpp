@@ -121,8 +121,8 @@ QString SnapshotName(const SnapshotInfo& info) { return QStringLiteral("%1@%2").
 // Why a snapshot was kept automatically, or nothing for one taken by hand.
 std::optional<QString> AutomaticReason(const SnapshotInfo& info)
 {
-    if (info.reason == SnapshotReasonText(SnapshotReason::BeforeRestore)) return QStringLiteral("antes de uma restauração");
-    if (info.reason == SnapshotReasonText(SnapshotReason::BeforeFirmwareUpdate)) {
+    if (info.reason == SnapshotReason::BeforeRestore) return QStringLiteral("antes de uma restauração");
+    if (info.reason == SnapshotReason::BeforeFirmwareUpdate) {
         return QStringLiteral("antes de uma atualização de firmware");
     }
     return std::nullopt;

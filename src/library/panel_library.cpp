@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QVariant>
 
+#include "core/tool_version.h"
 #include "library/library_file.h"
 #include "library/library_schema.h"
 #include "library/library_sql.h"
@@ -82,8 +83,24 @@ QString SnapshotReasonText(SnapshotReason reason)
     case SnapshotReason::BeforeRestore: return QStringLiteral("before restore");
     case SnapshotReason::BeforeFirmwareUpdate: return QStringLiteral("before firmware update");
     case SnapshotReason::Imported: return QStringLiteral("imported");
+    case SnapshotReason::Unknown: break;
     }
-    return {};
+    return QStringLiteral("unknown");
+}
+
+SnapshotReason SnapshotReasonOf(const QString& text)
+{
+    for (SnapshotReason reason : {SnapshotReason::Manual, SnapshotReason::BeforeRestore,
+                                  SnapshotReason::BeforeFirmwareUpdate, SnapshotReason::Imported}) {
+        if (text == SnapshotReasonText(reason)) return reason;
+    }
+    return SnapshotReason::Unknown;
+}
+
+SnapshotMeta MakeSnapshotMeta(const QString& takenBy, SnapshotReason reason, const QString& note, const QDateTime& now)
+{
+    const QString who = takenBy.trimmed();
+    return {who.isEmpty() ? SystemUserName() : who, reason, note, QString::fromLatin1(kToolVersion), now};
 }
 
 std::optional<QString> CheckInstallerFields(const InstallerFields& fields)
@@ -272,7 +289,7 @@ LibraryResult<SnapshotInfo> PanelLibrary::StoreSnapshot(const PanelBackup& backu
     QSqlDatabase db = QSqlDatabase::database(connection_);
     const QByteArray content = BackupToJson(backup, BackupStyle::Compact);
     SnapshotInfo info{backup.panel.serial, 0,           TakenTime(backup),           meta.toolVersion,  backup.panel.model,
-                      backup.panel.version, meta.takenBy, SnapshotReasonText(meta.reason), meta.note, backup.rf.has_value()};
+                      backup.panel.version, meta.takenBy, meta.reason, meta.note, backup.rf.has_value()};
     const bool imported = meta.reason == SnapshotReason::Imported;
     // An imported backup that says it was taken ahead of the clock makes a
     // record no later than now, so that the panel's next real sighting is newer.
@@ -295,7 +312,7 @@ LibraryResult<SnapshotInfo> PanelLibrary::StoreSnapshot(const PanelBackup& backu
                                                " panel_version, taken_by, reason, note, has_rf, content)"
                                                " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                                 {static_cast<qint64>(info.serial), info.number, TimeText(info.taken), info.toolVersion,
-                                 info.panelModel, info.panelVersion, info.takenBy, info.reason, info.note,
+                                 info.panelModel, info.panelVersion, info.takenBy, SnapshotReasonText(info.reason), info.note,
                                  info.hasRf ? 1 : 0, content});
                 if (transaction.Error().type() == QSqlError::NoError && transaction.Commit()) return {info, {}};
             }
@@ -410,7 +427,8 @@ LibraryResult<std::vector<SnapshotInfo>> PanelLibrary::History(quint32 serial)
     while (query.next()) {
         history.push_back({serial, query.value(0).toInt(), TimeFrom(query.value(1)), query.value(2).toString(),
                            query.value(3).toInt(), query.value(4).toInt(), query.value(5).toString(),
-                           query.value(6).toString(), query.value(7).toString(), query.value(8).toInt() != 0});
+                           SnapshotReasonOf(query.value(6).toString()), query.value(7).toString(),
+                           query.value(8).toInt() != 0});
     }
     return {std::move(history), {}};
 }

@@ -21,9 +21,12 @@
 
 class QSqlError;
 
-enum class SnapshotReason { Manual, BeforeRestore, BeforeFirmwareUpdate, Imported };
+// Unknown: a text no reason of this tool stores (read back as it is not).
+enum class SnapshotReason { Manual, BeforeRestore, BeforeFirmwareUpdate, Imported, Unknown };
 // "manual", "before restore", ...: as stored and shown.
 QString SnapshotReasonText(SnapshotReason reason);
+// The reason of a stored text, as every version of the tool stored it.
+SnapshotReason SnapshotReasonOf(const QString& text);
 
 struct PanelRecord {
     quint32 serial = 0;
@@ -45,7 +48,7 @@ struct SnapshotInfo {
     int panelModel = 0;
     int panelVersion = 0;
     QString takenBy;
-    QString reason;
+    SnapshotReason reason = SnapshotReason::Manual;
     QString note;
     bool hasRf = false;
 };
@@ -59,6 +62,10 @@ struct SnapshotMeta {
     // current time when not given.
     QDateTime now;
 };
+// Who keeps a snapshot (takenBy, else the system user's name), why, with
+// what note, at now by the caller's clock, with this tool's version.
+SnapshotMeta MakeSnapshotMeta(const QString& takenBy, SnapshotReason reason, const QString& note, const QDateTime& now);
+
 // The earliest time a snapshot may carry; the latest is a day past the clock.
 // A backup's time outside them is a wrong clock or an edited file, and would
 // put the panel's history out of order.

@@ -1,9 +1,10 @@
 // quorvel-cli at the edge with the system, run in-process against software
 // panels: where a backup may be written and what is left when it cannot be,
 // special files given where a file is read, Ctrl-C in the middle of a
-// restore, and a trace that cannot be written.
+// backup or a restore, and a trace that cannot be written.
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -30,6 +31,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::uint8_t kWriteBlock = CommandByte(CommandCode::WriteBlockCommand);
+const std::uint8_t kReadBlock = CommandByte(CommandCode::ReadBlockCommand);
 const QByteArray kOldBackup = "the installer's good backup";
 
 fs::perms Mode(const QString& path) { return fs::status(path.toStdString()).permissions(); }
@@ -61,6 +63,7 @@ private slots:
     void aBackupCutShortLeavesTheOldFile();
     void specialFilesAreRefusedAtOnce_data();
     void specialFilesAreRefusedAtOnce();
+    void ctrlCMidBackupStopsBeforeTheNextBlock();
     void ctrlCMidRestoreSaysWhatWasWritten();
     void aTraceThatCannotBeWrittenSaysSoOnce();
     void aPortThatIsNoPortSaysWhy_data();
@@ -185,6 +188,29 @@ void CliFilesTest::specialFilesAreRefusedAtOnce()
     QCOMPARE(bench.Run(QStringList{command, path} + port), kBadFile);
     QVERIFY2(bench.err.contains(message), qPrintable(bench.err));
     QCOMPARE(panel.CommandCount(kWriteBlock), 0u);
+}
+
+// Ctrl-C during a backup stops the reading before the next block: no file,
+// no snapshot.
+void CliFilesTest::ctrlCMidBackupStopsBeforeTheNextBlock()
+{
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    // Pressed as the third block is asked for (the count is taken after the observer).
+    panel.SetFrameObserver([&panel](VirtualPanel::Direction direction, const std::vector<uint8_t>& frame) {
+        if (direction == VirtualPanel::Direction::FromTool && frame.size() > 2 && frame[2] == kReadBlock &&
+            panel.CommandCount(kReadBlock) == 2) {
+            std::raise(SIGINT);
+        }
+    });
+    const QString file = bench.Path("cut.json");
+    QCOMPARE(bench.Run({"backup", "--port", "COM3", file}), kPanelFailed);
+    QVERIFY2(bench.err.contains("cancelled (Ctrl-C) before block"), qPrintable(bench.err));
+    QCOMPARE(panel.CommandCount(kReadBlock), 3u);
+    QVERIFY(!QFileInfo::exists(file));
+    panel.SetFrameObserver(nullptr);
+    QCOMPARE(bench.Run({"library", "list", "--json"}), kDone);
+    QVERIFY2(bench.out.contains("\"snapshots\": 0"), qPrintable(bench.out));
 }
 
 // The first Ctrl-C lets the write under way finish and stops; what was and

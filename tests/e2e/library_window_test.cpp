@@ -274,7 +274,7 @@ void LibraryWindowTest::keepsThePanelBeforeAFirmwareUpdate()
     auto library = PanelLibrary::Open(tool.App().LibraryWindow().Library()->Location());
     const auto history = (*library.value)->History(2024011501);
     QCOMPARE(history.value->size(), std::size_t{1});
-    QCOMPARE(history.value->front().reason, QStringLiteral("before firmware update"));
+    QCOMPARE(history.value->front().reason, SnapshotReason::BeforeFirmwareUpdate);
 }
 
 // Closed three exchanges into a save: the read stops, nothing is stored,

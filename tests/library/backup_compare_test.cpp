@@ -44,6 +44,7 @@ class BackupCompareTest : public QObject {
 private slots:
     void onlyTheSlotsThatDifferAreListed_data();
     void onlyTheSlotsThatDifferAreListed();
+    void keyedByBlockIdAndSlot();
 };
 
 void BackupCompareTest::onlyTheSlotsThatDifferAreListed_data()
@@ -102,6 +103,38 @@ void BackupCompareTest::onlyTheSlotsThatDifferAreListed()
     // Without the sensors on one side, only the blocks compare.
     now.rf.reset();
     QCOMPARE(Shown(CompareBackups(old, now)), QString());
+}
+
+// A block and a sensor changed among unchanged ones are found by their id
+// and slot, whatever their captions; the command line's form tells a sensor
+// taken out field by field.
+void BackupCompareTest::keyedByBlockIdAndSlot()
+{
+    Table gone = kSite;
+    gone.erase(1);
+    gone[3].zone = 11;
+    const PanelBackup old{{51, 0x12, 2024011501}, {}, {{2, {2, 1, 0x2C, 0, 0x3C}}, {26, {26, 0}}}, Packed(kSite)};
+    PanelBackup now = old;
+    now.blocks[26] = {26, 1};
+    now.rf = Packed(gone);
+
+    const BackupDifferences whole = CompareConfigurations(old, now);
+    QCOMPARE(whole.blocks.size(), std::size_t{1});
+    QCOMPARE(int(whole.blocks[0].id), 26);
+    QVERIFY(whole.sensorsCompared);
+    QCOMPARE(whole.sensors.size(), std::size_t{2});
+    QCOMPARE(whole.sensors[0].slot, 1);
+    QCOMPARE(whole.sensors[0].changes.size(), std::size_t{1});
+    QCOMPARE(whole.sensors[0].changes[0].caption, std::string("Sensor"));
+    QCOMPARE(whole.sensors[1].slot, 3);
+
+    const BackupDifferences byField = CompareConfigurations(old, now, SensorChanges::ByField);
+    QCOMPARE(byField.sensors[0].changes[0].caption, std::string("Serial do sensor"));
+    QCOMPARE(byField.sensors[0].changes[0].before, std::string("100001"));
+
+    QVERIFY(CompareConfigurations(old, old).Empty());
+    now.rf.reset();
+    QVERIFY(!CompareConfigurations(old, now).sensorsCompared);
 }
 
 QTEST_MAIN(BackupCompareTest)

@@ -116,13 +116,13 @@ QString BadBreak(const QStringList& pages)
     return {};
 }
 
-SnapshotInfo Snapshot(int number, const char* reason, bool hasRf)
+SnapshotInfo Snapshot(int number, SnapshotReason reason, bool hasRf)
 {
     SnapshotInfo info;
     info.serial = 2024011501;
     info.number = number;
     info.taken = QDateTime(QDate(2026, 12, number), QTime(10, 0), Qt::UTC);
-    info.reason = QString::fromLatin1(reason);
+    info.reason = reason;
     info.hasRf = hasRf;
     return info;
 }
@@ -389,9 +389,9 @@ void InstallationReportTest::headingsKeepTheirTablesAndTheLinesToSignTheirSectio
 
 void InstallationReportTest::theNewestKeptWithoutSensorsNamesAnOlderOneWithThem()
 {
-    const char* manual = "manual";
-    const char* restore = "before restore";
-    const char* update = "before firmware update";
+    const SnapshotReason manual = SnapshotReason::Manual;
+    const SnapshotReason restore = SnapshotReason::BeforeRestore;
+    const SnapshotReason update = SnapshotReason::BeforeFirmwareUpdate;
     const struct {
         const char* name;
         std::vector<SnapshotInfo> history;

@@ -80,7 +80,7 @@ void PanelLibraryTest::storesHistoryAndFindsPanels()
     QCOMPARE(history.value->size(), std::size_t{2});
     const SnapshotInfo& later = history.value->at(1);
     QCOMPARE(later.number, 2);
-    QCOMPARE(later.reason, QStringLiteral("before restore"));
+    QCOMPARE(later.reason, SnapshotReason::BeforeRestore);
     QCOMPARE(later.note, QStringLiteral("antes"));
     QCOMPARE(later.takenBy, QStringLiteral("ana"));
     QCOMPARE(later.taken, At(2));

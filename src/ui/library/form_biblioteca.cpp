@@ -17,14 +17,15 @@
 
 #include "core/bytes/text_controls.h"
 #include "core/config/panel_backup.h"
-#include "core/config/restore_plan.h"
 #include "core/files/safe_file.h"
 #include "core/panel/block_table.h"
 #include "core/panel/model_capabilities.h"
 #include "core/panel/device_identity.h"
 #include "library/backup_compare.h"
 #include "library/installation_report.h"
+#include "library/report_request.h"
 #include "jobs/job_gate.h"
+#include "jobs/seen_recorder.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
@@ -69,13 +70,16 @@ void SetRow(QTableWidget* grid, int row, const QStringList& cells)
 }
 
 // Why a snapshot was taken, as the window says it.
-QString ReasonText(const QString& reason)
+QString ReasonText(SnapshotReason reason)
 {
-    if (reason == QLatin1String("manual")) return QStringLiteral("manual");
-    if (reason == QLatin1String("before restore")) return QStringLiteral("antes de restaurar");
-    if (reason == QLatin1String("before firmware update")) return QStringLiteral("antes de atualizar o firmware");
-    if (reason == QLatin1String("imported")) return QStringLiteral("importado");
-    return reason;
+    switch (reason) {
+    case SnapshotReason::Manual: return QStringLiteral("manual");
+    case SnapshotReason::BeforeRestore: return QStringLiteral("antes de restaurar");
+    case SnapshotReason::BeforeFirmwareUpdate: return QStringLiteral("antes de atualizar o firmware");
+    case SnapshotReason::Imported: return QStringLiteral("importado");
+    case SnapshotReason::Unknown: break;
+    }
+    return QStringLiteral("desconhecido");
 }
 
 QString LocalTime(const QDateTime& time) { return time.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")); }
@@ -232,6 +236,7 @@ void TFormBiblioteca::BuildLayout()
 
 void TFormBiblioteca::UseLibrary(const LibraryLocation& location, bool quiet)
 {
+    seen_.reset();
     library_.reset();
     locationEdit_->setText(location.given);
     auto opened = PanelLibrary::Open(location);
@@ -240,6 +245,7 @@ void TFormBiblioteca::UseLibrary(const LibraryLocation& location, bool quiet)
         if (!quiet) dialogs_.Error(this, QStringLiteral("Não foi possível abrir a biblioteca: %1").arg(opened.error));
     } else {
         library_ = std::move(*opened.value);
+        seen_ = std::make_unique<SeenRecorder>(*library_, clock_);
         const QStringList lines{location.kind == LibraryLocation::Kind::Sqlite
                               ? QStringLiteral("Biblioteca neste computador: %1").arg(location.text)
                               : QStringLiteral("Biblioteca da equipe: %1").arg(location.text)};
@@ -428,10 +434,8 @@ void TFormBiblioteca::ExportClick()
     const QString path = dialogs_.SaveFileName(
         this, QStringLiteral("Central_%1_%2.json").arg(chosen->info.serial).arg(chosen->info.number));
     if (path.isEmpty()) return;
-    const QByteArray json = BackupToJson(chosen->backup);
-    const std::string error = WriteFileAtomically(path.toStdString(), {json.constData(), static_cast<std::size_t>(json.size())});
-    if (!error.empty()) {
-        dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi gravado: %2").arg(path, QString::fromStdString(error)));
+    if (const QString error = WriteBackupFile(path, chosen->backup); !error.isEmpty()) {
+        dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi gravado: %2").arg(path, error));
     }
 }
 
@@ -440,17 +444,13 @@ void TFormBiblioteca::ImportClick()
     if (!library_) return;
     const QString path = dialogs_.OpenFile(this, QStringLiteral("Cópia de configuração (*.json)"));
     if (path.isEmpty()) return;
-    const FileContents contents = ReadRegularFile(path.toStdString(), kMaxBackupFileSize);
-    const BackupParse parse = contents.Ok() ? BackupFromJson(QByteArray(reinterpret_cast<const char*>(contents.bytes.data()),
-                                                                        static_cast<qsizetype>(contents.bytes.size())))
-                                            : BackupParse{std::nullopt, QString::fromStdString(contents.error)};
+    const BackupFileRead parse = ReadBackupFile(path);
     if (!parse.backup) {
         dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi importado: %2").arg(path, parse.error));
         return;
     }
     const auto stored = library_->StoreSnapshot(
-        *parse.backup,
-        {SystemUserName(), SnapshotReason::Imported, QFileInfo(path).fileName(), QStringLiteral(QUORVEL_VERSION), clock_.Now()});
+        *parse.backup, MakeSnapshotMeta(QString(), SnapshotReason::Imported, QFileInfo(path).fileName(), clock_.Now()));
     if (!stored.Ok()) {
         dialogs_.Error(this, QStringLiteral("O arquivo %1 não foi importado: %2").arg(path, stored.error));
         return;
@@ -468,23 +468,13 @@ void TFormBiblioteca::ReportClick()
         dialogs_.Information(this, QStringLiteral("Selecione uma configuração da lista para o relatório."));
         return;
     }
-    ReportInput input;
-    const auto snapshot = library_->Snapshot(chosen[0].serial, chosen[0].number);
-    const auto panel = library_->Panel(*serial);
-    if (!snapshot.Ok() || !panel.Ok() || !panel.value->has_value()) {
-        dialogs_.Error(this, snapshot.Ok() ? panel.error : snapshot.error);
+    const ReportRequest request = RequestReport(*library_, *serial, chosen[0].number, clock_.Now());
+    if (!request.input) {
+        dialogs_.Error(this, request.error.isEmpty() ? QStringLiteral("A configuração não está mais na biblioteca.")
+                                                     : request.error);
         return;
     }
-    input.snapshot = *snapshot.value;
-    input.info = chosen[0];
-    input.panel = **panel.value;
-    for (const SnapshotInfo& earlier : history_) {
-        if (earlier.number >= chosen[0].number) continue;
-        const auto previous = library_->Snapshot(earlier.serial, earlier.number);
-        if (previous.Ok()) input.previous = *previous.value;  // the last one before wins
-    }
-    input.toolVersion = QStringLiteral(QUORVEL_VERSION);
-    input.printed = clock_.Now();
+    const ReportInput& input = *request.input;
     const QString path = dialogs_.SaveFileName(this, SuggestedReportName(*serial, TakenTime(input.snapshot)));
     if (path.isEmpty()) return;
     const ReportPdf pdf = ReportToPdf(input);

@@ -27,6 +27,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
+class SeenRecorder;
 
 class TFormBiblioteca : public QDialog {
     Q_OBJECT
@@ -105,6 +106,7 @@ private:
     Dialogs& dialogs_;
     const Clock& clock_;
     std::unique_ptr<PanelLibrary> library_;
+    std::unique_ptr<SeenRecorder> seen_;  // of library_, gone before it
     PanelJob* job_ = nullptr;
     enum class Asked { Nothing, Save, Compare, Prepare, Restore, Keep };
     Asked asked_ = Asked::Nothing;
@@ -112,8 +114,6 @@ private:
     std::function<void(Kept)> kept_;
     std::vector<PanelRecord> panels_;
     std::vector<SnapshotInfo> history_;
-    Identification lastSeen_;
-    QDateTime lastSeenAt_;
 
     QLineEdit* locationEdit_ = nullptr;
     QLabel* locationLabel_ = nullptr;

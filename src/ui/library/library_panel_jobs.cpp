@@ -17,6 +17,7 @@
 #include "core/panel/device_identity.h"
 #include "core/panel/model_capabilities.h"
 #include "jobs/job_gate.h"
+#include "jobs/seen_recorder.h"
 #include "library/panel_library.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
@@ -59,22 +60,12 @@ QString StageText(PanelJob::Stage stage)
 SnapshotMeta TFormBiblioteca::Origin(SnapshotReason reason, const QString& note) const
 {
     // The installer named in the window, or whoever is logged in.
-    const QString installer = installerEdit_->text().trimmed();
-    return {installer.isEmpty() ? SystemUserName() : installer, reason, note, QStringLiteral(QUORVEL_VERSION), clock_.Now()};
+    return MakeSnapshotMeta(installerEdit_->text(), reason, note, clock_.Now());
 }
 
 void TFormBiblioteca::RecordSeen(const Identification& panel)
 {
-    if (!library_ || !IsSupportedPanelModel(panel.model)) return;
-    // The panel answers every second: it is written down when it changes,
-    // and otherwise once a minute.
-    const QDateTime now = clock_.Now();
-    const bool same = lastSeen_.serial == panel.serial && lastSeen_.version == panel.version &&
-                      lastSeen_.model == panel.model;
-    if (same && lastSeenAt_.isValid() && lastSeenAt_.secsTo(now) < 60) return;
-    lastSeen_ = panel;
-    lastSeenAt_ = now;
-    if (library_->RecordSeen(panel, now).Ok() && isVisible()) FillPanels();
+    if (seen_ && seen_->Record(panel) && isVisible()) FillPanels();
 }
 
 void TFormBiblioteca::ShowBusy(bool busy)
@@ -280,7 +271,7 @@ void TFormBiblioteca::RestorePlanned(const JobOutcome& outcome)
         jobSnapshot_.reset();
         return;
     }
-    if (!library_ || !job_->Restore(*library_, current, saved, toWrite, Origin(SnapshotReason::BeforeRestore, QString()))) {
+    if (!library_ || !job_->Restore(library_.get(), current, saved, toWrite, Origin(SnapshotReason::BeforeRestore, QString()))) {
         jobSnapshot_.reset();
         return;
     }

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/panel/device_identity.h"
+#include "core/tool_version.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
@@ -72,7 +73,7 @@ void TFormPrincipal::AttachWindows(QDialog* atualizacao, QDialog* debug, QDialog
 void TFormPrincipal::BuildLayout()
 {
     setObjectName(QStringLiteral("FormPrincipal"));
-    setWindowTitle(QStringLiteral("Quorvel - V1.08"));
+    setWindowTitle(QStringLiteral("Quorvel - V%1").arg(QLatin1String(kToolVersion)));
     // Fixed single border: title, system menu and minimise box only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
