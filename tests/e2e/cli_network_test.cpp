@@ -1,9 +1,12 @@
 // quorvel-cli over the network links, against small serial servers of the
 // test's own on 127.0.0.1: the line's bytes both ways (0xFF among them)
 // through a Telnet serial server and a raw converter, what a server that
-// refuses or says nothing is told, and the addresses --port refuses.
+// refuses or says nothing is told, and the addresses --port refuses; and
+// quorvel-panel serving its panel over raw TCP itself (--listen).
 
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTest>
 
@@ -28,6 +31,9 @@ private slots:
     void nothingListeningFailsAtOnceAndASilentHostWithinTheTimeOut();
     void malformedAddressesAreUsageErrors_data();
     void malformedAddressesAreUsageErrors();
+    void theSoftwarePanelListensOnTcp();
+    void aBadListenAddressIsAUsageError_data();
+    void aBadListenAddressIsAUsageError();
 };
 
 void CliNetworkTest::backupAndRestoreCarry0xFFBothWays_data()
@@ -153,6 +159,58 @@ void CliNetworkTest::malformedAddressesAreUsageErrors()
     QCOMPARE(bench.Run({"identify", "--port", port}), kUsage);
     QVERIFY2(bench.err.contains(message), qPrintable(bench.err));
     QVERIFY(!bench.err.contains(QChar(0x1b)));
+}
+
+void CliNetworkTest::theSoftwarePanelListensOnTcp()
+{
+    // Port 0: the panel takes a free one and says which.
+    QProcess panel;
+    panel.start(QStringLiteral(QUORVEL_PANEL_PATH), {"--listen", "127.0.0.1:0", "--serial", "3141592"});
+    QVERIFY2(panel.waitForStarted(5000), qPrintable(panel.errorString()));
+    QString address;
+    const QRegularExpression listening(QStringLiteral("listening on (127\\.0\\.0\\.1:[0-9]+)"));
+    QByteArray said;
+    QVERIFY(QTest::qWaitFor([&] {
+        said += panel.readAllStandardOutput();
+        address = listening.match(QString::fromUtf8(said)).captured(1);
+        return !address.isEmpty();
+    }, 5000));
+
+    CliBench bench;
+    QCOMPARE(bench.Run({"identify", "--port", "socket://" + address}), kDone);
+    QVERIFY2(bench.out.contains("Serial:  3141592\n"), qPrintable(bench.out + bench.err));
+    // The line is free again for the next client.
+    QCOMPARE(bench.Run({"identify", "--port", "socket://" + address}), kDone);
+
+    panel.terminate();
+    QVERIFY(panel.waitForFinished(5000));
+    QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(panel.exitCode(), 0);
+}
+
+void CliNetworkTest::aBadListenAddressIsAUsageError_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no port") << QStringList{"--listen", "127.0.0.1"} << "--listen takes ADDRESS:PORT";
+    QTest::newRow("port too large") << QStringList{"--listen", "127.0.0.1:65536"} << "--listen takes ADDRESS:PORT";
+    QTest::newRow("host name") << QStringList{"--listen", "localhost:4001"} << "localhost is not an IPv4 address";
+    QTest::newRow("IPv6 unbracketed") << QStringList{"--listen", "::1:4001"} << "is not an IPv4 address";
+    QTest::newRow("IPv6 bad") << QStringList{"--listen", "[::g]:4001"} << "::g is not an IPv6 address";
+    QTest::newRow("no value") << QStringList{"--listen"} << "--listen needs ADDRESS:PORT";
+}
+
+void CliNetworkTest::aBadListenAddressIsAUsageError()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QProcess panel;
+    panel.start(QStringLiteral(QUORVEL_PANEL_PATH), arguments);
+    QVERIFY(panel.waitForFinished(5000));
+    const QString said = QString::fromUtf8(panel.readAllStandardError());
+    QCOMPARE(panel.exitCode(), 2);
+    QVERIFY2(said.contains("quorvel-panel: ") && said.contains(message) && said.contains("Usage: quorvel-panel"),
+             qPrintable(said));
 }
 
 QTEST_MAIN(CliNetworkTest)
