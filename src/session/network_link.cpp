@@ -181,10 +181,26 @@ void NetworkLink::TuneSocket()
 #endif
 }
 
+void NetworkLink::AcknowledgeNow()
+{
+#if defined(Q_OS_LINUX) && defined(TCP_QUICKACK)
+    // A server that merges small writes (Nagle's algorithm, the default of
+    // ser2net's and many converters' sockets) holds the rest of a frame
+    // until its first piece is acknowledged, and the system delays that
+    // acknowledgement up to 40 ms, hoping to carry it on an answer that
+    // waits for the whole frame: every split frame would stall. The
+    // setting lasts until the system's next choice, so it is renewed on
+    // each read.
+    const int on = 1;
+    ::setsockopt(static_cast<int>(socket_.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+}
+
 bool NetworkLink::TakeIncoming()
 {
     const QByteArray incoming = socket_.readAll();
     if (incoming.isEmpty()) return false;
+    AcknowledgeNow();
     if (!telnet_) {
         readable_.append(incoming);
         return true;

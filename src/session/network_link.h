@@ -59,6 +59,8 @@ private:
     // Reads what the socket holds: line data to readable_, the Telnet
     // answers owed straight back. True when line data came.
     bool TakeIncoming();
+    // Sends the acknowledgement of what was read at once, not delayed.
+    void AcknowledgeNow();
     void OnReadyRead();
     void OnLost();
     // The open under way ends badly: OpenFailed.
