@@ -34,7 +34,7 @@
 #include "app/panel_host.h"
 #include "cli/cli_tool.h"
 #include "core/link/commands.h"
-#include "panel_thread.h"
+#include "cli_rig.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
 
@@ -42,13 +42,6 @@ namespace {
 
 constexpr double kBitsPerByte = 10.0;
 constexpr double kWireSpeed = 115200.0;
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 double WireSeconds(std::size_t bytes) { return static_cast<double>(bytes) * kBitsPerByte / kWireSpeed; }
 
@@ -144,16 +137,12 @@ int main(int argc, char* argv[])
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const QString ser2net = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("/usr/sbin/ser2net");
 
-    QTemporaryDir dir;
-    const std::filesystem::path root = dir.path().toStdString();
-    std::filesystem::create_directories(root / "dev");
-    SystemPortCatalogue ports({root / "ports", root / "dev"});
-    PanelThread panelThread;
+    CliRig rig;
+    if (!rig.Ok()) return 1;
+    QTemporaryDir& dir = rig.Dir();
+    SystemPortCatalogue& ports = rig.Ports();
+    PanelThread& panelThread = rig.Panel();
     PanelHost& host = panelThread.Host();
-    if (!host.Ok()) {
-        std::fprintf(stderr, "panel not started: %s\n", qPrintable(host.Error()));
-        return 1;
-    }
     Watch watch;
     panelThread.Run([&] {
         host.SetPaced(true);
