@@ -102,11 +102,19 @@ bool NetworkLink::Open(int comNumber, qint32 baud)
     // Waits in the socket alone, bounded, with no event loop turned: its
     // signals come from inside the waits and move the open along.
     while (step_ != Step::Idle) {
+        // Checked first: a server that keeps talking without settling
+        // anything ends at the deadline too.
+        if (stepDeadline_.hasExpired()) {
+            OnStepExpired();
+            break;
+        }
         const int left = static_cast<int>(std::max<qint64>(1, stepDeadline_.remainingTime()));
-        const bool moved = step_ == Step::Connecting ? socket_.waitForConnected(left) : socket_.waitForReadyRead(left);
-        if (moved || step_ == Step::Idle) continue;
-        if (stepDeadline_.hasExpired()) OnStepExpired();
-        else if (socket_.state() == QAbstractSocket::UnconnectedState) OnLost();
+        if (step_ == Step::Connecting) {
+            if (socket_.waitForConnected(left) && step_ == Step::Connecting) OnConnected();
+        } else {
+            socket_.waitForReadyRead(left);
+        }
+        if (step_ != Step::Idle && socket_.state() == QAbstractSocket::UnconnectedState) OnLost();
     }
     return open_;
 }

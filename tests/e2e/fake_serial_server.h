@@ -1,7 +1,7 @@
 #pragma once
 // A small serial server for the network links' tests, on 127.0.0.1 and a
-// thread of its own (opening a network link waits for the server's answers
-// without turning the tool's event loop). Written from the Telnet and
+// thread of its own (the command-line tool's open waits for the server's
+// answers without turning the event loop). Written from the Telnet and
 // COM-PORT-OPTION descriptions, apart from the tool's own client: it answers
 // the option and the settings as a server does, or refuses them, or says
 // nothing; in relay modes a software panel answers the line's bytes, with
