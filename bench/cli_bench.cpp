@@ -20,7 +20,7 @@
 #include <ctime>
 
 #include "app/panel_host.h"
-#include "panel_thread.h"
+#include "cli_rig.h"
 #include "cli/cli_tool.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
@@ -35,13 +35,6 @@ struct Figures {
     double toolSeconds = 0;  // processor time of the tool's thread
     std::size_t bytes = 0;  // both ways, whole frames
 };
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 double WireSeconds(std::size_t bytes) { return static_cast<double>(bytes) * kBitsPerByte / kWireSpeed; }
 
@@ -67,16 +60,12 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
 
-    QTemporaryDir dir;
-    const std::filesystem::path root = dir.path().toStdString();
-    std::filesystem::create_directories(root / "dev");
-    SystemPortCatalogue ports({root / "ports", root / "dev"});
-    PanelThread panelThread;
+    CliRig rig;
+    if (!rig.Ok()) return 1;
+    QTemporaryDir& dir = rig.Dir();
+    SystemPortCatalogue& ports = rig.Ports();
+    PanelThread& panelThread = rig.Panel();
     PanelHost& host = panelThread.Host();
-    if (!host.Ok()) {
-        std::fprintf(stderr, "panel not started: %s\n", qPrintable(host.Error()));
-        return 1;
-    }
     ports.PinInMemory(3, host.DevicePath().toStdString());
     VirtualPanel& panel = host.Panel();
     std::atomic<std::size_t> bytes = 0;

@@ -51,13 +51,21 @@ case "$action" in
       port=$((20000 + RANDOM % 40000))
       listening "$port" || listening $((port + 1)) || break
     done
+    # chardelay off: by default ser2net holds what the line said for at
+    # least 1 ms (2 ms in practice) after each piece, hoping for more, and
+    # a firmware update waits that long on each of its hundreds of answers.
+    # Nagle's algorithm stays on, as ser2net ships it: the tool must cope.
     cat >"$dir/ser2net.yaml" <<YAML
 connection: &panel-rfc2217
     accepter: telnet(rfc2217),tcp,127.0.0.1,$port
     connector: serialdev,${devices[0]},115200n81,local
+    options:
+      chardelay: false
 connection: &panel-raw
     accepter: tcp,127.0.0.1,$((port + 1))
     connector: serialdev,${devices[1]},115200n81,local
+    options:
+      chardelay: false
 YAML
     "$ser2net" -n -c "$dir/ser2net.yaml" >"$dir/ser2net.log" 2>&1 &
     echo $! >"$dir/ser2net.pid"

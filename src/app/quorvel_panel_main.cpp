@@ -147,6 +147,11 @@ std::optional<Arguments> ParseArguments(int argc, char** argv, int& exitCode)
                 return std::nullopt;
             }
             arguments.listen = argv[++i];
+            std::string problem;
+            if (!TcpHost::CheckAddress(arguments.listen, &problem)) {
+                exitCode = Usage(problem.c_str());
+                return std::nullopt;
+            }
             continue;
         }
         if (option == "--image") {

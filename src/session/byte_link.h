@@ -22,7 +22,18 @@ public:
     // Opens the link of COM number comNumber at baud bit/s; false when it
     // cannot be opened. Opened is raised before it returns true.
     virtual bool Open(int comNumber, qint32 baud) = 0;
-    // Closes the link (raising Closed); false when closing failed.
+    // Starts opening it and returns: Opened or OpenFailed follows. A link
+    // whose open is instant (a serial port, memory) raises it before it
+    // returns; a network link once connected and set up, with nothing
+    // waited for meanwhile.
+    virtual void StartOpen(int comNumber, qint32 baud)
+    {
+        if (!Open(comNumber, baud)) emit OpenFailed();
+    }
+    // Opening was started and has not ended yet.
+    virtual bool IsOpening() const { return false; }
+    // Closes the link (raising Closed); false when closing failed. An open
+    // under way is given up without a word.
     virtual bool Close() = 0;
     virtual bool IsOpen() const = 0;
 
@@ -40,6 +51,8 @@ public:
 
 signals:
     void Opened();
+    // A StartOpen ended without the link open (OpenFailure says why).
+    void OpenFailed();
     void Closed();
     void DataAvailable();
     // A read or write failure while open, including a device that vanished.

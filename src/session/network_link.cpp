@@ -26,6 +26,12 @@ constexpr unsigned kUnacknowledgedMs = 10000;
 
 NetworkLink::NetworkLink(QObject* parent) : ByteLink(parent)
 {
+    stepTimer_.setSingleShot(true);
+    // The time-out said in the message is the time waited, not 5 % less.
+    stepTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&stepTimer_, &QTimer::timeout, this, &NetworkLink::OnStepExpired);
+    connect(&socket_, &QTcpSocket::stateChanged, this, &NetworkLink::OnStateChanged);
+    connect(&socket_, &QTcpSocket::connected, this, &NetworkLink::OnConnected);
     connect(&socket_, &QTcpSocket::readyRead, this, &NetworkLink::OnReadyRead);
     connect(&socket_, &QTcpSocket::disconnected, this, &NetworkLink::OnLost);
     connect(&socket_, &QTcpSocket::errorOccurred, this, &NetworkLink::OnLost);
@@ -46,49 +52,123 @@ LinkOpenFailure NetworkLink::Failure(LinkOpenFailure::Kind kind) const
     return failure;
 }
 
-bool NetworkLink::FailOpen(LinkOpenFailure failure)
+void NetworkLink::ArmStep(int timeoutMs)
+{
+    stepDeadline_.setRemainingTime(timeoutMs);
+    stepTimer_.start(timeoutMs);
+}
+
+void NetworkLink::FailOpen(LinkOpenFailure failure)
 {
     failure_ = std::move(failure);
+    step_ = Step::Idle;
+    stepTimer_.stop();
     socket_.abort();
     telnet_.reset();
     readable_.clear();
-    opening_ = false;
-    return false;
+    emit OpenFailed();
 }
 
-bool NetworkLink::Open(int, qint32 baud)
+void NetworkLink::FinishOpen()
 {
-    if (open_) return true;
-    failure_.reset();
-    readable_.clear();
-    failed_ = false;
-    opening_ = true;
-    if (!Connect()) return false;
-    TuneSocket();
-    if (address_.scheme == NetworkAddress::Scheme::Rfc2217 && !Negotiate(baud)) return false;
-    opening_ = false;
+    step_ = Step::Idle;
+    stepTimer_.stop();
     open_ = true;
     emit Opened();
     // What the line said while it was being set up is read as any later bytes are.
-    if (!readable_.isEmpty()) QMetaObject::invokeMethod(this, &NetworkLink::DataAvailable, Qt::QueuedConnection);
-    return true;
+    if (open_ && !readable_.isEmpty()) QMetaObject::invokeMethod(this, &NetworkLink::DataAvailable, Qt::QueuedConnection);
 }
 
-bool NetworkLink::Connect()
+void NetworkLink::StartOpen(int, qint32 baud)
 {
+    if (open_ || step_ != Step::Idle) return;
+    failure_.reset();
+    readable_.clear();
+    telnet_.reset();
+    failed_ = false;
+    baud_ = baud;
     socket_.abort();
+    step_ = Step::Connecting;
+    // The name's look-up is bounded as the connection is: each gets the
+    // connect time-out (see OnStateChanged).
+    ArmStep(timeouts_.connectMs);
     socket_.connectToHost(QString::fromStdString(address_.host), address_.port);
-    if (socket_.waitForConnected(timeouts_.connectMs)) return true;
-    LinkOpenFailure failure;
-    switch (socket_.error()) {
-    case QAbstractSocket::HostNotFoundError: failure = Failure(LinkOpenFailure::Kind::HostNotFound); break;
-    case QAbstractSocket::ConnectionRefusedError: failure = Failure(LinkOpenFailure::Kind::ConnectionRefused); break;
-    case QAbstractSocket::SocketTimeoutError: failure = Failure(LinkOpenFailure::Kind::ConnectTimedOut); break;
-    default: failure = Failure(LinkOpenFailure::Kind::NetworkError); break;
+}
+
+bool NetworkLink::Open(int comNumber, qint32 baud)
+{
+    if (open_) return true;
+    StartOpen(comNumber, baud);
+    // Waits in the socket alone, bounded, with no event loop turned: its
+    // signals come from inside the waits and move the open along.
+    while (step_ != Step::Idle) {
+        // Checked first: a server that keeps talking without settling
+        // anything ends at the deadline too.
+        if (stepDeadline_.hasExpired()) {
+            OnStepExpired();
+            break;
+        }
+        const int left = static_cast<int>(std::max<qint64>(1, stepDeadline_.remainingTime()));
+        if (step_ == Step::Connecting) {
+            if (socket_.waitForConnected(left) && step_ == Step::Connecting) OnConnected();
+        } else {
+            socket_.waitForReadyRead(left);
+        }
+        if (step_ != Step::Idle && socket_.state() == QAbstractSocket::UnconnectedState) OnLost();
     }
-    failure.systemText = socket_.errorString();
-    failure.timeoutMs = timeouts_.connectMs;
-    return FailOpen(std::move(failure));
+    return open_;
+}
+
+void NetworkLink::OnStateChanged(QAbstractSocket::SocketState state)
+{
+    if (step_ == Step::Connecting && state == QAbstractSocket::ConnectingState) ArmStep(timeouts_.connectMs);
+}
+
+void NetworkLink::OnConnected()
+{
+    if (step_ != Step::Connecting) return;
+    TuneSocket();
+    if (address_.scheme != NetworkAddress::Scheme::Rfc2217) {
+        FinishOpen();
+        return;
+    }
+    step_ = Step::Negotiating;
+    ArmStep(timeouts_.negotiationMs);
+    telnet_ = std::make_unique<Rfc2217Client>(static_cast<std::uint32_t>(baud_));
+    const std::vector<std::uint8_t> start = telnet_->Start();
+    socket_.write(reinterpret_cast<const char*>(start.data()), static_cast<qint64>(start.size()));
+    // A server may have spoken first.
+    if (socket_.bytesAvailable() > 0) OnReadyRead();
+}
+
+void NetworkLink::CheckNegotiation()
+{
+    using State = Rfc2217Client::State;
+    if (step_ != Step::Negotiating) return;
+    if (telnet_->GetState() == State::AwaitingOption || telnet_->GetState() == State::AwaitingSettings) return;
+    if (const auto& refusal = telnet_->GetRefusal()) {
+        LinkOpenFailure failure = Failure(LinkOpenFailure::Kind::SettingRefused);
+        failure.setting = refusal->setting;
+        failure.asked = refusal->asked;
+        failure.answered = refusal->answered;
+        FailOpen(std::move(failure));
+        return;
+    }
+    FinishOpen();
+}
+
+void NetworkLink::OnStepExpired()
+{
+    if (step_ == Step::Connecting) {
+        LinkOpenFailure failure = Failure(LinkOpenFailure::Kind::ConnectTimedOut);
+        failure.timeoutMs = timeouts_.connectMs;
+        FailOpen(std::move(failure));
+    } else if (step_ == Step::Negotiating) {
+        LinkOpenFailure failure = Failure(LinkOpenFailure::Kind::NotAnswered);
+        failure.setting = telnet_->Awaited().value_or(Rfc2217Client::Setting::ComPortOption);
+        failure.timeoutMs = timeouts_.negotiationMs;
+        FailOpen(std::move(failure));
+    }
 }
 
 void NetworkLink::TuneSocket()
@@ -109,43 +189,26 @@ void NetworkLink::TuneSocket()
 #endif
 }
 
-bool NetworkLink::Negotiate(qint32 baud)
+void NetworkLink::AcknowledgeNow()
 {
-    telnet_ = std::make_unique<Rfc2217Client>(static_cast<std::uint32_t>(baud));
-    const std::vector<std::uint8_t> start = telnet_->Start();
-    socket_.write(reinterpret_cast<const char*>(start.data()), static_cast<qint64>(start.size()));
-    const QDeadlineTimer deadline(timeouts_.negotiationMs);
-    using State = Rfc2217Client::State;
-    while (telnet_->GetState() == State::AwaitingOption || telnet_->GetState() == State::AwaitingSettings) {
-        if (socket_.state() != QAbstractSocket::ConnectedState) {
-            LinkOpenFailure failure = Failure(LinkOpenFailure::Kind::ServerClosed);
-            failure.systemText = socket_.errorString();
-            return FailOpen(std::move(failure));
-        }
-        if (deadline.hasExpired()) {
-            LinkOpenFailure failure = Failure(LinkOpenFailure::Kind::NotAnswered);
-            failure.setting = telnet_->Awaited().value_or(Rfc2217Client::Setting::ComPortOption);
-            failure.timeoutMs = timeouts_.negotiationMs;
-            return FailOpen(std::move(failure));
-        }
-        // Blocks in the socket alone, bounded, with no event loop turned:
-        // nothing else of the tool runs meanwhile.
-        if (socket_.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) TakeIncoming();
-    }
-    if (const auto& refusal = telnet_->GetRefusal()) {
-        LinkOpenFailure failure = Failure(LinkOpenFailure::Kind::SettingRefused);
-        failure.setting = refusal->setting;
-        failure.asked = refusal->asked;
-        failure.answered = refusal->answered;
-        return FailOpen(std::move(failure));
-    }
-    return true;
+#if defined(Q_OS_LINUX) && defined(TCP_QUICKACK)
+    // A server that merges small writes (Nagle's algorithm, the default of
+    // ser2net's and many converters' sockets) holds the rest of a frame
+    // until its first piece is acknowledged, and the system delays that
+    // acknowledgement up to 40 ms, hoping to carry it on an answer that
+    // waits for the whole frame: every split frame would stall. The
+    // setting lasts until the system's next choice, so it is renewed on
+    // each read.
+    const int on = 1;
+    ::setsockopt(static_cast<int>(socket_.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
 }
 
 bool NetworkLink::TakeIncoming()
 {
     const QByteArray incoming = socket_.readAll();
     if (incoming.isEmpty()) return false;
+    AcknowledgeNow();
     if (!telnet_) {
         readable_.append(incoming);
         return true;
@@ -162,14 +225,41 @@ bool NetworkLink::TakeIncoming()
 
 void NetworkLink::OnReadyRead()
 {
-    // While opening, the negotiation reads for itself.
-    if (opening_ || !open_) return;
+    if (step_ == Step::Negotiating) {
+        TakeIncoming();
+        CheckNegotiation();
+        return;
+    }
+    if (!open_) return;
     if (TakeIncoming()) emit DataAvailable();
 }
 
 void NetworkLink::OnLost()
 {
-    if (!open_ || opening_ || failed_) return;
+    if (step_ == Step::Connecting) {
+        if (socket_.state() != QAbstractSocket::UnconnectedState) return;
+        LinkOpenFailure failure;
+        switch (socket_.error()) {
+        case QAbstractSocket::HostNotFoundError: failure = Failure(LinkOpenFailure::Kind::HostNotFound); break;
+        case QAbstractSocket::ConnectionRefusedError: failure = Failure(LinkOpenFailure::Kind::ConnectionRefused); break;
+        case QAbstractSocket::SocketTimeoutError: failure = Failure(LinkOpenFailure::Kind::ConnectTimedOut); break;
+        default: failure = Failure(LinkOpenFailure::Kind::NetworkError); break;
+        }
+        failure.systemText = socket_.errorString();
+        failure.timeoutMs = timeouts_.connectMs;
+        FailOpen(std::move(failure));
+        return;
+    }
+    if (step_ == Step::Negotiating) {
+        // Answers that came with the end may still settle it.
+        if (socket_.bytesAvailable() > 0) OnReadyRead();
+        if (step_ != Step::Negotiating || socket_.state() == QAbstractSocket::ConnectedState) return;
+        LinkOpenFailure failure = Failure(LinkOpenFailure::Kind::ServerClosed);
+        failure.systemText = socket_.errorString();
+        FailOpen(std::move(failure));
+        return;
+    }
+    if (!open_ || failed_) return;
     // The bytes that came before the end are still the line's.
     if (socket_.bytesAvailable() > 0 && TakeIncoming()) emit DataAvailable();
     if (socket_.state() == QAbstractSocket::ConnectedState) return;  // an error that left the connection up
@@ -180,6 +270,14 @@ void NetworkLink::OnLost()
 
 bool NetworkLink::Close()
 {
+    if (step_ != Step::Idle) {
+        step_ = Step::Idle;
+        stepTimer_.stop();
+        socket_.abort();
+        telnet_.reset();
+        readable_.clear();
+        return true;
+    }
     if (!open_) return true;
     open_ = false;
     if (socket_.state() == QAbstractSocket::ConnectedState && socket_.bytesToWrite() > 0) socket_.flush();

@@ -3,12 +3,15 @@
 // server that takes the line settings over Telnet (the baud rate chosen, 8
 // data bits, no parity, 1 stop bit), or socket://host:port, raw bytes to a
 // converter whose line is set up on the converter. Opening connects and, for
-// a serial server, agrees the settings before it returns, each step bounded
-// by a time-out of a few seconds; a connection lost afterwards is a Failed,
-// as an unplugged cable is.
+// a serial server, agrees the settings, each step bounded by a time-out of a
+// few seconds: StartOpen does it on the event loop (the window stays
+// responsive), Open waits for it on the socket alone (the command-line
+// tool). A connection lost afterwards is a Failed, as an unplugged cable is.
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <memory>
 
 #include "ports/network_address.h"
@@ -31,6 +34,8 @@ public:
 
     // ByteLink; the COM number only names the link to its owner.
     bool Open(int comNumber, qint32 baud) override;
+    void StartOpen(int comNumber, qint32 baud) override;
+    bool IsOpening() const override { return step_ != Step::Idle; }
     bool Close() override;
     bool IsOpen() const override { return open_; }
     bool Write(const std::uint8_t* bytes, std::size_t count) override;
@@ -40,15 +45,27 @@ public:
     std::optional<LinkOpenFailure> OpenFailure() const override { return failure_; }
 
 private:
-    bool Connect();
-    bool Negotiate(qint32 baud);
+    // Where an open under way stands.
+    enum class Step { Idle, Connecting, Negotiating };
+
+    void OnStateChanged(QAbstractSocket::SocketState state);
+    void OnConnected();
+    // The server's answers so far: the open ends when they settle it.
+    void CheckNegotiation();
+    void OnStepExpired();
+    // The open under way ends well: Opened.
+    void FinishOpen();
     void TuneSocket();
     // Reads what the socket holds: line data to readable_, the Telnet
     // answers owed straight back. True when line data came.
     bool TakeIncoming();
+    // Sends the acknowledgement of what was read at once, not delayed.
+    void AcknowledgeNow();
     void OnReadyRead();
     void OnLost();
-    bool FailOpen(LinkOpenFailure failure);
+    // The open under way ends badly: OpenFailed.
+    void FailOpen(LinkOpenFailure failure);
+    void ArmStep(int timeoutMs);
     LinkOpenFailure Failure(LinkOpenFailure::Kind kind) const;
 
     QTcpSocket socket_;
@@ -57,7 +74,12 @@ private:
     std::unique_ptr<Rfc2217Client> telnet_;  // rfc2217:// only
     QByteArray readable_;
     std::optional<LinkOpenFailure> failure_;
+    Step step_ = Step::Idle;
+    qint32 baud_ = 0;
+    // The step's time-out: the timer wakes the event loop, the deadline is
+    // what Open checks between waits on the socket.
+    QTimer stepTimer_;
+    QDeadlineTimer stepDeadline_;
     bool open_ = false;
-    bool opening_ = false;
     bool failed_ = false;
 };

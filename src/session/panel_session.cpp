@@ -142,6 +142,7 @@ PanelSession::PanelSession(std::unique_ptr<ByteLink> link, QObject* parent)
 {
     link_->setParent(this);
     connect(link_, &ByteLink::Opened, this, &PanelSession::OnLinkOpened);
+    connect(link_, &ByteLink::OpenFailed, this, &PanelSession::PortOpenFailed);
     connect(link_, &ByteLink::Closed, this, [this] {
         supervision_.OnPortClosed();
         emit PortClosed();
@@ -160,18 +161,33 @@ PanelSession::PanelSession(const PortCatalogue& ports, QObject* parent)
 
 PanelSession::~PanelSession() = default;
 
-PanelSession::OpenResult PanelSession::OpenPort(int comNumber, qint32 baud)
+bool PanelSession::PrepareOpen(int comNumber, qint32 baud)
 {
     baud_ = baud;
     supervision_.OnOpenRequested();
-    if (comNumber == 0) return OpenResult::InvalidNumber;
+    if (comNumber == 0) return false;
     comNumber_ = comNumber;
+    return true;
+}
+
+PanelSession::OpenResult PanelSession::OpenPort(int comNumber, qint32 baud)
+{
+    if (!PrepareOpen(comNumber, baud)) return OpenResult::InvalidNumber;
     return link_->Open(comNumber_, baud_) ? OpenResult::Opened : OpenResult::Failed;
 }
 
-bool PanelSession::ClosePort() { return !link_->IsOpen() || link_->Close(); }
+bool PanelSession::StartOpeningPort(int comNumber, qint32 baud)
+{
+    if (!PrepareOpen(comNumber, baud)) return false;
+    link_->StartOpen(comNumber_, baud_);
+    return true;
+}
+
+bool PanelSession::ClosePort() { return !(link_->IsOpen() || link_->IsOpening()) || link_->Close(); }
 
 bool PanelSession::IsPortOpen() const { return link_->IsOpen(); }
+
+bool PanelSession::IsPortOpening() const { return link_->IsOpening(); }
 
 std::optional<LinkOpenFailure> PanelSession::OpenFailure() const { return link_->OpenFailure(); }
 

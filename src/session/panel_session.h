@@ -37,10 +37,18 @@ public:
     // ---- The port ----
     enum class OpenResult { Opened, InvalidNumber, Failed };
     // Opening starts from "not identified"; COM number 0 is no port at all.
+    // Waits until the port is open or failed to (a network port connects
+    // and agrees its line first): for a program that runs one command.
     OpenResult OpenPort(int comNumber, qint32 baud);
-    // False when the port would not close. Nothing happens when it is closed.
+    // Starts opening and returns; PortOpened or PortOpenFailed follows, at
+    // once for a local port, once connected and set up for a network port.
+    // False, with no signal, for COM number 0. What a window uses.
+    bool StartOpeningPort(int comNumber, qint32 baud);
+    // False when the port would not close. Nothing happens when it is
+    // closed; an open under way is given up.
     bool ClosePort();
     bool IsPortOpen() const;
+    bool IsPortOpening() const;
     // Why the last OpenPort failed, when the link can tell (a network link).
     std::optional<LinkOpenFailure> OpenFailure() const;
     int ComNumber() const { return comNumber_; }
@@ -100,6 +108,8 @@ public:
 
 signals:
     void PortOpened();
+    // A StartOpeningPort ended without the port open (OpenFailure says why).
+    void PortOpenFailed();
     void PortClosed();
     // A read or write failure while open, once per burst. The port is still
     // open: the owner closes it before telling anyone.
@@ -135,6 +145,8 @@ signals:
 private:
     class Inbound;
 
+    // The number and speed of an open asked for; false for COM number 0.
+    bool PrepareOpen(int comNumber, qint32 baud);
     void SendWrite(const Outgoing& outgoing);
     void SendRead(const Outgoing& outgoing);
     void OnLinkOpened();

@@ -26,20 +26,33 @@ PortLink::~PortLink()
 void PortLink::Relay(ByteLink& link)
 {
     connect(&link, &ByteLink::Opened, this, &ByteLink::Opened);
+    connect(&link, &ByteLink::OpenFailed, this, &ByteLink::OpenFailed);
     connect(&link, &ByteLink::Closed, this, &ByteLink::Closed);
     connect(&link, &ByteLink::DataAvailable, this, &ByteLink::DataAvailable);
     connect(&link, &ByteLink::Failed, this, &ByteLink::Failed);
     connect(&link, &ByteLink::Note, this, &ByteLink::Note);
 }
 
-bool PortLink::Open(int comNumber, qint32 baud)
+ByteLink& PortLink::Choose(int comNumber)
 {
-    if (active_->IsOpen()) return true;
     if (const std::optional<NetworkAddress> address = catalogue_.NetworkPort(comNumber)) {
         network_->SetAddress(*address);
         active_ = network_;
     } else {
         active_ = serial_;
     }
-    return active_->Open(comNumber, baud);
+    return *active_;
+}
+
+bool PortLink::Open(int comNumber, qint32 baud)
+{
+    if (active_->IsOpen()) return true;
+    if (active_->IsOpening()) return false;
+    return Choose(comNumber).Open(comNumber, baud);
+}
+
+void PortLink::StartOpen(int comNumber, qint32 baud)
+{
+    if (active_->IsOpen() || active_->IsOpening()) return;
+    Choose(comNumber).StartOpen(comNumber, baud);
 }

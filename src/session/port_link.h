@@ -18,6 +18,8 @@ public:
     ~PortLink() override;
 
     bool Open(int comNumber, qint32 baud) override;
+    void StartOpen(int comNumber, qint32 baud) override;
+    bool IsOpening() const override { return active_->IsOpening(); }
     bool Close() override { return active_->Close(); }
     bool IsOpen() const override { return active_->IsOpen(); }
     bool Write(const std::uint8_t* bytes, std::size_t count) override { return active_->Write(bytes, count); }
@@ -28,6 +30,8 @@ public:
 
 private:
     void Relay(ByteLink& link);
+    // The link of comNumber becomes the active one.
+    ByteLink& Choose(int comNumber);
 
     const PortCatalogue& catalogue_;
     SerialLink* serial_;

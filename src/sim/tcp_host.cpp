@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -26,7 +27,53 @@ void NonBlocking(int fd)
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
 }
 
+// Where to listen, numeric: IPv4:PORT or [IPv6]:PORT.
+struct Endpoint {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    std::string shownHost;  // brackets kept around an IPv6 address
+};
+
+std::optional<Endpoint> ParseEndpoint(const std::string& address, std::string& error)
+{
+    const std::size_t colon = address.rfind(':');
+    std::uint16_t port = 0;
+    if (colon == std::string::npos || !ParsePort(address.substr(colon + 1), port)) {
+        error = "--listen takes ADDRESS:PORT, such as 127.0.0.1:4001 or [::1]:4001";
+        return std::nullopt;
+    }
+    Endpoint endpoint;
+    endpoint.shownHost = address.substr(0, colon);
+    std::string host = endpoint.shownHost;
+    const bool six = host.size() > 2 && host.front() == '[' && host.back() == ']';
+    if (six) {
+        host = host.substr(1, host.size() - 2);
+        auto* in6 = reinterpret_cast<sockaddr_in6*>(&endpoint.storage);
+        in6->sin6_family = AF_INET6;
+        in6->sin6_port = htons(port);
+        endpoint.length = sizeof *in6;
+        if (::inet_pton(AF_INET6, host.c_str(), &in6->sin6_addr) == 1) return endpoint;
+        error = "--listen: " + host + " is not an IPv6 address";
+    } else {
+        auto* in4 = reinterpret_cast<sockaddr_in*>(&endpoint.storage);
+        in4->sin_family = AF_INET;
+        in4->sin_port = htons(port);
+        endpoint.length = sizeof *in4;
+        if (::inet_pton(AF_INET, host.c_str(), &in4->sin_addr) == 1) return endpoint;
+        error = "--listen: " + host + " is not an IPv4 address (a numeric one: no host names)";
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+bool TcpHost::CheckAddress(const std::string& address, std::string* error)
+{
+    std::string reason;
+    const bool good = ParseEndpoint(address, reason).has_value();
+    if (error) *error = std::move(reason);
+    return good;
+}
 
 std::unique_ptr<TcpHost> TcpHost::Listen(VirtualPanel& panel, const std::string& address, std::string* error)
 {
@@ -35,29 +82,11 @@ std::unique_ptr<TcpHost> TcpHost::Listen(VirtualPanel& panel, const std::string&
         if (error) *error = std::move(reason);
         return nullptr;
     };
-    const std::size_t colon = address.rfind(':');
-    std::uint16_t port = 0;
-    if (colon == std::string::npos || !ParsePort(address.substr(colon + 1), port)) {
-        return fail("--listen takes ADDRESS:PORT, such as 127.0.0.1:4001 or [::1]:4001", -1);
-    }
-    std::string host = address.substr(0, colon);
-    const bool six = host.size() > 2 && host.front() == '[' && host.back() == ']';
-    if (six) host = host.substr(1, host.size() - 2);
-    sockaddr_storage storage{};
-    socklen_t length = 0;
-    if (six) {
-        auto* in6 = reinterpret_cast<sockaddr_in6*>(&storage);
-        in6->sin6_family = AF_INET6;
-        in6->sin6_port = htons(port);
-        if (::inet_pton(AF_INET6, host.c_str(), &in6->sin6_addr) != 1) return fail("not an IPv6 address: " + host, -1);
-        length = sizeof *in6;
-    } else {
-        auto* in4 = reinterpret_cast<sockaddr_in*>(&storage);
-        in4->sin_family = AF_INET;
-        in4->sin_port = htons(port);
-        if (::inet_pton(AF_INET, host.c_str(), &in4->sin_addr) != 1) return fail("not an IPv4 address: " + host, -1);
-        length = sizeof *in4;
-    }
+    std::string reason;
+    std::optional<Endpoint> endpoint = ParseEndpoint(address, reason);
+    if (!endpoint) return fail(reason, -1);
+    sockaddr_storage& storage = endpoint->storage;
+    socklen_t length = endpoint->length;
     const int fd = ::socket(storage.ss_family, SOCK_STREAM, 0);
     if (fd < 0) return fail(std::string("socket: ") + std::strerror(errno), -1);
     const int yes = 1;
@@ -67,9 +96,10 @@ std::unique_ptr<TcpHost> TcpHost::Listen(VirtualPanel& panel, const std::string&
     }
     NonBlocking(fd);
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &length);
+    const bool six = storage.ss_family == AF_INET6;
     const std::uint16_t bound = six ? ntohs(reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port)
                                     : ntohs(reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
-    const std::string shown = (six ? "[" + host + "]" : host) + ":" + std::to_string(bound);
+    const std::string shown = endpoint->shownHost + ":" + std::to_string(bound);
     return std::unique_ptr<TcpHost>(new TcpHost(panel, fd, shown));
 }
 

@@ -23,6 +23,8 @@ public:
 
     // Listens on "IPv4:PORT" or "[IPv6]:PORT", numeric only; port 0 takes a
     // free one (see Address()). Null on failure, with the reason in *error.
+    // Whether Listen would take address (its form only), and why not.
+    static bool CheckAddress(const std::string& address, std::string* error = nullptr);
     static std::unique_ptr<TcpHost> Listen(VirtualPanel& panel, const std::string& address, std::string* error = nullptr);
     ~TcpHost();
     TcpHost(const TcpHost&) = delete;

@@ -1,7 +1,7 @@
 #pragma once
 // A small serial server for the network links' tests, on 127.0.0.1 and a
-// thread of its own (opening a network link waits for the server's answers
-// without turning the tool's event loop). Written from the Telnet and
+// thread of its own (the command-line tool's open waits for the server's
+// answers without turning the event loop). Written from the Telnet and
 // COM-PORT-OPTION descriptions, apart from the tool's own client: it answers
 // the option and the settings as a server does, or refuses them, or says
 // nothing; in relay modes a software panel answers the line's bytes, with
@@ -12,6 +12,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -23,6 +24,8 @@ public:
     enum class Mode {
         Rfc2217,       // a serial server in front of the panel; SET-CONTROL left unanswered
         Raw,           // a converter in raw TCP mode in front of the panel
+        RawSplit,      // the same, each answer sent in two pieces 2 ms apart, as a
+                       // converter forwards a frame the line delivered in two
         RefuseOption,  // DONT COM-PORT-OPTION
         RefuseBaud,    // every baud rate answered with 115200
         Silent,        // accepts, then says nothing
@@ -46,7 +49,7 @@ public:
             server_->listen(QHostAddress::LocalHost, 0);
             port = server_->serverPort();
         }, Qt::BlockingQueuedConnection);
-        const char* scheme = mode_ == Mode::Raw ? "socket" : "rfc2217";
+        const char* scheme = Raw() ? "socket" : "rfc2217";
         return QStringLiteral("%1://127.0.0.1:%2").arg(QLatin1String(scheme)).arg(port);
     }
 
@@ -85,7 +88,7 @@ private:
         QByteArray answer;
         for (const char c : bytes) {
             const auto byte = static_cast<std::uint8_t>(c);
-            if (mode_ == Mode::Raw) {
+            if (Raw()) {
                 line.push_back(byte);
                 continue;
             }
@@ -127,11 +130,21 @@ private:
         }
         if (!line.empty()) {
             const std::vector<std::uint8_t> said = panel_.Feed(line.data(), line.size());
-            if (mode_ == Mode::Raw) answer.append(reinterpret_cast<const char*>(said.data()), qsizetype(said.size()));
+            if (Raw()) answer.append(reinterpret_cast<const char*>(said.data()), qsizetype(said.size()));
             else Escape(said, answer);
+        }
+        if (mode_ == Mode::RawSplit && answer.size() > 1) {
+            // The socket merges small writes (Nagle's algorithm, on by
+            // default): the second piece waits for the first one's
+            // acknowledgement.
+            const QByteArray rest = answer.mid(answer.size() / 2);
+            answer.truncate(answer.size() / 2);
+            QTimer::singleShot(2, &socket, [&socket, rest] { socket.write(rest); });
         }
         if (!answer.isEmpty()) socket.write(answer);
     }
+
+    bool Raw() const { return mode_ == Mode::Raw || mode_ == Mode::RawSplit; }
 
     void Negotiate(std::uint8_t verb, std::uint8_t option, QByteArray& answer)
     {

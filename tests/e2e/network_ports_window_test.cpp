@@ -1,13 +1,17 @@
 // "Portas de rede": a network address given a COM number is listed in
 // "Numero porta" with its address as tooltip and opens like any other port;
-// a number a device holds, and an address out of shape, are refused.
+// a number a device holds, and an address out of shape, are refused. Opening
+// one never holds the window while it connects.
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 
 #include "fake_serial_server.h"
 #include "support/tool_harness.h"
@@ -17,7 +21,21 @@ class NetworkPortsWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void aNetworkPortIsAddedOpenedAndRemoved();
+    void aServerThatNeverAnswersHoldsNothingAndFailsWithinTheTimeOut();
 };
+
+namespace {
+
+void AddNetworkPort(ToolHarness& tool, int number, const QString& address)
+{
+    tool.Trigger("MenuPortasRede");
+    TFormPortasRede& window = tool.App().NetworkPortsWindow();
+    window.findChild<QSpinBox*>("EditNumeroPortaRede")->setValue(number);
+    window.findChild<QLineEdit*>("EditEnderecoRede")->setText(address);
+    window.findChild<QPushButton*>("BtnAdicionarPortaRede")->click();
+}
+
+}  // namespace
 
 void NetworkPortsWindowTest::aNetworkPortIsAddedOpenedAndRemoved()
 {
@@ -82,6 +100,58 @@ void NetworkPortsWindowTest::aNetworkPortIsAddedOpenedAndRemoved()
     QCOMPARE(grid->rowCount(), 0);
     QVERIFY(remembered.empty());
     QVERIFY(!tool.Window().findChild<QAction*>("COM20"));
+}
+
+void NetworkPortsWindowTest::aServerThatNeverAnswersHoldsNothingAndFailsWithinTheTimeOut()
+{
+    // Takes the connection and never says a word: the line's settings wait
+    // for their time-out. The server runs on this thread, so it accepts
+    // only while the event loop turns.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    int accepted = 0;
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [&accepted] { ++accepted; });
+    ToolHarness tool;
+    tool.Start();
+    AddNetworkPort(tool, 20, QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.serverPort()));
+    QVERIFY(tool.dialogs.Boxes().empty());
+    QVERIFY(tool.Window().SelectPort(20));
+
+    int beats = 0;
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, &beat, [&beats] { ++beats; });
+    beat.start(50);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    tool.Trigger("MenuSerialAbrir");
+    QVERIFY2(elapsed.elapsed() < 500, qPrintable(QString::number(elapsed.elapsed())));
+    QVERIFY(tool.Session().IsPortOpening());
+    QCOMPARE(tool.StatusPanel(2), QStringLiteral("Abrindo COM20..."));
+    QVERIFY(!tool.Action("MenuSerialAbrir")->isEnabled());
+    QVERIFY(tool.Action("MenuSerialFechar")->isEnabled());
+
+    QVERIFY(QTest::qWaitFor([&tool] { return !tool.Session().IsPortOpening(); }, 6000));
+    const qint64 took = elapsed.elapsed();
+    QVERIFY2(took >= 2900 && took < 5000, qPrintable(QString::number(took)));
+    QVERIFY2(beats >= took / 50 / 2, qPrintable(QStringLiteral("%1 beats in %2 ms").arg(beats).arg(took)));
+    QCOMPARE(accepted, 1);
+    QVERIFY(!tool.Session().IsPortOpen());
+    QCOMPARE(tool.Session().OpenFailure()->kind, LinkOpenFailure::Kind::NotAnswered);
+    QCOMPARE(tool.dialogs.Boxes().size(), std::size_t{1});
+    QCOMPARE(tool.dialogs.Boxes().back().kind, QStringLiteral("Erro"));
+    QCOMPARE(tool.dialogs.Boxes().back().text, QStringLiteral("Erro ao tentar abrir a porta."));
+    QCOMPARE(tool.StatusPanel(2), QString());
+    QVERIFY(tool.Action("MenuSerialAbrir")->isEnabled());
+    tool.dialogs.Clear();
+
+    // "Fechar" while it opens gives the open up, without a word.
+    tool.Trigger("MenuSerialAbrir");
+    QVERIFY(tool.Session().IsPortOpening());
+    tool.Trigger("MenuSerialFechar");
+    QVERIFY(!tool.Session().IsPortOpening() && !tool.Session().IsPortOpen());
+    QVERIFY(tool.dialogs.Boxes().empty());
+    QCOMPARE(tool.StatusPanel(2), QString());
+    QVERIFY(tool.Action("MenuSerialAbrir")->isEnabled());
 }
 
 QTEST_MAIN(NetworkPortsWindowTest)

@@ -93,6 +93,8 @@ QLabel* ToolHarness::StatusLine() const { return Find<QLabel>(QStringLiteral("La
 bool ToolHarness::OpenPort()
 {
     Trigger("MenuSerialAbrir");
+    // A network port opens on later turns of the event loop.
+    if (!QTest::qWaitFor([this] { return !app_->Session().IsPortOpening(); }, 10000)) return false;
     return app_->Session().IsPortOpen();
 }
 

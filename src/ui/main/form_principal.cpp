@@ -37,6 +37,7 @@ TFormPrincipal::TFormPrincipal(Services services, QWidget* parent) : QMainWindow
 
     PanelSession& session = services_.session;
     connect(&session, &PanelSession::PortOpened, this, &TFormPrincipal::ApdComPortPortOpen);
+    connect(&session, &PanelSession::PortOpenFailed, this, &TFormPrincipal::OnPortOpenFailed);
     connect(&session, &PanelSession::PortFailed, this, &TFormPrincipal::OnPortFailure);
     connect(&session, &PanelSession::Identified, this, &TFormPrincipal::OnIdentified);
     connect(&session, &PanelSession::IdentificationLapsed, statusPanels_, &StatusPanels::ClearIdentification);
@@ -172,23 +173,33 @@ bool TFormPrincipal::SelectPort(int number) { return portMenu_->SelectPort(numbe
 
 void TFormPrincipal::OpenSerialPort()
 {
+    PanelSession& session = services_.session;
+    if (session.IsPortOpen() || session.IsPortOpening()) return;
     statusPanels_->ClearPanel();
-    switch (services_.session.OpenPort(portMenu_->SelectedPortNumber(), portMenu_->SelectedBaud())) {
-    case PanelSession::OpenResult::Opened: break;
-    case PanelSession::OpenResult::InvalidNumber:
+    const int number = portMenu_->SelectedPortNumber();
+    // A local port has opened or failed on return; a network port connects
+    // and agrees its line meanwhile, and the window stays live.
+    if (!session.StartOpeningPort(number, portMenu_->SelectedBaud())) {
         services_.dialogs.Error(this, QStringLiteral("Número da porta serial inválido."));
-        break;
-    case PanelSession::OpenResult::Failed:
-        CloseSerialPort();
-        BuildPortMenu();
-        services_.dialogs.Error(this, QStringLiteral("Erro ao tentar abrir a porta."));
-        break;
+        return;
     }
+    if (!session.IsPortOpening()) return;
+    // "Fechar" gives the open up; nothing else may start meanwhile.
+    portMenu_->ShowPortOpen(true);
+    statusPanels_->ShowPortOpening(number);
+}
+
+void TFormPrincipal::OnPortOpenFailed()
+{
+    ShowPortOpen(false);
+    statusPanels_->ClearPanel();
+    BuildPortMenu();
+    services_.dialogs.Error(this, QStringLiteral("Erro ao tentar abrir a porta."));
 }
 
 void TFormPrincipal::CloseSerialPort()
 {
-    if (!services_.session.IsPortOpen()) return;
+    if (!services_.session.IsPortOpen() && !services_.session.IsPortOpening()) return;
     timeoutSerial_->stop();
     ShowPortOpen(false);
     statusPanels_->ClearPanel();

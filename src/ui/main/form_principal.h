@@ -66,6 +66,8 @@ private slots:
     void Debug1Click();
     void MenuSerialFecharClick();
     void ApdComPortPortOpen();
+    // An open under way failed: the menu as before it, one message.
+    void OnPortOpenFailed();
     void OnPortFailure(bool writing);
 
 private:

@@ -60,6 +60,11 @@ void StatusPanels::ClearIdentification() { panels_[1]->clear(); }
 
 void StatusPanels::ShowPort(int comNumber) { panels_[2]->setText(QStringLiteral("Porta: COM%1").arg(comNumber)); }
 
+void StatusPanels::ShowPortOpening(int comNumber)
+{
+    panels_[2]->setText(QStringLiteral("Abrindo COM%1...").arg(comNumber));
+}
+
 void StatusPanels::ClearPanel()
 {
     panels_[1]->clear();

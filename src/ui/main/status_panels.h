@@ -18,6 +18,8 @@ public:
     void ShowIdentification(const QString& text);
     void ClearIdentification();
     void ShowPort(int comNumber);
+    // A network port connecting and agreeing its line.
+    void ShowPortOpening(int comNumber);
     // The panel and its port, once the port closes.
     void ClearPanel();
     void ShowTraceStopped(const QString& reason);
