@@ -19,7 +19,7 @@
 
 namespace {
 
-const QString kNoInformation = QStringLiteral("Sem informação");
+const QString kEmptyField = QStringLiteral("Sem informação");
 
 QString WriteImage(const QTemporaryDir& dir, const QString& name, const std::vector<std::uint8_t>& bytes)
 {
@@ -67,7 +67,7 @@ private:
     // Whole seconds of the time-out timer.
     void Seconds(int count)
     {
-        for (int i = 0; i < count; ++i) form_->TimerTimeoutTimer();
+        for (int i = 0; i < count; ++i) form_->findChild<FirmwareUpdateDriver*>()->TimeoutTick();
     }
     // Through wake-up, identification and start, until packets are asked for.
     bool RunToPackets();
@@ -123,9 +123,9 @@ bool FirmwareUpdateTest::RunToPackets()
     if (!WaitForCommand(panel, CommandByte(CommandCode::BootloaderCommand), 1)) return false;
     Seconds(3);  // no identification came by itself: ask for one
     if (!WaitForCommand(panel, kIdentify, identifies + 1)) return false;
-    if (!QTest::qWaitFor([&] { return form_->Machine().State() == 2; }, 3000)) return false;
+    if (!QTest::qWaitFor([&] { return form_->Machine().State() == UpdateState::StartUpdate; }, 3000)) return false;
     Seconds(1);
-    return QTest::qWaitFor([&] { return form_->Machine().State() == 3; }, 3000);
+    return QTest::qWaitFor([&] { return form_->Machine().State() == UpdateState::SendingPackets; }, 3000);
 }
 
 void FirmwareUpdateTest::loadingShowsTheImageAndReportsBadFiles()
@@ -133,13 +133,13 @@ void FirmwareUpdateTest::loadingShowsTheImageAndReportsBadFiles()
     harness_->Trigger("Atualizaodefirmware1");
     QCOMPARE(harness_->dialogs.WindowsShown().last(), QStringLiteral("FormAtualizacao"));
     QVERIFY(!Control<QLineEdit>("Edit1")->isEnabled());
-    QCOMPARE(Text("Label6"), kNoInformation);
+    QCOMPARE(Text("Label6"), kEmptyField);
     QVERIFY(!Control<QPushButton>("Button3")->isEnabled());
 
     // Cancelling the dialog changes nothing.
     Click("Button4");
     QCOMPARE(harness_->dialogs.openFilters, QStringList{QStringLiteral("Arquivo BIN (*.bin)")});
-    QCOMPARE(Text("Label11"), kNoInformation);
+    QCOMPARE(Text("Label11"), kEmptyField);
 
     const QString good = WriteImage(files_, QStringLiteral("boa.bin"), ImageFileBytes(Plan()));
     harness_->dialogs.files.push_back(good);
@@ -187,8 +187,8 @@ void FirmwareUpdateTest::loadingShowsTheImageAndReportsBadFiles()
     // Closing forgets everything.
     form_->close();
     QVERIFY(!form_->isVisible());
-    QCOMPARE(Text("Label6"), kNoInformation);
-    QCOMPARE(Text("Label10"), kNoInformation);
+    QCOMPARE(Text("Label6"), kEmptyField);
+    QCOMPARE(Text("Label10"), kEmptyField);
     QVERIFY(!form_->Image().ImageValid());
 }
 
@@ -273,7 +273,7 @@ void FirmwareUpdateTest::errorResultEndsTheRun()
     // The same image starts again at once.
     Click("Button3");
     QCOMPARE(Control<QPushButton>("Button3")->text(), QStringLiteral("Cancelar"));
-    QCOMPARE(form_->Machine().State(), 0);
+    QVERIFY(form_->Machine().State() == UpdateState::StartBootloader);
 }
 
 void FirmwareUpdateTest::needsTheOpenPort()
