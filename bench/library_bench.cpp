@@ -45,7 +45,7 @@ PanelBackup Backup(quint32 serial, int minute)
     }();
     PanelBackup backup = model;
     backup.panel.serial = serial;
-    backup.taken = QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC).addSecs(60LL * minute);
+    backup.takenMs = TakenMs(QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC).addSecs(60LL * minute));
     return backup;
 }
 
@@ -80,7 +80,7 @@ void Fill(const LibraryLocation& location)
             const quint32 serial = 2024000000u + static_cast<quint32>(i);
             const QString customer = QStringLiteral("Cliente %1 Ltda").arg(i);
             const QString address = QStringLiteral("Rua %1, %2").arg(i % 500).arg(i);
-            const QString time = Backup(serial, i).taken.toString(Qt::ISODateWithMs);
+            const QString time = TakenTime(Backup(serial, i)).toString(Qt::ISODateWithMs);
             panel.addBindValue(static_cast<qint64>(serial));
             panel.addBindValue(time);
             panel.addBindValue(time);
@@ -92,7 +92,7 @@ void Fill(const LibraryLocation& location)
                 const PanelBackup backup = Backup(serial, i * kSnapshotsPerPanel + n);
                 snapshot.addBindValue(static_cast<qint64>(serial));
                 snapshot.addBindValue(n);
-                snapshot.addBindValue(backup.taken.toString(Qt::ISODateWithMs));
+                snapshot.addBindValue(TakenTime(backup).toString(Qt::ISODateWithMs));
                 snapshot.addBindValue(BackupToJson(backup, BackupStyle::Compact));
                 Check(snapshot.exec(), snapshot);
             }
@@ -146,7 +146,7 @@ int main(int argc, char** argv)
     });
     Time("store a snapshot", [&](int i) {
         const PanelBackup backup = Backup(2024000000u + static_cast<quint32>(i) * 397, 9999999);
-        if (!library->StoreSnapshot(backup, {"bia", SnapshotReason::Manual, {}, "1.08", backup.taken}).Ok()) {
+        if (!library->StoreSnapshot(backup, {"bia", SnapshotReason::Manual, {}, "1.08", TakenTime(backup)}).Ok()) {
             qFatal("store");
         }
     });
@@ -162,7 +162,7 @@ int main(int argc, char** argv)
     // The largest report: a model 56 with every RF slot enrolled.
     VirtualPanel panel56(VirtualPanel::Options{.model = 56});
     ReportInput large;
-    large.snapshot = PanelBackup{{56, 0x12, 777}, QDateTime::currentDateTimeUtc(), {}, RfSensorTable{}};
+    large.snapshot = PanelBackup{{56, 0x12, 777}, TakenMs(QDateTime::currentDateTimeUtc()), {}, RfSensorTable{}};
     for (std::uint8_t id : ConfigurationBlockIds()) large.snapshot.blocks[id] = *panel56.Block(id);
     for (int slot = 1; slot <= kRfSensorTableSize; ++slot) {
         RfSensorRecord record{};

@@ -40,7 +40,7 @@ ReportInput FullTable()
 {
     VirtualPanel panel(VirtualPanel::Options{.model = 56});
     ReportInput input;
-    input.snapshot = PanelBackup{{56, 0x12, 777}, QDateTime::currentDateTimeUtc(), {}, Sensors(100000)};
+    input.snapshot = PanelBackup{{56, 0x12, 777}, TakenMs(QDateTime::currentDateTimeUtc()), {}, Sensors(100000)};
     for (std::uint8_t id : ConfigurationBlockIds()) input.snapshot.blocks[id] = *panel.Block(id);
     input.toolVersion = QStringLiteral("1.08");
     input.printed = QDateTime::currentDateTimeUtc();

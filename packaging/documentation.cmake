@@ -54,6 +54,7 @@ foreach(program IN LISTS installed_programs)
   add_custom_command(OUTPUT ${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${generated}/man
     COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
+            --unset=LANGUAGE LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8
             SOURCE_DATE_EPOCH=${QUORVEL_RELEASE_EPOCH}
             ${QUORVEL_HELP2MAN} --no-info --section 1 --name ${man_name_${program}} --include ${include}
             --output ${page} $<TARGET_FILE:${program}>

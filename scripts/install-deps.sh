@@ -9,7 +9,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev
-  qt6-translations-l10n                   # Qt's own texts (dialogs, edit menus) in Portuguese
+  qt6-translations-l10n                   # Qt's own texts (dialogs, edit menus) in Portuguese and Spanish
+  qt6-l10n-tools                          # lrelease makes the tool's catalogues; lupdate checks them
   libqt6sql6-sqlite libqt6sql6-psql       # the panel library: SQLite, and PostgreSQL for a team
   postgresql                              # a throwaway server for the library's tests
   ser2net                                 # a real serial server for the network links' tests

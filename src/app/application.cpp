@@ -1,5 +1,8 @@
 #include "app/application.h"
 
+#include <QCoreApplication>
+#include <QMenuBar>
+
 #include "app/panel_host.h"
 #include "ports/port_catalogue.h"
 #include "session/clock.h"
@@ -12,6 +15,7 @@
 #include "ui/firmware/form_atualizacao.h"
 #include "ui/library/form_biblioteca.h"
 #include "ui/main/form_portas_rede.h"
+#include "ui/main/language_menu.h"
 #include "ui/main/form_principal.h"
 #include "ui/rf/form_cadastro.h"
 
@@ -65,6 +69,17 @@ Application::Application(Seams seams, Options options) : seams_(seams)
                          seams_.ports.SetNetworkPorts(ports);
                          formPrincipal_->BuildPortMenu();
                          if (remember) remember(ports);
+                     });
+    // A language chosen is spoken from the next start: every window, box and
+    // text would otherwise have to be made again in place.
+    auto* languageMenu = new LanguageMenu(*formPrincipal_->menuBar(), options.language, formPrincipal_.get());
+    QObject::connect(languageMenu, &LanguageMenu::LanguageChosen, formPrincipal_.get(),
+                     [this, remember = options.rememberLanguage](const QString& code) {
+                         if (remember) remember(code);
+                         seams_.dialogs.Information(
+                             formPrincipal_.get(),
+                             QCoreApplication::translate("Application", "O idioma escolhido vale a partir da próxima vez "
+                                                                        "que o Quorvel for aberto."));
                      });
     if (options.rememberLibrary) {
         QObject::connect(formBiblioteca_, &TFormBiblioteca::LibraryChosen, formBiblioteca_, options.rememberLibrary);

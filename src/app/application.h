@@ -47,6 +47,10 @@ public:
         // Told when the user changes the network ports, to remember them
         // (the catalogue of the seams holds those of the last run already).
         std::function<void(const std::map<int, NetworkAddress>&)> rememberNetworkPorts{};
+        // The language spoken ("pt_BR", "es", "en"), checked in "Idioma";
+        // told the user's choice there, to remember for the next start.
+        QString language = QStringLiteral("pt_BR");
+        std::function<void(const QString&)> rememberLanguage{};
     };
 
     Application(Seams seams, Options options);

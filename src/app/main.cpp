@@ -18,7 +18,7 @@
 #include <optional>
 
 #include "app/application.h"
-#include "app/qt_translations.h"
+#include "app/language.h"
 #include "library/library_location.h"
 #include "core/files/safe_file.h"
 #include "ports/port_catalogue.h"
@@ -73,36 +73,61 @@ void PrintVersion()
     std::fputs("quorvel " QUORVEL_VERSION "\n", stdout);
 }
 
+// Settings kept between runs: the library's location, the network ports and
+// the language (never a password: that stays in libpq's own files).
+constexpr const char* kLanguageKey = "language";
+
+// The texts of start-up, before any window.
+struct Startup {
+    Q_DECLARE_TR_FUNCTIONS(Startup)
+};
+
 void AddOptions(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(
-        QStringLiteral("Read and write an alarm panel's configuration, enrol its RF sensors, update its firmware and "
-                       "watch its diagnostics, over a serial port."));
+        Startup::tr("Lê e grava a configuração de uma central de alarme, cadastra seus sensores RF, atualiza seu firmware e "
+           "acompanha seus diagnósticos, por uma porta serial."));
     parser.addHelpOption();
-    parser.addOptions({{"version", "Show the version."},
-                       {"demo", "Open a software panel at start."},
-                       {"trace", "Append every frame, both ways, to FILE.", "FILE"},
-                       {"library", "The panel library: a SQLite file or postgresql://user@host/db (default: "
-                                   "$QUORVEL_LIBRARY, else the one chosen last in the window, else the user's own).",
-                        "LIBRARY"}});
+    parser.addOptions(
+        {{"version", Startup::tr("Mostra a versão.")},
+         {"demo", Startup::tr("Abre uma central de software ao iniciar.")},
+         {"trace", Startup::tr("Acrescenta cada quadro, nos dois sentidos, ao ARQUIVO."), Startup::tr("ARQUIVO")},
+         {"library", Startup::tr("A biblioteca de centrais: um arquivo SQLite ou postgresql://usuario@servidor/banco (padrão: "
+                        "$QUORVEL_LIBRARY, senão a última escolhida na janela, senão a do próprio usuário)."),
+          Startup::tr("BIBLIOTECA")},
+         {"lang", Startup::tr("O idioma: pt_BR, es ou en (padrão: o escolhido em \"Idioma\", senão o do sistema)."),
+          Startup::tr("IDIOMA")}});
 }
 
-// --help and --version are answered before the window system is touched:
-// they must work over a remote shell, and the manual page is made from them
-// on build machines that have no display.
-std::optional<int> AnswerWithoutWindow(int argc, char* argv[])
+// --help, --version and a language the tool does not speak are answered
+// before the window system is touched: they must work over a remote shell,
+// and the manual page is made from the help on build machines that have no
+// display.
+std::optional<int> AnswerWithoutWindow(int argc, char* argv[], const LanguageArgument& argument,
+                                       const LanguageChoice& language)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    QCommandLineParser parser;
-    AddOptions(parser);
+    QCommandLineParser probe;
+    AddOptions(probe);
     // Options of Qt's own (-platform, -style) are unknown here: the window's
     // parse judges them.
-    if (!parser.parse(arguments)) return std::nullopt;
-    const bool help = parser.isSet("help");
-    if (!help && !parser.isSet("version")) return std::nullopt;
+    const bool parsed = probe.parse(arguments);
+    const bool help = parsed && probe.isSet("help");
+    const bool version = parsed && probe.isSet("version");
+    if (!help && !version && !language.refused) return std::nullopt;
     QCoreApplication app(argc, argv);
-    if (help) parser.showHelp(0);  // exits
+    ApplyLanguage(app, language.language);
+    if (language.refused) {
+        std::fprintf(stderr, "quorvel: %s\n", qPrintable(RefusedLanguageText(argument)));
+        return 2;
+    }
+    if (help) {
+        QCommandLineParser parser;  // its texts in the language now installed
+        AddOptions(parser);
+        parser.parse(arguments);
+        parser.showHelp(0);  // exits
+    }
     PrintVersion();
     return 0;
 }
@@ -112,7 +137,12 @@ std::optional<int> AnswerWithoutWindow(int argc, char* argv[])
 int main(int argc, char* argv[])
 {
     ReportOversizedWritesAsErrors();
-    if (const auto answered = AnswerWithoutWindow(argc, argv)) return *answered;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const LanguageArgument languageArgument = FindLanguageArgument(arguments);
+    QSettings settings(QStringLiteral("quorvel"), QStringLiteral("quorvel"));
+    const LanguageChoice language = ChooseLanguage(languageArgument, settings.value(kLanguageKey).toString());
+    if (const auto answered = AnswerWithoutWindow(argc, argv, languageArgument, language)) return *answered;
     QApplication app(argc, argv);
     // The application's title. Not set as the display name: Qt would append
     // that to every window's caption.
@@ -121,7 +151,7 @@ int main(int argc, char* argv[])
     // names the window for the desktop; from a build folder there is neither.
     QApplication::setDesktopFileName(QStringLiteral("quorvel"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quorvel")));
-    InstallQtTranslations(app);
+    ApplyLanguage(app, language.language);
 
     QCommandLineParser parser;
     AddOptions(parser);
@@ -142,9 +172,6 @@ int main(int argc, char* argv[])
         if (parser.isSet("trace") && !trace.Open(parser.value("trace"))) {
             dialogs.Error(nullptr, QStringLiteral("%1: %2").arg(parser.value("trace"), trace.ErrorText()));
         }
-        // The tool remembers the library's location and the network ports
-        // between runs (never a password: that stays in libpq's own files).
-        QSettings settings(QStringLiteral("quorvel"), QStringLiteral("quorvel"));
         ports.SetNetworkPorts(LoadNetworkPorts(settings));
         QString library = parser.value("library");
         if (library.isEmpty() && qEnvironmentVariableIsEmpty(kLibraryEnvironmentVariable)) {
@@ -160,6 +187,11 @@ int main(int argc, char* argv[])
                                  },
                                  .rememberNetworkPorts = [&settings](const std::map<int, NetworkAddress>& network) {
                                      SaveNetworkPorts(settings, network);
+                                 },
+                                 .language = LanguageCode(language.language),
+                                 .rememberLanguage = [&settings](const QString& code) {
+                                     settings.setValue(QLatin1String(kLanguageKey), code);
+                                     settings.sync();
                                  }});
         application.MainWindow().show();
         QApplication::exec();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "app/language.h"
 #include "cli/cli_tool.h"
 #include "core/files/safe_file.h"
 #include "ports/port_catalogue.h"
@@ -28,10 +29,20 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-cli"));
     QTextStream out(stdout);
     QTextStream err(stderr);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    // The language is chosen before any text is made, help included; what
+    // scripts read (--json, codes, exit codes) is the same in every one.
+    const LanguageArgument languageArgument = FindLanguageArgument(arguments);
+    const LanguageChoice language = ChooseLanguage(languageArgument);
+    ApplyLanguage(*application, language.language);
+    if (language.refused) {
+        err << "quorvel-cli: " << RefusedLanguageText(languageArgument) << '\n';
+        return 2;
+    }
+    arguments = WithoutLanguageArgument(arguments);
     SystemPortCatalogue ports;
     SystemClock clock;
     CliEnvironment environment{ports, clock, out, err, ::isatty(STDERR_FILENO) == 1};
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
     return RunCli(arguments, environment);
 }

@@ -21,7 +21,7 @@
 
 namespace {
 
-using Blocks = std::map<std::uint8_t, std::vector<std::uint8_t>>;
+
 
 QString FailedVerb(ReadOutcome::Result result)
 {
@@ -29,7 +29,7 @@ QString FailedVerb(ReadOutcome::Result result)
 }
 
 // Reads the blocks given, one at a time, with progress; an exit code on failure.
-std::optional<int> ReadBlocks(CliContext& cli, const std::vector<std::uint8_t>& ids, Blocks& blocks)
+std::optional<int> ReadBlocks(CliContext& cli, const std::vector<std::uint8_t>& ids, BlockMap& blocks)
 {
     const std::unique_ptr<Progress> progress = cli.MakeProgress(QStringLiteral("Reading"), static_cast<int>(ids.size()));
     const ReadOutcome read = ::ReadBlocks(cli.Exchange(), ids, blocks, [&](int done) {
@@ -136,7 +136,7 @@ std::optional<int> LoadBackupFile(CliContext& cli, const QString& file, PanelBac
 
 std::optional<int> ReadWholeConfiguration(CliContext& cli, PanelBackup& backup)
 {
-    backup = PanelBackup{cli.Panel(), cli.Env().clock.Now(), {}, std::nullopt};
+    backup = PanelBackup{cli.Panel(), TakenMs(cli.Env().clock.Now()), {}, std::nullopt};
     return ReadBlocks(cli, ConfigurationBlockIds(), backup.blocks);
 }
 
@@ -177,7 +177,7 @@ int RunBackup(CliContext& cli, const QString& file)
     cli.CatchInterrupt();
     if (const auto failed = cli.Connect()) return *failed;
     const Identification& panel = cli.Panel();
-    PanelBackup backup{panel, cli.Env().clock.Now(), {}, std::nullopt};
+    PanelBackup backup{panel, TakenMs(cli.Env().clock.Now()), {}, std::nullopt};
     if (const auto failed = ReadBlocks(cli, ConfigurationBlockIds(), backup.blocks)) return *failed;
     if (cli.IsSet("rf")) {
         backup.rf.emplace();
@@ -324,7 +324,7 @@ int RunDiff(CliContext& cli, const QString& file, const QString& other)
     }
     PanelBackup left;
     if (const auto failed = LoadBackupFile(cli, file, left)) return *failed;
-    Blocks right;
+    BlockMap right;
     std::optional<RfSensorTable> rightRf;
     QString rightName = other;
     if (!other.isEmpty()) {

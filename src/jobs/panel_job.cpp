@@ -89,7 +89,7 @@ void PanelJob::ReadPanel(bool withRf, std::function<void(PanelBackup)> then)
             if (!session_.IsPortOpen()) return End(Ending(JobOutcome::End::PortLost));
             return End(Ending(JobOutcome::End::Refused, JobOutcome::Refusal::NotIdentified));
         }
-        auto backup = std::make_shared<PanelBackup>(PanelBackup{*identity, clock_.Now(), {}, std::nullopt});
+        auto backup = std::make_shared<PanelBackup>(PanelBackup{*identity, TakenMs(clock_.Now()), {}, std::nullopt});
         const std::vector<std::uint8_t> ids = ConfigurationBlockIds();
         const int total = static_cast<int>(ids.size());
         ReadBlocksAsync(
@@ -102,7 +102,7 @@ void PanelJob::ReadPanel(bool withRf, std::function<void(PanelBackup)> then)
                 if (!withRf) return then(std::move(*backup));
                 ReadRfRecordsAsync(
                     *exchange_, [this](int done) { return Step(Stage::ReadingRf, done, kRfSensorTableSize); },
-                    [this, backup, then](ReadOutcome rf, RfRecords records) {
+                    [this, backup, then](ReadOutcome rf, RfSensorTable records) {
                         if (rf.result != ReadOutcome::Result::Done) {
                             return End(StoppedAt(ReadEnd(rf), 0, rf.slot));
                         }

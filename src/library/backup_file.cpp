@@ -100,6 +100,13 @@ std::optional<QString> RfFromJson(const QJsonValue& value, RfSensorTable& table)
 
 }  // namespace
 
+QDateTime TakenTime(const PanelBackup& backup)
+{
+    return backup.takenMs == 0 ? QDateTime() : QDateTime::fromMSecsSinceEpoch(backup.takenMs, Qt::UTC);
+}
+
+std::int64_t TakenMs(const QDateTime& time) { return time.isValid() ? time.toMSecsSinceEpoch() : 0; }
+
 QByteArray BackupToJson(const PanelBackup& backup, BackupStyle style)
 {
     QJsonArray blocks;
@@ -123,7 +130,7 @@ QByteArray BackupToJson(const PanelBackup& backup, BackupStyle style)
                               {"versionText", QString::fromStdString(VersionText(panel.version))},
                               {"serial", static_cast<qint64>(panel.serial)}}},
         // In UTC, marked Z: the same instant wherever the file is read.
-        {"taken", backup.taken.toUTC().toString(Qt::ISODateWithMs)},
+        {"taken", TakenTime(backup).toString(Qt::ISODateWithMs)},
         {"blocks", blocks},
     };
     if (backup.rf) root.insert("rf", RfToJson(*backup.rf, style));
@@ -159,8 +166,9 @@ BackupParse BackupFromJson(const QByteArray& text)
     if (!model || !version || !serial) return Refuse(QStringLiteral("the panel's model, version or serial is missing or out of range"));
     backup.panel = {static_cast<std::uint8_t>(*model), static_cast<std::uint8_t>(*version), static_cast<std::uint32_t>(*serial)};
     // A time without a zone (files of older versions) is this computer's.
-    backup.taken = QDateTime::fromString(root.value("taken").toString(), Qt::ISODateWithMs);
-    if (!backup.taken.isValid()) return Refuse(QStringLiteral("the time the backup was taken is missing or not a date"));
+    const QDateTime taken = QDateTime::fromString(root.value("taken").toString(), Qt::ISODateWithMs);
+    if (!taken.isValid()) return Refuse(QStringLiteral("the time the backup was taken is missing or not a date"));
+    backup.takenMs = TakenMs(taken);
 
     const QJsonValue blocks = root.value("blocks");
     if (!blocks.isArray()) return Refuse(QStringLiteral("the list of blocks is missing"));

@@ -16,7 +16,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/panel/device_identity.h"
+#include "core/config/panel_backup.h"
 
 inline constexpr const char* kBackupFormatName = "quorvel-backup";
 // Version 2 shows list items by name and decodes the RF radio block;
@@ -27,17 +27,9 @@ inline constexpr int kOldestBackupFormatVersion = 1;
 // is about 3 MiB; a file past this bound is refused before it is parsed.
 inline constexpr std::uint64_t kMaxBackupFileSize = 16u << 20;
 
-// The records of enrolled sensors (16 bytes each, a valid serial) by slot,
-// 1 to 2048.
-using RfSensorTable = std::map<int, std::vector<std::uint8_t>>;
-
-struct PanelBackup {
-    Identification panel;
-    QDateTime taken;
-    std::map<std::uint8_t, std::vector<std::uint8_t>> blocks;  // by id; each holds its id first
-    // Present when the RF sensors were read (an empty table: none enrolled).
-    std::optional<RfSensorTable> rf;
-};
+// When a backup was taken, as a time of this library's, and back.
+QDateTime TakenTime(const PanelBackup& backup);
+std::int64_t TakenMs(const QDateTime& time);
 
 // File: indented, with the decoded fields, for people and scripts.
 // Compact: one line of bytes only, as the panel library stores it (the

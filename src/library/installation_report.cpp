@@ -76,7 +76,7 @@ QString PanelLine(const ReportInput& input)
 QString PageHeader(const ReportInput& input)
 {
     return QStringLiteral("Quorvel %1 — %2 · Configuração de %3")
-        .arg(input.toolVersion, PanelLine(input), DateTimeText(input.snapshot.taken));
+        .arg(input.toolVersion, PanelLine(input), DateTimeText(TakenTime(input.snapshot)));
 }
 
 // One section of the report after the customer's: a heading, what stands
@@ -135,7 +135,7 @@ QString CustomerSection(const ReportInput& input)
     };
     QString html = QStringLiteral("<h1>Relatório de instalação</h1><table width=\"100%\" cellpadding=\"2\">");
     html += row(QStringLiteral("Central"), Html(PanelLine(input)));
-    html += row(QStringLiteral("Configuração lida em"), DateTimeText(input.snapshot.taken));
+    html += row(QStringLiteral("Configuração lida em"), DateTimeText(TakenTime(input.snapshot)));
     if (input.olderWithRf) {
         html += row(QStringLiteral("Atenção"),
                     QStringLiteral("Esta configuração (%1), a mais recente, foi guardada automaticamente %2, sem os "
@@ -199,7 +199,7 @@ void AddChangesSection(const ReportInput& input, QList<Section>& sections)
                             Shown(change.caption, change.after, change.secret, input.showSecrets)};
     }
     sections << Section{QStringLiteral("Alterações desde a configuração anterior"),
-                        QStringLiteral("<p>Comparada com a configuração lida em %1.</p>").arg(DateTimeText(input.previous->taken)),
+                        QStringLiteral("<p>Comparada com a configuração lida em %1.</p>").arg(DateTimeText(TakenTime(*input.previous))),
                         {QStringLiteral("Onde"), QStringLiteral("Campo"), QStringLiteral("Antes"), QStringLiteral("Depois")},
                         rows,
                         QStringLiteral("<p>Nenhuma alteração.</p>")};

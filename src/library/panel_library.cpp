@@ -224,13 +224,14 @@ Statement& UpsertPanel(Transaction& transaction, const Identification& panel, co
 // Why a snapshot's time or texts cannot be kept, or nothing.
 std::optional<QString> SnapshotProblem(const PanelBackup& backup, const SnapshotMeta& meta, const QDateTime& now)
 {
-    const QString taken = TimeText(backup.taken);
-    if (!backup.taken.isValid() || backup.taken < EarliestSnapshotTime()) {
+    const QDateTime takenTime = TakenTime(backup);
+    const QString taken = TimeText(takenTime);
+    if (!takenTime.isValid() || takenTime < EarliestSnapshotTime()) {
         return QStringLiteral("its time (%1) is before %2: check the backup's time (\"taken\") and the clock of the "
                               "computer that took it")
-            .arg(backup.taken.isValid() ? taken : QStringLiteral("none"), TimeText(EarliestSnapshotTime()));
+            .arg(takenTime.isValid() ? taken : QStringLiteral("none"), TimeText(EarliestSnapshotTime()));
     }
-    if (backup.taken > now.addDays(1)) {
+    if (takenTime > now.addDays(1)) {
         return QStringLiteral("its time (%1) is more than a day after this computer's clock (%2): check the backup's "
                               "time (\"taken\") and the clocks of both computers")
             .arg(taken, TimeText(now));
@@ -270,12 +271,12 @@ LibraryResult<SnapshotInfo> PanelLibrary::StoreSnapshot(const PanelBackup& backu
     const SqlDialect dialect = DialectOf(location_);
     QSqlDatabase db = QSqlDatabase::database(connection_);
     const QByteArray content = BackupToJson(backup, BackupStyle::Compact);
-    SnapshotInfo info{backup.panel.serial, 0,           backup.taken,           meta.toolVersion,  backup.panel.model,
+    SnapshotInfo info{backup.panel.serial, 0,           TakenTime(backup),           meta.toolVersion,  backup.panel.model,
                       backup.panel.version, meta.takenBy, SnapshotReasonText(meta.reason), meta.note, backup.rf.has_value()};
     const bool imported = meta.reason == SnapshotReason::Imported;
     // An imported backup that says it was taken ahead of the clock makes a
     // record no later than now, so that the panel's next real sighting is newer.
-    const QDateTime seen = imported ? std::min(backup.taken, now) : backup.taken;
+    const QDateTime seen = imported ? std::min(TakenTime(backup), now) : TakenTime(backup);
     QSqlError error;
     for (int attempt = 0; attempt < kStoreAttempts; ++attempt) {
         // A lost connection is not tried again within this store: what the
@@ -440,6 +441,6 @@ LibraryResult<PanelBackup> PanelLibrary::Snapshot(quint32 serial, int number)
     // The stored time is in UTC; the content's own may have no zone (kept
     // by an older version), which would read as this computer's time.
     const QDateTime taken = TimeFrom(select.Query().value(2));
-    if (taken.isValid()) parse.backup->taken = taken;
+    if (taken.isValid()) parse.backup->takenMs = TakenMs(taken);
     return {std::move(*parse.backup), {}};
 }

@@ -48,8 +48,8 @@ void NextBlock(const std::shared_ptr<BlockRead>& read)
 struct RfRead {
     PanelExchange& exchange;
     TransferStep step;
-    std::function<void(ReadOutcome, RfRecords)> done;
-    RfRecords records;
+    std::function<void(ReadOutcome, RfSensorTable)> done;
+    RfSensorTable records;
     int slot = 1;
 };
 
@@ -152,7 +152,7 @@ void ReadBlocksAsync(PanelExchange& exchange, const std::vector<std::uint8_t>& i
     NextBlock(std::make_shared<BlockRead>(BlockRead{exchange, ids, std::move(step), std::move(done), {}, 0}));
 }
 
-void ReadRfRecordsAsync(PanelExchange& exchange, TransferStep step, std::function<void(ReadOutcome, RfRecords)> done)
+void ReadRfRecordsAsync(PanelExchange& exchange, TransferStep step, std::function<void(ReadOutcome, RfSensorTable)> done)
 {
     NextSlot(std::make_shared<RfRead>(RfRead{exchange, std::move(step), std::move(done), {}, 1}));
 }
@@ -182,12 +182,12 @@ ReadOutcome ReadBlocks(PanelExchange& exchange, const std::vector<std::uint8_t>&
     return outcome;
 }
 
-ReadOutcome ReadRfRecords(PanelExchange& exchange, RfRecords& records, const TransferStep& step)
+ReadOutcome ReadRfRecords(PanelExchange& exchange, RfSensorTable& records, const TransferStep& step)
 {
     QEventLoop loop;
     bool ended = false;
     ReadOutcome outcome;
-    ReadRfRecordsAsync(exchange, step, [&](ReadOutcome read, RfRecords got) {
+    ReadRfRecordsAsync(exchange, step, [&](ReadOutcome read, RfSensorTable got) {
         outcome = read;
         for (auto& [slot, bytes] : got) records[slot] = std::move(bytes);
         ended = true;

@@ -24,14 +24,14 @@ struct ReadOutcome {
     std::uint8_t block = 0;  // the block (or slot) that failed or was next
     int slot = 0;
 };
-using RfRecords = std::map<int, std::vector<std::uint8_t>>;
+
 
 // Reads the blocks, in order; done gets them with the outcome.
 void ReadBlocksAsync(PanelExchange& exchange, const std::vector<std::uint8_t>& ids, TransferStep step,
                      std::function<void(ReadOutcome, BlockMap)> done);
 // Every slot of the RF sensor table; keeps the records with a valid serial,
 // as the RF sensors tab shows them.
-void ReadRfRecordsAsync(PanelExchange& exchange, TransferStep step, std::function<void(ReadOutcome, RfRecords)> done);
+void ReadRfRecordsAsync(PanelExchange& exchange, TransferStep step, std::function<void(ReadOutcome, RfSensorTable)> done);
 
 struct WriteOutcome {
     enum class Result { Done, Refused, NoAnswer, ReadBackDiffers, Stopped };
@@ -49,6 +49,6 @@ void WriteBlocksAsync(PanelExchange& exchange, const BlockMap& saved, const std:
 // ---- Awaited, for the command-line tool ----
 ReadOutcome ReadBlocks(PanelExchange& exchange, const std::vector<std::uint8_t>& ids, BlockMap& blocks,
                        const TransferStep& step);
-ReadOutcome ReadRfRecords(PanelExchange& exchange, RfRecords& records, const TransferStep& step);
+ReadOutcome ReadRfRecords(PanelExchange& exchange, RfSensorTable& records, const TransferStep& step);
 WriteOutcome WriteBlocks(PanelExchange& exchange, const BlockMap& saved, const std::vector<std::uint8_t>& ids,
                          const TransferStep& step);

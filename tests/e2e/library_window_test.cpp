@@ -23,7 +23,7 @@ namespace {
 PanelBackup MakeBackup(quint32 serial, int minute, std::uint8_t pollingLow)
 {
     VirtualPanel panel(VirtualPanel::Options{.model = 51});
-    PanelBackup backup{{51, 0x12, serial}, QDateTime(QDate(2026, 12, 1), QTime(9, minute), Qt::UTC), {}, std::nullopt};
+    PanelBackup backup{{51, 0x12, serial}, TakenMs(QDateTime(QDate(2026, 12, 1), QTime(9, minute), Qt::UTC)), {}, std::nullopt};
     for (std::uint8_t id : ConfigurationBlockIds()) backup.blocks[id] = *panel.Block(id);
     backup.blocks[2] = {2, 0x01, pollingLow, 0x00, 0x3C};
     return backup;

@@ -38,7 +38,7 @@ std::vector<std::uint8_t> SensorBytes(int slot, int zone)
 PanelBackup MakeBackup(int sensors)
 {
     VirtualPanel panel(VirtualPanel::Options{.model = 51});
-    PanelBackup backup{{51, 0x12, 2024011501}, QDateTime(QDate(2026, 12, 10), QTime(4, 5), Qt::UTC), {}, RfSensorTable{}};
+    PanelBackup backup{{51, 0x12, 2024011501}, TakenMs(QDateTime(QDate(2026, 12, 10), QTime(4, 5), Qt::UTC)), {}, RfSensorTable{}};
     for (std::uint8_t id : ConfigurationBlockIds()) backup.blocks[id] = *panel.Block(id);
     backup.blocks[6] = {6, 4, 'C', 'a', 's', 'a', 6, 's', 'e', 'g', 'r', 'e', 'd'};
     for (int slot = 1; slot <= sensors; ++slot) backup.rf->emplace(slot, SensorBytes(slot, slot % 64));
@@ -49,7 +49,7 @@ PanelBackup MakeBackup(int sensors)
 ReportInput SmallInput()
 {
     ReportInput input;
-    input.snapshot = PanelBackup{{51, 0x12, 2024011501}, QDateTime(QDate(2026, 12, 10), QTime(14, 5), Qt::UTC), {}, {}};
+    input.snapshot = PanelBackup{{51, 0x12, 2024011501}, TakenMs(QDateTime(QDate(2026, 12, 10), QTime(14, 5), Qt::UTC)), {}, {}};
     input.info.serial = 2024011501;
     input.info.number = 2;
     input.info.takenBy = QStringLiteral("Ana Souza");
@@ -347,12 +347,12 @@ void InstallationReportTest::aSmallReportIsAsItsGoldenCopy()
                              {26, {26, 0x01, 0x07}}};  // one byte too long: shown as bytes
     input.snapshot.rf = RfSensorTable{{1, SensorBytes(1, 5)}, {2, SensorBytes(2, 7)}};
     input.previous = input.snapshot;
-    input.previous->taken = QDateTime(QDate(2026, 11, 2), QTime(8, 30), Qt::UTC);
+    input.previous->takenMs = TakenMs(QDateTime(QDate(2026, 11, 2), QTime(8, 30), Qt::UTC));
     input.previous->blocks[2] = {2, 0x00, 0x3C, 0x00, 0x3C};
     input.previous->rf = RfSensorTable{{1, SensorBytes(1, 5)}, {2, SensorBytes(2, 6)}, {3, SensorBytes(3, 9)}};
     CompareWithGolden(QStringLiteral("report.html"), ReportHtml(input));
     CompareWithGolden(QStringLiteral("report.txt"), NormalisedPdfText(PdfPages(ReportToPdf(input).bytes)));
-    QCOMPARE(SuggestedReportName(2024011501, input.snapshot.taken), QStringLiteral("Relatorio_2024011501_10122026.pdf"));
+    QCOMPARE(SuggestedReportName(2024011501, TakenTime(input.snapshot)), QStringLiteral("Relatorio_2024011501_10122026.pdf"));
 }
 
 void InstallationReportTest::headingsKeepTheirTablesAndTheLinesToSignTheirSection()

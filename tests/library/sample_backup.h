@@ -11,7 +11,7 @@
 inline PanelBackup MakeBackup(quint32 serial, int version, const QDateTime& taken, std::uint8_t pollingLow = 0x2C)
 {
     VirtualPanel panel(VirtualPanel::Options{.model = 51});
-    PanelBackup backup{{51, static_cast<std::uint8_t>(version), serial}, taken, {}, std::nullopt};
+    PanelBackup backup{{51, static_cast<std::uint8_t>(version), serial}, TakenMs(taken), {}, std::nullopt};
     for (std::uint8_t id : ConfigurationBlockIds()) backup.blocks[id] = *panel.Block(id);
     backup.blocks[2] = {2, 0x01, pollingLow, 0x00, 0x3C};
     return backup;

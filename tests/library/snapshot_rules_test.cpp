@@ -153,9 +153,9 @@ void SnapshotRulesTest::timesKeepTheirInstantInAnyZone()
     older.replace("04:27:20.938Z", "01:27:20.938");
 
     inZone("Asia/Tokyo");
-    QCOMPARE(BackupFromJson(older).backup->taken, QDateTime(QDate(2026, 12, 9), QTime(16, 27, 20, 938), Qt::UTC));
+    QCOMPARE(TakenTime(*BackupFromJson(older).backup), QDateTime(QDate(2026, 12, 9), QTime(16, 27, 20, 938), Qt::UTC));
     const BackupParse parse = BackupFromJson(file);
-    QCOMPARE(parse.backup->taken, taken);
+    QCOMPARE(TakenTime(*parse.backup), taken);
     {
         auto opened = PanelLibrary::Open(location);
         QVERIFY2(opened.Ok(), qPrintable(opened.error));
@@ -172,7 +172,7 @@ void SnapshotRulesTest::timesKeepTheirInstantInAnyZone()
     auto opened = PanelLibrary::Open(location);
     PanelLibrary& library = **opened.value;
     QCOMPARE(library.History(99).value->at(0).taken, taken);
-    QCOMPARE(library.Snapshot(99).value->taken, taken);
+    QCOMPARE(TakenTime(*library.Snapshot(99).value), taken);
     const PanelRecord panel = library.Panel(99).value->value();
     QCOMPARE(panel.firstSeen, taken);
     QCOMPARE(panel.lastSeen, taken);

@@ -108,7 +108,7 @@ void MainWindowTest::menusStartInTheClosedState()
     // The menu bar holds its entries in order; submenus are QMenus by name.
     QStringList top;
     for (QAction* action : window.menuBar()->actions()) top << action->objectName();
-    QCOMPARE(top, (QStringList{"Sair1", "PortaSerial1", "Atualizaodefirmware1", "Debug1", "Biblioteca1"}));
+    QCOMPARE(top, (QStringList{"Sair1", "PortaSerial1", "Atualizaodefirmware1", "Debug1", "Biblioteca1", "MenuIdioma"}));
     // The library works without a panel.
     QVERIFY(tool.Action("Biblioteca1")->isEnabled());
     for (const char* name : {"PortaSerial1", "MenuNumPorta", "MenuVelocidadePorta"}) {

@@ -4,11 +4,30 @@
 // must pass before any of it is written to a panel.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/panel/block_table.h"  // BlockHoldsSecret
+#include "core/panel/device_identity.h"
+
+// A panel's blocks by id, each holding its id first.
+using BlockMap = std::map<std::uint8_t, std::vector<std::uint8_t>>;
+
+// The records of enrolled sensors (16 bytes each, a valid serial) by slot,
+// 1 to 2048.
+using RfSensorTable = std::map<int, std::vector<std::uint8_t>>;
+
+// A panel's whole configuration as read at one time: what the session
+// reads, the library keeps and the backup file carries.
+struct PanelBackup {
+    Identification panel;
+    std::int64_t takenMs = 0;  // when it was read, in milliseconds since 1970 (UTC); 0: unknown
+    BlockMap blocks;
+    // Present when the RF sensors were read (an empty table: none enrolled).
+    std::optional<RfSensorTable> rf;
+};
 
 // The blocks a panel of this model holds that the tool can read, in
 // increasing id: every block of the block table.

@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-using BlockMap = std::map<std::uint8_t, std::vector<std::uint8_t>>;  // by id, each holding its id first
+#include "core/config/panel_backup.h"  // BlockMap
 
 struct RestorePlan {
     std::vector<std::uint8_t> toWrite;  // in increasing id

@@ -479,7 +479,7 @@ void TFormBiblioteca::ReportClick()
     }
     input.toolVersion = QStringLiteral(QUORVEL_VERSION);
     input.printed = clock_.Now();
-    const QString path = dialogs_.SaveFileName(this, SuggestedReportName(*serial, input.snapshot.taken));
+    const QString path = dialogs_.SaveFileName(this, SuggestedReportName(*serial, TakenTime(input.snapshot)));
     if (path.isEmpty()) return;
     const ReportPdf pdf = ReportToPdf(input);
     const std::string error =
