@@ -5,6 +5,8 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
@@ -12,6 +14,7 @@
 #include "cli_test_bench.h"
 #include "core/firmware/image_builder.h"
 #include "core/link/commands.h"
+#include "library/panel_library.h"
 
 using namespace cli_test;
 
@@ -44,6 +47,7 @@ private slots:
     void aFlashThePanelDoesNotFinishSaysWhereItStopped();
     void anAdapterUnpluggedMidFlashIsAPortError();
     void aDryRunChecksTheImageAndThePanelOnly();
+    void aSnapshotTheLibraryRefusesStopsTheFlash();
 };
 
 void CliFlashTest::flashesAnImageThePanelThenRuns()
@@ -188,6 +192,30 @@ void CliFlashTest::aDryRunChecksTheImageAndThePanelOnly()
              qPrintable(bench.out));
     QCOMPARE(panel.ReceivedFrames().size(), panel.CommandCount(CommandByte(CommandCode::IdentifyCommand)));
     QCOMPARE(panel.Version(), VirtualPanel::kDefaultVersion);
+}
+
+// The panel is read, the library refuses to keep it: nothing is sent to the
+// bootloader, and the way on without the library is named.
+void CliFlashTest::aSnapshotTheLibraryRefusesStopsTheFlash()
+{
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    QVERIFY(PanelLibrary::Open(*ParseLibraryLocation(bench.LibraryPath()).location).Ok());
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("breaker"));
+        db.setDatabaseName(bench.LibraryPath());
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral(
+            "CREATE TRIGGER refuse BEFORE INSERT ON snapshots BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("breaker"));
+    const QString image = WriteImage(bench.Path("nova.bin"), ImageFileBytes(FlashPlan()));
+    QCOMPARE(bench.Run({"flash", "--port", "COM3", image}), kBadFile);
+    QVERIFY2(bench.err.contains("disk full") && bench.err.contains("run with --no-library to go on without keeping") &&
+                 !bench.err.contains("the panel was not read"),
+             qPrintable(bench.err));
+    QVERIFY(panel.CommandCount(CommandByte(CommandCode::ReadBlockCommand)) > 0);
+    QCOMPARE(panel.CommandCount(CommandByte(CommandCode::BootloaderCommand)), 0u);
 }
 
 QTEST_MAIN(CliFlashTest)

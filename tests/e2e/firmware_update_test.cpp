@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -14,6 +16,7 @@
 
 #include "core/firmware/image_builder.h"
 #include "sim/panel_bootloader.h"
+#include "ui/library/form_biblioteca.h"
 #include "support/tool_harness.h"
 #include "ui/firmware/form_atualizacao.h"
 
@@ -50,6 +53,7 @@ private slots:
     void cancelWhilePacketsFlow();
     void errorResultEndsTheRun();
     void needsTheOpenPort();
+    void aSnapshotTheLibraryRefusesIsToldThenAsked();
 
 private:
     // Accessors of the window's controls.
@@ -291,6 +295,39 @@ void FirmwareUpdateTest::needsTheOpenPort()
     const qsizetype shown = harness_->dialogs.WindowsShown().size();
     harness_->Trigger("Atualizaodefirmware1");
     QCOMPARE(harness_->dialogs.WindowsShown().size(), shown);
+}
+
+// The library refuses the snapshot before the update: the installer is told
+// why, then asked; declined, nothing is sent; accepted, the update runs.
+void FirmwareUpdateTest::aSnapshotTheLibraryRefusesIsToldThenAsked()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("breaker"));
+        db.setDatabaseName(harness_->App().LibraryWindow().Library()->Location().sqlitePath);
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral(
+            "CREATE TRIGGER refuse BEFORE INSERT ON snapshots BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("breaker"));
+    harness_->dialogs.files.push_back(WriteImage(files_, QStringLiteral("nova.bin"), ImageFileBytes(Plan())));
+    harness_->Trigger("Atualizaodefirmware1");
+    Click("Button4");
+    const QString question = QStringLiteral("A configuração da central não foi guardada na biblioteca. Atualizar o "
+                                            "firmware mesmo assim?");
+    for (const bool answer : {false, true}) {
+        harness_->dialogs.Clear();
+        harness_->dialogs.answers.push_back(answer);
+        Click("Button3");
+        QTRY_COMPARE_WITH_TIMEOUT(harness_->dialogs.Boxes().size(), std::size_t{2}, 5000);
+        const QStringList boxes = harness_->dialogs.Texts();
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY2(boxes[0].startsWith("A configuração da central não foi guardada na biblioteca: ") &&
+                     boxes[0].contains("disk full"),
+                 qPrintable(boxes[0]));
+        QCOMPARE(boxes[1], question);
+        QCOMPARE(form_->Machine().UpdateRunning(), answer);
+        QCOMPARE(Control<QPushButton>("Button3")->text(), answer ? QStringLiteral("Cancelar") : QStringLiteral("Iniciar"));
+    }
 }
 
 QTEST_MAIN(FirmwareUpdateTest)
