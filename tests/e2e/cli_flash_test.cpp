@@ -5,8 +5,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
@@ -15,6 +13,7 @@
 #include "core/firmware/image_builder.h"
 #include "core/link/commands.h"
 #include "library/panel_library.h"
+#include "support/refusing_library.h"
 
 using namespace cli_test;
 
@@ -201,14 +200,7 @@ void CliFlashTest::aSnapshotTheLibraryRefusesStopsTheFlash()
     CliBench bench;
     VirtualPanel& panel = bench.AddPanel(3);
     QVERIFY(PanelLibrary::Open(*ParseLibraryLocation(bench.LibraryPath()).location).Ok());
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("breaker"));
-        db.setDatabaseName(bench.LibraryPath());
-        QVERIFY(db.open());
-        QVERIFY(QSqlQuery(db).exec(QStringLiteral(
-            "CREATE TRIGGER refuse BEFORE INSERT ON snapshots BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("breaker"));
+    QVERIFY(RefuseNewSnapshots(bench.LibraryPath()));
     const QString image = WriteImage(bench.Path("nova.bin"), ImageFileBytes(FlashPlan()));
     QCOMPARE(bench.Run({"flash", "--port", "COM3", image}), kBadFile);
     QVERIFY2(bench.err.contains("disk full") && bench.err.contains("run with --no-library to go on without keeping") &&

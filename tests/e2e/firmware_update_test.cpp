@@ -7,8 +7,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -16,9 +14,10 @@
 
 #include "core/firmware/image_builder.h"
 #include "sim/panel_bootloader.h"
-#include "ui/library/form_biblioteca.h"
+#include "support/refusing_library.h"
 #include "support/tool_harness.h"
 #include "ui/firmware/form_atualizacao.h"
+#include "ui/library/form_biblioteca.h"
 
 namespace {
 
@@ -301,14 +300,7 @@ void FirmwareUpdateTest::needsTheOpenPort()
 // why, then asked; declined, nothing is sent; accepted, the update runs.
 void FirmwareUpdateTest::aSnapshotTheLibraryRefusesIsToldThenAsked()
 {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("breaker"));
-        db.setDatabaseName(harness_->App().LibraryWindow().Library()->Location().sqlitePath);
-        QVERIFY(db.open());
-        QVERIFY(QSqlQuery(db).exec(QStringLiteral(
-            "CREATE TRIGGER refuse BEFORE INSERT ON snapshots BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("breaker"));
+    QVERIFY(RefuseNewSnapshots(harness_->App().LibraryWindow().Library()->Location().sqlitePath));
     harness_->dialogs.files.push_back(WriteImage(files_, QStringLiteral("nova.bin"), ImageFileBytes(Plan())));
     harness_->Trigger("Atualizaodefirmware1");
     Click("Button4");

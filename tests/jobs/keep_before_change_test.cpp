@@ -1,14 +1,13 @@
 // Keeping the panel before a change: each way it ends, typed, with what
 // the library holds afterwards and what the front-end is told to do next.
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "jobs/keep_before_change.h"
 #include "session/clock.h"
 #include "session/session_rig.h"
+#include "support/refusing_library.h"
 
 using namespace session_test;
 
@@ -23,23 +22,10 @@ struct KeepRig {
         library = std::move(*opened.value);
         QObject::connect(&keep, &KeepBeforeChange::Finished, &keep, [this](const KeepOutcome& o) { outcome = o; });
     }
-    // The library's own file refuses every new snapshot from now on, as a
-    // full disk or a broken database would.
-    void BreakLibrary()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("breaker"));
-            db.setDatabaseName(path);
-            ASSERT_TRUE(db.open());
-            ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral(
-                "CREATE TRIGGER refuse BEFORE INSERT ON snapshots BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("breaker"));
-    }
     bool Start(bool withLibrary)
     {
         return keep.Start([this, withLibrary] { return withLibrary ? library.get() : nullptr; },
-                   {QStringLiteral("Bia"), SnapshotReason::BeforeFirmwareUpdate, {}, QStringLiteral("1.0"), {}});
+                          {QStringLiteral("Bia"), SnapshotReason::BeforeFirmwareUpdate, {}, QStringLiteral("1.0"), {}});
     }
     bool Finish() { return Settle([this] { return outcome.has_value(); }, 20000); }
     std::size_t Kept() { return library->History(rig.Panel().Serial()).value->size(); }
@@ -72,7 +58,7 @@ TEST(KeepBeforeChange, EachEndTypedWithWhatIsKeptAndWhatComesNext)
     using Why = KeepOutcome::Why;
     const Case cases[] = {
         {"stored", {}, true, End::Stored, Why::None, AfterKeep::GoOn, 1, true},
-        {"the library refuses it", [](KeepRig& r) { r.BreakLibrary(); }, true, End::NotStored, Why::StorageFailed,
+        {"the library refuses it", [](KeepRig& r) { ASSERT_TRUE(RefuseNewSnapshots(r.path)); }, true, End::NotStored, Why::StorageFailed,
          AfterKeep::Ask, 0, true},
         {"no library", {}, false, End::NotStored, Why::NoLibrary, AfterKeep::Ask, 0, false},
         {"cancelled between two exchanges",
