@@ -45,6 +45,9 @@ set(documents ${generated}/changelog.gz)
 
 # The manual pages. help2man runs each program with no display at all:
 # --help and --version must never need one. The date is the release's.
+# The pages are English for now: help2man hands the locale it is given to
+# the program (the tool reads its language from it; the machine need not
+# have that locale).
 set(man_name_quorvel "configure alarm panels over a serial port, in a window")
 set(man_name_quorvel-cli "back up, restore, compare and update alarm panels from scripts")
 set(man_name_quorvel-panel "a software alarm panel on a pseudo-terminal")
@@ -54,9 +57,8 @@ foreach(program IN LISTS installed_programs)
   add_custom_command(OUTPUT ${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${generated}/man
     COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
-            --unset=LANGUAGE LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8
             SOURCE_DATE_EPOCH=${QUORVEL_RELEASE_EPOCH}
-            ${QUORVEL_HELP2MAN} --no-info --section 1 --name ${man_name_${program}} --include ${include}
+            ${QUORVEL_HELP2MAN} --no-info --locale=en_US.UTF-8 --section 1 --name ${man_name_${program}} --include ${include}
             --output ${page} $<TARGET_FILE:${program}>
     COMMAND ${QUORVEL_GZIP} -9nf ${page}
     DEPENDS ${program} ${include}

@@ -81,7 +81,7 @@ for program in "${programs[@]}"; do
   printed=$("${run[@]}" --version 2>&1) || fail "$program --version failed: $printed"
   [ "$printed" = "$program $version" ] || fail "$program --version printed '$printed'"
   "${run[@]}" --help >"$work/help" 2>"$work/help.err" || fail "$program --help failed: $(cat "$work/help.err")"
-  grep -qE "^Usage: (.*/)?$program( |$)" "$work/help" || fail "$program --help printed no usage on standard output"
+  grep -qE "^(Usage|Uso): (.*/)?$program( |$)" "$work/help" || fail "$program --help printed no usage on standard output"
 done
 
 # The copyright file names the licence and carries its text; the changelog

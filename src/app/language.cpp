@@ -34,7 +34,7 @@ Language LanguageOfLocale(const QLocale& locale)
         case QLocale::Spanish: return Language::Spanish;
         case QLocale::English:
             // The C locale reads as English to Qt; it is no one's choice.
-            if (name == QLatin1String("C") || locale.language() == QLocale::C) continue;
+            if (name == QLatin1String("C")) continue;
             return Language::English;
         default: break;
         }

@@ -75,6 +75,7 @@ void SecondaryWindowsTest::theLanguageIsChosen_data()
     const QStringList none;
     // The locale alone: C and languages without a catalogue are Portuguese.
     QTest::newRow("C") << none << QString() << "C" << "pt_BR" << none;
+    QTest::newRow("C.UTF-8") << none << QString() << "C.UTF-8" << "pt_BR" << none;
     QTest::newRow("es_AR") << none << QString() << "es_AR" << "es" << none;
     QTest::newRow("en_GB") << none << QString() << "en_GB" << "en" << none;
     QTest::newRow("de_DE") << none << QString() << "de_DE" << "pt_BR" << none;
