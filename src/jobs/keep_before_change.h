@@ -51,6 +51,8 @@ public:
     // Stops before the next exchange; Finished says Cancelled.
     void Cancel();
     bool Running() const { return running_; }
+    // Cancelled, its last exchange still under way.
+    bool Cancelling() const { return running_ && cancelled_; }
 
 signals:
     void Progress(PanelJob::Stage stage, int done, int total);

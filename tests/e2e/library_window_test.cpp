@@ -301,7 +301,11 @@ void LibraryWindowTest::theSnapshotBeforeAnUpdateCanBeCancelled()
     QVERIFY(start->isEnabled());
     start->click();
     QCOMPARE(start->text(), QStringLiteral("Iniciar"));
+    // Back once the read's last exchange is answered, not before: a click
+    // meanwhile would find the snapshot still running.
+    QVERIFY(!start->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(!JobGate::Of(tool.Session()).Busy(), 5000);
+    QVERIFY(start->isEnabled());
     QVERIFY(!firmware.Machine().UpdateRunning());
     QCOMPARE(tool.dialogs.Texts(), QStringList{});
 }

@@ -144,9 +144,11 @@ void TFormAtualizacao::StartCancelClick()
     // is kept; the run starts when that is done.
     if (keep_->Running()) {
         // Stopped before the update started: no question, no box.
+        // "Iniciar" is back once its last exchange is answered.
         keep_->Cancel();
         statusLabel_->clear();
         ShowRunning(false);
+        FollowStart();
         return;
     }
     const bool starting = !driver_->Machine().UpdateRunning() && driver_->Image().ImageValid();
@@ -191,7 +193,8 @@ void TFormAtualizacao::FollowStart()
 {
     // Another job talking to the panel holds "Iniciar"; the panel kept
     // before this update is this window's own, and "Cancelar" stops it.
-    startCancelButton_->setEnabled(startable_ && (!gate_.Busy() || keep_->Running()));
+    const bool ownJob = keep_->Running() && !keep_->Cancelling();
+    startCancelButton_->setEnabled(startable_ && (!gate_.Busy() || ownJob));
 }
 
 void TFormAtualizacao::ShowRunning(bool running)
