@@ -50,7 +50,8 @@ void BusyWindowsTest::panelActionsWaitWhileASaveRuns()
     QVERIFY(app.LibraryWindow().JobRunning());
     for (const auto& a : actions) QVERIFY2(!a.action->isEnabled(), a.where);
 
-    QTRY_COMPARE_WITH_TIMEOUT(tool.dialogs.Texts(), QStringList{"Configuração da central 2024011501 salva na biblioteca (nº 1)."}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(tool.dialogs.Texts(),
+                              QStringList{"Configuração da central 2024011501 salva na biblioteca (nº 1)."}, 5000);
     for (const auto& a : actions) QVERIFY2(a.action->isEnabled(), a.where);
 }
 

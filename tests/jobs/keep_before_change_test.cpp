@@ -58,8 +58,8 @@ TEST(KeepBeforeChange, EachEndTypedWithWhatIsKeptAndWhatComesNext)
     using Why = KeepOutcome::Why;
     const Case cases[] = {
         {"stored", {}, true, End::Stored, Why::None, AfterKeep::GoOn, 1, true},
-        {"the library refuses it", [](KeepRig& r) { ASSERT_TRUE(RefuseNewSnapshots(r.path)); }, true, End::NotStored, Why::StorageFailed,
-         AfterKeep::Ask, 0, true},
+        {"the library refuses it", [](KeepRig& r) { ASSERT_TRUE(RefuseNewSnapshots(r.path)); }, true, End::NotStored,
+         Why::StorageFailed, AfterKeep::Ask, 0, true},
         {"no library", {}, false, End::NotStored, Why::NoLibrary, AfterKeep::Ask, 0, false},
         {"cancelled between two exchanges",
          [](KeepRig& r) {

@@ -23,7 +23,10 @@ const QString kNoImage = QString::fromUtf8(kNoInformation);  // the image fields
 }  // namespace
 
 TFormAtualizacao::TFormAtualizacao(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent)
-    : SecondaryWindow(parent), dialogs_(dialogs), gate_(JobGate::Of(session)), keep_(new KeepBeforeChange(session, clock, this))
+    : SecondaryWindow(parent),
+      dialogs_(dialogs),
+      gate_(JobGate::Of(session)),
+      keep_(new KeepBeforeChange(session, clock, this))
 {
     setObjectName(QStringLiteral("FormAtualizacao"));
     setWindowTitle(QStringLiteral("Atualização de firmware"));
