@@ -1,8 +1,9 @@
 #pragma once
 // The firmware update window, shown modally from the main window: loads an
-// image file, then runs the update against the panel's bootloader. The
-// update driver (timers, frames, the machine, the image) does the work, as
-// it does for the command-line tool; this window maps what it reports to
+// image file, keeps what the panel holds in the library, then runs the
+// update against the panel's bootloader. The keep-before-change job and the
+// update driver (timers, frames, the machine, the image) do the work, as
+// they do for the command-line tool; this window maps what they report to
 // its controls and boxes.
 
 #include <QDialog>
