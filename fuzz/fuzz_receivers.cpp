@@ -50,7 +50,7 @@ struct Scene {
         update.Tick();
         update.OnAck();
         update.Tick();
-        if (update.State() != static_cast<std::uint8_t>(UpdateState::SendingPackets)) std::abort();
+        if (update.State() != UpdateState::SendingPackets) std::abort();
         // The enrolment listening: started, its start command acknowledged.
         enrolment.Start(Settings());
         enrolment.Tick(Settings());

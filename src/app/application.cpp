@@ -29,7 +29,7 @@ Application::Application(Seams seams, Options options) : seams_(seams)
     formPrincipal_ = std::make_unique<TFormPrincipal>(
         TFormPrincipal::Services{*session_, seams_.dialogs, seams_.ports, seams_.clock});
     QWidget* owner = formPrincipal_.get();
-    formAtualizacao_ = new TFormAtualizacao(*session_, seams_.dialogs, owner);
+    formAtualizacao_ = new TFormAtualizacao(*session_, seams_.dialogs, seams_.clock, owner);
     formDebug_ = new TFormDebug(*session_, seams_.dialogs, seams_.clock, owner);
     formCadastro_ = new TFormCadastro(*session_, seams_.dialogs, owner);
     formPrincipal_->AttachWindows(formAtualizacao_, formDebug_, formCadastro_);
@@ -44,26 +44,15 @@ Application::Application(Seams seams, Options options) : seams_(seams)
     }
     // Every panel identified is recorded in the library, when it is open.
     QObject::connect(session_.get(), &PanelSession::Identified, formBiblioteca_, &TFormBiblioteca::RecordSeen);
-    // What the panel holds is kept before its firmware changes; without a
-    // library the installer chooses.
-    formAtualizacao_->SetBeforeStart(TFormAtualizacao::BeforeStart{
-        [this, location = options.library](std::function<void(bool)> proceed) {
-            if (!session_->IsPortOpen()) return proceed(true);  // the update itself says so
-            auto ask = [this, proceed] {
-                proceed(seams_.dialogs.Question(formAtualizacao_, QStringLiteral("Biblioteca"),
-                                                QStringLiteral("A configuração da central não foi guardada na biblioteca. "
-                                                               "Atualizar o firmware mesmo assim?")));
-            };
+    // What the panel holds is kept in the library before its firmware changes.
+    formAtualizacao_->SetKeeping(TFormAtualizacao::Keeping{
+        [this, location = options.library] {
             OpenLibrary(location);
-            const bool started = formBiblioteca_->Library() &&
-                                 formBiblioteca_->KeepPanel(SnapshotReason::BeforeFirmwareUpdate,
-                                                            [proceed, ask](TFormBiblioteca::Kept kept) {
-                                                                if (kept == TFormBiblioteca::Kept::Stored) proceed(true);
-                                                                else if (kept == TFormBiblioteca::Kept::NotStored) ask();
-                                                            });
-            if (!started) ask();
+            return formBiblioteca_->Library();
         },
-        [this] { formBiblioteca_->CancelJob(); }});
+        [this](SnapshotReason reason) { return formBiblioteca_->Origin(reason, QString()); }});
+    QObject::connect(formAtualizacao_, &TFormAtualizacao::PanelKept, formBiblioteca_,
+                     [this](const SnapshotInfo& kept) { formBiblioteca_->ShowStored(kept.serial); });
     QObject::connect(formPrincipal_.get(), &TFormPrincipal::LibraryRequested, formBiblioteca_,
                      [this, location = options.library] {
                          OpenLibrary(location);

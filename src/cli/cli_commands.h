@@ -21,9 +21,6 @@ int RunRestore(CliContext& cli, const QString& file);
 int RunDiff(CliContext& cli, const QString& file, const QString& other);
 // A backup file read and checked whole; an exit code when it is refused.
 std::optional<int> LoadBackupFile(CliContext& cli, const QString& file, PanelBackup& backup);
-// Every configuration block of the connected panel, with progress; an exit
-// code on failure.
-std::optional<int> ReadWholeConfiguration(CliContext& cli, PanelBackup& backup);
 
 // library_commands.cpp: list, show, export, import.
 int RunLibrary(CliContext& cli, const QStringList& operands);

@@ -17,6 +17,7 @@
 #include "core/panel/model_capabilities.h"
 #include "ports/network_address.h"
 #include "ports/port_catalogue.h"
+#include "ports/port_path.h"
 #include "session/frame_trace_file.h"
 #include "session/panel_exchange.h"
 #include "session/panel_session.h"
@@ -189,26 +190,18 @@ namespace {
 // when it may be one (a terminal device).
 std::optional<QString> NotASerialPort(const QString& device)
 {
-#ifdef _WIN32
-    (void)device;
-    return std::nullopt;  // the system's ports are listed by the probe
-#else
-    const QByteArray path = device.toLocal8Bit();
-    struct stat info {};
-    if (::stat(path.constData(), &info) != 0) return std::nullopt;
-    if (S_ISREG(info.st_mode)) return QStringLiteral("a regular file");
-    if (S_ISDIR(info.st_mode)) return QStringLiteral("a folder");
-    if (S_ISFIFO(info.st_mode)) return QStringLiteral("a FIFO");
-    if (S_ISSOCK(info.st_mode)) return QStringLiteral("a socket");
-    if (!S_ISCHR(info.st_mode)) return QStringLiteral("not a character device");
-    // A character device that is no terminal (/dev/null) takes no line settings.
-    const int fd = ::open(path.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    const bool terminal = ::isatty(fd) == 1;
-    ::close(fd);
-    if (!terminal) return QStringLiteral("a device that is no terminal");
-    return std::nullopt;
-#endif
+    const std::optional<NotAPort> why = WhyNotAPort(device.toLocal8Bit().toStdString(), /*askTerminal=*/true);
+    if (!why) return std::nullopt;
+    switch (*why) {
+    case NotAPort::RegularFile: return QStringLiteral("a regular file");
+    case NotAPort::Folder: return QStringLiteral("a folder");
+    case NotAPort::Fifo: return QStringLiteral("a FIFO");
+    case NotAPort::Socket: return QStringLiteral("a socket");
+    case NotAPort::NotATerminal: return QStringLiteral("a device that is no terminal");
+    case NotAPort::BlockDevice:
+    case NotAPort::NotADevice: break;
+    }
+    return QStringLiteral("not a character device");
 }
 
 }  // namespace

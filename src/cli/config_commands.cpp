@@ -53,14 +53,6 @@ std::optional<int> LoadBackupFile(CliContext& cli, const QString& file, PanelBac
     return std::nullopt;
 }
 
-std::optional<int> ReadWholeConfiguration(CliContext& cli, PanelBackup& backup)
-{
-    const JobOutcome read = RunPanelJob(cli, [](PanelJob& job) { return job.Read(false); });
-    if (read.end != JobOutcome::End::Done) return ReadFailure(cli, read);
-    backup = *read.backup;
-    return std::nullopt;
-}
-
 namespace {
 
 // The backup a restore writes: a file, or a snapshot of the library named

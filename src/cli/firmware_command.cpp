@@ -11,7 +11,10 @@
 #include "cli/cli_context.h"
 #include "cli/terminal_text.h"
 #include "cli/interrupt_watch.h"
+#include "core/panel/block_table.h"
+#include "jobs/keep_before_change.h"
 #include "library/panel_library.h"
+#include "session/clock.h"
 #include "session/firmware_update_driver.h"
 #include "session/panel_exchange.h"
 #include "session/panel_session.h"
@@ -26,7 +29,7 @@ struct FlashRun {
     bool stalled = false;
     bool portFailed = false;
     bool interrupted = false;  // the user pressed Ctrl-C
-    std::uint8_t lastState = 0;  // the state the run was in when it ended
+    UpdateState lastState = UpdateState::StartBootloader;  // the state the run was in when it ended
     std::uint32_t lastPacket = 0;
 };
 
@@ -63,7 +66,7 @@ QString Advice(const FlashRun& run, int packets, int stallMs)
             .arg(Where(run, packets), cancelled ? QString() : QStringLiteral(" and the panel did not answer the cancel"),
                  inBootloader);
     }
-    if (run.lastState < static_cast<std::uint8_t>(UpdateState::SendingPackets)) {
+    if (run.lastState < UpdateState::SendingPackets) {
         return QStringLiteral("Nothing of the image was sent. The panel may be waiting in its bootloader: check the "
                               "cable, the panel's power and --speed, then run flash again.");
     }
@@ -79,6 +82,8 @@ private:
     int RefuseImage(const ImageLoadReport& report);
     int RefuseModel();
     int DryRun();
+    std::optional<int> KeepPanel();
+    int NotKept(const KeepOutcome& outcome);
     void Show(const UpdateEffects& fx);
     void Line(const QString& text);
     int Finish();
@@ -88,7 +93,7 @@ private:
     std::unique_ptr<FirmwareUpdateDriver> driver_;
     std::unique_ptr<Progress> progress_;
     FlashRun run_;
-    int printedState_ = -1;
+    std::optional<UpdateState> printedState_;
 };
 
 int Flash::Run()
@@ -124,12 +129,7 @@ int Flash::Run()
     if (const auto failed = cli_.Connect()) return *failed;
     if (cli_.Panel().model != driver_->Image().Header().modelCode) return RefuseModel();
     if (cli_.IsSet("dry-run")) return DryRun();
-    // What the panel holds is kept before its firmware changes.
-    if (cli_.LibraryWanted()) {
-        PanelBackup before;
-        if (const auto failed = ReadWholeConfiguration(cli_, before)) return *failed;
-        if (const auto failed = cli_.KeepSnapshot(before, SnapshotReason::BeforeFirmwareUpdate)) return *failed;
-    }
+    if (const auto failed = KeepPanel()) return *failed;
 
     progress_ = cli_.MakeProgress(QStringLiteral("Pacotes"), driver_->Image().Header().packetCount);
     QEventLoop loop;
@@ -212,6 +212,65 @@ int Flash::DryRun()
     return Code(ExitCode::Done);
 }
 
+// What the panel holds is kept before its firmware changes, as the window
+// keeps it. Where the window would ask, the answer was given beforehand:
+// --no-library goes on without; otherwise nothing is sent.
+std::optional<int> Flash::KeepPanel()
+{
+    KeepBeforeChange keep(cli_.Session(), cli_.Env().clock);
+    const std::unique_ptr<Progress> progress =
+        cli_.MakeProgress(QStringLiteral("Reading"), static_cast<int>(ConfigurationBlockIds().size()));
+    QObject::connect(&keep, &KeepBeforeChange::Progress, &keep, [&progress](PanelJob::Stage stage, int done) {
+        if (stage == PanelJob::Stage::ReadingBlocks) progress->Step(done);
+    });
+    std::optional<KeepOutcome> kept;
+    QEventLoop loop;
+    QObject::connect(&keep, &KeepBeforeChange::Finished, &loop, [&kept, &loop](const KeepOutcome& outcome) {
+        kept = outcome;
+        loop.quit();
+    });
+    // With the port gone there is nothing to keep; the update says so.
+    if (!keep.Start([this] { return cli_.Library(); }, cli_.SnapshotOrigin(SnapshotReason::BeforeFirmwareUpdate))) {
+        return std::nullopt;
+    }
+    loop.exec();
+    progress->Done();
+    switch (NextStep(*kept)) {
+    case AfterKeep::GoOn: return std::nullopt;
+    case AfterKeep::Ask:
+        if (kept->why == KeepOutcome::Why::NoLibrary && !cli_.LibraryWanted()) return std::nullopt;
+        return NotKept(*kept);
+    case AfterKeep::Stop: break;
+    }
+    return cli_.Fail(ExitCode::PanelFailed, QStringLiteral("cancelled while the panel was read; nothing was sent"));
+}
+
+int Flash::NotKept(const KeepOutcome& outcome)
+{
+    const QString withoutLibrary =
+        QStringLiteral("run with --no-library to go on without keeping the panel's configuration in the library");
+    const JobOutcome& job = outcome.job;
+    switch (outcome.why) {
+    case KeepOutcome::Why::NoLibrary: return cli_.LibraryFailure();
+    case KeepOutcome::Why::StorageFailed:
+        return cli_.Fail(ExitCode::BadFile, QStringLiteral("%1; %2").arg(job.storageError, withoutLibrary));
+    case KeepOutcome::Why::ReadFailed:
+        if (job.refusal == JobOutcome::Refusal::NotIdentified) {
+            return cli_.Fail(ExitCode::PanelFailed, QStringLiteral("the panel did not answer its identification; check "
+                                                                   "the cable and run the command again"));
+        }
+        return cli_.Fail(ExitCode::PanelFailed,
+                         QStringLiteral("the panel %1 reading %2; check the cable and run the command again")
+                             .arg(job.end == JobOutcome::End::Refused ? QStringLiteral("refused")
+                                                                      : QStringLiteral("did not answer"),
+                                  BlockName(job.block)));
+    case KeepOutcome::Why::None:
+    case KeepOutcome::Why::PortClosed:
+    case KeepOutcome::Why::Busy: break;
+    }
+    return cli_.Fail(ExitCode::PanelFailed, QStringLiteral("the panel's configuration could not be read; nothing was sent"));
+}
+
 void Flash::Line(const QString& text)
 {
     if (cli_.Json()) return;
@@ -235,7 +294,7 @@ void Flash::Show(const UpdateEffects& fx)
     run_.lastPacket = machine.CurrentPacket();
     if (fx.rejection && !fx.rejection->empty()) Line(QString::fromStdString(*fx.rejection));
     // The bar starts with the packets, not with Iniciar's empty gauge.
-    if (fx.gaugeValue && machine.State() == static_cast<std::uint8_t>(UpdateState::SendingPackets)) {
+    if (fx.gaugeValue && machine.State() == UpdateState::SendingPackets) {
         progress_->Step(*fx.gaugeValue);
     }
     if (fx.ended == UpdateEffects::End::Cancelled) run_.cancelled = true;

@@ -22,6 +22,7 @@
 #endif
 
 #include "ports/com_names.h"
+#include "ports/port_path.h"
 
 namespace fs = std::filesystem;
 using ports_internal::ComName;
@@ -65,17 +66,6 @@ std::optional<std::string> LinkTarget(const fs::path& link)
     return target.string();
 }
 
-// What a path is, when it is not a device a port may be: "um arquivo comum".
-std::string KindText(mode_t mode)
-{
-    if (S_ISREG(mode)) return "um arquivo comum";
-    if (S_ISDIR(mode)) return "uma pasta";
-    if (S_ISFIFO(mode)) return "um FIFO";
-    if (S_ISSOCK(mode)) return "um socket";
-    if (S_ISBLK(mode)) return "um dispositivo de bloco";
-    return "algo que não é um dispositivo";
-}
-
 // An entry may lead only to a character device, or to nothing yet (an
 // unplugged adapter keeps its number). Anything else (a file, a folder, a
 // pipe) is never opened; the reason says what it is.
@@ -86,8 +76,9 @@ std::optional<std::string> FollowProblem(const std::string& target)
         if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
         return std::string("não pode ser lido (") + std::strerror(errno) + ")";
     }
-    if (S_ISCHR(info.st_mode)) return std::nullopt;
-    return "leva a " + KindText(info.st_mode) + " (" + target + "), não a um dispositivo";
+    const std::optional<NotAPort> why = WhyNotAPort(target, /*askTerminal=*/false);
+    if (!why) return std::nullopt;
+    return "leva a " + NotAPortText(*why) + " (" + target + "), não a um dispositivo";
 }
 
 // The device an entry pins its number to; an empty path pins it to nothing,

@@ -9,10 +9,10 @@ FirmwareUpdateDriver::FirmwareUpdateDriver(PanelSession& session, Options option
     : QObject(parent), session_(session), options_(options)
 {
     // The timers keep the window's names: tests find them by name.
-    timerMaquina_ = new QTimer(this);
-    timerMaquina_->setObjectName(QStringLiteral("TimerMaquina"));
-    timerMaquina_->setInterval(options_.machineTickMs);
-    connect(timerMaquina_, &QTimer::timeout, this, &FirmwareUpdateDriver::MachineTick);
+    machineTimer_ = new QTimer(this);
+    machineTimer_->setObjectName(QStringLiteral("TimerMaquina"));
+    machineTimer_->setInterval(options_.machineTickMs);
+    connect(machineTimer_, &QTimer::timeout, this, &FirmwareUpdateDriver::MachineTick);
 
     // Counts time-outs from start to exit, whether or not a run is active.
     timerTimeout_ = new QTimer(this);
@@ -45,11 +45,11 @@ ImageLoadReport FirmwareUpdateDriver::LoadImage(const QString& path)
 
 void FirmwareUpdateDriver::StartOrCancel() { Apply(machine_.OnStartCancelClick(session_.IsPortOpen())); }
 
-void FirmwareUpdateDriver::Abandon()
+void FirmwareUpdateDriver::OnClosed()
 {
-    timerMaquina_->stop();
+    machineTimer_->stop();
     stall_->stop();
-    machine_.OnWindowClosed();
+    machine_.OnClosed();
     image_.Close();
 }
 
@@ -74,8 +74,8 @@ void FirmwareUpdateDriver::OnUpdateResult(const std::vector<std::uint8_t>& resul
 
 void FirmwareUpdateDriver::Apply(const UpdateEffects& fx)
 {
-    if (fx.started) timerMaquina_->start();
-    if (fx.stopped) timerMaquina_->stop();
+    if (fx.started) machineTimer_->start();
+    if (fx.stopped) machineTimer_->stop();
     if (fx.send) session_.Send(*fx.send);
     WatchStall();
     emit Effects(fx);
@@ -84,7 +84,7 @@ void FirmwareUpdateDriver::Apply(const UpdateEffects& fx)
 void FirmwareUpdateDriver::WatchStall()
 {
     if (options_.stallMs <= 0) return;
-    const auto state = static_cast<UpdateState>(machine_.State());
+    const UpdateState state = machine_.State();
     const bool panelDriven =
         machine_.UpdateRunning() && (state == UpdateState::SendingPackets || state == UpdateState::PacketsDone);
     if (!panelDriven) {

@@ -39,8 +39,10 @@ public:
     ImageLoadReport LoadImage(const QString& path);
     // "Iniciar" / "Cancelar".
     void StartOrCancel();
+    // The window may close (as the enrolment driver's: no run, or every packet sent).
+    bool CanClose() const { return machine_.CanClose(); }
     // The window closed: the run, if any, is abandoned and the image forgotten.
-    void Abandon();
+    void OnClosed();
 
     // The two timers' ticks, public so tests drive them by hand.
     void MachineTick();
@@ -69,10 +71,10 @@ private:
     Options options_;
     FirmwareImage image_;
     UpdateMachine machine_{image_};
-    QTimer* timerMaquina_ = nullptr;
+    QTimer* machineTimer_ = nullptr;
     QTimer* timerTimeout_ = nullptr;
     QTimer* stall_ = nullptr;
     // Where the run stood when the stall watch last restarted.
-    std::uint8_t watchedState_ = 0;
+    UpdateState watchedState_ = UpdateState::StartBootloader;
     std::uint32_t watchedPacket_ = 0;
 };

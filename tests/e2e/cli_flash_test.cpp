@@ -12,6 +12,8 @@
 #include "cli_test_bench.h"
 #include "core/firmware/image_builder.h"
 #include "core/link/commands.h"
+#include "library/panel_library.h"
+#include "support/refusing_library.h"
 
 using namespace cli_test;
 
@@ -44,6 +46,7 @@ private slots:
     void aFlashThePanelDoesNotFinishSaysWhereItStopped();
     void anAdapterUnpluggedMidFlashIsAPortError();
     void aDryRunChecksTheImageAndThePanelOnly();
+    void aSnapshotTheLibraryRefusesStopsTheFlash();
 };
 
 void CliFlashTest::flashesAnImageThePanelThenRuns()
@@ -188,6 +191,23 @@ void CliFlashTest::aDryRunChecksTheImageAndThePanelOnly()
              qPrintable(bench.out));
     QCOMPARE(panel.ReceivedFrames().size(), panel.CommandCount(CommandByte(CommandCode::IdentifyCommand)));
     QCOMPARE(panel.Version(), VirtualPanel::kDefaultVersion);
+}
+
+// The panel is read, the library refuses to keep it: nothing is sent to the
+// bootloader, and the way on without the library is named.
+void CliFlashTest::aSnapshotTheLibraryRefusesStopsTheFlash()
+{
+    CliBench bench;
+    VirtualPanel& panel = bench.AddPanel(3);
+    QVERIFY(PanelLibrary::Open(*ParseLibraryLocation(bench.LibraryPath()).location).Ok());
+    QVERIFY(RefuseNewSnapshots(bench.LibraryPath()));
+    const QString image = WriteImage(bench.Path("nova.bin"), ImageFileBytes(FlashPlan()));
+    QCOMPARE(bench.Run({"flash", "--port", "COM3", image}), kBadFile);
+    QVERIFY2(bench.err.contains("disk full") && bench.err.contains("run with --no-library to go on without keeping") &&
+                 !bench.err.contains("the panel was not read"),
+             qPrintable(bench.err));
+    QVERIFY(panel.CommandCount(CommandByte(CommandCode::ReadBlockCommand)) > 0);
+    QCOMPARE(panel.CommandCount(CommandByte(CommandCode::BootloaderCommand)), 0u);
 }
 
 QTEST_MAIN(CliFlashTest)

@@ -14,12 +14,14 @@
 
 #include "core/firmware/image_builder.h"
 #include "sim/panel_bootloader.h"
+#include "support/refusing_library.h"
 #include "support/tool_harness.h"
 #include "ui/firmware/form_atualizacao.h"
+#include "ui/library/form_biblioteca.h"
 
 namespace {
 
-const QString kNoInformation = QStringLiteral("Sem informação");
+const QString kEmptyField = QStringLiteral("Sem informação");
 
 QString WriteImage(const QTemporaryDir& dir, const QString& name, const std::vector<std::uint8_t>& bytes)
 {
@@ -50,6 +52,7 @@ private slots:
     void cancelWhilePacketsFlow();
     void errorResultEndsTheRun();
     void needsTheOpenPort();
+    void aSnapshotTheLibraryRefusesIsToldThenAsked();
 
 private:
     // Accessors of the window's controls.
@@ -67,7 +70,7 @@ private:
     // Whole seconds of the time-out timer.
     void Seconds(int count)
     {
-        for (int i = 0; i < count; ++i) form_->TimerTimeoutTimer();
+        for (int i = 0; i < count; ++i) form_->findChild<FirmwareUpdateDriver*>()->TimeoutTick();
     }
     // Through wake-up, identification and start, until packets are asked for.
     bool RunToPackets();
@@ -123,9 +126,9 @@ bool FirmwareUpdateTest::RunToPackets()
     if (!WaitForCommand(panel, CommandByte(CommandCode::BootloaderCommand), 1)) return false;
     Seconds(3);  // no identification came by itself: ask for one
     if (!WaitForCommand(panel, kIdentify, identifies + 1)) return false;
-    if (!QTest::qWaitFor([&] { return form_->Machine().State() == 2; }, 3000)) return false;
+    if (!QTest::qWaitFor([&] { return form_->Machine().State() == UpdateState::StartUpdate; }, 3000)) return false;
     Seconds(1);
-    return QTest::qWaitFor([&] { return form_->Machine().State() == 3; }, 3000);
+    return QTest::qWaitFor([&] { return form_->Machine().State() == UpdateState::SendingPackets; }, 3000);
 }
 
 void FirmwareUpdateTest::loadingShowsTheImageAndReportsBadFiles()
@@ -133,13 +136,13 @@ void FirmwareUpdateTest::loadingShowsTheImageAndReportsBadFiles()
     harness_->Trigger("Atualizaodefirmware1");
     QCOMPARE(harness_->dialogs.WindowsShown().last(), QStringLiteral("FormAtualizacao"));
     QVERIFY(!Control<QLineEdit>("Edit1")->isEnabled());
-    QCOMPARE(Text("Label6"), kNoInformation);
+    QCOMPARE(Text("Label6"), kEmptyField);
     QVERIFY(!Control<QPushButton>("Button3")->isEnabled());
 
     // Cancelling the dialog changes nothing.
     Click("Button4");
     QCOMPARE(harness_->dialogs.openFilters, QStringList{QStringLiteral("Arquivo BIN (*.bin)")});
-    QCOMPARE(Text("Label11"), kNoInformation);
+    QCOMPARE(Text("Label11"), kEmptyField);
 
     const QString good = WriteImage(files_, QStringLiteral("boa.bin"), ImageFileBytes(Plan()));
     harness_->dialogs.files.push_back(good);
@@ -187,8 +190,8 @@ void FirmwareUpdateTest::loadingShowsTheImageAndReportsBadFiles()
     // Closing forgets everything.
     form_->close();
     QVERIFY(!form_->isVisible());
-    QCOMPARE(Text("Label6"), kNoInformation);
-    QCOMPARE(Text("Label10"), kNoInformation);
+    QCOMPARE(Text("Label6"), kEmptyField);
+    QCOMPARE(Text("Label10"), kEmptyField);
     QVERIFY(!form_->Image().ImageValid());
 }
 
@@ -273,7 +276,7 @@ void FirmwareUpdateTest::errorResultEndsTheRun()
     // The same image starts again at once.
     Click("Button3");
     QCOMPARE(Control<QPushButton>("Button3")->text(), QStringLiteral("Cancelar"));
-    QCOMPARE(form_->Machine().State(), 0);
+    QVERIFY(form_->Machine().State() == UpdateState::StartBootloader);
 }
 
 void FirmwareUpdateTest::needsTheOpenPort()
@@ -291,6 +294,32 @@ void FirmwareUpdateTest::needsTheOpenPort()
     const qsizetype shown = harness_->dialogs.WindowsShown().size();
     harness_->Trigger("Atualizaodefirmware1");
     QCOMPARE(harness_->dialogs.WindowsShown().size(), shown);
+}
+
+// The library refuses the snapshot before the update: the installer is told
+// why, then asked; declined, nothing is sent; accepted, the update runs.
+void FirmwareUpdateTest::aSnapshotTheLibraryRefusesIsToldThenAsked()
+{
+    QVERIFY(RefuseNewSnapshots(harness_->App().LibraryWindow().Library()->Location().sqlitePath));
+    harness_->dialogs.files.push_back(WriteImage(files_, QStringLiteral("nova.bin"), ImageFileBytes(Plan())));
+    harness_->Trigger("Atualizaodefirmware1");
+    Click("Button4");
+    const QString question = QStringLiteral("A configuração da central não foi guardada na biblioteca. Atualizar o "
+                                            "firmware mesmo assim?");
+    for (const bool answer : {false, true}) {
+        harness_->dialogs.Clear();
+        harness_->dialogs.answers.push_back(answer);
+        Click("Button3");
+        QTRY_COMPARE_WITH_TIMEOUT(harness_->dialogs.Boxes().size(), std::size_t{2}, 5000);
+        const QStringList boxes = harness_->dialogs.Texts();
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY2(boxes[0].startsWith("A configuração da central não foi guardada na biblioteca: ") &&
+                     boxes[0].contains("disk full"),
+                 qPrintable(boxes[0]));
+        QCOMPARE(boxes[1], question);
+        QCOMPARE(form_->Machine().UpdateRunning(), answer);
+        QCOMPARE(Control<QPushButton>("Button3")->text(), answer ? QStringLiteral("Cancelar") : QStringLiteral("Iniciar"));
+    }
 }
 
 QTEST_MAIN(FirmwareUpdateTest)

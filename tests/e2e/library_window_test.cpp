@@ -11,7 +11,7 @@
 #include <QTest>
 
 #include "core/config/panel_backup.h"
-#include "core/firmware/image_builder.h"
+#include "jobs/job_gate.h"
 #include "ui/firmware/form_atualizacao.h"
 #include "library/panel_library.h"
 #include "support/planted_password.h"
@@ -36,27 +36,12 @@ QByteArray FileBytes(const QString& path)
     return file.readAll();
 }
 
-// Opens the firmware window, loads a 3-packet image for model 51 and clicks
+// Loads a 3-packet image for model 51 in the firmware window and clicks
 // "Iniciar"; false when the image could not be written.
 bool StartUpdate(ToolHarness& tool, const QString& image)
 {
-    tool.Trigger("Atualizaodefirmware1");
-    ImagePlan plan;
-    plan.modelCode = 51;
-    plan.firmwareId = 0x22;
-    plan.packetCount = 3;
-    const std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
-    QFile file(image);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size())) {
-        return false;
-    }
-    file.close();
-    tool.dialogs.files.push_back(image);
-    TFormAtualizacao& firmware = tool.App().FirmwareWindow();
-    firmware.findChild<QPushButton*>("Button4")->click();
-    firmware.findChild<QPushButton*>("Button3")->click();
+    if (!LoadFirmwareImage(tool, image)) return false;
+    tool.App().FirmwareWindow().findChild<QPushButton*>("Button3")->click();
     return true;
 }
 
@@ -316,7 +301,11 @@ void LibraryWindowTest::theSnapshotBeforeAnUpdateCanBeCancelled()
     QVERIFY(start->isEnabled());
     start->click();
     QCOMPARE(start->text(), QStringLiteral("Iniciar"));
-    QTRY_VERIFY_WITH_TIMEOUT(!tool.App().LibraryWindow().JobRunning(), 5000);
+    // Back once the read's last exchange is answered, not before: a click
+    // meanwhile would find the snapshot still running.
+    QVERIFY(!start->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!JobGate::Of(tool.Session()).Busy(), 5000);
+    QVERIFY(start->isEnabled());
     QVERIFY(!firmware.Machine().UpdateRunning());
     QCOMPARE(tool.dialogs.Texts(), QStringList{});
 }

@@ -17,7 +17,7 @@ namespace {
 const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
 
-QColor TextColour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
+QColor LabelTextColour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
 
 }  // namespace
 
@@ -144,23 +144,23 @@ void LinkSupervisionTest::configAnswersAndAcknowledgementsReachTheStatusLine()
     QTRY_VERIFY_WITH_TIMEOUT(!filled.empty(), 3000);
     QCOMPARE(filled, *panel.Panel().Block(2));
     QCOMPARE(tool.StatusLine()->text(), QStringLiteral("CONFIGURAÇÃO INTERVALO DE POLLING"));
-    QCOMPARE(TextColour(tool.StatusLine()), kGreen);
+    QCOMPARE(LabelTextColour(tool.StatusLine()), kGreen);
 
     // A write of the wrong length is refused by the panel.
     tool.Session().WriteBlock({2, 0, 30});
     QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("ERRO AO GRAVAR OS DADOS"), 3000);
-    QCOMPARE(TextColour(tool.StatusLine()), kRed);
+    QCOMPARE(LabelTextColour(tool.StatusLine()), kRed);
     QVERIFY(!tool.Session().WritePending());
 
     tool.Session().WriteBlock({2, 0, 30, 0, 40});
     QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("COMANDO RECEBIDO COM SUCESSO"), 3000);
-    QCOMPARE(TextColour(tool.StatusLine()), kGreen);
+    QCOMPARE(LabelTextColour(tool.StatusLine()), kGreen);
     QCOMPARE(*panel.Panel().Block(2), (std::vector<std::uint8_t>{2, 0, 30, 0, 40}));
 
     // A read of a block the panel refuses, with no write pending.
     tool.Session().ReadBlock(99);
     QTRY_COMPARE_WITH_TIMEOUT(tool.StatusLine()->text(), QStringLiteral("ERRO AO LER A CONFIGURAÇÃO"), 3000);
-    QCOMPARE(TextColour(tool.StatusLine()), kRed);
+    QCOMPARE(LabelTextColour(tool.StatusLine()), kRed);
 }
 
 void LinkSupervisionTest::setTimeButtonSendsTheClock()

@@ -96,8 +96,7 @@ void ModemSensorPagesTest::modemNeverEditsClearsOrWrites()
     tool.Click("BtnEditar4");
     tool.Click("BtnLimpar4");
     QCOMPARE(interval->text(), QStringLiteral("3600"));
-    QVERIFY(!page->WriteButton()->isEnabled());
-    QVERIFY(page->EditButton()->isEnabled());
+    QVERIFY(!tool.InEditState(4));
     for (const char* name : {"ConfigTempoEnvioDadosSimcard", "CfgPinSimcardHab", "CfgPinSimcardDesab",
                              "CfgSenhaPinSimcard1", "CfgSenhaPinSimcard2", "CfgAtivacaoAutoPinSimcardHab",
                              "CfgDadosErbSim", "CfgDadosErbNao"}) {

@@ -54,7 +54,7 @@ bool ReadRecord(ToolHarness& tool, const QString& number)
     return tool.WaitForStatus(kRecordShown);
 }
 
-QColor TextColour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
+QColor LabelTextColour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
 
 }  // namespace
 
@@ -377,14 +377,14 @@ void RfSensorsTest::wholeEnrolmentStoresTheRecord()
     form.TimerProcessoTimer();
     form.TimerProcessoTimer();
     QCOMPARE(status->text(), QStringLiteral("Serial lido: %1").arg(serial));
-    QCOMPARE(TextColour(status), QColor(0, 0, 255));
+    QCOMPARE(LabelTextColour(status), QColor(0, 0, 255));
 
     form.TimerProcessoTimer();
     QVERIFY(WaitForCommand(panel.Panel(), kRfSensor, 1));
     QVERIFY(tickAfterAnswer());
     form.TimerProcessoTimer();
     QCOMPARE(status->text(), QStringLiteral("Cadastro efetuado com sucesso"));
-    QCOMPARE(TextColour(status), QColor(0, 128, 0));
+    QCOMPARE(LabelTextColour(status), QColor(0, 128, 0));
     QVERIFY(control("BtnIniciar")->isEnabled());
     QVERIFY(!control("BtnParar")->isEnabled());
     QVERIFY(control("ConfigZona")->isEnabled());

@@ -3,11 +3,15 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTest>
+
+#include "core/firmware/image_builder.h"
+#include "ui/firmware/form_atualizacao.h"
 
 ToolHarness::ToolHarness()
 {
@@ -125,4 +129,24 @@ void DrainEvents(int rounds)
 bool WaitForCommand(const VirtualPanel& panel, std::uint8_t command, std::size_t count, int timeoutMs)
 {
     return QTest::qWaitFor([&] { return panel.CommandCount(command) >= count; }, timeoutMs);
+}
+
+bool LoadFirmwareImage(ToolHarness& tool, const QString& path)
+{
+    tool.Trigger("Atualizaodefirmware1");
+    ImagePlan plan;
+    plan.modelCode = 51;
+    plan.firmwareId = 0x22;
+    plan.packetCount = 3;
+    const std::vector<std::uint8_t> bytes = ImageFileBytes(plan);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size())) {
+        return false;
+    }
+    file.close();
+    tool.dialogs.files.push_back(path);
+    tool.App().FirmwareWindow().findChild<QPushButton*>("Button4")->click();
+    return true;
 }

@@ -97,3 +97,8 @@ void DrainEvents(int rounds = 20);
 
 // Waits, bounded, until the panel has received count frames with command.
 bool WaitForCommand(const VirtualPanel& panel, std::uint8_t command, std::size_t count, int timeoutMs = 3000);
+
+// Opens the firmware window and chooses in it a 3-packet image for model 51
+// written to path, so "Iniciar" would start an update; false when the file
+// could not be written.
+bool LoadFirmwareImage(ToolHarness& tool, const QString& path);

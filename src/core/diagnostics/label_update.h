@@ -9,13 +9,15 @@
 #include <utility>
 #include <vector>
 
-// The label font colours; Keep leaves the colour the last page left.
-enum class LabelColour : std::uint8_t { Keep, Blue, DarkGreen, Red };
+#include "core/panel/text_colour.h"
+
+// A label's font colour; none leaves the colour the last page left.
+using LabelColour = std::optional<TextColour>;
 
 struct LabelUpdate {
     std::string name;                 // the label's (or picture's) object name
     std::optional<std::string> text;  // UTF-8; absent: the text stays
-    LabelColour colour = LabelColour::Keep;
+    LabelColour colour = std::nullopt;
     std::optional<bool> visible;      // absent: the visibility stays
 
     bool operator==(const LabelUpdate&) const = default;
@@ -23,10 +25,8 @@ struct LabelUpdate {
 
 using LabelUpdates = std::vector<LabelUpdate>;
 
-// What a value label shows while it has no data.
-inline constexpr const char* kNoInformation = "Sem informação";
 
-inline LabelUpdate TextUpdate(std::string name, std::string text, LabelColour colour = LabelColour::Keep)
+inline LabelUpdate TextUpdate(std::string name, std::string text, LabelColour colour = std::nullopt)
 {
     return {std::move(name), std::move(text), colour, std::nullopt};
 }
@@ -34,5 +34,5 @@ inline LabelUpdate TextUpdate(std::string name, std::string text, LabelColour co
 // Not zero: the good text in dark green; zero: the bad one in red.
 inline LabelUpdate GoodBadUpdate(std::string name, std::uint8_t flag, const char* good, const char* bad)
 {
-    return TextUpdate(std::move(name), flag != 0 ? good : bad, flag != 0 ? LabelColour::DarkGreen : LabelColour::Red);
+    return TextUpdate(std::move(name), flag != 0 ? good : bad, flag != 0 ? TextColour::Green : TextColour::Red);
 }

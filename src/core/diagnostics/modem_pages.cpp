@@ -91,7 +91,7 @@ LabelUpdates DecodeModemStatusPage(const std::uint8_t* p)
     };
     // Exactly one of the six pictures stays visible.
     const int bars = SignalBars(signal);
-    for (int n = 0; n <= 5; ++n) updates.push_back({SignalPictureName(n), std::nullopt, LabelColour::Keep, n == bars});
+    for (int n = 0; n <= 5; ++n) updates.push_back({SignalPictureName(n), std::nullopt, std::nullopt, n == bars});
     updates.insert(updates.end(), {
         TextUpdate("LabelStatusAba2_6", std::to_string(p[25])),
         TextUpdate("LabelStatusAba2_7", std::to_string(p[26])),
@@ -118,29 +118,29 @@ const char* PacketDataStateText(std::uint8_t code)
 ColouredText RegistrationText(std::uint8_t code)
 {
     switch (code) {
-    case 0: return {"Não registrado", LabelColour::Red};
-    case 1: return {"Registrado", LabelColour::DarkGreen};
-    case 2: return {"Procurando", LabelColour::Red};
-    case 3: return {"Negado", LabelColour::Red};
-    case 5: return {"Em roaming", LabelColour::Blue};
-    default: return {"Desconhecido", LabelColour::Red};
+    case 0: return {"Não registrado", TextColour::Red};
+    case 1: return {"Registrado", TextColour::Green};
+    case 2: return {"Procurando", TextColour::Red};
+    case 3: return {"Negado", TextColour::Red};
+    case 5: return {"Em roaming", TextColour::Blue};
+    default: return {"Desconhecido", TextColour::Red};
     }
 }
 
 ColouredText ModemIndicatorText(std::uint8_t code)
 {
     switch (code) {
-    case 1: return {"Servidor Ok", LabelColour::DarkGreen};
-    case 2: return {"GPRS Ok (sem ack)", LabelColour::Blue};
-    case 3: return {"Operadora Ok (sem gprs)", LabelColour::Blue};
-    case 4: return {"Sinal Baixo", LabelColour::Red};
-    case 5: return {"Sem Simcard", LabelColour::Red};
-    case 6: return {"Modem Init", LabelColour::Blue};
-    case 7: return {"Modem erro HW", LabelColour::Red};
-    case 8: return {"Simcard não registrado", LabelColour::Red};
-    case 9: return {"Senha PIN", LabelColour::Red};
-    case 10: return {"Senha PUK", LabelColour::Red};
-    default: return {"Desconhecido", LabelColour::Red};
+    case 1: return {"Servidor Ok", TextColour::Green};
+    case 2: return {"GPRS Ok (sem ack)", TextColour::Blue};
+    case 3: return {"Operadora Ok (sem gprs)", TextColour::Blue};
+    case 4: return {"Sinal Baixo", TextColour::Red};
+    case 5: return {"Sem Simcard", TextColour::Red};
+    case 6: return {"Modem Init", TextColour::Blue};
+    case 7: return {"Modem erro HW", TextColour::Red};
+    case 8: return {"Simcard não registrado", TextColour::Red};
+    case 9: return {"Senha PIN", TextColour::Red};
+    case 10: return {"Senha PUK", TextColour::Red};
+    default: return {"Desconhecido", TextColour::Red};
     }
 }
 

@@ -36,8 +36,8 @@ LabelUpdates CentralPage(Payload p)
         TextUpdate("LabelStatusAba1_11", "0x" + HexBytes(p + 7, 4, "")),
         TextUpdate("LabelStatusAba1_12", UtcDateText(GetBigEndian32(p + 7))),
         TextUpdate("LabelStatusAba1_5", GetBigEndian16(p + 11) == kArmedCode ? "Armada" : "Desarmada"),
-        p[13] == kTamperedCode ? TextUpdate("LabelStatusAba1_6", "Violada", LabelColour::Red)
-                               : TextUpdate("LabelStatusAba1_6", "Não violada", LabelColour::DarkGreen),
+        p[13] == kTamperedCode ? TextUpdate("LabelStatusAba1_6", "Violada", TextColour::Red)
+                               : TextUpdate("LabelStatusAba1_6", "Não violada", TextColour::Green),
         TextUpdate("LabelStatusAba1_7", p[14] != 0 ? Decimal(GetBigEndian16(p + 15) / 100u) : "Não"),
         TextUpdate("LabelStatusAba1_8", Decimal(p[19])),
         TextUpdate("LabelStatusAba1_9", Decimal(GetBigEndian16(p + 20))),
@@ -181,13 +181,13 @@ LabelUpdates TemperaturePage(Payload p)
         const std::uint16_t raw = GetBigEndian16(record);
         const std::string temperatureLabel = Numbered("LabelStatusAba7_", 2 * n + 1);
         if (raw == kSensorFault) {
-            updates.push_back(TextUpdate(temperatureLabel, "Defeito no sensor", LabelColour::Red));
+            updates.push_back(TextUpdate(temperatureLabel, "Defeito no sensor", TextColour::Red));
         } else if (raw == kSensorDisabled) {
-            updates.push_back(TextUpdate(temperatureLabel, "Não habilitado", LabelColour::Blue));
+            updates.push_back(TextUpdate(temperatureLabel, "Não habilitado", TextColour::Blue));
         } else {
             char text[32];
             std::snprintf(text, sizeof text, "%.2f ºC", static_cast<double>(TemperatureFromRaw(raw)));
-            updates.push_back(TextUpdate(temperatureLabel, text, LabelColour::Blue));
+            updates.push_back(TextUpdate(temperatureLabel, text, TextColour::Blue));
         }
         // The identifier's first and last bytes (family and check) are not shown.
         const Payload id = record + 2;
@@ -291,8 +291,8 @@ LabelUpdates ShowResetUpdates()
     reset("LabelStatusAba12_", 1, 9);
     reset("LabelStatusAba13_", 1, 16);
     for (LabelUpdate& update : updates) {
-        if (update.name == "LabelStatusAba1_6") update.colour = LabelColour::Blue;
+        if (update.name == "LabelStatusAba1_6") update.colour = TextColour::Blue;
     }
-    for (int bars = 1; bars <= 5; ++bars) updates.push_back({SignalPictureName(bars), std::nullopt, LabelColour::Keep, false});
+    for (int bars = 1; bars <= 5; ++bars) updates.push_back({SignalPictureName(bars), std::nullopt, std::nullopt, false});
     return updates;
 }

@@ -84,7 +84,7 @@ UpdateEffects UpdateMachine::OnStartCancelClick(bool portOpen)
     }
     const std::uint16_t count = image_.Header().packetCount;
     fx.started = true;
-    fx.status = UpdateEffects::Status{"", UpdateColour::Blue};
+    fx.status = UpdateEffects::Status{"", TextColour::Blue};
     fx.rejection = "";
     fx.packetText = PacketText(1, count);
     fx.gaugeValue = 0;
@@ -181,7 +181,7 @@ UpdateEffects UpdateMachine::Tick()
     case UpdateState::SignatureError: {
         const std::string text = UpdateStateText(State());
         StopUpdate(fx);
-        fx.status = UpdateEffects::Status{text, UpdateColour::Red};
+        fx.status = UpdateEffects::Status{text, TextColour::Red};
         fx.message = UpdateEffects::Message{false, text + "."};
         break;
     }
@@ -194,7 +194,7 @@ UpdateEffects UpdateMachine::Tick()
         shownPacket_ = count;
         fx.gaugeValue = static_cast<int>(count);
         fx.packetText = PacketText(count, count);
-        fx.status = UpdateEffects::Status{text, UpdateColour::Green};
+        fx.status = UpdateEffects::Status{text, TextColour::Green};
         fx.message = UpdateEffects::Message{true, text + "."};
         fx.ended = UpdateEffects::End::Succeeded;
         break;
@@ -204,7 +204,7 @@ UpdateEffects UpdateMachine::Tick()
         if (responseCountdown_ > 0) {
             if (!cancelAckReceived_) break;
             StopUpdate(fx);
-            fx.status = UpdateEffects::Status{"Atualização cancelada", UpdateColour::Blue};
+            fx.status = UpdateEffects::Status{"Atualização cancelada", TextColour::Blue};
             fx.gaugeValue = 0;
             fx.packetText = "";
             fx.message = UpdateEffects::Message{false, "Atualização cancelada."};
@@ -228,7 +228,7 @@ UpdateEffects UpdateMachine::Tick()
 UpdateEffects UpdateMachine::OnAck()
 {
     UpdateEffects fx;
-    fx.status = UpdateEffects::Status{"Mensagem de ack do equipamento", UpdateColour::Green};
+    fx.status = UpdateEffects::Status{"Mensagem de ack do equipamento", TextColour::Green};
     ackReceived_ = true;
     cancelAckReceived_ = true;
     return fx;
@@ -237,7 +237,7 @@ UpdateEffects UpdateMachine::OnAck()
 UpdateEffects UpdateMachine::OnNack()
 {
     UpdateEffects fx;
-    if (nackShown_) fx.status = UpdateEffects::Status{"Mensagem de nack do equipamento", UpdateColour::Red};
+    if (nackShown_) fx.status = UpdateEffects::Status{"Mensagem de nack do equipamento", TextColour::Red};
     return fx;
 }
 
@@ -258,7 +258,7 @@ UpdateEffects UpdateMachine::OnPacketRequest(const std::uint8_t* payload, std::s
     }
     if (payload == nullptr || length != kPacketRequestLength || state_ != UpdateState::SendingPackets) return fx;
 
-    fx.status = UpdateEffects::Status{"Solicita pacote atualização", UpdateColour::Blue};
+    fx.status = UpdateEffects::Status{"Solicita pacote atualização", TextColour::Blue};
     if (payload[0] != image_.Header().firmwareId) {
         fx.rejection = "Erro no ID de firmware.";
         return fx;
@@ -290,13 +290,13 @@ UpdateEffects UpdateMachine::OnPacketRequest(const std::uint8_t* payload, std::s
 UpdateEffects UpdateMachine::OnUpdateResult(const std::uint8_t* payload, std::size_t length)
 {
     UpdateEffects fx;
-    fx.status = UpdateEffects::Status{"Mensagem de confirmação da atualização", UpdateColour::Blue};
+    fx.status = UpdateEffects::Status{"Mensagem de confirmação da atualização", TextColour::Blue};
     if (payload == nullptr || length != 1) return fx;
     if (const auto next = StateForResult(payload[0])) state_ = *next;
     return fx;
 }
 
-void UpdateMachine::OnWindowClosed()
+void UpdateMachine::OnClosed()
 {
     running_ = false;
 }
@@ -318,5 +318,5 @@ void UpdateMachine::EndWithError(UpdateEffects& fx, const char* text)
 void UpdateMachine::ShowState(UpdateEffects& fx) const
 {
     const auto state = static_cast<std::uint8_t>(state_);
-    fx.status = UpdateEffects::Status{UpdateStateText(state), UpdateColour::Blue};
+    fx.status = UpdateEffects::Status{UpdateStateText(state), TextColour::Blue};
 }

@@ -25,6 +25,7 @@
 #include <string>
 
 #include "core/link/outgoing.h"
+#include "core/panel/text_colour.h"
 
 class FirmwareImage;
 
@@ -46,17 +47,16 @@ enum class UpdateState : std::uint8_t {
 
 // The status text of a state, empty for a value outside 0..12.
 const char* UpdateStateText(std::uint8_t state);
+inline const char* UpdateStateText(UpdateState state) { return UpdateStateText(static_cast<std::uint8_t>(state)); }
 
 // The message that ends a run whose device is not the image's model; a
 // caller that knows the device's model beforehand refuses with it too.
 inline constexpr const char* kModelMismatchText = "Modelo de equipamento diferente da versão de firmware.";
 
-enum class UpdateColour { Blue, Green, Red };
-
 struct UpdateEffects {
     struct Status {
         std::string text;
-        UpdateColour colour = UpdateColour::Blue;
+        TextColour colour = TextColour::Blue;
     };
     struct Message {
         bool information = false;  // "Informação" box; otherwise "Erro"
@@ -106,12 +106,12 @@ public:
     UpdateEffects OnUpdateResult(const std::uint8_t* payload, std::size_t length);
 
     // The window may close with no run active, or once every packet is sent.
-    bool MayClose() const { return !running_ || state_ == UpdateState::PacketsDone; }
+    bool CanClose() const { return !running_ || state_ == UpdateState::PacketsDone; }
     // The window closed: the run, if any, is abandoned.
-    void OnWindowClosed();
+    void OnClosed();
 
     bool UpdateRunning() const { return running_; }
-    std::uint8_t State() const { return static_cast<std::uint8_t>(state_); }
+    UpdateState State() const { return state_; }
     bool IdentReceived() const { return identReceived_; }
     std::uint8_t DeviceModel() const { return deviceModel_; }
     std::uint8_t DeviceVersion() const { return deviceVersion_; }

@@ -9,11 +9,11 @@ namespace {
 
 EnrolmentStatus Blue(std::string text)
 {
-    return {std::move(text), EnrolmentColour::Blue};
+    return {std::move(text), TextColour::Blue};
 }
 EnrolmentStatus Red(std::string text)
 {
-    return {std::move(text), EnrolmentColour::Red};
+    return {std::move(text), TextColour::Red};
 }
 
 std::string ConversionMessage(const std::string& text)
@@ -199,7 +199,7 @@ EnrolmentEffects EnrolmentMachine::Tick(const EnrolmentSettings& settings)
     }
     case AwaitWritten:
         if (ack_) {
-            effects.status = {"Cadastro efetuado com sucesso", EnrolmentColour::Green};
+            effects.status = {"Cadastro efetuado com sucesso", TextColour::Green};
             StopEnrolment(effects);
             break;
         }

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "core/link/outgoing.h"
+#include "core/panel/text_colour.h"
 #include "core/rf/rf_sensor_record.h"
 
 // What the window's controls say at the moment of a call.
@@ -40,11 +41,9 @@ struct EnrolmentSettings {
     std::string userText;  // empty means user 1
 };
 
-enum class EnrolmentColour { Blue, Red, Green };
-
 struct EnrolmentStatus {
     std::string text;
-    EnrolmentColour colour;
+    TextColour colour;
 };
 
 struct EnrolmentEffects {
@@ -91,8 +90,6 @@ public:
     bool Busy() const { return busy_; }
     State CurrentState() const { return state_; }
     bool AckPending() const { return ack_; }
-    bool NackPending() const { return nack_; }
-    std::uint8_t Countdown() const { return countdown_; }
     std::uint8_t Retries() const { return retries_; }
     std::uint32_t FirstSerial() const { return firstSerial_; }
     std::uint32_t SecondSerial() const { return secondSerial_; }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 
 QStringList ChoiceItems(std::span<const char* const> items)
@@ -48,4 +49,12 @@ QLabel* MakeNamedLabel(const QString& objectName, const QString& text, QWidget* 
     auto* label = new QLabel(text, parent);
     label->setObjectName(objectName);
     return label;
+}
+
+QPushButton* MakeNamedButton(const QString& objectName, const QString& text, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    return button;
 }

@@ -10,6 +10,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPushButton;
 class QRadioButton;
 class QWidget;
 
@@ -28,3 +29,5 @@ int ChoiceIndex(const QComboBox* combo);
 QCheckBox* MakeCheck(const QString& objectName, const QString& caption, QWidget* parent);
 // A label that a window refers to by name.
 QLabel* MakeNamedLabel(const QString& objectName, const QString& text, QWidget* parent);
+// A button that a window refers to by name; Enter in a field never presses it.
+QPushButton* MakeNamedButton(const QString& objectName, const QString& text, QWidget* parent);

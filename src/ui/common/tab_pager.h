@@ -18,10 +18,6 @@ public:
     // Attaches itself to the notebook (as its child).
     explicit TabPager(QTabWidget& tabs);
 
-    // The first and last tab of the run on show.
-    int FirstShown() const { return first_; }
-    int LastShown() const { return last_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -17,6 +17,7 @@
 #include "core/diagnostics/status_tabs.h"
 #include "ui/common/field_layout.h"
 #include "ui/common/tab_pager.h"
+#include "ui/common/text_colour.h"
 #include "ui/diagnostics/signal_picture.h"
 
 namespace {
@@ -59,9 +60,7 @@ void AddRows(QGridLayout* grid, const std::vector<ValueRow>& rows, DebugControls
         }
         auto* value = new QLabel(QString::fromUtf8(kNoInformation), parent);
         value->setObjectName(row.name);
-        QPalette palette = value->palette();
-        palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-        value->setPalette(palette);
+        SetTextColour(value, TextColour::Blue);
         value->setMinimumWidth(180);
         grid->addWidget(value, r, c + 1);
         controls.values.insert(row.name, value);

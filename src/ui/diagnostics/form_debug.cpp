@@ -17,20 +17,13 @@
 #include "session/clock.h"
 #include "session/panel_session.h"
 #include "session/status_polling_driver.h"
+#include "ui/common/busy_controls.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/local_time.h"
 #include "ui/common/messages.h"
+#include "ui/common/text_colour.h"
 
 namespace {
-
-QColor ColourOf(LabelColour colour)
-{
-    switch (colour) {
-    case LabelColour::DarkGreen: return {0, 128, 0};
-    case LabelColour::Red: return {255, 0, 0};
-    default: return {0, 0, 255};
-    }
-}
 
 QString LogOpenFailure(DiagnosticLogWriter::Status status, const QString& path, const std::string& detail)
 {
@@ -84,6 +77,7 @@ TFormDebug::TFormDebug(PanelSession& session, Dialogs& dialogs, const Clock& clo
     connect(controls_.pageControl, &QTabWidget::currentChanged, this, &TFormDebug::PageControlDebugChange);
     connect(controls_.arm, &QPushButton::clicked, this, &TFormDebug::ArmClick);
     connect(controls_.disarm, &QPushButton::clicked, this, &TFormDebug::DisarmClick);
+    DisableWhileJobRuns(session_, {controls_.arm, controls_.disarm});
 
     // Polls from creation to exit, whether the window is shown or not.
     polling_ = new StatusPollingDriver(session_, clock_, {}, this);
@@ -113,11 +107,7 @@ void TFormDebug::Apply(const LabelUpdates& updates)
         const QString name = QString::fromStdString(update.name);
         if (QLabel* label = controls_.values.value(name)) {
             if (update.text) label->setText(QString::fromStdString(*update.text));
-            if (update.colour != LabelColour::Keep) {
-                QPalette palette = label->palette();
-                palette.setColor(QPalette::WindowText, ColourOf(update.colour));
-                label->setPalette(palette);
-            }
+            if (update.colour) SetTextColour(label, *update.colour);
         } else if (QWidget* picture = controls_.pictures.value(name)) {
             if (update.visible) picture->setVisible(*update.visible);
         }

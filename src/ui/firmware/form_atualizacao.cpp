@@ -5,48 +5,28 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/common/choice_controls.h"
 #include "jobs/job_gate.h"
+#include "jobs/keep_before_change.h"
+#include "ui/common/choice_controls.h"
 #include "ui/common/dialogs.h"
+#include "ui/common/job_failure_text.h"
+#include "ui/common/text_colour.h"
 
 namespace {
 
-const QString kNoInformation = QStringLiteral("Sem informação");
-
-QPushButton* NamedButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-void SetTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-QColor Colour(UpdateColour colour)
-{
-    switch (colour) {
-    case UpdateColour::Green: return QColor(0, 128, 0);
-    case UpdateColour::Red: return QColor(255, 0, 0);
-    case UpdateColour::Blue: break;
-    }
-    return QColor(0, 0, 255);
-}
+const QString kNoImage = QString::fromUtf8(kNoInformation);  // the image fields before a file is chosen
 
 }  // namespace
 
-TFormAtualizacao::TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent)
-    : SecondaryWindow(parent), dialogs_(dialogs)
+TFormAtualizacao::TFormAtualizacao(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent)
+    : SecondaryWindow(parent),
+      dialogs_(dialogs),
+      gate_(JobGate::Of(session)),
+      keep_(new KeepBeforeChange(session, clock, this))
 {
     setObjectName(QStringLiteral("FormAtualizacao"));
     setWindowTitle(QStringLiteral("Atualização de firmware"));
@@ -55,25 +35,28 @@ TFormAtualizacao::TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWid
     // stalled run, so it never gives up on its own.
     driver_ = new FirmwareUpdateDriver(session, FirmwareUpdateDriver::Options{}, this);
     connect(driver_, &FirmwareUpdateDriver::Effects, this, &TFormAtualizacao::Apply);
-    // Another job talking to the panel holds "Iniciar"; the panel kept
-    // before this update is this window's own, and "Cancelar" stops it.
-    connect(&JobGate::Of(session), &JobGate::BusyChanged, this,
-            [this](bool busy) { startCancelButton_->setEnabled(!busy || keeping_); });
+    connect(keep_, &KeepBeforeChange::Finished, this, &TFormAtualizacao::Kept);
+    connect(&JobGate::Of(session), &JobGate::BusyChanged, this, &TFormAtualizacao::FollowStart);
 }
 
-TFormAtualizacao::~TFormAtualizacao() = default;
+TFormAtualizacao::~TFormAtualizacao()
+{
+    // Its keep job, a child, lets the panel go as it is destroyed, after
+    // this window has stopped being one.
+    gate_.disconnect(this);
+}
 
 void TFormAtualizacao::BuildLayout()
 {
     fileNameEdit_ = new QLineEdit(this);
     fileNameEdit_->setObjectName(QStringLiteral("Edit1"));
     fileNameEdit_->setEnabled(false);  // the path comes from the dialog only
-    fileNameEdit_->setText(kNoInformation);  // until a file is chosen
-    modelLabel_ = MakeNamedLabel(QStringLiteral("Label6"), kNoInformation, this);
-    versionLabel_ = MakeNamedLabel(QStringLiteral("Label7"), kNoInformation, this);
-    dateLabel_ = MakeNamedLabel(QStringLiteral("Label10"), kNoInformation, this);
-    packetsLabel_ = MakeNamedLabel(QStringLiteral("Label11"), kNoInformation, this);
-    openFileButton_ = NamedButton(QStringLiteral("Button4"), QStringLiteral("Abrir Arquivo"), this);
+    fileNameEdit_->setText(kNoImage);  // until a file is chosen
+    modelLabel_ = MakeNamedLabel(QStringLiteral("Label6"), kNoImage, this);
+    versionLabel_ = MakeNamedLabel(QStringLiteral("Label7"), kNoImage, this);
+    dateLabel_ = MakeNamedLabel(QStringLiteral("Label10"), kNoImage, this);
+    packetsLabel_ = MakeNamedLabel(QStringLiteral("Label11"), kNoImage, this);
+    openFileButton_ = MakeNamedButton(QStringLiteral("Button4"), QStringLiteral("Abrir Arquivo"), this);
 
     auto* image = new QFormLayout;
     auto* fileRow = new QHBoxLayout;
@@ -86,16 +69,16 @@ void TFormAtualizacao::BuildLayout()
     image->addRow(QString(), packetsLabel_);
 
     statusLabel_ = MakeNamedLabel(QStringLiteral("Label3"), QString(), this);
-    SetTextColour(statusLabel_, Colour(UpdateColour::Blue));
+    SetTextColour(statusLabel_, TextColour::Blue);
     rejectionLabel_ = MakeNamedLabel(QStringLiteral("Label9"), QString(), this);
-    SetTextColour(rejectionLabel_, Colour(UpdateColour::Red));
+    SetTextColour(rejectionLabel_, TextColour::Red);
     progressLabel_ = MakeNamedLabel(QStringLiteral("Label8"), QString(), this);
     gaugeProg_ = new QProgressBar(this);
     gaugeProg_->setObjectName(QStringLiteral("GaugeProg"));
     gaugeProg_->setRange(0, 1);
     gaugeProg_->setValue(0);
     QPalette gauge = gaugeProg_->palette();
-    gauge.setColor(QPalette::Highlight, Colour(UpdateColour::Blue));
+    gauge.setColor(QPalette::Highlight, ColourOf(TextColour::Blue));
     gaugeProg_->setPalette(gauge);
 
     auto* progress = new QFormLayout;
@@ -104,9 +87,9 @@ void TFormAtualizacao::BuildLayout()
     progress->addRow(MakeNamedLabel(QStringLiteral("Label1"), QStringLiteral("Progresso:"), this), progressLabel_);
     progress->addRow(QString(), gaugeProg_);
 
-    startCancelButton_ = NamedButton(QStringLiteral("Button3"), QStringLiteral("Iniciar"), this);
+    startCancelButton_ = MakeNamedButton(QStringLiteral("Button3"), QStringLiteral("Iniciar"), this);
     startCancelButton_->setEnabled(false);
-    exitButton_ = NamedButton(QStringLiteral("Button1"), QStringLiteral("Sair"), this);
+    exitButton_ = MakeNamedButton(QStringLiteral("Button1"), QStringLiteral("Sair"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(startCancelButton_);
@@ -142,8 +125,8 @@ void TFormAtualizacao::ApplyLoad(const ImageLoadReport& report)
             packetsLabel_->setText(QString::fromStdString(report.info.packets));
             break;
         case ImageLoadStep::Kind::ClearInfo: ClearImageInfo(); break;
-        case ImageLoadStep::Kind::EnableStart: startCancelButton_->setEnabled(true); break;
-        case ImageLoadStep::Kind::DisableStart: startCancelButton_->setEnabled(false); break;
+        case ImageLoadStep::Kind::EnableStart: SetStartable(true); break;
+        case ImageLoadStep::Kind::DisableStart: SetStartable(false); break;
         case ImageLoadStep::Kind::Error: dialogs_.Error(this, QString::fromStdString(step.text)); break;
         }
     }
@@ -161,31 +144,60 @@ void TFormAtualizacao::ClearImageInfo()
 void TFormAtualizacao::StartCancelClick()
 {
     // Before a run starts (not when it is cancelled), what the panel holds
-    // may be kept; the hook may stop the start.
-    if (keeping_) {
+    // is kept; the run starts when that is done.
+    if (keep_->Running()) {
         // Stopped before the update started: no question, no box.
-        keeping_ = false;
-        if (beforeStart_.cancel) beforeStart_.cancel();
+        // "Iniciar" is back once its last exchange is answered.
+        keep_->Cancel();
         statusLabel_->clear();
         ShowRunning(false);
+        FollowStart();
         return;
     }
     const bool starting = !driver_->Machine().UpdateRunning() && driver_->Image().ImageValid();
-    if (!starting || !beforeStart_.start) {
+    if (!starting || !keeping_.library ||
+        !keep_->Start(keeping_.library, keeping_.origin(SnapshotReason::BeforeFirmwareUpdate))) {
         driver_->StartOrCancel();
         return;
     }
-    keeping_ = true;
     ShowRunning(true);
-    SetTextColour(statusLabel_, Colour(UpdateColour::Blue));
+    SetTextColour(statusLabel_, TextColour::Blue);
     statusLabel_->setText(QStringLiteral("Guardando a configuração da central na biblioteca…"));
-    beforeStart_.start([this, guard = QPointer<TFormAtualizacao>(this)](bool go) {
-        if (!guard || !keeping_) return;
-        keeping_ = false;
-        statusLabel_->clear();
-        ShowRunning(false);
-        if (go) driver_->StartOrCancel();
-    });
+}
+
+void TFormAtualizacao::Kept(const KeepOutcome& outcome)
+{
+    const AfterKeep next = NextStep(outcome);
+    // Cancelled from "Cancelar" or by leaving: the window is idle already.
+    if (next == AfterKeep::Stop) return;
+    statusLabel_->clear();
+    ShowRunning(false);
+    if (outcome.end == KeepOutcome::End::Stored) emit PanelKept(*outcome.job.snapshot);
+    if (next == AfterKeep::Ask) {
+        if (const QString failure = JobFailureText(outcome.job, QStringLiteral("nada foi guardado.")); !failure.isEmpty()) {
+            dialogs_.Error(this, failure);
+        }
+        if (!dialogs_.Question(this, QStringLiteral("Biblioteca"),
+                               QStringLiteral("A configuração da central não foi guardada na biblioteca. "
+                                              "Atualizar o firmware mesmo assim?"))) {
+            return;
+        }
+    }
+    driver_->StartOrCancel();
+}
+
+void TFormAtualizacao::SetStartable(bool startable)
+{
+    startable_ = startable;
+    FollowStart();
+}
+
+void TFormAtualizacao::FollowStart()
+{
+    // Another job talking to the panel holds "Iniciar"; the panel kept
+    // before this update is this window's own, and "Cancelar" stops it.
+    const bool ownJob = keep_->Running() && !keep_->Cancelling();
+    startCancelButton_->setEnabled(startable_ && (!gate_.Busy() || ownJob));
 }
 
 void TFormAtualizacao::ShowRunning(bool running)
@@ -214,7 +226,7 @@ void TFormAtualizacao::Apply(const UpdateEffects& fx)
         exitButton_->setEnabled(true);
     }
     if (fx.status) {
-        SetTextColour(statusLabel_, Colour(fx.status->colour));
+        SetTextColour(statusLabel_, fx.status->colour);
         statusLabel_->setText(QString::fromStdString(fx.status->text));
     }
     if (fx.rejection) rejectionLabel_->setText(QString::fromStdString(*fx.rejection));
@@ -246,8 +258,8 @@ void TFormAtualizacao::closeEvent(QCloseEvent* event)
 void TFormAtualizacao::reject()
 {
     // Leaving while the panel is kept stops that, as "Cancelar" would.
-    if (keeping_) StartCancelClick();
-    if (!Machine().MayClose()) {
+    if (keep_->Running()) StartCancelClick();
+    if (!driver_->CanClose()) {
         dialogs_.Error(this, QStringLiteral("Atualização em progresso, cancelar para sair."));
         return;
     }
@@ -257,17 +269,17 @@ void TFormAtualizacao::reject()
 
 void TFormAtualizacao::FormClose()
 {
-    driver_->Abandon();
+    driver_->OnClosed();
     statusLabel_->clear();
     progressLabel_->clear();
     rejectionLabel_->clear();
-    modelLabel_->setText(kNoInformation);
-    versionLabel_->setText(kNoInformation);
-    dateLabel_->setText(kNoInformation);
-    packetsLabel_->setText(kNoInformation);
+    modelLabel_->setText(kNoImage);
+    versionLabel_->setText(kNoImage);
+    dateLabel_->setText(kNoImage);
+    packetsLabel_->setText(kNoImage);
     startCancelButton_->setText(QStringLiteral("Iniciar"));
     fileNameEdit_->clear();
     openFileButton_->setEnabled(true);
-    startCancelButton_->setEnabled(false);
+    SetStartable(false);
     gaugeProg_->setValue(0);
 }

@@ -1,18 +1,24 @@
 #pragma once
 // The firmware update window, shown modally from the main window: loads an
-// image file, then runs the update against the panel's bootloader. The
-// update driver (timers, frames, the machine, the image) does the work, as
-// it does for the command-line tool; this window maps what it reports to
+// image file, keeps what the panel holds in the library, then runs the
+// update against the panel's bootloader. The keep-before-change job and the
+// update driver (timers, frames, the machine, the image) do the work, as
+// they do for the command-line tool; this window maps what they report to
 // its controls and boxes.
 
 #include <QDialog>
 #include <functional>
 #include <cstdint>
 
+#include "library/panel_library.h"
 #include "session/firmware_update_driver.h"
 #include "ui/common/secondary_window.h"
 
+class Clock;
 class Dialogs;
+class JobGate;
+class KeepBeforeChange;
+struct KeepOutcome;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -22,18 +28,17 @@ class PanelSession;
 class TFormAtualizacao : public SecondaryWindow {
     Q_OBJECT
 public:
-    TFormAtualizacao(PanelSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
+    TFormAtualizacao(PanelSession& session, Dialogs& dialogs, const Clock& clock, QWidget* parent = nullptr);
     ~TFormAtualizacao() override;
 
-    // What runs when "Iniciar" starts an update with a valid image, before
-    // the update (the panel library keeps what the panel holds here): start
-    // is told to go on or not when done; cancel stops it (its answer is
-    // then never asked for). The window is in its running state meanwhile.
-    struct BeforeStart {
-        std::function<void(std::function<void(bool go)> proceed)> start;
-        std::function<void()> cancel;
+    // Where "Iniciar" keeps what the panel holds before an update: the
+    // library (opened when first needed; null when there is none) and who
+    // keeps it. Without it the update starts at once.
+    struct Keeping {
+        std::function<PanelLibrary*()> library;
+        std::function<SnapshotMeta(SnapshotReason)> origin;
     };
-    void SetBeforeStart(BeforeStart hook) { beforeStart_ = std::move(hook); }
+    void SetKeeping(Keeping keeping) { keeping_ = std::move(keeping); }
 
     std::uint8_t DeviceModel() const { return Machine().DeviceModel(); }
     std::uint8_t DeviceVersion() const { return Machine().DeviceVersion(); }
@@ -42,9 +47,9 @@ public:
     const UpdateMachine& Machine() const { return driver_->Machine(); }
     const FirmwareImage& Image() const { return driver_->Image(); }
 
-public slots:
-    // The one-second timer, public so tests drive it by hand.
-    void TimerTimeoutTimer();
+signals:
+    // What the panel held was stored before an update.
+    void PanelKept(const SnapshotInfo& snapshot);
 
 protected:
     void Opening() override;
@@ -53,6 +58,8 @@ protected:
     void reject() override;
 
 private slots:
+    // The one-second timer's handler; tests tick the driver itself.
+    void TimerTimeoutTimer();
     void OpenFileClick();
     void StartCancelClick();
 
@@ -79,8 +86,15 @@ private:
     QPushButton* openFileButton_ = nullptr;
     QPushButton* startCancelButton_ = nullptr;
     QPushButton* exitButton_ = nullptr;
-    BeforeStart beforeStart_;
-    bool keeping_ = false;  // the before-start work runs
+    // "Iniciar" has an image to send (or a run to cancel), and no other
+    // job holds the panel.
+    void SetStartable(bool startable);
+    void FollowStart();
+    bool startable_ = false;
+    JobGate& gate_;
+    Keeping keeping_;
+    KeepBeforeChange* keep_ = nullptr;
+    void Kept(const KeepOutcome& outcome);
     // The running state's look, or the idle one.
     void ShowRunning(bool running);
 };

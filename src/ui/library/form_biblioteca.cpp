@@ -28,16 +28,10 @@
 #include "jobs/seen_recorder.h"
 #include "session/clock.h"
 #include "session/panel_session.h"
+#include "ui/common/choice_controls.h"
 #include "ui/common/dialogs.h"
 
 namespace {
-
-QPushButton* NamedButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
 
 QTableWidget* NamedGrid(const QString& name, const QStringList& header, QWidget* parent)
 {
@@ -120,7 +114,7 @@ void TFormBiblioteca::BuildLayout()
     locationEdit_->setToolTip(QStringLiteral("Um arquivo SQLite, ou postgresql://usuario@servidor/banco para a equipe "
                                              "(a senha fica em ~/.pgpass)"));
     locationRow->addWidget(locationEdit_, 1);
-    QPushButton* useLocation = NamedButton(QStringLiteral("BtnUsarLocal"), QStringLiteral("Usar"), this);
+    QPushButton* useLocation = MakeNamedButton(QStringLiteral("BtnUsarLocal"), QStringLiteral("Usar"), this);
     connect(useLocation, &QPushButton::clicked, this, &TFormBiblioteca::UseLocationClick);
     locationRow->addWidget(useLocation);
     layout->addLayout(locationRow);
@@ -160,7 +154,7 @@ void TFormBiblioteca::BuildLayout()
     fields->addWidget(addressEdit_, 1, 1);
     fields->addWidget(new QLabel(QStringLiteral("Observações:"), this), 2, 0);
     fields->addWidget(notesEdit_, 2, 1);
-    saveCustomerButton_ = NamedButton(QStringLiteral("BtnSalvarDados"), QStringLiteral("Salvar dados do cliente"), this);
+    saveCustomerButton_ = MakeNamedButton(QStringLiteral("BtnSalvarDados"), QStringLiteral("Salvar dados do cliente"), this);
     connect(saveCustomerButton_, &QPushButton::clicked, this, &TFormBiblioteca::SaveCustomerClick);
     fields->addWidget(saveCustomerButton_, 3, 1, Qt::AlignRight);
     layout->addLayout(fields);
@@ -174,7 +168,7 @@ void TFormBiblioteca::BuildLayout()
 
     // The connected panel: saved, compared, restored.
     auto* panelRow = new QHBoxLayout;
-    QPushButton* savePanel = NamedButton(QStringLiteral("BtnSalvarCentral"), QStringLiteral("Salvar configuração da central"), this);
+    QPushButton* savePanel = MakeNamedButton(QStringLiteral("BtnSalvarCentral"), QStringLiteral("Salvar configuração da central"), this);
     connect(savePanel, &QPushButton::clicked, this, &TFormBiblioteca::SavePanelClick);
     rfCheck_ = new QCheckBox(QStringLiteral("Incluir sensores RF"), this);
     rfCheck_->setObjectName(QStringLiteral("CheckRf"));
@@ -198,28 +192,28 @@ void TFormBiblioteca::BuildLayout()
     jobLabel_ = new QLabel(this);
     jobLabel_->setObjectName(QStringLiteral("LabelTarefa"));
     jobRow->addWidget(jobLabel_);
-    cancelJobButton_ = NamedButton(QStringLiteral("BtnCancelar"), QStringLiteral("Cancelar"), this);
+    cancelJobButton_ = MakeNamedButton(QStringLiteral("BtnCancelar"), QStringLiteral("Cancelar"), this);
     cancelJobButton_->setEnabled(false);
     connect(cancelJobButton_, &QPushButton::clicked, this, &TFormBiblioteca::CancelJob);
     jobRow->addWidget(cancelJobButton_);
     layout->addLayout(jobRow);
 
     auto* buttons = new QHBoxLayout;
-    QPushButton* comparePanel = NamedButton(QStringLiteral("BtnCompararCentral"), QStringLiteral("Comparar com a central"), this);
+    QPushButton* comparePanel = MakeNamedButton(QStringLiteral("BtnCompararCentral"), QStringLiteral("Comparar com a central"), this);
     connect(comparePanel, &QPushButton::clicked, this, &TFormBiblioteca::ComparePanelClick);
-    QPushButton* restore = NamedButton(QStringLiteral("BtnRestaurar"), QStringLiteral("Restaurar na central"), this);
+    QPushButton* restore = MakeNamedButton(QStringLiteral("BtnRestaurar"), QStringLiteral("Restaurar na central"), this);
     connect(restore, &QPushButton::clicked, this, &TFormBiblioteca::RestoreClick);
     buttons->addWidget(comparePanel);
     buttons->addWidget(restore);
     panelButtons_ = {savePanel, comparePanel, restore};
-    compareButton_ = NamedButton(QStringLiteral("BtnComparar"), QStringLiteral("Comparar"), this);
+    compareButton_ = MakeNamedButton(QStringLiteral("BtnComparar"), QStringLiteral("Comparar"), this);
     compareButton_->setToolTip(QStringLiteral("Selecione duas configurações para compará-las"));
     connect(compareButton_, &QPushButton::clicked, this, &TFormBiblioteca::CompareClick);
-    exportButton_ = NamedButton(QStringLiteral("BtnExportar"), QStringLiteral("Exportar…"), this);
+    exportButton_ = MakeNamedButton(QStringLiteral("BtnExportar"), QStringLiteral("Exportar…"), this);
     connect(exportButton_, &QPushButton::clicked, this, &TFormBiblioteca::ExportClick);
-    QPushButton* importButton = NamedButton(QStringLiteral("BtnImportar"), QStringLiteral("Importar…"), this);
+    QPushButton* importButton = MakeNamedButton(QStringLiteral("BtnImportar"), QStringLiteral("Importar…"), this);
     connect(importButton, &QPushButton::clicked, this, &TFormBiblioteca::ImportClick);
-    reportButton_ = NamedButton(QStringLiteral("BtnRelatorio"), QStringLiteral("Relatório…"), this);
+    reportButton_ = MakeNamedButton(QStringLiteral("BtnRelatorio"), QStringLiteral("Relatório…"), this);
     connect(reportButton_, &QPushButton::clicked, this, &TFormBiblioteca::ReportClick);
     for (QPushButton* button : {compareButton_, exportButton_, importButton, reportButton_}) buttons->addWidget(button);
     buttons->addStretch(1);

@@ -43,13 +43,12 @@ public:
     // The panel selected in the list, if any.
     std::optional<quint32> SelectedSerial() const;
     void SelectPanel(quint32 serial);
+    // A snapshot of that panel stored (here or by another window): the
+    // whole list shown again, the panel selected.
+    void ShowStored(quint32 serial);
 
-    // Reads the connected panel's whole configuration and stores it with
-    // the reason, as a job; kept says whether it was stored (a failure is
-    // shown first). Nothing is told when the job is cancelled. False when
-    // it could not start (no library, shown; another job running).
-    enum class Kept { Stored, NotStored, Cancelled };
-    bool KeepPanel(SnapshotReason reason, std::function<void(Kept)> kept);
+    // Who keeps a snapshot, why, with what note and tool version.
+    SnapshotMeta Origin(SnapshotReason reason, const QString& note) const;
     // Stops the running job between two exchanges.
     void CancelJob();
     bool JobRunning() const { return job_->Running(); }
@@ -99,8 +98,6 @@ private:
     void ShowBusy(bool busy);
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
-    // Who keeps a snapshot, why, with what note and tool version.
-    SnapshotMeta Origin(SnapshotReason reason, const QString& note) const;
 
     PanelSession& session_;
     Dialogs& dialogs_;
@@ -108,10 +105,9 @@ private:
     std::unique_ptr<PanelLibrary> library_;
     std::unique_ptr<SeenRecorder> seen_;  // of library_, gone before it
     PanelJob* job_ = nullptr;
-    enum class Asked { Nothing, Save, Compare, Prepare, Restore, Keep };
+    enum class Asked { Nothing, Save, Compare, Prepare, Restore };
     Asked asked_ = Asked::Nothing;
     std::optional<ChosenSnapshot> jobSnapshot_;  // compared or restored
-    std::function<void(Kept)> kept_;
     std::vector<PanelRecord> panels_;
     std::vector<SnapshotInfo> history_;
 

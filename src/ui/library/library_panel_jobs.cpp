@@ -1,8 +1,7 @@
 // The library window's work with the connected panel: saved, compared,
-// restored, kept before a change. Each runs as a job of the jobs layer; the
-// window shows what it does, offers "Cancelar", and puts its outcome into
-// words. Nothing is told of a job the installer cancelled or whose window
-// was closed.
+// restored. Each runs as a job of the jobs layer; the window shows what it
+// does, offers "Cancelar", and puts its outcome into words. Nothing is told
+// of a job the installer cancelled or whose window was closed.
 
 #include <QCloseEvent>
 #include <QCheckBox>
@@ -22,6 +21,7 @@
 #include "session/clock.h"
 #include "session/panel_session.h"
 #include "ui/common/dialogs.h"
+#include "ui/common/job_failure_text.h"
 #include "ui/library/form_biblioteca.h"
 
 namespace {
@@ -102,16 +102,11 @@ void TFormBiblioteca::reject()
     QDialog::reject();
 }
 
-bool TFormBiblioteca::KeepPanel(SnapshotReason reason, std::function<void(Kept)> kept)
+void TFormBiblioteca::ShowStored(quint32 serial)
 {
-    if (!library_) {
-        dialogs_.Error(this, QStringLiteral("A biblioteca não está aberta: escolha o local da biblioteca."));
-        return false;
-    }
-    if (!job_->Save(*library_, false, Origin(reason, QString()))) return false;
-    asked_ = Asked::Keep;
-    kept_ = std::move(kept);
-    return true;
+    searchEdit_->clear();
+    FillPanels();
+    SelectPanel(serial);
 }
 
 void TFormBiblioteca::SavePanelClick()
@@ -152,52 +147,12 @@ void TFormBiblioteca::JobFinished(const JobOutcome& outcome)
     case Asked::Compare: ComparedWithPanel(outcome); break;
     case Asked::Prepare: RestorePlanned(outcome); break;
     case Asked::Restore: Restored(outcome); break;
-    case Asked::Keep: {
-        const Kept kept = outcome.end == JobOutcome::End::Done        ? Kept::Stored
-                          : outcome.end == JobOutcome::End::Cancelled ? Kept::Cancelled
-                                                                      : Kept::NotStored;
-        if (kept == Kept::NotStored) TellReadFailed(outcome, QStringLiteral("nada foi guardado."));
-        if (kept == Kept::Stored) {
-            searchEdit_->clear();
-            FillPanels();
-            SelectPanel(outcome.snapshot->serial);
-        }
-        if (auto told = std::exchange(kept_, {})) told(kept);
-        break;
-    }
     }
 }
 
 void TFormBiblioteca::TellReadFailed(const JobOutcome& outcome, const QString& nothingKept)
 {
-    switch (outcome.end) {
-    case JobOutcome::End::Done:
-    case JobOutcome::End::Cancelled: return;
-    case JobOutcome::End::StorageFailed:
-        dialogs_.Error(this, QStringLiteral("A configuração da central não foi guardada na biblioteca: %1")
-                                 .arg(outcome.storageError));
-        return;
-    case JobOutcome::End::Refused:
-        if (outcome.refusal == JobOutcome::Refusal::PortClosed) {
-            dialogs_.Error(this, QStringLiteral("Abra a porta serial da central antes."));
-            return;
-        }
-        if (outcome.refusal == JobOutcome::Refusal::NotIdentified) {
-            dialogs_.Error(this, QStringLiteral("A central não respondeu à identificação; verifique o cabo e a alimentação."));
-            return;
-        }
-        break;
-    case JobOutcome::End::NoAnswer:
-    case JobOutcome::End::PortLost: break;
-    }
-    if (outcome.slot > 0) {
-        dialogs_.Error(this, QStringLiteral("A central não respondeu à leitura do sensor RF %1; %2").arg(outcome.slot).arg(nothingKept));
-        return;
-    }
-    const BlockEntry* entry = FindBlock(outcome.block);
-    dialogs_.Error(this, QStringLiteral("A central não respondeu à leitura do bloco %1 (%2); %3")
-                             .arg(outcome.block)
-                             .arg(entry ? QString::fromUtf8(entry->title) : QString(), nothingKept));
+    if (const QString text = JobFailureText(outcome, nothingKept); !text.isEmpty()) dialogs_.Error(this, text);
 }
 
 void TFormBiblioteca::Saved(const JobOutcome& outcome)
@@ -207,9 +162,7 @@ void TFormBiblioteca::Saved(const JobOutcome& outcome)
         return;
     }
     noteEdit_->clear();
-    searchEdit_->clear();
-    FillPanels();
-    SelectPanel(outcome.snapshot->serial);
+    ShowStored(outcome.snapshot->serial);
     dialogs_.Information(this, QStringLiteral("Configuração da central %1 salva na biblioteca (nº %2).")
                                    .arg(outcome.snapshot->serial)
                                    .arg(outcome.snapshot->number));

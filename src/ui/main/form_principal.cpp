@@ -42,6 +42,8 @@ TFormPrincipal::TFormPrincipal(Services services, QWidget* parent) : QMainWindow
     connect(&session, &PanelSession::Identified, this, &TFormPrincipal::OnIdentified);
     connect(&session, &PanelSession::IdentificationLapsed, statusPanels_, &StatusPanels::ClearIdentification);
 
+    // Runs while the port is open and does nothing when it fires, as the
+    // window's timer always has: the session bounds every wait itself.
     timeoutSerial_ = new QTimer(this);
     timeoutSerial_->setObjectName(QStringLiteral("TimeoutSerial"));
     timeoutSerial_->setInterval(1000);

@@ -146,19 +146,32 @@ std::optional<std::vector<std::uint8_t>> ActuatorPage::Pack()
 void ActuatorPage::Fill(const std::uint8_t* payload, std::size_t length)
 {
     // Whatever sub-page shows: each answer fills its own controls.
-    if (const auto types = UnpackActuatorTypes(payload, length)) {
-        for (std::size_t i = 0; i < types->size() && i < types_.size(); ++i) types_[i]->setCurrentIndex((*types)[i]);
-    } else if (const auto siren = UnpackSiren(payload, length)) {
-        CheckPolarity(siren->ground, sirenGround_, sirenFloat_);
-        ShowNumber(sirenDelay_, siren->delay);
-        ShowNumber(sirenTimeOn_, siren->timeOn);
-        ShowNumber(sirenTimeAtRest_, siren->timeAtRest);
-        ShowNumber(sirenRepetitions_, siren->repetitions);
-    } else if (const auto common = UnpackCommonOutputs(payload, length)) {
-        CheckPolarity(common->output1Ground, common1Ground_, common1Float_);
-        CheckPolarity(common->output2Ground, common2Ground_, common2Float_);
-    } else if (const auto ground = UnpackBuzzer(payload, length)) {
-        CheckPolarity(*ground, buzzerGround_, buzzerFloat_);
+    if (length == 0) return;
+    switch (static_cast<BlockId>(payload[0])) {
+    case BlockId::Actuators:
+        if (const auto types = UnpackActuatorTypes(payload, length)) {
+            for (std::size_t i = 0; i < types->size() && i < types_.size(); ++i) types_[i]->setCurrentIndex((*types)[i]);
+        }
+        break;
+    case BlockId::Siren:
+        if (const auto siren = UnpackSiren(payload, length)) {
+            CheckPolarity(siren->ground, sirenGround_, sirenFloat_);
+            ShowNumber(sirenDelay_, siren->delay);
+            ShowNumber(sirenTimeOn_, siren->timeOn);
+            ShowNumber(sirenTimeAtRest_, siren->timeAtRest);
+            ShowNumber(sirenRepetitions_, siren->repetitions);
+        }
+        break;
+    case BlockId::CommonActuator:
+        if (const auto common = UnpackCommonOutputs(payload, length)) {
+            CheckPolarity(common->output1Ground, common1Ground_, common1Float_);
+            CheckPolarity(common->output2Ground, common2Ground_, common2Float_);
+        }
+        break;
+    case BlockId::Buzzer:
+        if (const auto ground = UnpackBuzzer(payload, length)) CheckPolarity(*ground, buzzerGround_, buzzerFloat_);
+        break;
+    default: break;
     }
 }
 

@@ -14,20 +14,10 @@
 #include "core/config/integer_text.h"
 #include "jobs/job_gate.h"
 #include "session/panel_session.h"
+#include "ui/common/choice_controls.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/messages.h"
 #include "ui/common/tab_pager.h"
-
-namespace {
-
-QPushButton* MakeButton(const QString& name, int tabNumber, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name + QString::number(tabNumber));
-    return button;
-}
-
-}  // namespace
 
 ConversionError::ConversionError(const QString& text) : std::runtime_error("not a valid integer"), text_(text) {}
 
@@ -40,10 +30,10 @@ ConfigPage::ConfigPage(const PageSetup& setup, QWidget* parent)
 {
     const int tabNumber = setup.tabNumber;
     setObjectName(setup.objectName);
-    read_ = MakeButton(QStringLiteral("BtnLer"), tabNumber, QStringLiteral("Ler Config"), this);
-    edit_ = MakeButton(QStringLiteral("BtnEditar"), tabNumber, QStringLiteral("Editar Config"), this);
-    write_ = MakeButton(QStringLiteral("BtnGravar"), tabNumber, QStringLiteral("Gravar Config"), this);
-    clear_ = MakeButton(QStringLiteral("BtnLimpar"), tabNumber, QStringLiteral("Limpar Campos"), this);
+    read_ = MakeNamedButton(QStringLiteral("BtnLer") + QString::number(tabNumber), QStringLiteral("Ler Config"), this);
+    edit_ = MakeNamedButton(QStringLiteral("BtnEditar") + QString::number(tabNumber), QStringLiteral("Editar Config"), this);
+    write_ = MakeNamedButton(QStringLiteral("BtnGravar") + QString::number(tabNumber), QStringLiteral("Gravar Config"), this);
+    clear_ = MakeNamedButton(QStringLiteral("BtnLimpar") + QString::number(tabNumber), QStringLiteral("Limpar Campos"), this);
     // Every page starts in view state.
     write_->setEnabled(false);
     connect(read_, &QPushButton::clicked, this, &ConfigPage::ReadClick);
@@ -67,7 +57,7 @@ ConfigPage::ConfigPage(const PageSetup& setup, QWidget* parent)
     layout->addLayout(body_, 1);
 }
 
-bool ConfigPage::InEditState() const { return write_->isEnabled(); }
+bool ConfigPage::InEditState() const { return editing_; }
 
 void ConfigPage::Fill(const std::uint8_t*, std::size_t) {}
 
@@ -171,6 +161,7 @@ void ConfigPage::OnSubPageChanged()
 
 void ConfigPage::SetEditState(bool editing)
 {
+    editing_ = editing;
     write_->setEnabled(editing && !JobGate::Of(session_).Busy());
     edit_->setEnabled(!editing);
 }

@@ -65,10 +65,6 @@ public:
     int TabNumber() const { return tabNumber_; }
     const QString& Caption() const { return caption_; }
 
-    QPushButton* ReadButton() const { return read_; }
-    QPushButton* EditButton() const { return edit_; }
-    QPushButton* WriteButton() const { return write_; }
-    QPushButton* ClearButton() const { return clear_; }
     // The inner notebook of a tab with sub-pages, or nullptr.
     QTabWidget* SubPages() const { return subPages_; }
     bool InEditState() const;
@@ -171,6 +167,8 @@ private:
     QPushButton* edit_;
     QPushButton* write_;
     QPushButton* clear_;
+    // Edit state outlives a job: "Gravar" waits while one runs, then is back.
+    bool editing_ = false;
     QTabWidget* subPages_ = nullptr;
     QVBoxLayout* body_;
     QList<QWidget*> dataControls_;

@@ -5,6 +5,7 @@
 #include <QTabWidget>
 
 #include "session/panel_session.h"
+#include "ui/common/busy_controls.h"
 #include "ui/common/choice_rows.h"
 #include "ui/common/dialogs.h"
 #include "ui/pages/rf_radio_sub_page.h"
@@ -46,6 +47,7 @@ void RfSensorsPage::BuildDelete(QWidget* page)
     auto* deleteAll = new QPushButton(QStringLiteral("Apagar todos"), page);
     deleteAll->setObjectName(QStringLiteral("Button2"));
     connect(deleteAll, &QPushButton::clicked, this, &RfSensorsPage::Button2Click);
+    DisableWhileJobRuns(Session(), {deleteAll});
     grid->addWidget(deleteOne, 0, 0);
     grid->addWidget(deleteAll, 1, 0);
 }

@@ -15,41 +15,19 @@
 
 #include "core/rf/rf_sensor_fields.h"
 #include "core/rf/rf_sensor_record.h"
+#include "jobs/job_gate.h"
 #include "ui/common/choice_controls.h"
 #include "ui/common/field_layout.h"
+#include "ui/common/text_colour.h"
 
 namespace {
 
 constexpr int kNumberLength = 5;
 
-QColor LabelColour(EnrolmentColour colour)
-{
-    switch (colour) {
-    case EnrolmentColour::Red: return QColor(255, 0, 0);
-    case EnrolmentColour::Green: return QColor(0, 128, 0);
-    case EnrolmentColour::Blue: break;
-    }
-    return QColor(0, 0, 255);
-}
-
-void SetTextColour(QLabel* label, const QColor& colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-
-QPushButton* MakeButton(const QString& objectName, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(objectName);
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
-TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) : SecondaryWindow(parent)
+TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent)
+    : SecondaryWindow(parent), session_(session)
 {
     setObjectName(QStringLiteral("FormCadastro"));
     setWindowTitle(QStringLiteral("Cadastro novo sensor"));
@@ -101,15 +79,15 @@ TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) :
     bold.setBold(true);
     status_->setFont(bold);
     status_->setWordWrap(true);
-    SetTextColour(status_, LabelColour(EnrolmentColour::Blue));
+    SetTextColour(status_, TextColour::Blue);
     statusRow->addWidget(status_);
     layout->addWidget(statusGroup);
 
     auto* commandGroup = new QGroupBox(QStringLiteral("Comandos:"), this);
     auto* commandRow = new QHBoxLayout(commandGroup);
-    start_ = MakeButton(QStringLiteral("BtnIniciar"), QStringLiteral("Iniciar"), commandGroup);
-    stop_ = MakeButton(QStringLiteral("BtnParar"), QStringLiteral("Parar"), commandGroup);
-    exit_ = MakeButton(QStringLiteral("BtnSair"), QStringLiteral("Sair"), commandGroup);
+    start_ = MakeNamedButton(QStringLiteral("BtnIniciar"), QStringLiteral("Iniciar"), commandGroup);
+    stop_ = MakeNamedButton(QStringLiteral("BtnParar"), QStringLiteral("Parar"), commandGroup);
+    exit_ = MakeNamedButton(QStringLiteral("BtnSair"), QStringLiteral("Sair"), commandGroup);
     stop_->setEnabled(false);
     connect(start_, &QPushButton::clicked, this, &TFormCadastro::BtnIniciarClick);
     connect(stop_, &QPushButton::clicked, this, &TFormCadastro::BtnPararClick);
@@ -119,6 +97,7 @@ TFormCadastro::TFormCadastro(PanelSession& session, Dialogs&, QWidget* parent) :
 
     driver_ = new EnrolmentDriver(session, [this] { return Settings(); }, {}, this);
     connect(driver_, &EnrolmentDriver::Effects, this, &TFormCadastro::Apply);
+    connect(&JobGate::Of(session), &JobGate::BusyChanged, this, &TFormCadastro::FollowStart);
 
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -139,7 +118,8 @@ void TFormCadastro::FormShow()
 {
     driver_->Reset();
     status_->clear();
-    start_->setEnabled(true);
+    running_ = false;
+    FollowStart();
     stop_->setEnabled(false);
     pir_->setChecked(true);
     for (QComboBox* combo : buttons_) {
@@ -192,9 +172,12 @@ void TFormCadastro::BtnPararClick() { driver_->Stop(); }
 
 void TFormCadastro::TimerProcessoTimer() { driver_->Tick(); }
 
+void TFormCadastro::FollowStart() { start_->setEnabled(!running_ && !JobGate::Of(session_).Busy()); }
+
 void TFormCadastro::SetRunning(bool running)
 {
-    start_->setEnabled(!running);
+    running_ = running;
+    FollowStart();
     stop_->setEnabled(running);
     zone_->setEnabled(!running);
     user_->setEnabled(!running);
@@ -203,7 +186,7 @@ void TFormCadastro::SetRunning(bool running)
 void TFormCadastro::Apply(const EnrolmentEffects& effects)
 {
     if (effects.status) {
-        SetTextColour(status_, LabelColour(effects.status->colour));
+        SetTextColour(status_, effects.status->colour);
         status_->setText(QString::fromStdString(effects.status->text));
     }
     if (effects.started) SetRunning(true);

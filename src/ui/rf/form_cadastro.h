@@ -45,8 +45,12 @@ private:
     EnrolmentSettings Settings() const;
     void Apply(const EnrolmentEffects& effects);
     void SetRunning(bool running);
+    // "Iniciar" while no enrolment runs and no job talks to the panel.
+    void FollowStart();
 
+    PanelSession& session_;
     EnrolmentDriver* driver_ = nullptr;
+    bool running_ = false;
 
     QRadioButton* pir_ = nullptr;
     QRadioButton* door_ = nullptr;

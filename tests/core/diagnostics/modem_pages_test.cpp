@@ -37,12 +37,12 @@ TEST(ModemStatusPage, FieldsInTableOrder)
         EXPECT_EQ(TextOf(updates, expected[i][0]), expected[i][1]) << expected[i][0];
     }
     // The state machine labels keep their colour; the link labels do not.
-    EXPECT_EQ(Find(updates, "LabelStatusAba2_1")->colour, LabelColour::Keep);
-    EXPECT_EQ(Find(updates, "LabelStatusAba2_2")->colour, LabelColour::Keep);
-    EXPECT_EQ(Find(updates, "LabelStatusAba2_3")->colour, LabelColour::DarkGreen);
-    EXPECT_EQ(Find(updates, "LabelStatusAba2_4")->colour, LabelColour::Red);
-    EXPECT_EQ(Find(updates, "LabelStatusAba2_8")->colour, LabelColour::Blue);
-    EXPECT_EQ(Find(updates, "LabelStatusAba2_12")->colour, LabelColour::DarkGreen);
+    EXPECT_EQ(Find(updates, "LabelStatusAba2_1")->colour, std::nullopt);
+    EXPECT_EQ(Find(updates, "LabelStatusAba2_2")->colour, std::nullopt);
+    EXPECT_EQ(Find(updates, "LabelStatusAba2_3")->colour, TextColour::Green);
+    EXPECT_EQ(Find(updates, "LabelStatusAba2_4")->colour, TextColour::Red);
+    EXPECT_EQ(Find(updates, "LabelStatusAba2_8")->colour, TextColour::Blue);
+    EXPECT_EQ(Find(updates, "LabelStatusAba2_12")->colour, TextColour::Green);
 }
 
 TEST(ModemStatusPage, ExactlyOneSignalPictureShows)
@@ -94,22 +94,22 @@ TEST(ModemTables, EdgesOfEachTable)
         const char* text;
         LabelColour colour;
     } coloured[] = {
-        {RegistrationText, 0, "Não registrado", LabelColour::Red},
-        {RegistrationText, 1, "Registrado", LabelColour::DarkGreen},
-        {RegistrationText, 2, "Procurando", LabelColour::Red},
-        {RegistrationText, 3, "Negado", LabelColour::Red},
-        {RegistrationText, 4, "Desconhecido", LabelColour::Red},
-        {RegistrationText, 5, "Em roaming", LabelColour::Blue},
-        {RegistrationText, 6, "Desconhecido", LabelColour::Red},
-        {ModemIndicatorText, 0, "Desconhecido", LabelColour::Red},
-        {ModemIndicatorText, 1, "Servidor Ok", LabelColour::DarkGreen},
-        {ModemIndicatorText, 2, "GPRS Ok (sem ack)", LabelColour::Blue},
-        {ModemIndicatorText, 3, "Operadora Ok (sem gprs)", LabelColour::Blue},
-        {ModemIndicatorText, 4, "Sinal Baixo", LabelColour::Red},
-        {ModemIndicatorText, 6, "Modem Init", LabelColour::Blue},
-        {ModemIndicatorText, 8, "Simcard não registrado", LabelColour::Red},
-        {ModemIndicatorText, 10, "Senha PUK", LabelColour::Red},
-        {ModemIndicatorText, 11, "Desconhecido", LabelColour::Red},
+        {RegistrationText, 0, "Não registrado", TextColour::Red},
+        {RegistrationText, 1, "Registrado", TextColour::Green},
+        {RegistrationText, 2, "Procurando", TextColour::Red},
+        {RegistrationText, 3, "Negado", TextColour::Red},
+        {RegistrationText, 4, "Desconhecido", TextColour::Red},
+        {RegistrationText, 5, "Em roaming", TextColour::Blue},
+        {RegistrationText, 6, "Desconhecido", TextColour::Red},
+        {ModemIndicatorText, 0, "Desconhecido", TextColour::Red},
+        {ModemIndicatorText, 1, "Servidor Ok", TextColour::Green},
+        {ModemIndicatorText, 2, "GPRS Ok (sem ack)", TextColour::Blue},
+        {ModemIndicatorText, 3, "Operadora Ok (sem gprs)", TextColour::Blue},
+        {ModemIndicatorText, 4, "Sinal Baixo", TextColour::Red},
+        {ModemIndicatorText, 6, "Modem Init", TextColour::Blue},
+        {ModemIndicatorText, 8, "Simcard não registrado", TextColour::Red},
+        {ModemIndicatorText, 10, "Senha PUK", TextColour::Red},
+        {ModemIndicatorText, 11, "Desconhecido", TextColour::Red},
     };
     for (const auto& c : coloured) {
         EXPECT_STREQ(c.table(c.code).text, c.text) << int{c.code};

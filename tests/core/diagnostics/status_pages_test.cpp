@@ -66,7 +66,7 @@ TEST(CentralPage, HeaderAndStateFields)
     EXPECT_EQ(TextOf(updates, "LabelStatusAba1_12"), "Quinta 1 de Janeiro de 1970  -  00:00:00  GMT\n");
     EXPECT_EQ(TextOf(updates, "LabelStatusAba1_5"), "Armada");
     EXPECT_EQ(TextOf(updates, "LabelStatusAba1_6"), "Violada");
-    EXPECT_EQ(Find(updates, "LabelStatusAba1_6")->colour, LabelColour::Red);
+    EXPECT_EQ(Find(updates, "LabelStatusAba1_6")->colour, TextColour::Red);
     EXPECT_EQ(TextOf(updates, "LabelStatusAba1_7"), "19");
     EXPECT_EQ(TextOf(updates, "LabelStatusAba1_8"), "3");
     EXPECT_EQ(TextOf(updates, "LabelStatusAba1_9"), "65535");
@@ -82,7 +82,7 @@ TEST(CentralPage, HeaderAndStateFields)
     EXPECT_EQ(TextOf(updates, "LabelStatusAba1_11"), "0x6579D28A");
     EXPECT_EQ(TextOf(updates, "LabelStatusAba1_5"), "Desarmada");
     EXPECT_EQ(TextOf(updates, "LabelStatusAba1_6"), "Não violada");
-    EXPECT_EQ(Find(updates, "LabelStatusAba1_6")->colour, LabelColour::DarkGreen);
+    EXPECT_EQ(Find(updates, "LabelStatusAba1_6")->colour, TextColour::Green);
     EXPECT_EQ(TextOf(updates, "LabelStatusAba1_7"), "Não");
 
     const auto logCount = [] {
@@ -120,9 +120,9 @@ TEST(WifiPage, StatesFlagsAddressAndTimers)
     const auto updates = DecodeStatusFrame(p.data(), p.size()).updates;
     EXPECT_EQ(TextOf(updates, "LabelStatusAba3_1"), "Conexão Ativa");
     EXPECT_EQ(TextOf(updates, "LabelStatusAba3_2"), "Conectado");
-    EXPECT_EQ(Find(updates, "LabelStatusAba3_2")->colour, LabelColour::DarkGreen);
+    EXPECT_EQ(Find(updates, "LabelStatusAba3_2")->colour, TextColour::Green);
     EXPECT_EQ(TextOf(updates, "LabelStatusAba3_3"), "Erro");
-    EXPECT_EQ(Find(updates, "LabelStatusAba3_3")->colour, LabelColour::Red);
+    EXPECT_EQ(Find(updates, "LabelStatusAba3_3")->colour, TextColour::Red);
     EXPECT_EQ(TextOf(updates, "LabelStatusAba3_4"), "192.168.007.001");
     EXPECT_EQ(TextOf(updates, "LabelStatusAba3_5"), "Sim");
     EXPECT_EQ(TextOf(updates, "LabelStatusAba3_6"), "2");
@@ -161,7 +161,7 @@ TEST(QueueAndRfPages, NumbersAtTheirOffsets)
     Put32(r, 36, 65536);
     const auto rf = DecodeStatusFrame(r.data(), r.size()).updates;
     EXPECT_EQ(TextOf(rf, "LabelStatusAba11_1"), "Não");
-    EXPECT_EQ(Find(rf, "LabelStatusAba11_1")->colour, LabelColour::Red);
+    EXPECT_EQ(Find(rf, "LabelStatusAba11_1")->colour, TextColour::Red);
     EXPECT_EQ(TextOf(rf, "LabelStatusAba11_2"), "0x0A");
     EXPECT_EQ(TextOf(rf, "LabelStatusAba11_3"), "4294967295");
     EXPECT_EQ(TextOf(rf, "LabelStatusAba11_4"), "65536");
@@ -198,7 +198,7 @@ TEST(CellularBackupPages, PartitionStatesAndTexts)
     a[44] = 'X';
     const auto ademco = DecodeStatusFrame(a.data(), a.size()).updates;
     EXPECT_EQ(TextOf(ademco, "LabelStatusAba12_1"), "Conectada");
-    EXPECT_EQ(Find(ademco, "LabelStatusAba12_1")->colour, LabelColour::DarkGreen);
+    EXPECT_EQ(Find(ademco, "LabelStatusAba12_1")->colour, TextColour::Green);
     EXPECT_EQ(TextOf(ademco, "LabelStatusAba12_3"), "ARMADO AWAY 1234");
     EXPECT_EQ(TextOf(ademco, "LabelStatusAba12_4"), "");
 
@@ -243,11 +243,11 @@ TEST(TemperaturePage, SpecialValuesAreNeverDegrees)
     const struct {
         const char* text;
         LabelColour colour;
-    } expected[10] = {{"Defeito no sensor", LabelColour::Red}, {"Não habilitado", LabelColour::Blue},
-                      {"26.00 ºC", LabelColour::Blue},         {"-1.00 ºC", LabelColour::Blue},
-                      {"327.67 ºC", LabelColour::Blue},        {"0.00 ºC", LabelColour::Blue},
-                      {"0.00 ºC", LabelColour::Blue},          {"-327.65 ºC", LabelColour::Blue},
-                      {"0.05 ºC", LabelColour::Blue},          {"-25.50 ºC", LabelColour::Blue}};
+    } expected[10] = {{"Defeito no sensor", TextColour::Red}, {"Não habilitado", TextColour::Blue},
+                      {"26.00 ºC", TextColour::Blue},         {"-1.00 ºC", TextColour::Blue},
+                      {"327.67 ºC", TextColour::Blue},        {"0.00 ºC", TextColour::Blue},
+                      {"0.00 ºC", TextColour::Blue},          {"-327.65 ºC", TextColour::Blue},
+                      {"0.05 ºC", TextColour::Blue},          {"-25.50 ºC", TextColour::Blue}};
     for (int n = 0; n < 10; ++n) {
         const auto label = Find(updates, "LabelStatusAba7_" + std::to_string(2 * n + 1));
         ASSERT_TRUE(label) << n;
@@ -272,7 +272,7 @@ TEST(ShowResetUpdates, ResetsLiveLabelsAndKeepsTheRest)
                              "LabelStatusAba2_20", "LabelStatusAba2_22", "LabelStatusAba4_1", "ImageSemSinal"}) {
         EXPECT_FALSE(Find(updates, kept)) << kept;
     }
-    EXPECT_EQ(Find(updates, "LabelStatusAba1_6")->colour, LabelColour::Blue);
+    EXPECT_EQ(Find(updates, "LabelStatusAba1_6")->colour, TextColour::Blue);
     for (int bars = 1; bars <= 5; ++bars) {
         EXPECT_EQ(Find(updates, "ImageSinal" + std::to_string(bars))->visible, false);
     }

@@ -100,10 +100,10 @@ TEST(StatusTabs, EveryTabWithFieldsPollsAndNoOtherDoes)
         EXPECT_EQ(StatusTabs()[static_cast<std::size_t>(tab)].fields.empty(), TabPages(tab).empty()) << tab;
     }
     EXPECT_EQ(StatusTabs()[13].caption, "Partições teclado");
-    EXPECT_EQ(ShownSignalBars({"ImageSinal4", std::nullopt, LabelColour::Keep, true}), 4);
-    EXPECT_EQ(ShownSignalBars({"ImageSemSinal", std::nullopt, LabelColour::Keep, true}), 0);
-    EXPECT_EQ(ShownSignalBars({"ImageSinal4", std::nullopt, LabelColour::Keep, false}), -1);
-    EXPECT_EQ(ShownSignalBars({"LabelStatusAba2_5", std::string("17"), LabelColour::Keep, std::nullopt}), -1);
+    EXPECT_EQ(ShownSignalBars({"ImageSinal4", std::nullopt, std::nullopt, true}), 4);
+    EXPECT_EQ(ShownSignalBars({"ImageSemSinal", std::nullopt, std::nullopt, true}), 0);
+    EXPECT_EQ(ShownSignalBars({"ImageSinal4", std::nullopt, std::nullopt, false}), -1);
+    EXPECT_EQ(ShownSignalBars({"LabelStatusAba2_5", std::string("17"), std::nullopt, std::nullopt}), -1);
 }
 
 TEST(ArmRequest, CommandThenCodeAsSixteenBitsThenPartition)

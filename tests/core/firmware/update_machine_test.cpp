@@ -40,7 +40,7 @@ struct Timeline {
     std::vector<std::string> boxes;       // "Erro: ..." or "Informação: ..."
     std::vector<std::string> rejections;  // Label9
     std::string status;                   // Label3 at the end
-    UpdateColour colour = UpdateColour::Blue;
+    TextColour colour = TextColour::Blue;
     std::string packetText;               // Label8 at the end
     int gauge = -1;
 };
@@ -80,7 +80,7 @@ public:
             }
             }
             Apply(fx, run);
-            run.states += machine.UpdateRunning() ? "0123456789abc"[machine.State()] : '.';
+            run.states += machine.UpdateRunning() ? "0123456789abc"[static_cast<int>(machine.State())] : '.';
         }
         return run;
     }
@@ -124,7 +124,7 @@ struct Scenario {
     std::vector<std::string> boxes;
     std::vector<std::string> rejections;
     const char* status;
-    UpdateColour colour;
+    TextColour colour;
 };
 
 // Reaching each phase: Iniciar, the countdown of 1 runs out, 147 goes out;
@@ -134,7 +134,7 @@ constexpr const char* kToState3 = "ctTtItTtft";
 
 TEST(UpdateMachine, Timelines)
 {
-    using C = UpdateColour;
+    using C = TextColour;
     const std::string s2 = kToState2, s3 = kToState3;
     const std::string cancelled = "Erro: Atualização cancelada.";
     const Scenario scenarios[] = {
@@ -206,7 +206,7 @@ TEST(UpdateMachine, ErrorResultsEndTheRunInRed)
         const Timeline run = rig.Play(std::string(kToState3) + "r" + code + "t");
         EXPECT_EQ(run.states.back(), '.');
         EXPECT_EQ(run.status, text);
-        EXPECT_EQ(run.colour, UpdateColour::Red);
+        EXPECT_EQ(run.colour, TextColour::Red);
         EXPECT_EQ(run.boxes, std::vector<std::string>{std::string("Erro: ") + text + "."});
     }
     // Codes without a meaning change nothing.
@@ -287,12 +287,12 @@ TEST(UpdateMachine, StartRefusalsAndCloseRules)
     EXPECT_FALSE(closedPort.machine.UpdateRunning());
 
     MachineRig rig;
-    EXPECT_TRUE(rig.machine.MayClose());
+    EXPECT_TRUE(rig.machine.CanClose());
     rig.Play(kToState3);
-    EXPECT_FALSE(rig.machine.MayClose());
+    EXPECT_FALSE(rig.machine.CanClose());
     rig.Play("rrr1");
-    EXPECT_TRUE(rig.machine.MayClose());
-    rig.machine.OnWindowClosed();
+    EXPECT_TRUE(rig.machine.CanClose());
+    rig.machine.OnClosed();
     rig.image.Close();
     EXPECT_FALSE(rig.machine.UpdateRunning());
     EXPECT_EQ(rig.Play("c").boxes,

@@ -10,7 +10,7 @@
 namespace {
 
 using State = EnrolmentMachine::State;
-using Colour = EnrolmentColour;
+using Colour = TextColour;
 
 enum class Ev { Start, Tick, Report, Ack, Nack, Stop };
 
