@@ -27,16 +27,11 @@
 
 namespace {
 
-constexpr double kBitsPerByte = 10.0;  // start, 8 data, stop
-constexpr double kWireSpeed = 115200.0;
-
 struct Figures {
     double seconds = 0;     // wall time
     double toolSeconds = 0;  // processor time of the tool's thread
     std::size_t bytes = 0;  // both ways, whole frames
 };
-
-double WireSeconds(std::size_t bytes) { return static_cast<double>(bytes) * kBitsPerByte / kWireSpeed; }
 
 void Report(const char* what, const Figures& figures, const Figures& identify, int rounds)
 {

@@ -5,12 +5,19 @@
 // a thread of its own.
 
 #include <QTemporaryDir>
+#include <cstddef>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 
 #include "panel_thread.h"
 #include "ports/port_catalogue.h"
+
+// What bytes take on the line at 115200 bit/s, ten bits a byte (start, 8
+// data, stop): the measure of the tool's share.
+inline constexpr double kBitsPerByte = 10.0;
+inline constexpr double kWireSpeed = 115200.0;
+inline double WireSeconds(std::size_t bytes) { return static_cast<double>(bytes) * kBitsPerByte / kWireSpeed; }
 
 inline double ThreadSeconds()
 {

@@ -40,11 +40,6 @@
 
 namespace {
 
-constexpr double kBitsPerByte = 10.0;
-constexpr double kWireSpeed = 115200.0;
-
-double WireSeconds(std::size_t bytes) { return static_cast<double>(bytes) * kBitsPerByte / kWireSpeed; }
-
 double Median(std::vector<double> values)
 {
     if (values.empty()) return 0;
